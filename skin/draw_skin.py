@@ -1,0 +1,57 @@
+"""Draws the skin images of the program into a folder.
+
+Usage: draw_skin.py <folder> <image> [<image> ...]
+
+Buttons are four-frame strips side by side: normal, hover, pressed, disabled; each frame is the strip's
+width / 4 wide.
+"""
+import os
+import sys
+
+from png import Canvas
+
+# Frame colours of the round buttons: (face, rim, glyph) for normal, hover, pressed and disabled.
+BUTTON_STATES = [
+    ((0x3B, 0x6E, 0xA8, 255), (0x24, 0x4A, 0x78, 255), (255, 255, 255, 255)),
+    ((0x4F, 0x8C, 0xD0, 255), (0x2C, 0x5C, 0x96, 255), (255, 255, 255, 255)),
+    ((0x25, 0x4E, 0x80, 255), (0x17, 0x33, 0x55, 255), (0xE0, 0xE8, 0xF0, 255)),
+    ((0xB4, 0xB8, 0xBE, 255), (0x98, 0x9C, 0xA2, 255), (0xE6, 0xE6, 0xE6, 255)),
+]
+
+
+def close_strip(size=24):
+    """The close element: a round button with a cross."""
+    canvas = Canvas(size * 4, size)
+    for frame, (face, rim, glyph) in enumerate(BUTTON_STATES):
+        ox = frame * size
+        centre = size / 2.0
+        canvas.fill_circle(ox + centre, centre, size / 2.0 - 0.5, rim)
+        canvas.fill_circle(ox + centre, centre, size / 2.0 - 2.0, face)
+        inset = size * 0.32
+        canvas.line(ox + inset, inset, ox + size - inset, size - inset, 2.4, glyph)
+        canvas.line(ox + size - inset, inset, ox + inset, size - inset, 2.4, glyph)
+    return canvas
+
+
+DRAWERS = {
+    "close_4.png": close_strip,
+}
+
+
+def main(argv):
+    if len(argv) < 3:
+        sys.stderr.write(__doc__)
+        return 2
+    folder = argv[1]
+    os.makedirs(folder, exist_ok=True)
+    for name in argv[2:]:
+        drawer = DRAWERS.get(name)
+        if drawer is None:
+            sys.stderr.write("draw_skin.py: no drawing for %s\n" % name)
+            return 1
+        drawer().write_png(os.path.join(folder, name))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test. On a fresh Debian 12 machine it first installs what is missing.
+set -euo pipefail
+cd "$(dirname "$0")"
+top=$PWD
+build=${VELBROOK_BUILD_DIR:-$top/build}
+
+# shellcheck source=tools/setup.sh
+. tools/setup.sh
+velbrook_install_packages
+velbrook_configure_and_build "$build"
+velbrook_start_wine "$build"
+
+echo "== tests"
+set +e
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 300
+rc=$?
+set -e
+exit $rc

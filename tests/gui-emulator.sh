@@ -1,0 +1,7 @@
+#!/bin/sh
+# Runs a test program that needs windows: on the Xvfb display that ./test.sh started, in a Wine prefix of
+# its own (a prefix whose desktop came up without a display cannot create windows later).
+: "${VELBROOK_GUI_DISPLAY:?run the tests through ./test.sh, which starts Xvfb}"
+: "${VELBROOK_GUI_PREFIX:?run the tests through ./test.sh, which sets up the Wine prefixes}"
+export DISPLAY="$VELBROOK_GUI_DISPLAY" WINEPREFIX="$VELBROOK_GUI_PREFIX" WINEDEBUG=-all
+exec "${VELBROOK_WINE:-wine}" "$@"

@@ -1,0 +1,39 @@
+// Helpers shared by the test programs: the program folder of the build and temporary folders.
+#pragma once
+#include <string>
+#include <windows.h>
+
+namespace testsupport {
+
+// The program folder of the build ("...\out\", with the trailing backslash), laid out as on the drive.
+std::wstring ProgramFolder();
+// The English language folder ("...\out\ENU\") and its skin folder ("...\out\ENU\Skin\").
+std::wstring LanguageFolder();
+std::wstring SkinFolder();
+
+// A folder of its own under the system's temporary folder, removed with everything in it on destruction.
+class TempFolder
+{
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+
+    // The folder's path with a trailing backslash.
+    const std::wstring &Path() const { return m_path; }
+    // Path() + relative.
+    std::wstring operator/(const std::wstring &relative) const { return m_path + relative; }
+
+private:
+    std::wstring m_path;
+};
+
+// Writes bytes to a file (creating or truncating it); true on success.
+bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring &path);
+// Removes a folder tree (files read-only or not); true when it is gone.
+bool RemoveTree(const std::wstring &path);
+
+} // namespace testsupport
