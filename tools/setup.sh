@@ -18,6 +18,11 @@ velbrook_install_packages() {
 
 velbrook_configure_and_build() {
   local build=$1
+  # One build and test run at a time per build folder (the lock is held until this shell ends): a second run
+  # in the same folder would race on the build files and stop the first one's wineservers.
+  mkdir -p "$build"
+  exec 9>"$build/.lock"
+  flock 9
   if [ ! -f "$build/build.ninja" ]; then
     echo "== configure"
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" >/dev/null
