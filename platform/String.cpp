@@ -27,29 +27,35 @@ std::wstring Widen(const char *pch, int nLength)
 }
 
 // Formats through the C runtime's own _vsnwprintf, which reads %s as a wide string and knows %I64d. It
-// answers -1 when the buffer is too small, so the buffer grows until the text fits. The limit only stops a
-// format the runtime keeps rejecting.
+// answers -1 when the buffer is too small; the runtime then measures the text and it is formatted again into
+// a buffer of that size. A format the runtime cannot measure fails rather than growing the buffer forever.
 bool FormatInto(std::wstring &out, LPCWSTR format, va_list args)
 {
     if (!format)
         return false;
-    const size_t limit = size_t(1) << 28;
-    std::vector<wchar_t> buffer(512);
-    for (;;)
+    wchar_t small[512];
+    va_list copy;
+    va_copy(copy, args);
+    int written = _vsnwprintf(small, 511, format, copy);
+    va_end(copy);
+    if (written >= 0)
     {
-        va_list copy;
-        va_copy(copy, args);
-        int written = _vsnwprintf(buffer.data(), buffer.size() - 1, format, copy);
-        va_end(copy);
-        if (written >= 0 && static_cast<size_t>(written) < buffer.size())
-        {
-            out.append(buffer.data(), static_cast<size_t>(written));
-            return true;
-        }
-        if (buffer.size() >= limit)
-            return false;
-        buffer.assign(buffer.size() * 2, L'\0');
+        out.append(small, static_cast<size_t>(written));
+        return true;
     }
+    va_copy(copy, args);
+    int needed = _vscwprintf(format, copy);
+    va_end(copy);
+    if (needed < 0)
+        return false;
+    std::vector<wchar_t> buffer(static_cast<size_t>(needed) + 1);
+    va_copy(copy, args);
+    written = _vsnwprintf(buffer.data(), buffer.size(), format, copy);
+    va_end(copy);
+    if (written < 0 || written > needed)
+        return false;
+    out.append(buffer.data(), static_cast<size_t>(written));
+    return true;
 }
 
 } // namespace
