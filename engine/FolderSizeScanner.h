@@ -101,7 +101,8 @@ public:
 private:
     static unsigned __stdcall ThreadEntry(void *pThis);
     void StartThread();
-    void Scan();
+    // Scans on the calling thread; returns the total it reached.
+    ULONGLONG Scan(bool clearStop);
     void Walk(const CString &folder, bool filtersOn);
     void CountFile(ULONGLONG roundedSize);
 
