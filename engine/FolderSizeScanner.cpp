@@ -2,8 +2,6 @@
 
 #include <process.h>
 
-#include <exception>
-
 #include "engine/AppPaths.h"
 
 namespace {
@@ -237,7 +235,7 @@ unsigned __stdcall CFolderSizeScanner::ThreadEntry(void *pThis)
     auto *scanner = static_cast<CFolderSizeScanner *>(pThis);
     try {
         scanner->Scan(false);
-    } catch (const std::exception &) {
+    } catch (...) {
         // Out of memory in the middle of a walk: the total so far stays a lower bound.
         scanner->m_stopFlag = 1;
         return 1;
