@@ -33,8 +33,26 @@ def close_strip(size=24):
     return canvas
 
 
+# Progress bar images: (rim, face, highlight) of the empty track and of the filled part.
+BAR_WIDTH, BAR_HEIGHT = 300, 16
+BAR_EMPTY = ((0x8C, 0x92, 0x9A, 255), (0xE4, 0xE7, 0xEB, 255), (255, 255, 255, 110))
+BAR_USED = ((0x1E, 0x5E, 0x2E, 255), (0x3C, 0xA8, 0x4E, 255), (255, 255, 255, 90))
+
+
+def progress_bar(colours):
+    """A rounded horizontal bar with a rim and a glossy upper half, stretched by the program to any size."""
+    rim, face, highlight = colours
+    canvas = Canvas(BAR_WIDTH, BAR_HEIGHT)
+    canvas.fill_rounded_rect(0, 0, BAR_WIDTH, BAR_HEIGHT, 4, rim)
+    canvas.fill_rounded_rect(1, 1, BAR_WIDTH - 1, BAR_HEIGHT - 1, 3, face)
+    canvas.fill_rounded_rect(2, 2, BAR_WIDTH - 2, BAR_HEIGHT / 2.0, 2, highlight)
+    return canvas
+
+
 DRAWERS = {
     "close_4.png": close_strip,
+    "progress_empty.png": lambda: progress_bar(BAR_EMPTY),
+    "progress_used.png": lambda: progress_bar(BAR_USED),
 }
 
 
