@@ -58,6 +58,9 @@ class XmlElementIterator
 public:
     XmlElementIterator() = default;
     explicit XmlElementIterator(IXMLDOMNode *parent);
+    ~XmlElementIterator();
+    XmlElementIterator(const XmlElementIterator &) = delete;
+    XmlElementIterator &operator=(const XmlElementIterator &) = delete;
 
     // Starts over on another parent.
     void Attach(IXMLDOMNode *parent);
