@@ -38,6 +38,12 @@ CDC::~CDC()
     DeleteDC();
 }
 
+HDC CDC::GetSafeHdc() const
+{
+    const CDC *self = AfxSafeThis(this);
+    return self != nullptr ? self->m_hDC : nullptr;
+}
+
 CDC *CDC::FromHandle(HDC hDC)
 {
     return CTempHandleMap<HDC, CDC, DcHandlePolicy>::ForThisThread().FromHandle(hDC);

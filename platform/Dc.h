@@ -21,7 +21,8 @@ public:
     static CDC *FromHandle(HDC hDC);
 
     operator HDC() const { return m_hDC; }
-    HDC GetSafeHdc() const { return m_hDC; }
+    // Null also when called through a null pointer.
+    HDC GetSafeHdc() const;
     // FALSE when the object already holds a DC or hDC is null.
     BOOL Attach(HDC hDC);
     HDC Detach();

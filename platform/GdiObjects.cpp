@@ -45,6 +45,12 @@ CGdiObject::~CGdiObject()
     DeleteObject();
 }
 
+HGDIOBJ CGdiObject::GetSafeHandle() const
+{
+    const CGdiObject *self = AfxSafeThis(this);
+    return self != nullptr ? self->m_hObject : nullptr;
+}
+
 CGdiObject *CGdiObject::FromHandle(HGDIOBJ hObject)
 {
     return TempGdiObject<CGdiObject>(hObject);

@@ -20,7 +20,8 @@ public:
     static CGdiObject *FromHandle(HGDIOBJ hObject);
 
     operator HGDIOBJ() const { return m_hObject; }
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    // Null also when called through a null pointer.
+    HGDIOBJ GetSafeHandle() const;
 
     // Takes ownership of hObject; FALSE when the object already holds a handle or hObject is null.
     BOOL Attach(HGDIOBJ hObject);

@@ -68,6 +68,14 @@ protected:
     virtual ~CTempMapBase();
 };
 
+// The object behind a pointer that may be null even where the caller used it as `this`: the empty assembly
+// statement hides the pointer's origin, so the compiler cannot assume it non-null and drop the test.
+template <class T> const T *AfxSafeThis(const T *p)
+{
+    __asm__("" : "+r"(p));
+    return p;
+}
+
 // Deletes every temporary wrapper of the calling thread.
 void AfxDeleteTempMaps();
 

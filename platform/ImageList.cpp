@@ -36,6 +36,12 @@ CImageList::~CImageList()
     DeleteImageList();
 }
 
+HIMAGELIST CImageList::GetSafeHandle() const
+{
+    const CImageList *self = AfxSafeThis(this);
+    return self != nullptr ? self->m_hImageList : nullptr;
+}
+
 CImageList *CImageList::FromHandle(HIMAGELIST hImageList)
 {
     return CTempHandleMap<HIMAGELIST, CImageList, ImageListHandlePolicy>::ForThisThread().FromHandle(hImageList);

@@ -18,7 +18,8 @@ public:
     static CImageList *FromHandle(HIMAGELIST hImageList);
 
     operator HIMAGELIST() const { return m_hImageList; }
-    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    // Null also when called through a null pointer.
+    HIMAGELIST GetSafeHandle() const;
     // FALSE when this object holds a list already or hImageList is null.
     BOOL Attach(HIMAGELIST hImageList);
     HIMAGELIST Detach();

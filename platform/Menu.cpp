@@ -54,6 +54,12 @@ CMenu::~CMenu()
     DestroyMenu();
 }
 
+HMENU CMenu::GetSafeHmenu() const
+{
+    const CMenu *self = AfxSafeThis(this);
+    return self != nullptr ? self->m_hMenu : nullptr;
+}
+
 CMenu *CMenu::FromHandlePermanent(HMENU hMenu)
 {
     return MenuMap().Lookup(hMenu);

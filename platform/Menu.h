@@ -21,7 +21,8 @@ public:
     static CMenu *FromHandlePermanent(HMENU hMenu);
 
     operator HMENU() const { return m_hMenu; }
-    HMENU GetSafeHmenu() const { return m_hMenu; }
+    // Null also when called through a null pointer.
+    HMENU GetSafeHmenu() const;
     // FALSE when this object holds a menu already, hMenu is null or another object holds it.
     BOOL Attach(HMENU hNewMenu);
     HMENU Detach();

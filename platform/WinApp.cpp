@@ -12,6 +12,10 @@ namespace {
 
 std::atomic<CWinApp *> g_app{nullptr};
 
+// The program's entry point (platform/WinMain.cpp) is asked for by the C runtime only after the linker has
+// searched this library; the application object, which every GUI program has, pulls it in.
+__attribute__((used)) int(WINAPI *const g_entryPoint)(HINSTANCE, HINSTANCE, LPWSTR, int) = &wWinMain;
+
 } // namespace
 
 CWinApp::CWinApp(LPCWSTR lpszAppName)

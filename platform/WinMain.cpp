@@ -1,5 +1,6 @@
-// The entry point of a GUI program (linked with -municode -mwindows): runs the application object. Only
-// programs that reference wWinMain pull this file in; test programs have their own main.
+// The entry point of a GUI program (linked with -municode -mwindows): runs the application object. The
+// application object (WinApp.cpp) pulls this file in; a console program that has one too (a test) keeps
+// its own main, and this function is never called there.
 #include <windows.h>
 
 #include "platform/WinApp.h"

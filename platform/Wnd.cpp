@@ -191,6 +191,12 @@ CWnd::~CWnd()
     }
 }
 
+HWND CWnd::GetSafeHwnd() const
+{
+    const CWnd *self = AfxSafeThis(this);
+    return self != nullptr ? self->m_hWnd : nullptr;
+}
+
 CWnd *CWnd::FromHandlePermanent(HWND hWnd)
 {
     return WindowMap().Lookup(hWnd);

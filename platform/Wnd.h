@@ -36,7 +36,8 @@ public:
     static const CWnd wndNoTopMost;
 
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
+    // Null also when called through a null pointer.
+    HWND GetSafeHwnd() const;
 
     // The object that owns hWnd, else a temporary wrapper valid until the thread's message loop goes idle.
     static CWnd *FromHandle(HWND hWnd);

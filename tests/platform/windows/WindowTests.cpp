@@ -6,6 +6,7 @@
 #include "platform/Controls.h"
 #include "platform/Dc.h"
 #include "platform/HandleMap.h"
+#include "platform/Menu.h"
 #include "platform/Wnd.h"
 #include "WindowTestSupport.h"
 
@@ -403,6 +404,23 @@ TEST(WindowTest, StyleTextAndGeometryOperations)
     EXPECT_EQ(CRect(5, 6, 35, 16), rect);
     child.GetClientRect(&rect);
     EXPECT_EQ(30, rect.Width());
+}
+
+TEST(WindowTest, SafeHandlesAreNullThroughNullPointers)
+{
+    // volatile: the compiler must not see that the pointers are null.
+    CWnd *volatile wnd = nullptr;
+    CDC *volatile dc = nullptr;
+    CGdiObject *volatile object = nullptr;
+    CMenu *volatile menu = nullptr;
+    EXPECT_EQ(nullptr, wnd->GetSafeHwnd());
+    EXPECT_EQ(nullptr, dc->GetSafeHdc());
+    EXPECT_EQ(nullptr, object->GetSafeHandle());
+    EXPECT_EQ(nullptr, menu->GetSafeHmenu());
+    CTestWnd real;
+    ASSERT_TRUE(CreateTopLevel(real));
+    CWnd *volatile some = &real;
+    EXPECT_EQ(real.m_hWnd, some->GetSafeHwnd());
 }
 
 } // namespace
