@@ -406,6 +406,33 @@ TEST(WindowTest, StyleTextAndGeometryOperations)
     EXPECT_EQ(30, rect.Width());
 }
 
+// An owner-drawn list box that gives its items their height itself.
+class CMeasuringList : public CListBox
+{
+public:
+    int measures = 0;
+    void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override
+    {
+        ++measures;
+        lpMeasureItemStruct->itemHeight = 25;
+    }
+};
+
+TEST(WindowTest, OwnerDrawnListBoxMeasuresItsItemsThroughReflection)
+{
+    CTestWnd parent;
+    ASSERT_TRUE(CreateTopLevel(parent));
+    CMeasuringList list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS, CRect(0, 0, 100, 100),
+                            &parent, 55));
+    EXPECT_EQ(0, list.AddString(L"first"));
+    EXPECT_GT(list.measures, 0);
+    EXPECT_EQ(25, list.GetItemHeight(0));
+    CString text;
+    list.GetText(0, text);
+    EXPECT_EQ(CString(L"first"), text);
+}
+
 TEST(WindowTest, SafeHandlesAreNullThroughNullPointers)
 {
     // volatile: the compiler must not see that the pointers are null.
