@@ -1,4 +1,4 @@
-// The whole MFC-compatible layer in one include.
+// The whole platform layer (windows, dialogs, drawing, text, collections, threads, COM and XML) in one include.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
