@@ -1,0 +1,62 @@
+// What the job engine asks of the main window. The main dialog implements this interface; the engine never
+// sees the dialog itself, so it builds and is tested without one.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+
+class CJobDef;
+class CSyncJob;
+class CSyncJobList;
+
+// Messages the engine posts to the main window; wParam is always the CSyncJob*.
+constexpr UINT WM_JOB_FINISHED = 0x403;  // lParam 1 when the run counted errors
+constexpr UINT WM_JOB_CANCELLED = 0x405; // lParam 1 when the job was taken out of the queue before it ran
+constexpr UINT WM_JOB_PROGRESS = 0x406;  // lParam 0
+constexpr UINT WM_JOB_FAILED = 0x466;    // lParam 0; also a start that could not go ahead
+
+// View modes of the main window: the backup views keep a restore journal during a run.
+constexpr int MAIN_MODE_BACKUP_IDLE = 1;
+constexpr int MAIN_MODE_BACKUP_RUNNING = 2;
+constexpr int MAIN_MODE_RESTORE_IDLE = 3;
+constexpr int MAIN_MODE_RESTORE_RUNNING = 4;
+
+class IMainWindowServices
+{
+public:
+    // The window that receives the end-of-run and progress messages (null while it has none).
+    virtual HWND GetWindowHandle() const = 0;
+    // The job collection the window holds.
+    virtual CSyncJobList *GetJobList() = 0;
+    // The file mapping "Tessel_Job_Status"; INVALID_HANDLE_VALUE (or null) when it could not be made.
+    virtual HANDLE GetStatusBlockHandle() const = 0;
+    // One of the MAIN_MODE_ values.
+    virtual int GetMode() const = 0;
+    // TRUE when the job has a line in the job list, with its zero-based index in index.
+    virtual BOOL GetJobIndex(CSyncJob *job, int &index) = 0;
+    // Marks the job busy (run state 1).
+    virtual void SetJobRunning(CSyncJob *job) = 0;
+    // Queues an enabled, idle job with the argument; nonzero when the job is enabled.
+    virtual BOOL RunJobNow(CSyncJob *job, int argument) = 0;
+    // Logs the calling thread's last system error for the job.
+    virtual void ReportError(CSyncJob *job, int reserved, int show) = 0;
+    // Repaints the job's line in the job list.
+    virtual void UpdateJob(CJobDef *jobDef) = 0;
+    // The window's run command; stops a running backup or restore.
+    virtual void OnRunJobs() = 0;
+
+protected:
+    IMainWindowServices() = default;
+    ~IMainWindowServices() = default;
+    IMainWindowServices(const IMainWindowServices &) = delete;
+    IMainWindowServices &operator=(const IMainWindowServices &) = delete;
+};
+
+// The main window; null until the dialog sets it, and cleared first thing in the dialog's destructor. Read it
+// at each use: a job may well outlive one main window or be built before it.
+extern std::atomic<IMainWindowServices *> g_pMainDlg;
+
+// The main window's handle, or null when there is no main window (or it has no window).
+HWND GetMainWindowHandle();
+// Posts to the main window as it is now; FALSE when there is none or the post failed.
+BOOL PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
