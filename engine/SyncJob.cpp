@@ -45,6 +45,8 @@ CSyncJob::CSyncJob()
 
 CSyncJob::~CSyncJob()
 {
+    // The queue holds jobs by pointer: a job that goes while it waits must not be started afterwards.
+    GetJobDeque().Remove(this);
     // The workers are told to stop and given their time before anything they use goes away.
     m_cancelFlag = TRUE;
     m_stopEvent.SetEvent();

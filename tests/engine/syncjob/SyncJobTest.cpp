@@ -98,6 +98,21 @@ TEST_F(SyncJobTest, CancelOfABusyJobReturnsOnlyAfterItsWorkerPostedCancelled)
         << "a cancelled copy leaves no partial target";
 }
 
+TEST_F(SyncJobTest, JobDestroyedWhileWaitingLeavesTheQueue)
+{
+    auto a = NewJob(L"A", Dest());
+    auto b = NewJob(L"B", Dest());
+    GetJobDeque().Enqueue(a.get(), 1);
+    GetJobDeque().Enqueue(b.get(), 1);
+    ASSERT_TRUE(m_window->PumpUntil([&] { return Started() == 1; }));
+    b.reset();
+    EXPECT_EQ(GetJobDeque().GetWaitingCount(), 0u);
+
+    ::SetEvent(Script().release.Get());
+    ASSERT_TRUE(m_window->PumpUntil([&] { return HasEnd(WM_JOB_FINISHED, a.get(), 0); }));
+    EXPECT_EQ(Started(), 1u);
+}
+
 TEST_F(SyncJobTest, DisabledJobStaysDisabledThroughItsLateEndMessage)
 {
     auto a = NewJob(L"A", Dest());
