@@ -8,6 +8,9 @@
 class CJobDef;
 class CSyncJob;
 class CSyncJobList;
+namespace Gdiplus {
+class Image;
+}
 
 // Messages the engine posts to the main window; wParam is always the CSyncJob*.
 constexpr UINT WM_JOB_FINISHED = 0x403;  // lParam 1 when the run counted errors
@@ -32,6 +35,7 @@ public:
     virtual HANDLE GetStatusBlockHandle() const = 0;
     // One of the MAIN_MODE_ values.
     virtual int GetMode() const = 0;
+    virtual void SetMode(int mode) = 0;
     // TRUE when the job has a line in the job list, with its zero-based index in index.
     virtual BOOL GetJobIndex(CSyncJob *job, int &index) = 0;
     // Marks the job busy (run state 1).
@@ -44,6 +48,13 @@ public:
     virtual void UpdateJob(CJobDef *jobDef) = 0;
     // The window's run command; stops a running backup or restore.
     virtual void OnRunJobs() = 0;
+    // The job the progress window shows: the first of the running jobs; null when none runs.
+    virtual CSyncJob *GetRunningJob() = 0;
+    // The progress window's shown flag: the main window sets it when it shows that window, which clears it
+    // when it is closed by OK or Cancel.
+    virtual void SetProgressShown(BOOL shown) = 0;
+    // The image strip of the window's own close button (not owned); may be null or not loaded.
+    virtual Gdiplus::Image *GetCloseImage() = 0;
 
 protected:
     IMainWindowServices() = default;
