@@ -49,7 +49,52 @@ def progress_bar(colours):
     return canvas
 
 
+# The progress window's background: a soft vertical gradient under a darker header band.
+DIALOG_WIDTH, DIALOG_HEIGHT = 420, 150
+DIALOG_HEADER = 44
+
+
+def dialog_background():
+    canvas = Canvas(DIALOG_WIDTH, DIALOG_HEIGHT)
+    top, bottom = (0xF4, 0xF7, 0xFB), (0xD8, 0xE1, 0xEC)
+    band_top, band_bottom = (0x2E, 0x5C, 0x92), (0x1F, 0x44, 0x70)
+    for y in range(DIALOG_HEIGHT):
+        if y < DIALOG_HEADER:
+            t = y / float(DIALOG_HEADER - 1)
+            a, b = band_top, band_bottom
+        else:
+            t = (y - DIALOG_HEADER) / float(DIALOG_HEIGHT - DIALOG_HEADER - 1)
+            a, b = top, bottom
+        colour = tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3)) + (255,)
+        canvas.pixels[y] = [colour] * DIALOG_WIDTH
+    return canvas
+
+
+# The banners of the progress window: a rounded plate with an arrow up (backup) or down (restore).
+BANNER_WIDTH, BANNER_HEIGHT = 160, 32
+
+
+def progress_banner(up):
+    canvas = Canvas(BANNER_WIDTH, BANNER_HEIGHT)
+    plate = (0x3B, 0x6E, 0xA8, 255) if up else (0x3C, 0x8A, 0x4E, 255)
+    canvas.fill_rounded_rect(0, 0, BANNER_WIDTH - 1, BANNER_HEIGHT - 1, 6, plate)
+    white = (255, 255, 255, 255)
+    cx = 18
+    if up:
+        canvas.line(cx, 25, cx, 9, 3.0, white)
+        canvas.line(cx, 7, cx - 7, 14, 3.0, white)
+        canvas.line(cx, 7, cx + 7, 14, 3.0, white)
+    else:
+        canvas.line(cx, 7, cx, 23, 3.0, white)
+        canvas.line(cx, 25, cx - 7, 18, 3.0, white)
+        canvas.line(cx, 25, cx + 7, 18, 3.0, white)
+    return canvas
+
+
 DRAWERS = {
+    "dialog.png": dialog_background,
+    "backupprogress.png": lambda: progress_banner(True),
+    "restoreprogress.png": lambda: progress_banner(False),
     "close_4.png": close_strip,
     "progress_empty.png": lambda: progress_bar(BAR_EMPTY),
     "progress_used.png": lambda: progress_bar(BAR_USED),
