@@ -142,6 +142,34 @@ public:
     // 1 for a network-class error, else 0; the result is also stored in the network-retry flag.
     BOOL IsRetryableError(DWORD code);
 
+    // Copying files (CopyOneFile.cpp, DestPaths.cpp, FolderCopy.cpp, SourceDestinations.cpp; see CopyOneFile.h).
+
+    // Copies the file through a temporary name next to the target, then replaces the target with it. Nonzero
+    // when the target now holds the source's data; 0 on failure, with no temporary file left behind.
+    BOOL CopyOneFile(LPCWSTR source, LPCWSTR target);
+    // The fallback copy of a source that could not be copied to its own place: into the destination's
+    // "Recycled" folder of its drive letter. 1 when copied or when the source has no such place; 0 after a
+    // logged failure or when cancelled.
+    BOOL CopyToRecycledFolder(LPCWSTR source);
+    // destRoot + computer + "_" + drive letter + "\Recycled\" (made with its parents) + the source's file
+    // name; FALSE for a source without a drive letter, a folder that cannot be made (logged) or a path over
+    // the limit.
+    BOOL GetRecycledPath(LPCWSTR source, LPCWSTR destRoot, CString &out);
+    // The source's place under a destination that keeps full paths (one folder per computer and drive, or per
+    // server and share). FALSE, logged, for a path form it does not know or a result over the limit.
+    BOOL GetDestFolderName(LPCWSTR source, LPCWSTR destRoot, CString &out);
+    // destRoot + "\" + the source's last component (colons removed) + "\"; FALSE when it does not fit.
+    static BOOL GetPstFolder(LPCWSTR source, LPCWSTR destRoot, CString &out);
+    // The job's file filters for the current source: everything is included and nothing excluded while the
+    // filters-active byte is 0.
+    BOOL IsIncluded(LPCWSTR name) const;
+    BOOL IsExcluded(LPCWSTR name) const;
+    // Copies a folder tree for a change that created it; 1 when the whole tree was walked, else 0. The last
+    // two arguments are only handed on to the subfolders.
+    int CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, int maxVersions);
+    // Writes "destination" of every source element from "dest", "folder2folder" and "retain_full_path".
+    void UpdateSourceDestinations();
+
     // TRUE when the destination can be reached, trying a network connection up to tries times.
     BOOL CheckDestination(int tries);
     // TRUE when the destination can be reached and a source exists (or comes through an agent).
