@@ -50,9 +50,10 @@ bool DriveIsGone(wchar_t letter)
     return GetFileAttributesW(root) == INVALID_FILE_ATTRIBUTES;
 }
 
+// Up to 30 s: under a loaded machine Wine takes seconds to start the Unix program that makes the link.
 template <typename Condition> bool WaitFor(Condition condition)
 {
-    for (int i = 0; i < 500; ++i)
+    for (int i = 0; i < 1500; ++i)
     {
         if (condition())
             return true;
