@@ -222,27 +222,7 @@ TEST_F(SkinElementDrawing, CaptionThatFitsIsInsetExceptWhenPressed)
     EXPECT_EQ(LeftmostInk(*canvas, CRect(0, 0, 200, 60)), INT_MAX);
 }
 
-// --- Mouse logic, without a window ---
-
-TEST(SkinElementMouse, PressHoverAndReleaseInsideAskForTheCommand)
-{
-    const CRect rect(10, 10, 34, 34);
-    CSkinButtonNew element(L"", IDCANCEL, &rect, nullptr);
-    EXPECT_TRUE(SkinElementButtonDown(nullptr, &element, CPoint(20, 20)));
-    EXPECT_EQ(element.GetState(), SKIN_STATE_PRESSED);
-    // Moving inside during the press shows hover; the release still counts.
-    SkinElementMouseMove(nullptr, &element, CPoint(21, 21));
-    EXPECT_EQ(element.GetState(), SKIN_STATE_HOVER);
-    EXPECT_TRUE(SkinElementButtonUp(&element, CPoint(21, 21)));
-
-    // Released outside: no command, and the element stays pressed until the next move.
-    EXPECT_TRUE(SkinElementButtonDown(nullptr, &element, CPoint(20, 20)));
-    EXPECT_FALSE(SkinElementButtonUp(&element, CPoint(50, 50)));
-    EXPECT_FALSE(SkinElementButtonUp(&element, CPoint(34, 20)));
-    EXPECT_EQ(element.GetState(), SKIN_STATE_PRESSED);
-    SkinElementMouseMove(nullptr, &element, CPoint(50, 50));
-    EXPECT_EQ(element.GetState(), SKIN_STATE_NORMAL);
-}
+// --- Mouse logic, without a window (the window tests drive the rest) ---
 
 TEST(SkinElementMouse, DisabledElementIgnoresPressHoverAndRelease)
 {

@@ -149,16 +149,6 @@ TEST_F(SplitterWindow, PressOffTheBarsStartsNothing)
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
-TEST_F(SplitterWindow, ZeroWidthMovesNoPane)
-{
-    CSimpleSplitter &splitter = Make(2, 1);
-    const int sizes[] = {100, 197};
-    splitter.SetPaneSizes(sizes);
-    splitter.MoveWindow(0, 0, 0, 200);
-    EXPECT_EQ(PaneRect(0), CRect(0, 0, 100, 200));
-    EXPECT_EQ(PaneRect(1), CRect(103, 0, 300, 200));
-}
-
 TEST_F(SplitterWindow, StackedPanesSplitTheHeight)
 {
     CSimpleSplitter &splitter = Make(2, 2);
