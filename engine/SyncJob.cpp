@@ -9,6 +9,7 @@
 
 #include "engine/JobDeque.h"
 #include "engine/ProgramObjects.h"
+#include "engine/RestoreJournal.h"
 #include "engine/XmlLayer.h"
 
 namespace {
@@ -41,6 +42,7 @@ CSyncJob::CSyncJob()
       m_jobDef(std::make_unique<CJobDef>(this)), m_stopEvent(FALSE, FALSE)
 {
     m_stopEvent.ResetEvent();
+    m_restoreJournal = std::make_unique<CRestoreJournal>(g_strDataFolder);
 }
 
 CSyncJob::~CSyncJob()

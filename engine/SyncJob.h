@@ -98,8 +98,8 @@ public:
     CJobDef *GetJobDef() const { return m_jobDef.get(); }
     CLogMsg &GetLog() { return m_log; }
     CCopyErrorList &GetErrorList() { return m_errorList; }
-    // Owned by the job; null until the restore journal is part of the engine.
-    CRestoreJournal *GetRestoreJournal() const { return m_restoreJournal; }
+    // The job's restore journal, in the data folder.
+    CRestoreJournal *GetRestoreJournal() const { return m_restoreJournal.get(); }
 
     // Run control (run queue and main window thread).
 
@@ -268,7 +268,7 @@ private:
     CEvent m_stopEvent; // auto-reset; tells the list-file worker to stop
     CKernelHandle m_runThread;
     CKernelHandle m_listFileRunThread;
-    CRestoreJournal *m_restoreJournal = nullptr;
+    std::unique_ptr<CRestoreJournal> m_restoreJournal;
     mutable CCriticalSection m_statusLock;
     CString m_statusText;
 };

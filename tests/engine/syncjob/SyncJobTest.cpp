@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/ProgramObjects.h"
+#include "engine/RestoreJournal.h"
 #include "platform/CopyFile.h"
 
 using namespace syncjobtest;
@@ -217,6 +218,20 @@ TEST_F(SyncJobTest, StartStampsTheRunAndKeepsTheOpenLog)
     EXPECT_GT(job->m_destSpaceTotal, 0ull);
     EXPECT_LE(job->m_destSpaceFree, job->m_destSpaceTotal);
     ASSERT_TRUE(m_window->PumpUntil([&] { return m_window->CountEnds() == 2; }));
+}
+
+TEST_F(SyncJobTest, JobKeepsItsRestoreJournalInTheDataFolder)
+{
+    CString savedDataFolder = g_strDataFolder;
+    g_strDataFolder = m_folder.Path().c_str();
+    auto job = NewJob(L"Journal", Dest());
+    g_strDataFolder = savedDataFolder;
+    CRestoreJournal *journal = job->GetRestoreJournal();
+    ASSERT_NE(journal, nullptr);
+    ASSERT_TRUE(journal->Open(L"Journal", 1));
+    EXPECT_TRUE(journal->Append(L"D:\\b\\x.txt", L"C:\\a\\x.txt"));
+    EXPECT_TRUE(journal->Close(0));
+    EXPECT_EQ(testsupport::ReadFileBytes(m_folder / L"Journal.restore").size(), 60u);
 }
 
 TEST_F(SyncJobTest, RunningBitFollowsTheJobListIndexInARealStatusBlock)

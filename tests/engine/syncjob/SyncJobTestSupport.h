@@ -20,10 +20,6 @@
 #include "platform/Handles.h"
 #include "support/TestSupport.h"
 
-namespace Gdiplus {
-class Image;
-}
-
 namespace syncjobtest {
 
 struct PostedMessage
@@ -52,12 +48,10 @@ public:
     void ReportError(CSyncJob *, int, int) override {}
     void UpdateJob(CJobDef *) override {}
     void OnRunJobs() override {}
-    // Services the progress window asks for; declared without override so that the double fits the
-    // interface with and without them.
-    virtual void SetMode(int mode) { m_mode = mode; }
-    virtual CSyncJob *GetRunningJob() { return nullptr; }
-    virtual void SetProgressShown(BOOL) {}
-    virtual Gdiplus::Image *GetCloseImage() { return nullptr; }
+    void SetMode(int mode) override { m_mode = mode; }
+    CSyncJob *GetRunningJob() override { return nullptr; }
+    void SetProgressShown(BOOL) override {}
+    Gdiplus::Image *GetCloseImage() override { return nullptr; }
 
     std::vector<PostedMessage> Messages() const;
     // The end messages (finished, cancelled, failed) in arrival order.
