@@ -2,14 +2,10 @@
 
 #include <vector>
 
-namespace {
-
-void SleepFor(DWORD milliseconds)
+void SleepBeforeRetry(DWORD milliseconds)
 {
     ::Sleep(milliseconds);
 }
-
-} // namespace
 
 BOOL IsOwnProgramReachable()
 {
@@ -29,4 +25,4 @@ BOOL IsOwnProgramReachable()
 
 std::atomic<PFN_MOVE_FILE_EX> g_pfnMoveFileEx{&::MoveFileExW};
 std::atomic<PFN_PROGRAM_REACHABLE> g_pfnIsProgramReachable{&IsOwnProgramReachable};
-std::atomic<PFN_RETRY_SLEEP> g_pfnRetrySleep{&SleepFor};
+std::atomic<PFN_RETRY_SLEEP> g_pfnRetrySleep{&SleepBeforeRetry};

@@ -21,4 +21,5 @@ extern std::atomic<PFN_PROGRAM_REACHABLE> g_pfnIsProgramReachable;
 
 // The pause between two tries of a file that another program holds; Sleep unless replaced.
 using PFN_RETRY_SLEEP = void (*)(DWORD milliseconds);
+void SleepBeforeRetry(DWORD milliseconds);
 extern std::atomic<PFN_RETRY_SLEEP> g_pfnRetrySleep;
