@@ -13,7 +13,7 @@ velbrook_start_wine "$build"
 
 echo "== tests"
 set +e
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 300
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600
 rc=$?
 set -e
 exit $rc
