@@ -7,6 +7,7 @@
 #include "engine/CopyOneFile.h"
 #include "engine/DestPaths.h"
 #include "engine/JobDef.h"
+#include "engine/MailStoreBackup.h"
 #include "engine/RestoreJournal.h"
 #include "engine/XmlLayer.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -30,30 +31,6 @@ bool EndsWithNoCase(const CString &text, LPCWSTR tail)
 CString LastComponent(const CString &path)
 {
     return path.Mid(path.ReverseFind(L'\\') + 1);
-}
-
-// The place of a folder or mail-store source that has no stored destination.
-// TODO(mail): replace with GetMailStoreDestPath (MailStoreBackup.h) once that is in the tree; the rules are the
-// same: "dest" itself with folder2folder, the per-computer folder with retain_full_path, else the source's last
-// component under "dest".
-BOOL DefaultSourceDestination(CSyncJob &job, const CString &source, CString &out)
-{
-    CJobDef *def = job.GetJobDef();
-    CString dest = def->GetDest();
-    if (def->GetFolder2Folder()) {
-        out = dest;
-        return !dest.IsEmpty();
-    }
-    if (def->GetRetainFullPath())
-        return job.GetDestFolderName(source, dest, out);
-    return CSyncJob::GetPstFolder(source, dest, out);
-}
-
-// TODO(mail): replace with BackupMailStores (MailStoreBackup.h) once that is in the tree. Until then a mail
-// store is a failed source: counted and logged, and the run goes on.
-DWORD BackupMailSource(CSyncJob &, IXMLDOMElement *, const CString &, const CString &)
-{
-    return ERROR_NOT_SUPPORTED;
 }
 
 enum class RunEnd
@@ -93,7 +70,7 @@ BOOL BackupFileSource(CSyncJob &job, const RunSource &source)
 RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &source)
 {
     CString destination = source.destination;
-    if (destination.IsEmpty() && !DefaultSourceDestination(job, source.path, destination)) {
+    if (destination.IsEmpty() && !GetMailStoreDestPath(job, source.path, destination)) {
         // The per-computer place logs its own refusal.
         ++job.m_errorCount;
         if (!job.GetJobDef()->GetRetainFullPath() || job.GetJobDef()->GetFolder2Folder())
@@ -103,7 +80,7 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
     job.m_filtersActive = source.filtersActive ? 1 : 0;
 
     if (GetRunSourceKind(source.path) == RunSourceKind::MailStore) {
-        if (BackupMailSource(job, source.element, source.path, destination) != 0)
+        if (BackupMailStores(job, source.element, source.path, destination) != 0)
             ++job.m_errorCount;
         return RunEnd::Finished;
     }

@@ -9,6 +9,7 @@
 #include "engine/JobDef.h"
 #include "engine/RestoreJournal.h"
 #include "engine/XmlLayer.h"
+#include "outside/OutlookTessel/OutlookFacade.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/CopyFile.h"
 
@@ -230,6 +231,33 @@ TEST_F(RunTest, BadSourcesAreCountedAndTheRunGoesOn)
     EXPECT_EQ(testsupport::ReadFileBytes(Target(L"a.txt")), "kept");
     EXPECT_GE(m_job->GetErrorCount(), 2);
     EXPECT_NE(LogText().find(Text(IDS_LOG_SOURCE_FORM, L"")), std::wstring::npos);
+}
+
+TEST_F(RunTest, MailStoreGoesThroughTheMailLibraryAndAFailureIsCounted)
+{
+    std::wstring store = WriteSource(L"mail.pst", "store");
+    AddSource(store + L"\\");
+    WriteSource(L"after\\a.txt", "after");
+    AddSource(Src() + L"after\\");
+    m_job->GetJobDef()->SetSyncType(1);
+
+    OutlookTesselReset();
+    EndMessage end = Run();
+    EXPECT_EQ(end.message, WM_JOB_FINISHED);
+    EXPECT_EQ(end.lParam, 0);
+    wchar_t calls[4096] = {};
+    OutlookTesselGetCalls(calls, 4096);
+    EXPECT_NE(std::wstring(calls).find(L"BackupMessage " + store + L" > "), std::wstring::npos) << calls;
+
+    OutlookTesselReset();
+    OutlookTesselScriptFailure(L"BackupMessage", 1, ERROR_ACCESS_DENIED);
+    end = Run();
+    EXPECT_EQ(end.message, WM_JOB_FINISHED);
+    EXPECT_EQ(end.lParam, 1);
+    EXPECT_EQ(m_job->GetErrorCount(), 1);
+    // The sources after the mail store are still backed up.
+    EXPECT_TRUE(Exists(Dest() + L"after\\a.txt"));
+    OutlookTesselReset();
 }
 
 TEST(RunPaths, TargetJoinsTheDestinationWithOneBackslash)
