@@ -13,7 +13,9 @@ velbrook_start_wine "$build"
 
 echo "== tests"
 set +e
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600
+# A failed or timed-out test runs once more: under Wine on Xvfb without a window manager a window test can
+# now and then miss its moment. A test that fails twice fails the run.
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600 --repeat until-pass:2
 rc=$?
 set -e
 exit $rc
