@@ -69,6 +69,25 @@ std::string ReadFileBytes(const std::wstring &path)
     return result;
 }
 
+void CollectTemporaryCopies(const std::wstring &folder, std::vector<std::wstring> &found)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE listing = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do
+    {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (name.find(L".~#T") != std::wstring::npos)
+            found.push_back(folder + name);
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            CollectTemporaryCopies(folder + name + L"\\", found);
+    } while (FindNextFileW(listing, &data));
+    FindClose(listing);
+}
+
 bool RemoveTree(const std::wstring &path)
 {
     std::wstring folder = path;

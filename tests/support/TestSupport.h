@@ -1,6 +1,7 @@
 // Helpers shared by the test programs: the program folder of the build and temporary folders.
 #pragma once
 #include <string>
+#include <vector>
 #include <windows.h>
 
 namespace testsupport {
@@ -33,6 +34,9 @@ private:
 bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring &path);
+// Appends every path below folder (with its trailing backslash) whose name holds the temporary-copy mark
+// ".~#T"; reparse points are not followed.
+void CollectTemporaryCopies(const std::wstring &folder, std::vector<std::wstring> &found);
 // Removes a folder tree (files read-only or not); true when it is gone.
 bool RemoveTree(const std::wstring &path);
 

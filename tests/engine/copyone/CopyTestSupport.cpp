@@ -50,24 +50,6 @@ BOOL ScriptedReachable()
     return ProgramReachable() ? TRUE : FALSE;
 }
 
-void CollectTemporaries(const std::wstring &folder, std::vector<std::wstring> &found)
-{
-    WIN32_FIND_DATAW data;
-    CFindHandle listing(::FindFirstFileW((folder + L"*").c_str(), &data));
-    if (!listing.IsValid())
-        return;
-    do {
-        std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (name.find(L".~#T") != std::wstring::npos)
-            found.push_back(folder + name);
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            CollectTemporaries(folder + name + L"\\", found);
-    } while (::FindNextFileW(listing, &data));
-}
-
 void UseLanguageLibrary()
 {
     static HMODULE library = [] {
@@ -205,7 +187,7 @@ std::wstring CopyJobTest::AfterTime(UINT id, const std::wstring &argument)
 std::vector<std::wstring> CopyJobTest::Temporaries() const
 {
     std::vector<std::wstring> found;
-    CollectTemporaries(m_folder.Path(), found);
+    testsupport::CollectTemporaryCopies(m_folder.Path(), found);
     return found;
 }
 

@@ -31,24 +31,6 @@ void UseLanguageLibrary()
     ASSERT_NE(library, nullptr);
 }
 
-void CollectTemporaries(const std::wstring &folder, std::vector<std::wstring> &found)
-{
-    WIN32_FIND_DATAW data;
-    CFindHandle listing(::FindFirstFileW((folder + L"*").c_str(), &data));
-    if (!listing.IsValid())
-        return;
-    do {
-        std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (name.find(L".~#T") != std::wstring::npos)
-            found.push_back(folder + name);
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            CollectTemporaries(folder + name + L"\\", found);
-    } while (::FindNextFileW(listing, &data));
-}
-
 } // namespace
 
 FakeMainWindow::FakeMainWindow()
@@ -263,7 +245,7 @@ bool Exists(const std::wstring &path)
 std::vector<std::wstring> Temporaries(const std::wstring &folder)
 {
     std::vector<std::wstring> found;
-    CollectTemporaries(folder, found);
+    testsupport::CollectTemporaryCopies(folder, found);
     return found;
 }
 
