@@ -88,6 +88,13 @@ void CollectTemporaryCopies(const std::wstring &folder, std::vector<std::wstring
     FindClose(listing);
 }
 
+std::vector<std::wstring> TemporaryCopies(const std::wstring &folder)
+{
+    std::vector<std::wstring> found;
+    CollectTemporaryCopies(folder, found);
+    return found;
+}
+
 bool RemoveTree(const std::wstring &path)
 {
     std::wstring folder = path;

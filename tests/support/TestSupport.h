@@ -37,6 +37,8 @@ std::string ReadFileBytes(const std::wstring &path);
 // Appends every path below folder (with its trailing backslash) whose name holds the temporary-copy mark
 // ".~#T"; reparse points are not followed.
 void CollectTemporaryCopies(const std::wstring &folder, std::vector<std::wstring> &found);
+// The same paths as a list of their own.
+std::vector<std::wstring> TemporaryCopies(const std::wstring &folder);
 // Removes a folder tree (files read-only or not); true when it is gone.
 bool RemoveTree(const std::wstring &path);
 

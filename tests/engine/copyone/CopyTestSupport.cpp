@@ -50,17 +50,6 @@ BOOL ScriptedReachable()
     return ProgramReachable() ? TRUE : FALSE;
 }
 
-void UseLanguageLibrary()
-{
-    static HMODULE library = [] {
-        HMODULE module = ::LoadLibraryW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str());
-        if (module != nullptr)
-            AfxSetResourceHandle(module);
-        return module;
-    }();
-    ASSERT_NE(library, nullptr);
-}
-
 } // namespace
 
 FileOpScript &CopyScript()
@@ -95,8 +84,7 @@ bool &ProgramReachable()
 
 void CopyJobTest::SetUp()
 {
-    ASSERT_TRUE(m_com.Succeeded());
-    UseLanguageLibrary();
+    ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
     CopyScript() = FileOpScript();
     MoveScript() = FileOpScript();
     Questions() = QuestionScript();
@@ -112,23 +100,9 @@ void CopyJobTest::SetUp()
         return index < script.answers.size() ? script.answers[index] : IDCANCEL;
     });
 
-    m_savedLogPath = g_strLogPath;
-    g_strLogPath = (m_folder / L"Zel.log").c_str();
     ASSERT_TRUE(::CreateDirectoryW(Dest().c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(Src().c_str(), nullptr));
-    _com_util::CheckError(m_document.CreateInstance(CLSID_DOMDocument30, nullptr, CLSCTX_INPROC_SERVER));
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    _com_util::CheckError(m_document->loadXML(_bstr_t(L"<Tessel xmlns=\"ORVANE\"/>"), &loaded));
-    ASSERT_EQ(loaded, VARIANT_TRUE);
-    SetXmlStoreDocument(m_document);
-
-    IXMLDOMNodePtr node;
-    _com_util::CheckError(m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"jobdef"),
-                                                 _bstr_t(L"ORVANE"), &node));
-    m_element = node;
-    XmlSetAttributeString(m_element, L"name", L"CopyJob");
-    XmlSetAttributeString(m_element, L"dest", Dest().c_str());
-    XmlSetAttributeInt(m_element, L"state", 1);
+    m_element = NewJobElement(m_document, L"CopyJob", Dest().c_str());
     m_job = std::make_unique<CSyncJob>();
     m_job->Attach(m_element);
     m_job->m_journalFlag = TRUE;
@@ -136,27 +110,16 @@ void CopyJobTest::SetUp()
 
 void CopyJobTest::TearDown()
 {
-    EXPECT_TRUE(Temporaries().empty()) << "a temporary copy was left: " << testing::PrintToString(Temporaries());
+    std::vector<std::wstring> temporaries = testsupport::TemporaryCopies(m_folder.Path());
+    EXPECT_TRUE(temporaries.empty()) << "a temporary copy was left: " << testing::PrintToString(temporaries);
     m_job.reset();
     m_element = nullptr;
-    SetXmlStoreDocument(nullptr);
-    m_document = nullptr;
-    g_strLogPath = m_savedLogPath;
     SetSkinMessageBoxHook(nullptr);
     g_pfnCopyFileEx = &CopyFileWithProgress;
     g_pfnMoveFileEx = &::MoveFileExW;
     g_pfnIsProgramReachable = &IsOwnProgramReachable;
     g_pfnRetrySleep = &SleepBeforeRetry;
-}
-
-std::wstring CopyJobTest::LogText()
-{
-    m_job->GetLog().Flush();
-    std::string bytes = testsupport::ReadFileBytes(m_job->GetLog().GetPath());
-    std::wstring text(bytes.size() / 2, L'\0');
-    if (!text.empty())
-        memcpy(&text[0], bytes.data(), text.size() * 2);
-    return text;
+    EngineTest::TearDown();
 }
 
 int CopyJobTest::LogCount(const std::wstring &text)
@@ -184,32 +147,15 @@ std::wstring CopyJobTest::AfterTime(UINT id, const std::wstring &argument)
     return mark == std::wstring::npos ? entry : entry.substr(mark + 1);
 }
 
-std::vector<std::wstring> CopyJobTest::Temporaries() const
-{
-    std::vector<std::wstring> found;
-    testsupport::CollectTemporaryCopies(m_folder.Path(), found);
-    return found;
-}
-
 void CopyJobTest::ScriptFileOps()
 {
     g_pfnCopyFileEx = &ScriptedCopy;
     g_pfnMoveFileEx = &ScriptedMove;
 }
 
-LockedFile::LockedFile(const std::wstring &path)
-    : m_handle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
-{
-}
-
 DWORD Attributes(const std::wstring &path)
 {
     return ::GetFileAttributesW(path.c_str());
-}
-
-bool Exists(const std::wstring &path)
-{
-    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace copytest

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "engine/CopyOneFile.h"
-#include "platform/ComGlue.h"
-#include "platform/Handles.h"
-#include "support/TestSupport.h"
+#include "engine/support/EngineTestSupport.h"
 
 namespace copytest {
+
+using namespace enginetest;
 
 // What the scripted routines do, call by call. A failure entry of 0 (or calls past the list) does the real
 // operation; another value fails the call with that error. A call whose target does not contain
@@ -43,7 +43,7 @@ int &Sleeps();
 // What the probe of the program's own drive answers.
 bool &ProgramReachable();
 
-class CopyJobTest : public ::testing::Test
+class CopyJobTest : public EngineTest
 {
 protected:
     void SetUp() override;
@@ -53,40 +53,20 @@ protected:
     std::wstring Dest() const { return m_folder / L"dest\\"; }
     std::wstring Src() const { return m_folder / L"src\\"; }
     // Everything the job's log holds so far.
-    std::wstring LogText();
+    std::wstring LogText() { return JobLogText(*m_job); }
     // The number of times text occurs in the log.
     int LogCount(const std::wstring &text);
     // A language-library string (with its placeholders).
     static std::wstring Text(UINT id);
     // A log entry of a string whose arguments are the time and one more, from after the time on.
     static std::wstring AfterTime(UINT id, const std::wstring &argument);
-    // Every file under the temporary folder whose name holds ".~#T".
-    std::vector<std::wstring> Temporaries() const;
     // Replaces the copy and move routines with the scripted ones (which do the real thing unless told).
     void ScriptFileOps();
 
-    CCoInitialize m_com{COINIT_APARTMENTTHREADED};
-    testsupport::TempFolder m_folder;
-    IXMLDOMDocument2Ptr m_document;
     IXMLDOMElementPtr m_element;
     std::unique_ptr<CSyncJob> m_job;
-
-private:
-    CString m_savedLogPath;
-};
-
-// Holds a file open with no sharing, as a program that keeps its store open does.
-class LockedFile
-{
-public:
-    explicit LockedFile(const std::wstring &path);
-    bool IsLocked() const { return m_handle.IsValid(); }
-
-private:
-    CKernelHandle m_handle;
 };
 
 DWORD Attributes(const std::wstring &path);
-bool Exists(const std::wstring &path);
 
 } // namespace copytest

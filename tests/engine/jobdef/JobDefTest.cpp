@@ -21,7 +21,7 @@ protected:
         ASSERT_TRUE(m_com.Succeeded());
         m_document = NewStoreDocument();
         SetXmlStoreDocument(m_document);
-        m_element = NewJobElement(m_document);
+        m_element = NewStoreElement(m_document, L"jobdef");
         ASSERT_TRUE(m_element);
     }
     void TearDown() override
@@ -107,7 +107,7 @@ TEST_F(JobDefTest, AttributeQuirksOfOlderStores)
         {L"false", nullptr, 0, 1},
     };
     for (const Case &c : cases) {
-        IXMLDOMElementPtr element = NewJobElement(m_document);
+        IXMLDOMElementPtr element = NewStoreElement(m_document, L"jobdef");
         XmlSetAttributeString(element, L"autodel", c.autodel);
         if (c.wizardMode)
             XmlSetAttributeString(element, L"wizard_mode", c.wizardMode);
@@ -206,7 +206,7 @@ TEST_F(JobDefTest, SetDestEmptiesUuidAndMeasuresAMissingFolderAtItsDriveRoot)
 {
     testsupport::TempFolder folder;
     TestDrive drive(L'E', folder.Path());
-    ASSERT_TRUE(drive.IsMapped());
+    ASSERT_EQ(drive.Error(), L"");
 
     XmlSetAttributeString(m_element, L"uuid", L"0f8fad5b-d9cb-469f-a165-70867728950e");
     XmlSetAttributeString(m_element, L"dest", L"E:\\Backups\\New");
@@ -287,7 +287,7 @@ TEST(XmlLayerAttributes, IntegersRoundTripOverTheWholeRange)
 {
     CCoInitialize com(COINIT_MULTITHREADED);
     IXMLDOMDocument2Ptr document = NewStoreDocument();
-    IXMLDOMElementPtr element = NewJobElement(document);
+    IXMLDOMElementPtr element = NewStoreElement(document, L"jobdef");
     for (int value : {INT_MIN, INT_MIN + 1, -123456789, -1000000000, 0, 999999999, 1000000000, INT_MAX}) {
         XmlSetAttributeInt(element, L"n", value);
         EXPECT_EQ(XmlGetAttributeInt(element, L"n"), value);
@@ -299,7 +299,7 @@ TEST(XmlLayerAttributes, ReadersNeverRaise)
 {
     CCoInitialize com(COINIT_MULTITHREADED);
     IXMLDOMDocument2Ptr document = NewStoreDocument();
-    IXMLDOMElementPtr element = NewJobElement(document);
+    IXMLDOMElementPtr element = NewStoreElement(document, L"jobdef");
     const std::pair<LPCWSTR, int> texts[] = {
         {L"12x", 12}, {L"x12", 0}, {L"", 0}, {L"-7", -7}, {L"99999999999", INT_MAX}, {L"-99999999999", INT_MIN},
     };

@@ -21,7 +21,7 @@ protected:
     {
         ASSERT_TRUE(m_com.Succeeded());
         m_document = NewStoreDocument();
-        m_element = NewJobElement(m_document);
+        m_element = NewStoreElement(m_document, L"jobdef");
         IXMLDOMNodePtr appended;
         _com_util::CheckError(RootOf(m_document)->appendChild(m_element, &appended));
         m_job.Attach(m_element);

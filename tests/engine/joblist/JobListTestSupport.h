@@ -5,22 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/SyncJobList.h"
 #include "engine/XmlLayer.h"
+#include "engine/support/EngineTestSupport.h"
 #include "platform/Handles.h"
 #include "platform/String.h"
 #include "support/TestSupport.h"
 
 class CSyncJob;
-
-inline void PrintTo(const CString &s, std::ostream *os)
-{
-    *os << '"' << CStringA(s).GetString() << '"';
-}
 
 namespace joblisttest
 {

@@ -9,6 +9,7 @@
 #include "engine/MailStoreBackup.h"
 #include "engine/ProgramObjects.h"
 #include "engine/XmlLayer.h"
+#include "engine/support/EngineTestSupport.h"
 #include "platform/ComGlue.h"
 #include "platform/Handles.h"
 #include "support/TestSupport.h"
@@ -39,10 +40,7 @@ protected:
         m_liveBefore = OutlookTesselLiveEntries();
         m_savedLogPath = g_strLogPath;
         g_strLogPath = (m_folder / L"Zel.log").c_str();
-        _com_util::CheckError(m_document.CreateInstance(CLSID_DOMDocument30, nullptr, CLSCTX_INPROC_SERVER));
-        VARIANT_BOOL loaded = VARIANT_FALSE;
-        _com_util::CheckError(m_document->loadXML(_bstr_t(L"<Tessel xmlns=\"ORVANE\"/>"), &loaded));
-        ASSERT_EQ(loaded, VARIANT_TRUE);
+        m_document = enginetest::NewStoreDocument();
         SetXmlStoreDocument(m_document);
         m_element = NewElement(L"jobdef");
         XmlSetAttributeString(m_element, L"name", L"MailJob");
@@ -65,13 +63,7 @@ protected:
         g_strLogPath = m_savedLogPath;
     }
 
-    IXMLDOMElementPtr NewElement(LPCWSTR name)
-    {
-        IXMLDOMNodePtr node;
-        _com_util::CheckError(m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(name),
-                                                     _bstr_t(L"ORVANE"), &node));
-        return node;
-    }
+    IXMLDOMElementPtr NewElement(LPCWSTR name) { return enginetest::NewStoreElement(m_document, name); }
 
     void SetSyncType(int type) { m_job->GetJobDef()->SetSyncType(type); }
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "TestDrive.h"
 #include "engine/DriveMarker.h"
 #include "engine/ProgramObjects.h"
+#include "engine/support/TestDrive.h"
 #include "support/TestSupport.h"
+
+using enginetest::TestDrive;
 
 namespace {
 

@@ -72,7 +72,7 @@ protected:
         m_previousBox = SetProgressMessageBox(&AnswerQuestion);
         m_previousClock = SetProgressClock(&TestClock);
         m_job = NewJob(L"Documents");
-        m_main.reset(new FakeMainWindow);
+        m_main.reset(new FakeMainWindow(FakeMainWindow::Kind::TopLevel));
         m_main->m_runningJob = m_job.get();
         m_dialog.reset(new CProgressDialog);
     }

@@ -3,67 +3,10 @@
 #include "engine/ProgramObjects.h"
 #include "engine/XmlLayer.h"
 #include "platform/Resources.h"
+#include "support/ImageSupport.h"
 #include "ui/SkinGlobals.h"
 
 namespace progresstest {
-
-namespace {
-
-bool PngEncoder(CLSID &clsid)
-{
-    UINT count = 0;
-    UINT bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<BYTE> buffer(bytes);
-    auto *encoders = reinterpret_cast<Gdiplus::ImageCodecInfo *>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-    {
-        if (::lstrcmpiW(encoders[i].MimeType, L"image/png") == 0)
-        {
-            clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
-FakeMainWindow::FakeMainWindow()
-{
-    m_hWnd = ::CreateWindowExW(0, L"STATIC", L"Main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    g_pMainDlg = this;
-}
-
-FakeMainWindow::~FakeMainWindow()
-{
-    g_pMainDlg = nullptr;
-    if (m_hWnd != nullptr)
-        ::DestroyWindow(m_hWnd);
-}
-
-std::vector<WPARAM> FakeMainWindow::TakePostedCommands()
-{
-    std::vector<WPARAM> commands;
-    MSG msg;
-    while (::PeekMessageW(&msg, m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE))
-        commands.push_back(msg.wParam);
-    return commands;
-}
-
-void UseLanguageLibrary()
-{
-    static HMODULE library = [] {
-        HMODULE module = ::LoadLibraryW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str());
-        if (module != nullptr)
-            AfxSetResourceHandle(module);
-        return module;
-    }();
-    ASSERT_NE(library, nullptr);
-}
 
 std::wstring BuildFolder()
 {
@@ -82,40 +25,24 @@ std::wstring BuildFolder()
 
 void WindowTest::SetUp()
 {
-    ASSERT_TRUE(m_com.Succeeded());
+    ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
     ASSERT_TRUE(m_gdiplus.IsStarted());
-    UseLanguageLibrary();
-    m_savedLogPath = g_strLogPath;
-    g_strLogPath = (m_folder / L"Zel.log").c_str();
     m_savedSkinFolder = g_strSkinFolder;
     g_strSkinFolder = testsupport::SkinFolder().c_str();
     LoadSharedSkinImages(g_strSkinFolder);
-
-    _com_util::CheckError(m_document.CreateInstance(CLSID_DOMDocument30, nullptr, CLSCTX_INPROC_SERVER));
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    _com_util::CheckError(m_document->loadXML(_bstr_t(L"<Tessel xmlns=\"ORVANE\"/>"), &loaded));
-    ASSERT_EQ(loaded, VARIANT_TRUE);
-    SetXmlStoreDocument(m_document);
 }
 
 void WindowTest::TearDown()
 {
     FreeSharedSkinImages();
     g_strSkinFolder = m_savedSkinFolder;
-    g_strLogPath = m_savedLogPath;
-    SetXmlStoreDocument(nullptr);
+    EngineTest::TearDown();
 }
 
 std::unique_ptr<CSyncJob> WindowTest::NewJob(LPCWSTR name)
 {
-    IXMLDOMNodePtr node;
-    _com_util::CheckError(m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"jobdef"),
-                                                 _bstr_t(L"ORVANE"), &node));
-    IXMLDOMElementPtr element(node);
-    XmlSetAttributeString(element, L"name", name);
-    XmlSetAttributeInt(element, L"state", 1);
     auto job = std::make_unique<CSyncJob>();
-    job->Attach(element);
+    job->Attach(NewJobElement(m_document, name));
     return job;
 }
 
@@ -159,7 +86,7 @@ ErasedImage::~ErasedImage()
 bool ErasedImage::SavePng(const std::wstring &path) const
 {
     CLSID png;
-    if (!PngEncoder(png))
+    if (!testsupport::PngEncoder(png))
         return false;
     if (m_bits == nullptr)
         return false;

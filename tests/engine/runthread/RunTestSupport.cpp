@@ -11,98 +11,16 @@
 
 namespace runtest {
 
-namespace {
-
-const wchar_t kWindowClass[] = L"VelbrookRunThreadTestMainWindow";
-
-bool IsEndMessage(UINT message)
-{
-    return message == WM_JOB_FINISHED || message == WM_JOB_CANCELLED || message == WM_JOB_FAILED;
-}
-
-void UseLanguageLibrary()
-{
-    static HMODULE library = [] {
-        HMODULE module = ::LoadLibraryW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str());
-        if (module != nullptr)
-            AfxSetResourceHandle(module);
-        return module;
-    }();
-    ASSERT_NE(library, nullptr);
-}
-
-} // namespace
-
-FakeMainWindow::FakeMainWindow()
-{
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = &FakeMainWindow::WindowProc;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    ::RegisterClassW(&windowClass);
-    m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
-    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    g_pMainDlg = this;
-}
-
-FakeMainWindow::~FakeMainWindow()
-{
-    g_pMainDlg = nullptr;
-    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
-    ::DestroyWindow(m_hWnd);
-}
-
-bool FakeMainWindow::WaitForEnds(size_t n, DWORD timeoutMs)
-{
-    DWORD start = ::GetTickCount();
-    while (m_ends.size() < n && ::GetTickCount() - start < timeoutMs) {
-        PumpWaitingMessages();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    PumpWaitingMessages();
-    return m_ends.size() >= n;
-}
-
-LRESULT CALLBACK FakeMainWindow::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto *self = reinterpret_cast<FakeMainWindow *>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (self == nullptr || !IsEndMessage(message))
-        return ::DefWindowProcW(hWnd, message, wParam, lParam);
-    CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
-    self->m_ends.push_back(EndMessage{message, job, lParam});
-    GetJobDeque().OnJobFinished(job, message == WM_JOB_CANCELLED && lParam == 1);
-    if (job->GetRestoreJournal()->GetMode() != CRestoreJournal::ModeClosed)
-        job->GetRestoreJournal()->Close(message == WM_JOB_FINISHED ? 0 : 1);
-    job->SetRunningFlag();
-    job->OnRunFinished();
-    return 0;
-}
-
 void RunTest::SetUp()
 {
-    ASSERT_TRUE(m_com.Succeeded());
-    UseLanguageLibrary();
+    ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
     SetSkinMessageBoxHook([](UINT, const CString &, UINT) { return IDCANCEL; });
-    m_savedLogPath = g_strLogPath;
     m_savedDataFolder = g_strDataFolder;
-    g_strLogPath = (m_folder / L"Zel.log").c_str();
     g_strDataFolder = m_folder.Path().c_str();
     ASSERT_TRUE(::CreateDirectoryW(Dest().c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(Src().c_str(), nullptr));
 
-    _com_util::CheckError(m_document.CreateInstance(CLSID_DOMDocument30, nullptr, CLSCTX_INPROC_SERVER));
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    _com_util::CheckError(m_document->loadXML(_bstr_t(L"<Tessel xmlns=\"ORVANE\"/>"), &loaded));
-    ASSERT_EQ(loaded, VARIANT_TRUE);
-    SetXmlStoreDocument(m_document);
-    IXMLDOMNodePtr node;
-    _com_util::CheckError(m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"jobdef"),
-                                                 _bstr_t(L"ORVANE"), &node));
-    m_element = node;
-    XmlSetAttributeString(m_element, L"name", L"RunJob");
-    XmlSetAttributeString(m_element, L"dest", Dest().c_str());
-    XmlSetAttributeInt(m_element, L"state", 1);
+    m_element = NewJobElement(m_document, L"RunJob", Dest().c_str());
     m_window = std::make_unique<FakeMainWindow>();
     m_job = std::make_unique<CSyncJob>();
     m_job->Attach(m_element);
@@ -112,25 +30,20 @@ void RunTest::SetUp()
 
 void RunTest::TearDown()
 {
-    EXPECT_TRUE(Temporaries(m_folder.Path()).empty());
+    EXPECT_TRUE(testsupport::TemporaryCopies(m_folder.Path()).empty());
     m_job.reset();
     m_window.reset();
     SetSyncJobWorkers(m_savedWorkers);
     m_element = nullptr;
-    SetXmlStoreDocument(nullptr);
-    m_document = nullptr;
-    g_strLogPath = m_savedLogPath;
     g_strDataFolder = m_savedDataFolder;
     SetSkinMessageBoxHook(nullptr);
     g_pfnCopyFileEx = &CopyFileWithProgress;
+    EngineTest::TearDown();
 }
 
 IXMLDOMElementPtr RunTest::AddSource(const std::wstring &path, bool filters)
 {
-    IXMLDOMNodePtr node;
-    _com_util::CheckError(m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"src"),
-                                                 _bstr_t(L"ORVANE"), &node));
-    IXMLDOMElementPtr element = node;
+    IXMLDOMElementPtr element = NewStoreElement(m_document, L"src");
     XmlSetAttributeString(element, L"path", path.c_str());
     if (!filters)
         XmlSetAttributeString(element, L"rapid", L"0");
@@ -141,29 +54,27 @@ IXMLDOMElementPtr RunTest::AddSource(const std::wstring &path, bool filters)
 
 void RunTest::AddFileChild(IXMLDOMElement *source, const std::wstring &path)
 {
-    IXMLDOMNodePtr node;
-    _com_util::CheckError(m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"file"),
-                                                 _bstr_t(L"ORVANE"), &node));
-    IXMLDOMElementPtr element = node;
+    IXMLDOMElementPtr element = NewStoreElement(m_document, L"file");
     XmlSetAttributeString(element, L"path", path.c_str());
     IXMLDOMNodePtr added;
     _com_util::CheckError(source->appendChild(element, &added));
 }
 
-EndMessage RunTest::Run()
+PostedMessage RunTest::Run()
 {
-    size_t before = m_window->Ends().size();
+    size_t before = m_window->CountEnds();
     GetJobDeque().Enqueue(m_job.get(), 0);
     EXPECT_TRUE(m_window->WaitForEnds(before + 1));
-    if (m_window->Ends().size() <= before)
-        return EndMessage{0, nullptr, 0};
+    if (m_window->CountEnds() <= before)
+        return PostedMessage{0, nullptr, 0};
     // Exactly one end message per run.
     PumpWaitingMessages();
     ::Sleep(50);
     PumpWaitingMessages();
-    EXPECT_EQ(m_window->Ends().size(), before + 1);
+    std::vector<PostedMessage> ends = m_window->EndMessages();
+    EXPECT_EQ(ends.size(), before + 1);
     EXPECT_EQ(GetJobDeque().GetRunningCount(), 0);
-    return m_window->Ends()[before];
+    return ends[before];
 }
 
 std::wstring RunTest::WriteSource(const std::wstring &relative, const std::string &bytes)
@@ -187,16 +98,6 @@ std::vector<std::wstring> RunTest::JournalTargets()
         targets.push_back(list.GetNext(position).GetString());
     journal.Close(0);
     return targets;
-}
-
-std::wstring RunTest::LogText()
-{
-    m_job->GetLog().Flush();
-    std::string bytes = testsupport::ReadFileBytes(m_job->GetLog().GetPath());
-    std::wstring text(bytes.size() / 2, L'\0');
-    if (!text.empty())
-        memcpy(&text[0], bytes.data(), text.size() * 2);
-    return text;
 }
 
 std::wstring RunTest::Text(UINT id, LPCWSTR first, LPCWSTR second)
@@ -234,19 +135,6 @@ bool SetWriteTime(const std::wstring &path, const std::wstring &model, LONGLONG 
     CKernelHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, 0, nullptr));
     return file.IsValid() && ::SetFileTime(file.Get(), nullptr, nullptr, &time);
-}
-
-bool Exists(const std::wstring &path)
-{
-    std::wstring asked = path.size() >= MAX_PATH ? L"\\\\?\\" + path : path;
-    return ::GetFileAttributesW(asked.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::wstring> Temporaries(const std::wstring &folder)
-{
-    std::vector<std::wstring> found;
-    testsupport::CollectTemporaryCopies(folder, found);
-    return found;
 }
 
 } // namespace runtest

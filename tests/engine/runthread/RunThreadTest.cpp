@@ -17,20 +17,6 @@ using namespace runtest;
 
 namespace {
 
-// Holds a file open with no sharing, as a program that keeps it open does.
-class LockedFile
-{
-public:
-    explicit LockedFile(const std::wstring &path)
-        : m_handle(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    bool IsLocked() const { return m_handle.IsValid(); }
-
-private:
-    CKernelHandle m_handle;
-};
-
 std::set<std::wstring> AsSet(const std::vector<std::wstring> &items)
 {
     std::set<std::wstring> set;
@@ -79,7 +65,7 @@ TEST_F(RunTest, WholeTreeWithFilteredLockedAndDeepEntries)
 
     LockedFile hold(locked);
     ASSERT_TRUE(hold.IsLocked());
-    EndMessage end = Run();
+    PostedMessage end = Run();
 
     EXPECT_EQ(end.message, WM_JOB_FINISHED);
     EXPECT_EQ(end.lParam, 1);
@@ -111,7 +97,7 @@ TEST_F(RunTest, SecondRunCopiesNothingAndCountsSizesAsDone)
     ASSERT_EQ(Run().message, WM_JOB_FINISHED);
     ASSERT_EQ(m_job->m_filesCopied, 2);
 
-    EndMessage end = Run();
+    PostedMessage end = Run();
     EXPECT_EQ(end.message, WM_JOB_FINISHED);
     EXPECT_EQ(end.lParam, 0);
     EXPECT_EQ(m_job->m_filesCopied, 0);
@@ -192,7 +178,7 @@ TEST_F(RunTest, CancelEndsWithCancelledAndKeepsTheStatus)
     AddSource(Src());
     g_cancelAfterFirstCopy = m_job.get();
     g_pfnCopyFileEx = &CopyThenCancel;
-    EndMessage end = Run();
+    PostedMessage end = Run();
     g_cancelAfterFirstCopy = nullptr;
 
     EXPECT_EQ(end.message, WM_JOB_CANCELLED);
@@ -212,9 +198,10 @@ TEST_F(RunTest, JobWithoutSourceListEndsAsFailed)
     CKernelHandle owner(thread);
     ASSERT_TRUE(m_window->WaitForEnds(1));
     ::WaitForSingleObject(thread, 10000);
-    ASSERT_EQ(m_window->Ends().size(), 1u);
-    EXPECT_EQ(m_window->Ends()[0].message, WM_JOB_FAILED);
-    EXPECT_EQ(m_window->Ends()[0].job, &unbound);
+    std::vector<PostedMessage> ends = m_window->EndMessages();
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].message, WM_JOB_FAILED);
+    EXPECT_EQ(ends[0].job, &unbound);
 }
 
 TEST_F(RunTest, BadSourcesAreCountedAndTheRunGoesOn)
@@ -225,7 +212,7 @@ TEST_F(RunTest, BadSourcesAreCountedAndTheRunGoesOn)
     AddSource(L"Q");
     AddSource(Src());
 
-    EndMessage end = Run();
+    PostedMessage end = Run();
     EXPECT_EQ(end.message, WM_JOB_FINISHED);
     EXPECT_EQ(end.lParam, 1);
     EXPECT_EQ(testsupport::ReadFileBytes(Target(L"a.txt")), "kept");
@@ -242,7 +229,7 @@ TEST_F(RunTest, MailStoreGoesThroughTheMailLibraryAndAFailureIsCounted)
     m_job->GetJobDef()->SetSyncType(1);
 
     OutlookTesselReset();
-    EndMessage end = Run();
+    PostedMessage end = Run();
     EXPECT_EQ(end.message, WM_JOB_FINISHED);
     EXPECT_EQ(end.lParam, 0);
     wchar_t calls[4096] = {};

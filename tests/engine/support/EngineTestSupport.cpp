@@ -1,0 +1,92 @@
+#include "engine/support/EngineTestSupport.h"
+
+#include <cstring>
+
+#include "engine/ProgramObjects.h"
+#include "engine/SyncJob.h"
+#include "platform/ComGlue.h"
+#include "platform/Resources.h"
+
+namespace enginetest {
+
+void UseLanguageLibrary()
+{
+    static HMODULE library = [] {
+        HMODULE module = ::LoadLibraryW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str());
+        if (module != nullptr)
+            AfxSetResourceHandle(module);
+        return module;
+    }();
+    ASSERT_NE(library, nullptr);
+}
+
+IXMLDOMDocument2Ptr NewStoreDocument(LPCWSTR xml)
+{
+    IXMLDOMDocument2Ptr document;
+    _com_util::CheckError(document.CreateInstance(CLSID_DOMDocument30, nullptr, CLSCTX_INPROC_SERVER));
+    _com_util::CheckError(document->put_async(VARIANT_FALSE));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    _com_util::CheckError(document->loadXML(_bstr_t(xml), &loaded));
+    if (loaded != VARIANT_TRUE)
+        _com_issue_error(E_FAIL);
+    _com_util::CheckError(document->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath")));
+    return document;
+}
+
+IXMLDOMElementPtr NewStoreElement(const IXMLDOMDocument2Ptr &document, LPCWSTR name)
+{
+    IXMLDOMNodePtr node;
+    _com_util::CheckError(document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(name),
+                                               _bstr_t(L"ORVANE"), &node));
+    return IXMLDOMElementPtr(node);
+}
+
+IXMLDOMElementPtr NewJobElement(const IXMLDOMDocument2Ptr &document, LPCWSTR name, LPCWSTR dest)
+{
+    IXMLDOMElementPtr element = NewStoreElement(document, L"jobdef");
+    XmlSetAttributeString(element, L"name", name);
+    if (dest != nullptr)
+        XmlSetAttributeString(element, L"dest", dest);
+    XmlSetAttributeInt(element, L"state", 1);
+    return element;
+}
+
+std::wstring JobLogText(CSyncJob &job)
+{
+    job.GetLog().Flush();
+    std::string bytes = testsupport::ReadFileBytes(job.GetLog().GetPath());
+    std::wstring text(bytes.size() / 2, L'\0');
+    if (!text.empty())
+        memcpy(&text[0], bytes.data(), text.size() * 2);
+    return text;
+}
+
+bool Exists(const std::wstring &path)
+{
+    std::wstring asked = path.size() >= MAX_PATH ? L"\\\\?\\" + path : path;
+    return ::GetFileAttributesW(asked.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+LockedFile::LockedFile(const std::wstring &path)
+    : m_handle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+
+void EngineTest::SetUp()
+{
+    ASSERT_TRUE(m_com.Succeeded());
+    UseLanguageLibrary();
+    m_savedLogPath = g_strLogPath;
+    g_strLogPath = (m_folder / L"Zel.log").c_str();
+    m_document = NewStoreDocument();
+    SetXmlStoreDocument(m_document);
+}
+
+void EngineTest::TearDown()
+{
+    SetXmlStoreDocument(nullptr);
+    m_document = nullptr;
+    g_strLogPath = m_savedLogPath;
+}
+
+} // namespace enginetest

@@ -1,0 +1,71 @@
+// Shared by the engine's tests: the English language library, store documents in memory, a job's log, files
+// in test folders, and a fixture holding what most job tests need.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/XmlLayer.h"
+#include "platform/Handles.h"
+#include "platform/String.h"
+#include "platform/XmlDom.h"
+#include "support/TestSupport.h"
+
+class CSyncJob;
+
+inline void PrintTo(const CString &s, std::ostream *os)
+{
+    *os << '"' << CStringA(s).GetString() << '"';
+}
+
+namespace enginetest {
+
+// Loads the English language library as the resource module once per program.
+void UseLanguageLibrary();
+
+// A store document "<Tessel xmlns="ORVANE"/>" (or the given text) loaded as the program loads its store:
+// synchronous, XPath selection. Throws _com_error when the text is not well formed.
+IXMLDOMDocument2Ptr NewStoreDocument(LPCWSTR xml = L"<Tessel xmlns=\"ORVANE\"/>");
+// A detached element of that name in the store's namespace "ORVANE".
+IXMLDOMElementPtr NewStoreElement(const IXMLDOMDocument2Ptr &document, LPCWSTR name);
+// A detached "jobdef" with the name, the destination when one is given, and state 1 (enabled).
+IXMLDOMElementPtr NewJobElement(const IXMLDOMDocument2Ptr &document, LPCWSTR name, LPCWSTR dest = nullptr);
+
+// Everything the job's log holds so far.
+std::wstring JobLogText(CSyncJob &job);
+
+// Whether a file or folder is there, also beyond the usual path limit.
+bool Exists(const std::wstring &path);
+
+// Holds a file open with no sharing, as a program that keeps its file open does.
+class LockedFile
+{
+public:
+    explicit LockedFile(const std::wstring &path);
+    bool IsLocked() const { return m_handle.IsValid(); }
+
+private:
+    CKernelHandle m_handle;
+};
+
+// COM, a temporary folder, the language library, the job logs in that folder ("Zel.log") and an empty store
+// document in memory that the XML layer works on; the program's log path is put back afterwards.
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    CCoInitialize m_com{COINIT_APARTMENTTHREADED};
+    testsupport::TempFolder m_folder;
+    IXMLDOMDocument2Ptr m_document;
+
+private:
+    CString m_savedLogPath;
+};
+
+} // namespace enginetest

@@ -1,0 +1,137 @@
+#include "engine/support/FakeMainWindow.h"
+
+#include "engine/RestoreJournal.h"
+#include "engine/SyncJob.h"
+
+namespace enginetest {
+
+namespace {
+
+const wchar_t kWindowClass[] = L"VelbrookTestMainWindow";
+
+bool IsEndMessage(UINT message)
+{
+    return message == WM_JOB_FINISHED || message == WM_JOB_CANCELLED || message == WM_JOB_FAILED;
+}
+
+} // namespace
+
+FakeMainWindow::FakeMainWindow(JobDeque *deque, Kind kind) : m_deque(deque)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = &FakeMainWindow::WindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    ::RegisterClassW(&windowClass);
+    if (kind == Kind::TopLevel)
+        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"Main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    else
+        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    g_pMainDlg = this;
+}
+
+FakeMainWindow::~FakeMainWindow()
+{
+    g_pMainDlg = nullptr;
+    if (m_hWnd != nullptr) {
+        ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+BOOL FakeMainWindow::GetJobIndex(CSyncJob *job, int &index)
+{
+    auto found = m_jobIndexes.find(job);
+    if (found == m_jobIndexes.end())
+        return FALSE;
+    index = found->second;
+    return TRUE;
+}
+
+void FakeMainWindow::SetJobRunning(CSyncJob *job)
+{
+    job->m_runState = JOB_BUSY;
+}
+
+BOOL FakeMainWindow::RunJobNow(CSyncJob *job, int argument)
+{
+    if (job->GetJobDef()->GetState() == 0)
+        return FALSE;
+    if (job->m_runState == JOB_IDLE) {
+        job->m_startArgument = 1;
+        m_deque->Enqueue(job, argument);
+    }
+    return TRUE;
+}
+
+std::vector<PostedMessage> FakeMainWindow::Messages() const
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_messages;
+}
+
+std::vector<PostedMessage> FakeMainWindow::EndMessages() const
+{
+    std::vector<PostedMessage> ends;
+    for (const PostedMessage &message : Messages()) {
+        if (IsEndMessage(message.message))
+            ends.push_back(message);
+    }
+    return ends;
+}
+
+bool FakeMainWindow::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
+{
+    DWORD start = ::GetTickCount();
+    while (!done() && ::GetTickCount() - start < timeoutMs) {
+        PumpWaitingMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    PumpWaitingMessages();
+    return done();
+}
+
+bool FakeMainWindow::WaitForEnds(size_t n, DWORD timeoutMs)
+{
+    return PumpUntil([this, n] { return CountEnds() >= n; }, timeoutMs);
+}
+
+std::vector<WPARAM> FakeMainWindow::TakePostedCommands()
+{
+    std::vector<WPARAM> commands;
+    MSG msg;
+    while (::PeekMessageW(&msg, m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+        commands.push_back(msg.wParam);
+    return commands;
+}
+
+LRESULT CALLBACK FakeMainWindow::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto *self = reinterpret_cast<FakeMainWindow *>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    if (self != nullptr && (IsEndMessage(message) || message == WM_JOB_PROGRESS)) {
+        self->OnJobMessage(message, wParam, lParam);
+        return 0;
+    }
+    return ::DefWindowProcW(hWnd, message, wParam, lParam);
+}
+
+void FakeMainWindow::OnJobMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_messages.push_back(PostedMessage{message, job, lParam});
+    }
+    if (m_recordOnly || !IsEndMessage(message))
+        return;
+    m_deque->OnJobFinished(job, message == WM_JOB_CANCELLED && lParam == 1);
+    if (job->GetRestoreJournal()->GetMode() != CRestoreJournal::ModeClosed)
+        job->GetRestoreJournal()->Close(message == WM_JOB_FINISHED ? 0 : 1);
+    job->SetRunningFlag();
+    job->OnRunFinished();
+}
+
+} // namespace enginetest

@@ -1,0 +1,86 @@
+// A main window double for the engine's tests.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "engine/JobDeque.h"
+#include "engine/MainWindowServices.h"
+
+namespace enginetest {
+
+struct PostedMessage
+{
+    UINT message;
+    CSyncJob *job;
+    LPARAM lParam;
+};
+
+// Stands in for the main dialog and sets g_pMainDlg while it lives. Its window is message-only by default
+// (posted messages arrive without a display); window tests, whose dialogs enable the main window and post
+// commands to it, take a hidden top-level one. It records every job message and, unless told otherwise, ends
+// a run as the dialog does: the queue hears of it, the job's journal is closed (rolled back unless the run
+// finished), then the running bit and the end-of-run reset.
+class FakeMainWindow : public IMainWindowServices
+{
+public:
+    enum class Kind
+    {
+        MessageOnly,
+        TopLevel,
+    };
+
+    explicit FakeMainWindow(JobDeque *deque = &GetJobDeque(), Kind kind = Kind::MessageOnly);
+    explicit FakeMainWindow(Kind kind) : FakeMainWindow(&GetJobDeque(), kind) {}
+    virtual ~FakeMainWindow();
+
+    HWND GetWindowHandle() const override { return m_hWnd; }
+    CSyncJobList *GetJobList() override { return nullptr; }
+    HANDLE GetStatusBlockHandle() const override { return m_statusBlock; }
+    int GetMode() const override { return m_mode; }
+    void SetMode(int mode) override { m_mode = mode; }
+    BOOL GetJobIndex(CSyncJob *job, int &index) override;
+    void SetJobRunning(CSyncJob *job) override;
+    BOOL RunJobNow(CSyncJob *job, int argument) override;
+    void ReportError(CSyncJob *, int, int) override {}
+    void UpdateJob(CJobDef *) override {}
+    void OnRunJobs() override { ++m_runJobsCalls; }
+    CSyncJob *GetRunningJob() override { return m_runningJob; }
+    void SetProgressShown(BOOL shown) override { m_progressShown = shown; }
+    Gdiplus::Image *GetCloseImage() override { return m_closeImage; }
+
+    std::vector<PostedMessage> Messages() const;
+    // The end messages (finished, cancelled, failed) in arrival order.
+    std::vector<PostedMessage> EndMessages() const;
+    size_t CountEnds() const { return EndMessages().size(); }
+    // Dispatches messages until done() holds or the time is up; done() once more at the end.
+    bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
+    // Dispatches messages until n end messages have come or the time is up.
+    bool WaitForEnds(size_t n, DWORD timeoutMs = 60000);
+    // The WM_COMMAND ids posted to the window, taken from its queue.
+    std::vector<WPARAM> TakePostedCommands();
+
+    // End messages are only recorded (the job may be gone by then).
+    bool m_recordOnly = false;
+    HANDLE m_statusBlock = INVALID_HANDLE_VALUE;
+    int m_mode = MAIN_MODE_BACKUP_IDLE;
+    std::map<CSyncJob *, int> m_jobIndexes;
+    int m_runJobsCalls = 0;
+    BOOL m_progressShown = TRUE;
+    CSyncJob *m_runningJob = nullptr;
+    Gdiplus::Image *m_closeImage = nullptr;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnJobMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    JobDeque *m_deque;
+    HWND m_hWnd = nullptr;
+    mutable std::mutex m_lock;
+    std::vector<PostedMessage> m_messages;
+};
+
+} // namespace enginetest
