@@ -1,34 +1,109 @@
 #include "platform/HandleMap.h"
 
-#include <algorithm>
+#include <atomic>
+#include <new>
 #include <vector>
 
 namespace {
 
-std::vector<CTempMapBase *> &ThreadTempMaps()
+// The temporary maps of one thread, by slot; deleted with the thread.
+struct ThreadMaps
 {
-    thread_local std::vector<CTempMapBase *> maps;
+    std::vector<CTempMapBase *> bySlot;
+    std::vector<CTempMapBase *> inOrder;
+
+    ~ThreadMaps()
+    {
+        // Latest first, as the maps came into being.
+        for (auto it = inOrder.rbegin(); it != inOrder.rend(); ++it)
+            delete *it;
+    }
+};
+
+void WINAPI FreeThreadMaps(void *data)
+{
+    delete static_cast<ThreadMaps *>(data);
+}
+
+// A fiber-local slot runs its callback when a thread ends; a thread-local slot is the fallback that cannot.
+struct Slot
+{
+    DWORD index = FLS_OUT_OF_INDEXES;
+    bool fiberLocal = false;
+
+    Slot()
+    {
+        index = ::FlsAlloc(&FreeThreadMaps);
+        fiberLocal = index != FLS_OUT_OF_INDEXES;
+        if (!fiberLocal)
+            index = ::TlsAlloc();
+    }
+    bool Valid() const { return index != FLS_OUT_OF_INDEXES && index != TLS_OUT_OF_INDEXES; }
+    void *Get() const { return fiberLocal ? ::FlsGetValue(index) : ::TlsGetValue(index); }
+    bool Set(void *value) const { return (fiberLocal ? ::FlsSetValue(index, value) : ::TlsSetValue(index, value)) != FALSE; }
+};
+
+const Slot &ThreadSlot()
+{
+    // Never freed: a thread may end while the program is ending.
+    static const Slot *slot = new Slot;
+    return *slot;
+}
+
+ThreadMaps *ThisThreadMaps(bool create)
+{
+    const Slot &slot = ThreadSlot();
+    if (!slot.Valid())
+        return nullptr;
+    auto *maps = static_cast<ThreadMaps *>(slot.Get());
+    if (maps == nullptr && create) {
+        maps = new (std::nothrow) ThreadMaps;
+        if (maps != nullptr && !slot.Set(maps)) {
+            delete maps;
+            maps = nullptr;
+        }
+    }
     return maps;
 }
 
 } // namespace
 
-CTempMapBase::CTempMapBase()
+size_t CTempMapBase::NewSlot()
 {
-    ThreadTempMaps().push_back(this);
+    static std::atomic<size_t> next{0};
+    return next++;
 }
 
-CTempMapBase::~CTempMapBase()
+CTempMapBase *CTempMapBase::FindForThisThread(size_t slot)
 {
-    auto &maps = ThreadTempMaps();
-    maps.erase(std::remove(maps.begin(), maps.end(), this), maps.end());
+    ThreadMaps *maps = ThisThreadMaps(false);
+    if (maps == nullptr || slot >= maps->bySlot.size())
+        return nullptr;
+    return maps->bySlot[slot];
+}
+
+bool CTempMapBase::AdoptForThisThread(size_t slot, CTempMapBase *map)
+{
+    ThreadMaps *maps = ThisThreadMaps(true);
+    if (maps == nullptr)
+        return false;
+    try {
+        if (slot >= maps->bySlot.size())
+            maps->bySlot.resize(slot + 1, nullptr);
+        maps->inOrder.push_back(map);
+    } catch (...) {
+        return false;
+    }
+    maps->bySlot[slot] = map;
+    return true;
 }
 
 void AfxDeleteTempMaps()
 {
-    // A copy: deleting a wrapper never creates a map, but a map list that changed under the loop would be
-    // read past its end.
-    std::vector<CTempMapBase *> maps = ThreadTempMaps();
-    for (CTempMapBase *map : maps)
-        map->DeleteAll();
+    ThreadMaps *maps = ThisThreadMaps(false);
+    if (maps == nullptr)
+        return;
+    // Deleting a wrapper may make a map of another kind (the list grows): index, never iterate.
+    for (size_t i = 0; i < maps->inOrder.size(); ++i)
+        maps->inOrder[i]->DeleteAll();
 }

@@ -55,17 +55,27 @@ private:
     std::unordered_map<H, T *> m_map;
 };
 
-// The part of every temporary map that the thread's clean-up sees.
+// The part of every temporary map that the thread's clean-up sees. A thread's maps are kept in fiber-local
+// storage and deleted by its clean-up callback when the thread ends. C++ thread_local objects with destructors
+// are avoided on purpose: their run-time registers a threads-library key whose deletion at program exit can
+// wait forever for a thread that has already gone, so the program would never end.
 class CTempMapBase
 {
 public:
     CTempMapBase(const CTempMapBase &) = delete;
     CTempMapBase &operator=(const CTempMapBase &) = delete;
+    virtual ~CTempMapBase() = default;
     virtual void DeleteAll() = 0;
 
 protected:
-    CTempMapBase();
-    virtual ~CTempMapBase();
+    CTempMapBase() = default;
+
+    // One slot per kind of map, the same on every thread.
+    static size_t NewSlot();
+    // The calling thread's map in this slot, or null.
+    static CTempMapBase *FindForThisThread(size_t slot);
+    // Hands a new map to the calling thread, which deletes it when it ends; false when it could not be kept.
+    static bool AdoptForThisThread(size_t slot, CTempMapBase *map);
 };
 
 // The object behind a pointer that may be null even where the caller used it as `this`: the empty assembly
@@ -86,8 +96,13 @@ template <class H, class T, class Policy> class CTempHandleMap final : public CT
 public:
     static CTempHandleMap &ForThisThread()
     {
-        thread_local CTempHandleMap map;
-        return map;
+        static const size_t slot = NewSlot();
+        if (CTempMapBase *found = FindForThisThread(slot))
+            return *static_cast<CTempHandleMap *>(found);
+        auto *map = new CTempHandleMap;
+        // Without per-thread storage the map is simply never freed.
+        AdoptForThisThread(slot, map);
+        return *map;
     }
 
     T *FromHandle(H h)

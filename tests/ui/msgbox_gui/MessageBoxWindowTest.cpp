@@ -151,10 +151,7 @@ TEST_F(MessageBoxWindow, TextSizesTheBox)
     EXPECT_EQ(wide.record.button2.left, plain.button2.left + dx / 2);
 }
 
-// Disabled for now: under Wine on Xvfb it hangs in about half of the runs (the box is neither found nor
-// cancelled by its closer), which stops the whole suite until the time-out. Run it by hand with
-// --gtest_also_run_disabled_tests while the hang is looked into.
-TEST_F(MessageBoxWindow, DISABLED_OwnerIsTheThreadsActiveWindowOnly)
+TEST_F(MessageBoxWindow, OwnerIsTheThreadsActiveWindowOnly)
 {
     CWnd mainWindow;
     ASSERT_TRUE(mainWindow.CreateEx(0, AfxDefaultWndClass(), L"Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
