@@ -128,13 +128,18 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
         return FALSE;
     PartialTarget target(lpNewFileName, created);
 
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[COPY_CHUNK_SIZE]);
-    if (!buffer)
-        return target.Fail(ERROR_NOT_ENOUGH_MEMORY);
-
     LARGE_INTEGER total;
     total.LowPart = info.nFileSizeLow;
     total.HighPart = static_cast<LONG>(info.nFileSizeHigh);
+
+    // A small file gets a buffer of its own size: a fresh 1 MB block per call is mapped and unmapped by the
+    // heap each time, which costs more than copying a typical small file.
+    DWORD chunk = COPY_CHUNK_SIZE;
+    if (total.QuadPart < COPY_CHUNK_SIZE)
+        chunk = (static_cast<DWORD>(total.QuadPart) + 4096) & ~DWORD(4095);
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[chunk]);
+    if (!buffer)
+        return target.Fail(ERROR_NOT_ENOUGH_MEMORY);
     LARGE_INTEGER done;
     done.QuadPart = 0;
     bool quiet = lpProgressRoutine == nullptr;
@@ -168,7 +173,7 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
     // copied whole, and the reported total grows with it.
     for (bool first = true;; first = false) {
         DWORD got = 0;
-        if (!::ReadFile(source, buffer.get(), COPY_CHUNK_SIZE, &got, nullptr))
+        if (!::ReadFile(source, buffer.get(), chunk, &got, nullptr))
             return target.Fail(::GetLastError());
         if (got == 0 && !first)
             break;

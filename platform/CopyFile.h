@@ -19,7 +19,7 @@
 
 #include <atomic>
 
-// Size of the chunks between two CALLBACK_CHUNK_FINISHED calls.
+// Largest chunk between two CALLBACK_CHUNK_FINISHED calls (a file smaller than this is read whole).
 constexpr DWORD COPY_CHUNK_SIZE = 0x100000;
 
 BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName,
