@@ -190,12 +190,24 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
             break;
     }
 
-    // Times go on through the open handle; the attributes come after the close, so that a read-only source
-    // does not make the target unwritable before its times are set.
-    ::SetFileTime(target.Handle(), &info.ftCreationTime, &info.ftLastAccessTime, &info.ftLastWriteTime);
-    target.Keep();
+    // Times and attributes in one call through the open handle: a read-only attribute set first would make the
+    // times unwritable, and setting the attributes by name after the close opens the file once more.
     DWORD attributes = info.dwFileAttributes & SETTABLE_ATTRIBUTES;
-    ::SetFileAttributesW(lpNewFileName, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL);
+    FILE_BASIC_INFO basic = {};
+    basic.CreationTime.LowPart = info.ftCreationTime.dwLowDateTime;
+    basic.CreationTime.HighPart = static_cast<LONG>(info.ftCreationTime.dwHighDateTime);
+    basic.LastAccessTime.LowPart = info.ftLastAccessTime.dwLowDateTime;
+    basic.LastAccessTime.HighPart = static_cast<LONG>(info.ftLastAccessTime.dwHighDateTime);
+    basic.LastWriteTime.LowPart = info.ftLastWriteTime.dwLowDateTime;
+    basic.LastWriteTime.HighPart = static_cast<LONG>(info.ftLastWriteTime.dwHighDateTime);
+    basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileInformationByHandle(target.Handle(), FileBasicInfo, &basic, sizeof(basic))) {
+        // Some file systems take the times but not the attributes through a handle: the old way, one by one.
+        ::SetFileTime(target.Handle(), &info.ftCreationTime, &info.ftLastAccessTime, &info.ftLastWriteTime);
+        target.Keep();
+        ::SetFileAttributesW(lpNewFileName, basic.FileAttributes);
+    }
+    target.Keep();
     SetLastError(ERROR_SUCCESS);
     return TRUE;
 }
