@@ -205,8 +205,10 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
 
     for (;;) {
         if (g_pfnMoveFileEx(temporary, targetPath, MOVEFILE_REPLACE_EXISTING)) {
+            // The copy routine has normally given the copy the source's attributes already; setting them opens
+            // the file once more, which costs more than reading them.
             DWORD sourceAttributes = ::GetFileAttributesW(sourcePath);
-            if (sourceAttributes != INVALID_FILE_ATTRIBUTES)
+            if (sourceAttributes != INVALID_FILE_ATTRIBUTES && ::GetFileAttributesW(targetPath) != sourceAttributes)
                 ::SetFileAttributesW(targetPath, sourceAttributes);
             return TRUE;
         }
