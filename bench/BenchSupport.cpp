@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <cmath>
 #include <random>
 
 #include "platform/CopyFile.h"
@@ -82,6 +83,14 @@ bool SameBytes(const std::wstring &a, const std::wstring &b)
     }
 }
 
+// Sizes spread evenly over the orders of magnitude of a band, as real files are: the bands then add up to
+// about 2.3 GB over 20,000 files.
+ULONGLONG LogUniformSize(double low, double high, std::mt19937_64 &random)
+{
+    double unit = static_cast<double>(random() >> 11) / 9007199254740992.0;
+    return static_cast<ULONGLONG>(low * std::exp(unit * std::log(high / low)));
+}
+
 } // namespace
 
 bool GenerateTree(const std::wstring &root, int n, bool small, std::vector<TreeFile> &files)
@@ -98,14 +107,14 @@ bool GenerateTree(const std::wstring &root, int n, bool small, std::vector<TreeF
     }
     files.clear();
     for (int i = 0; i < n; ++i) {
-        ULONGLONG size;
         unsigned pick = static_cast<unsigned>(random() % 100);
+        ULONGLONG size;
         if (small || pick < 80)
-            size = 1024 + random() % (15 * 1024);
+            size = LogUniformSize(1024, 16 * 1024, random);
         else if (pick < 98)
-            size = 16 * 1024 + random() % (1008 * 1024);
+            size = LogUniformSize(16 * 1024, 1024 * 1024, random);
         else
-            size = 1024 * 1024 + random() % (7 * 1024 * 1024);
+            size = LogUniformSize(1024 * 1024, 8 * 1024 * 1024, random);
         std::wstring relative = names[static_cast<size_t>(i / kFilesPerFolder)] + L"file" + std::to_wstring(i) + L".dat";
         if (!WriteRandomFile(root + relative, size, random, buffer))
             return false;
