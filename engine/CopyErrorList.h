@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -37,8 +38,21 @@ public:
     void SetJobName(const CString &name);
     CString GetJobName() const;
 
+    // The window told when items were added: by a posted message, never a send, as the adder is usually a
+    // run thread. One message is under way at a time; null hWnd for none.
+    void SetNotifyWindow(HWND hWnd, UINT message);
+    // Stops telling hWnd (and nothing else) when it is the window being told.
+    void ClearNotifyWindow(HWND hWnd);
+    // The told window calls this before it reads the count: an item added from then on posts again.
+    void NotifyReceived();
+
 private:
+    void Notify();
+
     mutable std::mutex m_lock;
     std::vector<CopyErrorItem> m_items;
     CString m_jobName;
+    HWND m_hWndNotify = nullptr;  // under m_lock
+    UINT m_notifyMessage = 0;     // under m_lock
+    std::atomic<bool> m_notifyPending{false};
 };

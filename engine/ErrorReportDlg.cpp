@@ -36,14 +36,12 @@ BEGIN_MESSAGE_MAP(CErrorReportDlg, CDialog)
 END_MESSAGE_MAP()
 
 CErrorReportDlg::CErrorReportDlg(CSyncJob *job)
-    : CDialog(IDD_ERROR_REPORT, nullptr), m_pJob(job), m_nColumnWidth(0), m_hWndNotify(nullptr),
-      m_countPending(false)
+    : CDialog(IDD_ERROR_REPORT, nullptr), m_pJob(job), m_nColumnWidth(0)
 {
 }
 
 CErrorReportDlg::~CErrorReportDlg()
 {
-    m_hWndNotify = nullptr;
     DestroyWindow();
 }
 
@@ -60,18 +58,9 @@ void CErrorReportDlg::DoDataExchange(CDataExchange *pDX)
 
 void CErrorReportDlg::AddErrorItem(LPCWSTR text, const __time64_t *time)
 {
-    CCopyErrorList *items = Items();
-    if (items == nullptr)
-        return;
-    items->AddErrorItem(text, time != nullptr ? *time : _time64(nullptr));
-
-    // Posted, never sent: the caller is usually a run thread, and a send would wait on the window's thread.
-    HWND hWnd = m_hWndNotify.load();
-    if (hWnd != nullptr && !m_countPending.exchange(true))
-    {
-        if (!::PostMessageW(hWnd, WM_ERROR_ITEMS_CHANGED, 0, 0))
-            m_countPending = false;
-    }
+    // The items tell this window themselves once it is open.
+    if (CCopyErrorList *items = Items())
+        items->AddErrorItem(text, time != nullptr ? *time : _time64(nullptr));
 }
 
 void CErrorReportDlg::SyncItemCount()
@@ -87,8 +76,9 @@ void CErrorReportDlg::SyncItemCount()
 
 LRESULT CErrorReportDlg::OnItemCountChanged(WPARAM, LPARAM)
 {
-    // Cleared before the count is read: an item added from here on posts again.
-    m_countPending = false;
+    // Acknowledged before the count is read: an item added from here on posts again.
+    if (CCopyErrorList *items = Items())
+        items->NotifyReceived();
     SyncItemCount();
     return 0;
 }
@@ -121,15 +111,17 @@ BOOL CErrorReportDlg::OnInitDialog()
         m_nColumnWidth = client.Width() - kTimeColumnWidth;
         m_list.InsertColumn(1, LoadText(IDS_ERROR_COLUMN_MESSAGE), LVCFMT_LEFT, m_nColumnWidth);
     }
-    // The handle is published before the count is read, so that an item added meanwhile is not missed.
-    m_hWndNotify = GetSafeHwnd();
+    // The window is made known before the count is read, so that an item added meanwhile is not missed.
+    if (CCopyErrorList *items = Items())
+        items->SetNotifyWindow(GetSafeHwnd(), WM_ERROR_ITEMS_CHANGED);
     SyncItemCount();
     return TRUE;
 }
 
 void CErrorReportDlg::OnDestroy()
 {
-    m_hWndNotify = nullptr;
+    if (CCopyErrorList *items = Items())
+        items->ClearNotifyWindow(GetSafeHwnd());
     CDialog::OnDestroy();
 }
 

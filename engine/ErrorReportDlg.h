@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -27,8 +26,8 @@ public:
     // The window's template in the language library.
     static const UINT IDD;
 
-    // Adds an error to the job's items (merged with the last one when the text is the same) and, when the
-    // window exists, posts it the new count. Any thread. A null time means now.
+    // Adds an error to the job's items (merged with the last one when the text is the same). Any thread. A null
+    // time means now. While the window exists the items post it their new count, whoever adds them.
     void AddErrorItem(LPCWSTR text, const __time64_t *time);
 
     // Makes the window when it has none; then, unless the job's definition suppresses the window, gives it
@@ -62,8 +61,4 @@ private:
     CListCtrl m_list;
     CSyncJob *m_pJob;
     int m_nColumnWidth;
-    // The window as the run threads see it, null while there is none; and whether a count update is already
-    // on its way (one posted message stands for any number of additions).
-    std::atomic<HWND> m_hWndNotify;
-    std::atomic<bool> m_countPending;
 };

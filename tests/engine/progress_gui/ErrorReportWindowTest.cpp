@@ -127,6 +127,28 @@ TEST_F(ErrorReport, AWorkerAddsTenThousandItemsWhileTheListRepaints)
     EXPECT_EQ(Shown(kItems - 1, 1), L"C:\\Data\\file09999.txt could not be copied");
 }
 
+TEST_F(ErrorReport, ErrorsTheJobAddsWhileTheWindowIsOpenAppear)
+{
+    FakeMainWindow mainWindow; // the job lists errors only while the program has its main window
+    Open();
+    EXPECT_EQ(ListCount(), 0);
+    std::thread run([this] {
+        m_job->AddStatusError(L"D:\\Mail\\archive.pst could not be copied");
+        m_job->AddStatusError(L"D:\\Mail\\other.pst could not be copied");
+    });
+    run.join();
+    Pump();
+    ASSERT_EQ(ListCount(), 2) << "the job's own additions reach the open window";
+    EXPECT_EQ(Shown(1, 1), L"D:\\Mail\\other.pst could not be copied");
+
+    // A closed window is told nothing more, and a new one starts from the whole list.
+    m_dialog->DestroyWindow();
+    m_job->AddStatusError(L"after the window");
+    Pump();
+    Open();
+    EXPECT_EQ(ListCount(), 3);
+}
+
 TEST_F(ErrorReport, SuppressedReportMakesTheWindowButDoesNotShowIt)
 {
     m_job->GetJobDef()->SetSuppressErrorLogWindow(1);
