@@ -80,8 +80,14 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
     job.m_filtersActive = source.filtersActive ? 1 : 0;
 
     if (GetRunSourceKind(source.path) == RunSourceKind::MailStore) {
-        if (BackupMailStores(job, source.element, source.path, destination) != 0)
+        DWORD error = BackupMailStores(job, source.element, source.path, destination);
+        if (error != 0) {
+            // The mail library reports nothing itself: the failure goes to the log and the error list here.
             ++job.m_errorCount;
+            job.GetLog().SetLocation(L"SyncJob", __LINE__, error);
+            job.GetLog().LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
+            job.LogError(error, source.path);
+        }
         return RunEnd::Finished;
     }
 

@@ -242,6 +242,7 @@ TEST_F(RunTest, MailStoreGoesThroughTheMailLibraryAndAFailureIsCounted)
     EXPECT_EQ(end.message, WM_JOB_FINISHED);
     EXPECT_EQ(end.lParam, 1);
     EXPECT_EQ(m_job->GetErrorCount(), 1);
+    EXPECT_NE(LogText().find(store), std::wstring::npos) << "the failed store is named in the log";
     // The sources after the mail store are still backed up.
     EXPECT_TRUE(Exists(Dest() + L"after\\a.txt"));
     OutlookTesselReset();
