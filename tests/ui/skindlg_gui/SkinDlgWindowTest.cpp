@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/GdiPlusSession.h"
+#include "support/ImageSupport.h"
 #include "support/TestSupport.h"
 #include "ui/SdSkinDlg.h"
 #include "ui/SkinGlobals.h"
@@ -22,32 +23,11 @@ COLORREF ToColorRef(Gdiplus::ARGB argb)
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-bool PngEncoder(CLSID &clsid)
-{
-    UINT count = 0;
-    UINT bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<BYTE> buffer(bytes);
-    auto *encoders = reinterpret_cast<Gdiplus::ImageCodecInfo *>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-    {
-        if (lstrcmpiW(encoders[i].MimeType, L"image/png") == 0)
-        {
-            clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 // A PNG of width x height whose column blocks of width / count take the colours in turn.
 bool WriteBlocksPng(const std::wstring &path, int width, int height, const Gdiplus::ARGB *colours, int count)
 {
     CLSID png;
-    if (!PngEncoder(png))
+    if (!testsupport::PngEncoder(png))
         return false;
     Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
     {
