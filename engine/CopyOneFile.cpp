@@ -141,26 +141,29 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         MakeTemporaryCopyName(targetPath, kTemporaryNameTries - 1).GetLength() >= kMaxPathChars)
         return failCopy(ERROR_FILENAME_EXCED_RANGE, __LINE__);
 
-    DWORD createError = ERROR_FILE_EXISTS;
-    for (int n = 0; n < kTemporaryNameTries && temporary.IsEmpty(); ++n) {
-        CString candidate = MakeTemporaryCopyName(targetPath, n);
-        CKernelHandle file(::CreateFileW(candidate, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.IsValid())
-            temporary = candidate;
-        else
-            createError = ::GetLastError();
-    }
-    if (temporary.IsEmpty()) {
-        ++m_errorCount;
-        m_lastCopyError = createError;
-        LogFileFailure(m_log, __LINE__, createError, IDS_LOG_COPY_FAILED, sourcePath);
+    // The copy takes the temporary name itself: copying with "fail if it exists" both finds the first free
+    // name and fills it, where making an empty file first and copying over it would create every file twice.
+    // A failed copy leaves nothing under the name, so each attempt (a retry included) looks for a free one.
+    bool namesTaken = false;
+    auto copyToTemporary = [&]() -> BOOL {
+        namesTaken = false;
+        for (int n = 0; n < kTemporaryNameTries; ++n) {
+            CString candidate = MakeTemporaryCopyName(targetPath, n);
+            if (g_pfnCopyFileEx(sourcePath, candidate, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(),
+                                COPY_FILE_RESTARTABLE | COPY_FILE_FAIL_IF_EXISTS)) {
+                temporary = candidate;
+                return TRUE;
+            }
+            DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+                ::SetLastError(error);
+                return FALSE;
+            }
+        }
+        namesTaken = true;
+        ::SetLastError(ERROR_FILE_EXISTS);
         return FALSE;
-    }
-
-    DWORD targetAttributes = ::GetFileAttributesW(targetPath);
-    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kReadOnlyOrHidden))
-        ::SetFileAttributesW(targetPath, targetAttributes & ~kReadOnlyOrHidden);
+    };
 
     // After the user chose Retry, a held file is tried again every second before the next question.
     bool retryChosen = false;
@@ -174,11 +177,16 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     };
 
     for (;;) {
-        if (g_pfnCopyFileEx(sourcePath, temporary, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(),
-                            COPY_FILE_RESTARTABLE))
+        if (copyToTemporary())
             break;
         DWORD error = ::GetLastError();
         m_lastCopyError = error;
+        if (namesTaken) {
+            // Every temporary name is held by a file: the target cannot be copied until they are cleared.
+            ++m_errorCount;
+            LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, sourcePath);
+            return FALSE;
+        }
         if (!g_pfnIsProgramReachable.load()())
             return destinationLost();
         UINT program = GetMailProgramStringId(sourcePath);
@@ -202,6 +210,11 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         }
         return failCopy(error, __LINE__);
     }
+
+    // Only now that the copy stands ready: a target whose copy failed keeps its attributes.
+    DWORD targetAttributes = ::GetFileAttributesW(targetPath);
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kReadOnlyOrHidden))
+        ::SetFileAttributesW(targetPath, targetAttributes & ~kReadOnlyOrHidden);
 
     for (;;) {
         if (g_pfnMoveFileEx(temporary, targetPath, MOVEFILE_REPLACE_EXISTING)) {

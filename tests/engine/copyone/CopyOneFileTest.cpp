@@ -59,9 +59,12 @@ TEST_F(CopyOneFile, MakesOneMissingFolderLevelAndTakesTheFirstFreeTemporaryName)
     ASSERT_TRUE(WriteFileBytes(folder + L".~#T1", ""));
 
     EXPECT_TRUE(m_job->CopyOneFile(source.c_str(), target.c_str()));
-    ASSERT_EQ(CopyScript().targets.size(), 1u);
-    EXPECT_EQ(CopyScript().targets[0], folder + L".~#T2");
+    ASSERT_FALSE(CopyScript().targets.empty());
+    EXPECT_EQ(CopyScript().targets.back(), folder + L".~#T2");
     EXPECT_EQ(ReadFileBytes(target), "new data");
+    // The taken names were refused by the copy, never written.
+    EXPECT_EQ(ReadFileBytes(folder + L".~#T0"), "");
+    EXPECT_EQ(ReadFileBytes(folder + L".~#T1"), "");
     ::DeleteFileW((folder + L".~#T0").c_str());
     ::DeleteFileW((folder + L".~#T1").c_str());
 
@@ -82,8 +85,11 @@ TEST_F(CopyOneFile, AllHundredTemporaryNamesTakenFailsWithoutCopying)
 
     EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), target.c_str()));
 
-    EXPECT_EQ(CopyScript().calls, 0);
+    // No taken name was written over.
+    for (int n = 0; n < kTemporaryNameTries; ++n)
+        EXPECT_EQ(ReadFileBytes(Dest() + L"report.~#T" + std::to_wstring(n)), "") << n;
     EXPECT_FALSE(Exists(target));
+    EXPECT_EQ(m_job->m_lastCopyError.Get(), static_cast<DWORD>(ERROR_FILE_EXISTS));
     EXPECT_EQ(m_job->GetErrorCount(), 1);
     EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
     for (int n = 0; n < kTemporaryNameTries; ++n)
