@@ -2,7 +2,7 @@
 //
 //   backup_bench.exe [--files N] [--work DIR]          the whole benchmark (DIR is made when missing)
 //   backup_bench.exe --runs --work DIR                 R1, R2 and R3 on DIR\src (a child process)
-//   backup_bench.exe --r1 --files N --work DIR         one R1 over N small files (a child process)
+//   backup_bench.exe --r1 --files N --work DIR         one R1 over DIR\src of N files (a child process)
 //
 // Children write their figures to DIR\result.txt, one "name seconds peakMB" line per phase, and "FAIL text"
 // on a failed check.
@@ -259,12 +259,6 @@ int ChildR1(const Options &options)
 {
     CCoInitialize com(COINIT_APARTMENTTHREADED);
     ResultFile result(options.work + L"result.txt");
-    std::vector<TreeFile> files;
-    ::CreateDirectoryW((options.work + L"src").c_str(), nullptr);
-    if (!GenerateTree(options.work + L"src\\", options.files, true, files)) {
-        result.Fail("could not write the small tree");
-        return 1;
-    }
     BenchWindow window;
     BenchJob job(options.work);
     double r1 = job.Run(window);
@@ -376,6 +370,16 @@ int Main(const Options &options)
     for (int i = 0; i < 2; ++i) {
         std::wstring folder = work + (i == 0 ? L"small20k\\" : L"small100k\\");
         ::CreateDirectoryW(folder.c_str(), nullptr);
+        // Written here, so that the child's peak is the run's alone.
+        std::printf("Generating %d small files...\n", counts[i]);
+        std::fflush(stdout);
+        std::vector<TreeFile> smallFiles;
+        ::CreateDirectoryW((folder + L"src").c_str(), nullptr);
+        if (!GenerateTree(folder + L"src\\", counts[i], true, smallFiles)) {
+            fails.push_back("could not write the small tree");
+            continue;
+        }
+        smallFiles = std::vector<TreeFile>();
         RunProcess(L"\"" + Self() + L"\" --r1 --files " + std::to_wstring(counts[i]) + L" --work " + Quoted(folder));
         auto small = ReadResults(folder + L"result.txt", fails);
         auto found = small.find("R1");
