@@ -294,17 +294,16 @@ BOOL CRestoreJournal::Append(LPCWSTR destination, LPCWSTR source)
         return FALSE;
     const DWORD header[5] = {RESTORE_JOURNAL_MAGIC, end.LowPart, static_cast<DWORD>(end.HighPart),
                              static_cast<DWORD>(chars1 * 2), static_cast<DWORD>(chars2 * 2)};
-    std::wstring strings;
-    strings.reserve(chars1 + chars2);
-    strings.append(destination, chars1).append(source, chars2);
-    const DWORD stringBytes = static_cast<DWORD>(strings.size() * sizeof(wchar_t));
+    // The whole record in one write: a backup run appends one per file.
+    std::vector<BYTE> record(RESTORE_RECORD_HEADER_SIZE + (chars1 + chars2) * sizeof(wchar_t));
+    std::memcpy(record.data(), header, RESTORE_RECORD_HEADER_SIZE);
+    std::memcpy(record.data() + RESTORE_RECORD_HEADER_SIZE, destination, chars1 * sizeof(wchar_t));
+    std::memcpy(record.data() + RESTORE_RECORD_HEADER_SIZE + chars1 * sizeof(wchar_t), source,
+                chars2 * sizeof(wchar_t));
+    const DWORD recordBytes = static_cast<DWORD>(record.size());
 
     DWORD written = 0;
-    bool ok = ::WriteFile(m_file, header, RESTORE_RECORD_HEADER_SIZE, &written, nullptr) &&
-              written == RESTORE_RECORD_HEADER_SIZE;
-    if (ok && stringBytes > 0)
-        ok = ::WriteFile(m_file, strings.data(), stringBytes, &written, nullptr) && written == stringBytes;
-    if (ok)
+    if (::WriteFile(m_file, record.data(), recordBytes, &written, nullptr) && written == recordBytes)
         return TRUE;
 
     // A torn record would hide every record written after it from the readers.
