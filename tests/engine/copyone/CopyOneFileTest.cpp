@@ -113,6 +113,24 @@ TEST_F(CopyOneFile, LockedPlainFileFailsAtOnceWithoutAQuestion)
     EXPECT_FALSE(Exists(Dest() + L"notes.txt"));
 }
 
+TEST_F(CopyOneFile, FailedCopyLeavesTheOldTargetAndItsAttributesAlone)
+{
+    std::wstring source = MakeSource(L"plan.txt");
+    std::wstring target = Dest() + L"plan.txt";
+    ASSERT_TRUE(WriteFileBytes(target, "old plan"));
+    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    LockedFile lock(source);
+    ASSERT_TRUE(lock.IsLocked());
+    ScriptFileOps();
+
+    EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), target.c_str()));
+
+    EXPECT_EQ(ReadFileBytes(target), "old plan");
+    EXPECT_EQ(Attributes(target) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(CopyOneFile, LockedMailStoreAsksRetriesTenTimesAfterRetryThenCancels)
 {
     std::wstring source = MakeSource(L"Outlook.PST");
