@@ -63,6 +63,14 @@ private:
     CKernelHandle m_file;
 };
 
+FILETIME ToFileTime(const LARGE_INTEGER &time)
+{
+    FILETIME result;
+    result.dwLowDateTime = time.LowPart;
+    result.dwHighDateTime = static_cast<DWORD>(time.HighPart);
+    return result;
+}
+
 bool IsCancelled(const BOOL *pbCancel)
 {
     return pbCancel != nullptr && *static_cast<const volatile BOOL *>(pbCancel) != FALSE;
@@ -99,10 +107,14 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!source.IsValid())
         return FALSE;
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!::GetFileInformationByHandle(source, &info))
+    // Times, attributes and size only: the full by-handle record also asks for the volume's serial number,
+    // which under Wine costs more than copying a small file.
+    FILE_BASIC_INFO sourceInfo = {};
+    LARGE_INTEGER total = {};
+    if (!::GetFileInformationByHandleEx(source, FileBasicInfo, &sourceInfo, sizeof(sourceInfo)) ||
+        !::GetFileSizeEx(source, &total))
         return FALSE;
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    if (sourceInfo.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return Fail(ERROR_ACCESS_DENIED);
 
     // A cancel that came before the copy leaves an existing target alone.
@@ -127,10 +139,6 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
     if (created == INVALID_HANDLE_VALUE)
         return FALSE;
     PartialTarget target(lpNewFileName, created);
-
-    LARGE_INTEGER total;
-    total.LowPart = info.nFileSizeLow;
-    total.HighPart = static_cast<LONG>(info.nFileSizeHigh);
 
     // A small file gets a buffer of its own size: a fresh 1 MB block per call is mapped and unmapped by the
     // heap each time, which costs more than copying a typical small file.
@@ -192,18 +200,18 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
 
     // Times and attributes in one call through the open handle: a read-only attribute set first would make the
     // times unwritable, and setting the attributes by name after the close opens the file once more.
-    DWORD attributes = info.dwFileAttributes & SETTABLE_ATTRIBUTES;
+    DWORD attributes = sourceInfo.FileAttributes & SETTABLE_ATTRIBUTES;
     FILE_BASIC_INFO basic = {};
-    basic.CreationTime.LowPart = info.ftCreationTime.dwLowDateTime;
-    basic.CreationTime.HighPart = static_cast<LONG>(info.ftCreationTime.dwHighDateTime);
-    basic.LastAccessTime.LowPart = info.ftLastAccessTime.dwLowDateTime;
-    basic.LastAccessTime.HighPart = static_cast<LONG>(info.ftLastAccessTime.dwHighDateTime);
-    basic.LastWriteTime.LowPart = info.ftLastWriteTime.dwLowDateTime;
-    basic.LastWriteTime.HighPart = static_cast<LONG>(info.ftLastWriteTime.dwHighDateTime);
+    basic.CreationTime = sourceInfo.CreationTime;
+    basic.LastAccessTime = sourceInfo.LastAccessTime;
+    basic.LastWriteTime = sourceInfo.LastWriteTime;
     basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
     if (!::SetFileInformationByHandle(target.Handle(), FileBasicInfo, &basic, sizeof(basic))) {
         // Some file systems take the times but not the attributes through a handle: the old way, one by one.
-        ::SetFileTime(target.Handle(), &info.ftCreationTime, &info.ftLastAccessTime, &info.ftLastWriteTime);
+        const FILETIME creation = ToFileTime(basic.CreationTime);
+        const FILETIME accessed = ToFileTime(basic.LastAccessTime);
+        const FILETIME written = ToFileTime(basic.LastWriteTime);
+        ::SetFileTime(target.Handle(), &creation, &accessed, &written);
         target.Keep();
         ::SetFileAttributesW(lpNewFileName, basic.FileAttributes);
     }
