@@ -6,16 +6,15 @@
 
 namespace {
 
-// The temporary maps of one thread, by slot; deleted with the thread.
+// The temporary maps of one thread, by slot (null where the thread has none of that kind); deleted with the
+// thread.
 struct ThreadMaps
 {
     std::vector<CTempMapBase *> bySlot;
-    std::vector<CTempMapBase *> inOrder;
 
     ~ThreadMaps()
     {
-        // Latest first, as the maps came into being.
-        for (auto it = inOrder.rbegin(); it != inOrder.rend(); ++it)
+        for (auto it = bySlot.rbegin(); it != bySlot.rend(); ++it)
             delete *it;
     }
 };
@@ -90,7 +89,6 @@ bool CTempMapBase::AdoptForThisThread(size_t slot, CTempMapBase *map)
     try {
         if (slot >= maps->bySlot.size())
             maps->bySlot.resize(slot + 1, nullptr);
-        maps->inOrder.push_back(map);
     } catch (...) {
         return false;
     }
@@ -104,6 +102,7 @@ void AfxDeleteTempMaps()
     if (maps == nullptr)
         return;
     // Deleting a wrapper may make a map of another kind (the list grows): index, never iterate.
-    for (size_t i = 0; i < maps->inOrder.size(); ++i)
-        maps->inOrder[i]->DeleteAll();
+    for (size_t i = 0; i < maps->bySlot.size(); ++i)
+        if (CTempMapBase *map = maps->bySlot[i])
+            map->DeleteAll();
 }
