@@ -110,18 +110,18 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         }
     }
 
+    // The temporary copy once it is filled: every way out after that deletes it, or after a hundred failures the
+    // target could never be copied again. A copy that failed leaves nothing under the name (the copy routine
+    // deletes what it wrote), and a temporary name that could reach the length limit is refused before any copy.
     CString temporary;
-    // Failure after the temporary name was taken: nothing may stay behind, or after a hundred failures the
-    // target could never be copied again.
     auto failCopy = [&](DWORD error, int line) -> BOOL {
-        DeleteTemporary(temporary);
         if (m_cancelFlag)
             return FALSE;
         if (error == ERROR_DISK_FULL)
             m_diskFull = TRUE;
         if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             CopyToRecycledFolder(sourcePath);
-        if (temporary.GetLength() >= kMaxPathChars || targetPath.GetLength() >= kMaxPathChars)
+        if (targetPath.GetLength() >= kMaxPathChars)
             error = ERROR_FILENAME_EXCED_RANGE;
         m_lastCopyError = error;
         ++m_errorCount;
@@ -175,6 +175,23 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         g_pfnRetrySleep.load()(kInUseRetryPause);
         return true;
     };
+    // The question about a held file. Retry: go round again. Cancel: the file fails with string 583.
+    enum class InUse { Retry, Cancelled, Other };
+    auto askInUse = [&](UINT questionId, const CString &holder, DWORD error) -> InUse {
+        int answer = AskAboutFileInUse(questionId, holder);
+        if (answer == IDOK) {
+            retryChosen = true;
+            autoRetries = 0;
+            m_lastCopyError = 0;
+            return InUse::Retry;
+        }
+        if (answer != IDCANCEL)
+            return InUse::Other;
+        DeleteTemporary(temporary);
+        ++m_errorCount;
+        LogFileFailure(m_log, __LINE__, error, IDS_LOG_FILE_IN_USE, sourcePath);
+        return InUse::Cancelled;
+    };
 
     for (;;) {
         if (copyToTemporary())
@@ -194,19 +211,11 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
             m_jobDef->GetSuppressErrorLogWindow() == 0 && program != 0 && !m_cancelFlag) {
             if (pauseBeforeRetry())
                 continue;
-            int answer = AskAboutFileInUse(IDS_ASK_BACKUP_IN_USE, LoadText(program));
-            if (answer == IDOK) {
-                retryChosen = true;
-                autoRetries = 0;
-                m_lastCopyError = 0;
+            InUse answer = askInUse(IDS_ASK_BACKUP_IN_USE, LoadText(program), error);
+            if (answer == InUse::Retry)
                 continue;
-            }
-            if (answer == IDCANCEL) {
-                DeleteTemporary(temporary);
-                ++m_errorCount;
-                LogFileFailure(m_log, __LINE__, error, IDS_LOG_FILE_IN_USE, sourcePath);
+            if (answer == InUse::Cancelled)
                 return FALSE;
-            }
         }
         return failCopy(error, __LINE__);
     }
@@ -233,21 +242,13 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
             if (pauseBeforeRetry())
                 continue;
             UINT program = GetMailProgramStringId(sourcePath);
-            int answer = AskAboutFileInUse(IDS_ASK_RESTORE_IN_USE,
-                                           program != 0 ? LoadText(program) : FileNameOf(targetPath));
-            if (answer == IDOK) {
-                retryChosen = true;
-                autoRetries = 0;
-                m_lastCopyError = 0;
+            InUse answer = askInUse(IDS_ASK_RESTORE_IN_USE, program != 0 ? LoadText(program) : FileNameOf(targetPath),
+                                    error);
+            if (answer == InUse::Retry)
                 continue;
-            }
-            if (answer == IDCANCEL) {
-                // The target was not replaced: the file is not restored, and must not count as copied.
-                DeleteTemporary(temporary);
-                ++m_errorCount;
-                LogFileFailure(m_log, __LINE__, error, IDS_LOG_FILE_IN_USE, sourcePath);
+            // Cancel: the target was not replaced, so the file is not restored and must not count as copied.
+            if (answer == InUse::Cancelled)
                 return FALSE;
-            }
         }
         DeleteTemporary(temporary);
         if (targetPath.GetLength() >= kMaxPathChars)
