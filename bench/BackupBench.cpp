@@ -17,17 +17,17 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "engine/AppPaths.h"
-#include "engine/JobDeque.h"
-#include "engine/JobDef.h"
-#include "engine/MainWindowServices.h"
-#include "engine/ProgramObjects.h"
-#include "engine/RestoreJournal.h"
-#include "engine/RunThread.h"
-#include "engine/SyncJob.h"
-#include "engine/XmlLayer.h"
-#include "platform/ComGlue.h"
-#include "platform/Handles.h"
+#include "engine/program/AppPaths.h"
+#include "engine/job/JobDeque.h"
+#include "engine/store/JobDef.h"
+#include "engine/job/MainWindowServices.h"
+#include "engine/program/ProgramObjects.h"
+#include "engine/journal/RestoreJournal.h"
+#include "engine/run/RunThread.h"
+#include "engine/job/SyncJob.h"
+#include "engine/store/XmlLayer.h"
+#include "platform/system/ComGlue.h"
+#include "platform/system/Handles.h"
 
 using namespace bench;
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <random>
 
-#include "platform/CopyFile.h"
-#include "platform/Handles.h"
+#include "platform/system/CopyFile.h"
+#include "platform/system/Handles.h"
 
 namespace bench {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/CopyFile.h"
+#include "platform/system/CopyFile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "platform/String.h"
+#include "platform/text/String.h"
 
 #ifdef OUTLOOKTESSEL_BUILDING
 #define OUTLOOKTESSEL_API __declspec(dllexport)

@@ -1,7 +1,7 @@
 // The restore journal: its record layout byte for byte, the saved copy that a failed run rolls back to,
 // single appends outside a run, rewriting after a rename, and reading that stops at damaged records.
-#include "engine/RestoreJournal.h"
-#include "platform/Handles.h"
+#include "engine/journal/RestoreJournal.h"
+#include "platform/system/Handles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "engine/ProgramObjects.h"
-#include "engine/SyncJob.h"
-#include "platform/ComGlue.h"
-#include "platform/Resources.h"
+#include "engine/program/ProgramObjects.h"
+#include "engine/job/SyncJob.h"
+#include "platform/system/ComGlue.h"
+#include "platform/system/Resources.h"
 
 namespace enginetest {
 

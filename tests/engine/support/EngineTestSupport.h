@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/XmlLayer.h"
-#include "platform/Handles.h"
-#include "platform/String.h"
-#include "platform/XmlDom.h"
+#include "engine/store/XmlLayer.h"
+#include "platform/system/Handles.h"
+#include "platform/text/String.h"
+#include "platform/system/XmlDom.h"
 #include "support/TestSupport.h"
 
 class CSyncJob;

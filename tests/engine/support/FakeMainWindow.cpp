@@ -1,7 +1,7 @@
 #include "engine/support/FakeMainWindow.h"
 
-#include "engine/RestoreJournal.h"
-#include "engine/SyncJob.h"
+#include "engine/journal/RestoreJournal.h"
+#include "engine/job/SyncJob.h"
 
 namespace enginetest {
 

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/JobDeque.h"
-#include "engine/MainWindowServices.h"
+#include "engine/job/JobDeque.h"
+#include "engine/job/MainWindowServices.h"
 
 namespace enginetest {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/Handles.h"
+#include "platform/system/Handles.h"
 
 namespace enginetest {
 

@@ -1,7 +1,7 @@
 // The copy routine: progress calls chunk by chunk, cancel and stop, kept times and attributes, and the
 // failures that leave an existing target alone.
-#include "platform/CopyFile.h"
-#include "platform/Handles.h"
+#include "platform/system/CopyFile.h"
+#include "platform/system/Handles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Handle owners close what they own exactly once and treat the failure values of the system as "none".
-#include "platform/Handles.h"
+#include "platform/system/Handles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Events, mutexes, semaphores and critical sections between two threads, held through CSingleLock.
-#include "platform/Sync.h"
+#include "platform/system/Sync.h"
 
 #include <gtest/gtest.h>
 #include <thread>

@@ -1,5 +1,5 @@
 // Temporary handle maps: one per thread, emptied on demand and deleted when their thread ends.
-#include "platform/HandleMap.h"
+#include "platform/windows/HandleMap.h"
 
 #include <gtest/gtest.h>
 

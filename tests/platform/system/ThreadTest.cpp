@@ -1,6 +1,6 @@
 // Worker threads and message-loop threads of CWinThread.
-#include "platform/Handles.h"
-#include "platform/Thread.h"
+#include "platform/system/Handles.h"
+#include "platform/system/Thread.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // The MSXML 3 document through the COM support classes: a job-store-like document with a default namespace
 // is changed, saved, loaded again and read back; failures arrive as _com_error.
-#include "platform/Handles.h"
-#include "platform/XmlDom.h"
+#include "platform/system/Handles.h"
+#include "platform/system/XmlDom.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Arrays and lists: inserting and removing at the ends and in the middle, and bad indexes and positions that
 // must not touch memory outside the collection.
-#include "platform/Collections.h"
+#include "platform/text/Collections.h"
 #include "PrintCString.h"
 
 #include <gtest/gtest.h>

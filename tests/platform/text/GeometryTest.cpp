@@ -1,5 +1,5 @@
 // CRect, CPoint and CSize arithmetic as the layout code uses it.
-#include "platform/Geometry.h"
+#include "platform/text/Geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Lets GoogleTest show a CString in a failure message.
 #pragma once
-#include "platform/String.h"
+#include "platform/text/String.h"
 #include <ostream>
 
 inline void PrintTo(const CString &s, std::ostream *os)

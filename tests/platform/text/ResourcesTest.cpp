@@ -1,8 +1,8 @@
 // Strings and other resources come from the language library first, then from the program's own resources
 // (this test program carries a string table of its own: TextTestStrings.rc).
 #include "outside/Phrasel/PhraselIds.h"
-#include "platform/Resources.h"
-#include "platform/String.h"
+#include "platform/system/Resources.h"
+#include "platform/text/String.h"
 #include "PrintCString.h"
 #include "support/TestSupport.h"
 

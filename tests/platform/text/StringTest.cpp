@@ -1,6 +1,6 @@
 // CString: formatting through the C runtime, the clamping of positions and counts, the buffer protocol and
 // the editing members.
-#include "platform/String.h"
+#include "platform/text/String.h"
 #include "PrintCString.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // CTime and CTimeSpan: round trips through SYSTEMTIME and FILETIME, bad dates, formatting.
-#include "platform/Time.h"
+#include "platform/text/Time.h"
 #include "PrintCString.h"
 
 #include <gtest/gtest.h>

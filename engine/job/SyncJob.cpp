@@ -1,0 +1,296 @@
+// The job object's life and run control: construction and destruction, binding to the store, start, cancel,
+// disable, enable and the end-of-run reset.
+#include "engine/job/SyncJob.h"
+
+#include <process.h>
+
+#include <ctime>
+#include <mutex>
+
+#include "engine/job/JobDeque.h"
+#include "engine/program/ProgramObjects.h"
+#include "engine/journal/RestoreJournal.h"
+#include "engine/store/XmlLayer.h"
+
+namespace {
+
+std::mutex g_workersLock;
+SyncJobWorkers g_workers;
+
+// Long enough for a worker to notice the cancel flag and end its copy; after that it is ended by force.
+const DWORD kWorkerStopTimeout = 5000;
+const UINT kBackupThreadStack = 0x10000;
+
+} // namespace
+
+SyncJobWorkers SetSyncJobWorkers(const SyncJobWorkers &workers)
+{
+    std::lock_guard<std::mutex> hold(g_workersLock);
+    SyncJobWorkers previous = g_workers;
+    g_workers = workers;
+    return previous;
+}
+
+SyncJobWorkers GetSyncJobWorkers()
+{
+    std::lock_guard<std::mutex> hold(g_workersLock);
+    return g_workers;
+}
+
+CSyncJob::CSyncJob()
+    : m_journalFlag(TRUE), m_notStored(TRUE), m_runLock(0x80000400), m_programFolder(g_strAppFolder),
+      m_jobDef(std::make_unique<CJobDef>(this)), m_stopEvent(FALSE, FALSE)
+{
+    m_stopEvent.ResetEvent();
+    m_restoreJournal = std::make_unique<CRestoreJournal>(g_strDataFolder);
+}
+
+CSyncJob::~CSyncJob()
+{
+    // The queue holds jobs by pointer: a job that goes while it waits must not be started afterwards.
+    GetJobDeque().Remove(this);
+    // The workers are told to stop and given their time before anything they use goes away.
+    m_cancelFlag = TRUE;
+    m_stopEvent.SetEvent();
+    for (CKernelHandle *thread : {&m_runThread, &m_listFileRunThread}) {
+        if (!thread->IsValid())
+            continue;
+        if (::WaitForSingleObject(thread->Get(), kWorkerStopTimeout) == WAIT_TIMEOUT)
+            ::TerminateThread(thread->Get(), 1);
+        thread->Close();
+    }
+    if (m_jobDef->GetWarningThreshold() != 0)
+        ShowBalloon(FALSE, nullptr);
+    m_element = nullptr;
+}
+
+void CSyncJob::Attach(IXMLDOMElement *element)
+{
+    if (element == nullptr)
+        return;
+    m_element = element;
+    m_jobDef->Attach(element);
+    m_errorList.SetJobName(m_jobDef->GetName());
+    CString logPath = GetLogFilePath();
+    if (!logPath.IsEmpty())
+        m_log.Open(logPath);
+}
+
+void CSyncJob::AttachNode()
+{
+    m_jobDef->CreateNew();
+    m_element = m_jobDef->GetElement();
+}
+
+CString CSyncJob::GetDefAttribute(LPCWSTR name) const
+{
+    return XmlGetAttributeString(m_element, name);
+}
+
+CString CSyncJob::GetLogFilePath() const
+{
+    CString folder = g_strLogPath;
+    int slash = folder.ReverseFind(L'\\');
+    if (slash < 0)
+        return CString();
+    return folder.Left(slash + 1) + m_jobDef->GetName() + L".log";
+}
+
+BOOL CSyncJob::SetErrorLogPath(LPCWSTR path)
+{
+    if (path == nullptr)
+        path = L"";
+    if (GetErrorLogPath().CompareNoCase(path) == 0)
+        return FALSE;
+    XmlSetAttributeString(m_element, L"ErrorLogPath", path);
+    return TRUE;
+}
+
+CString CSyncJob::GetErrorLogPath() const
+{
+    return GetDefAttribute(L"ErrorLogPath");
+}
+
+int CSyncJob::GetErrorCode() const
+{
+    return XmlGetAttributeInt(m_element, L"error_code");
+}
+
+void CSyncJob::SetErrorCode(int code)
+{
+    XmlSetAttributeInt(m_element, L"error_code", code);
+}
+
+int CSyncJob::GetLastRanDay() const
+{
+    return XmlGetAttributeInt(m_element, L"last_ran_day");
+}
+
+void CSyncJob::SetLastRanDay(int day)
+{
+    XmlSetAttributeInt(m_element, L"last_ran_day", day);
+}
+
+BOOL CSyncJob::IsFirstBackup() const
+{
+    return m_jobDef->GetBackupCount() == 0;
+}
+
+void CSyncJob::IncrementBackupCount()
+{
+    m_jobDef->SetBackupCount(m_jobDef->GetBackupCount() + 1);
+}
+
+void CSyncJob::RefuseStart(UINT message)
+{
+    m_startArgument = 0;
+    // Every start the queue counts must be answered, or the queue never starts another job.
+    PostToMainWindow(message, reinterpret_cast<WPARAM>(this), 0);
+}
+
+void CSyncJob::Start(int argument)
+{
+    if (m_cancelFlag) {
+        // A disabled job that was queued anyway stays disabled through the end handler's reset.
+        if (m_jobDef->GetState() == 0)
+            m_runState = JOB_DISABLED;
+        RefuseStart(WM_JOB_CANCELLED);
+        return;
+    }
+    m_startArgument = argument;
+    m_destinationLost = FALSE;
+    m_entriesFound = 0;
+    m_filesCopied = 0;
+    m_entriesFiltered = 0;
+    m_errorCount = 0;
+    m_jobDef->SetCompleteStatus(4);
+
+    CString dest = m_jobDef->GetDest();
+    if (m_jobDef->GetDestAgent() == 0 && ::GetFileAttributesW(dest) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = ::GetLastError();
+        m_log.SetLocation(L"SyncJob", __LINE__, error);
+        m_log.LogId(LM_INFO, 1151, FormatNow().GetString());
+        if (IsRetryableError(error)) {
+            CString text;
+            text.LoadString(243);
+            AddStatusError(text);
+            RefuseStart(WM_JOB_FAILED);
+            return;
+        }
+        if (error != 0) {
+            CString text;
+            text.Format(122, dest.GetString());
+            text += GetSystemErrorText(error);
+            if (text.GetLength() > 1024)
+                text = text.Left(1024);
+            AddStatusError(text);
+            RefuseStart(WM_JOB_FAILED);
+            return;
+        }
+    }
+
+    m_startTime = static_cast<__int64>(_time64(nullptr));
+    m_queueArgument = argument;
+    m_runState = JOB_BUSY;
+
+    IMainWindowServices *mainWindow = g_pMainDlg.load();
+    int mode = mainWindow != nullptr ? mainWindow->GetMode() : 0;
+    m_journalFlag = (mode == MAIN_MODE_BACKUP_IDLE || mode == MAIN_MODE_BACKUP_RUNNING) ? TRUE : FALSE;
+    m_diskFull = FALSE;
+    if (m_journalFlag) {
+        ULONGLONG total = 0, used = 0, free = 0;
+        GetPathDiskSpace(dest, total, used, free);
+        m_destSpaceTotal = total;
+        m_destSpaceFree = free;
+    }
+
+    // The log stays: it is the job's open log file, and a new run appends to it.
+    m_log.SetLocation(L"SyncJob", __LINE__, 0);
+    m_log.LogId(LM_INFO, 183, FormatNow().GetString());
+
+    SyncJobWorkers workers = GetSyncJobWorkers();
+    bool listFile = m_jobDef->GetSyncType() == 2;
+    SyncJobThreadProc proc = listFile ? workers.listFile : workers.backup;
+    if (proc == nullptr) {
+        RefuseStart(WM_JOB_FAILED);
+        return;
+    }
+    unsigned threadId = 0;
+    HANDLE thread = reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, listFile ? 0 : kBackupThreadStack, proc, this, 0, &threadId));
+    if (thread == nullptr) {
+        m_log.SetLocation(L"SyncJob", __LINE__, ::GetLastError());
+        m_log.Log(LM_ERROR, L"%D %p", L"_beginthreadex");
+        RefuseStart(WM_JOB_FAILED);
+        return;
+    }
+    if (listFile) {
+        m_listFileRunThread.Attach(thread);
+    } else {
+        m_runThread.Attach(thread);
+        m_runThreadId = threadId;
+    }
+}
+
+void CSyncJob::Cancel()
+{
+    if (GetJobDeque().Remove(this)) {
+        m_runState = JOB_IDLE;
+        PostToMainWindow(WM_JOB_CANCELLED, reinterpret_cast<WPARAM>(this), 1);
+        return;
+    }
+    if (m_runState != JOB_BUSY || (!m_runThread.IsValid() && !m_listFileRunThread.IsValid()))
+        return;
+    m_cancelFlag = TRUE;
+    BOOL quitSeen = FALSE;
+    int quitCode = 0;
+    for (CKernelHandle *thread : {&m_runThread, &m_listFileRunThread}) {
+        if (!thread->IsValid())
+            continue;
+        int code = 0;
+        if (WaitPumpingMessages(thread->Get(), &code)) {
+            quitSeen = TRUE;
+            quitCode = code;
+        }
+        thread->Close();
+    }
+    m_cancelFlag = FALSE;
+    if (quitSeen)
+        ::PostQuitMessage(quitCode);
+}
+
+void CSyncJob::Disable()
+{
+    if (m_runState == JOB_BUSY)
+        Cancel();
+    m_runState = JOB_DISABLED;
+    m_progressPercent = 0;
+    m_secondPercent = 0;
+    PostStatus(L"");
+    m_cancelFlag = TRUE;
+    m_jobDef->SetState(0);
+}
+
+void CSyncJob::Enable()
+{
+    if (m_runState != JOB_BUSY)
+        m_runState = JOB_IDLE;
+    m_progressPercent = 0;
+    m_secondPercent = 0;
+    PostStatus(L"");
+    m_cancelFlag = FALSE;
+    m_jobDef->SetState(1);
+}
+
+void CSyncJob::OnRunFinished()
+{
+    m_startArgument = 0;
+    m_progressPercent = 0;
+    m_secondPercent = 0;
+    PostStatus(L"");
+    if (m_runState != JOB_DISABLED) {
+        m_cancelFlag = FALSE;
+        m_runState = JOB_IDLE;
+    }
+    m_jobDef->SetNeverRun(FormatNow());
+}

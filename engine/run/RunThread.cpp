@@ -1,0 +1,305 @@
+// The backup run thread: reads the job's sources, backs each one up and posts the run's end message.
+#include "engine/run/RunThread.h"
+
+#include <cwctype>
+#include <memory>
+
+#include "engine/run/SyncJobCopyOne.h"
+#include "engine/run/DestPaths.h"
+#include "engine/store/JobDef.h"
+#include "engine/run/MailStoreBackup.h"
+#include "engine/journal/RestoreJournal.h"
+#include "engine/store/XmlLayer.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/Handles.h"
+
+namespace {
+
+CString UpperKey(const CString &path)
+{
+    CString key = path;
+    key.MakeUpper();
+    return key;
+}
+
+bool EndsWithNoCase(const CString &text, LPCWSTR tail)
+{
+    int length = static_cast<int>(wcslen(tail));
+    return text.GetLength() >= length && _wcsicmp(text.GetString() + text.GetLength() - length, tail) == 0;
+}
+
+CString LastComponent(const CString &path)
+{
+    return path.Mid(path.ReverseFind(L'\\') + 1);
+}
+
+enum class RunEnd
+{
+    Finished,
+    Failed // cancelled when the cancel flag is set
+};
+
+void LogWithTime(CSyncJob &job, DWORD level, UINT id)
+{
+    job.GetLog().SetLocation(L"SyncJob", __LINE__, ::GetLastError());
+    job.GetLog().LogId(level, id, FormatNow().GetString());
+}
+
+void LogSourceForm(CSyncJob &job, const CString &path)
+{
+    job.GetLog().SetLocation(L"SyncJob", __LINE__, ::GetLastError());
+    job.GetLog().LogId(LM_ERROR, IDS_LOG_SOURCE_FORM, path.GetString());
+}
+
+// Copies one file source. FALSE when the destination went away and the run is to end here.
+BOOL BackupFileSource(CSyncJob &job, const RunSource &source)
+{
+    CString target;
+    if (!MakeFileSourceTarget(source.path, source.destination, job.GetJobDef()->GetDest(), target)) {
+        ++job.m_errorCount;
+        job.GetLog().SetLocation(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE);
+        job.GetLog().LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
+        return TRUE;
+    }
+    job.m_bytesTotal = job.GetJobDef()->GetFolderSizeScanner().GetTotalSize(FALSE);
+    job.CopyOneFile(source.path, target);
+    return job.m_destinationLost ? FALSE : TRUE;
+}
+
+// Backs up one folder or mail-store source; Failed ends the run.
+RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &source)
+{
+    CString destination = source.destination;
+    if (destination.IsEmpty() && !GetMailStoreDestPath(job, source.path, destination)) {
+        // The per-computer place logs its own refusal.
+        ++job.m_errorCount;
+        if (!job.GetJobDef()->GetRetainFullPath() || job.GetJobDef()->GetFolder2Folder())
+            LogSourceForm(job, source.path);
+        return RunEnd::Finished;
+    }
+    job.m_filtersActive = source.filtersActive ? 1 : 0;
+
+    if (GetRunSourceKind(source.path) == RunSourceKind::MailStore) {
+        DWORD error = BackupMailStores(job, source.element, source.path, destination);
+        if (error != 0) {
+            // The mail library reports nothing itself: the failure goes to the log and the error list here.
+            ++job.m_errorCount;
+            job.GetLog().SetLocation(L"SyncJob", __LINE__, error);
+            job.GetLog().LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
+            job.LogError(error, source.path);
+        }
+        return RunEnd::Finished;
+    }
+
+    CString root = source.path;
+    if (root[root.GetLength() - 1] != L'\\')
+        root += L'\\';
+    if (::GetFileAttributesW(root) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = ::GetLastError();
+        ++job.m_errorCount;
+        if (job.IsRetryableError(error))
+            return RunEnd::Failed;
+        job.GetLog().SetLocation(L"SyncJob", __LINE__, error);
+        job.LogError(error, root);
+        // The missing folder is this source's failure only: the others are still backed up.
+        return RunEnd::Finished;
+    }
+    auto scan = std::make_unique<CBackupScan>(job, jobName, source);
+    int wholeTree = source.files.empty() ? 1 : 0;
+    if (!scan->ScanAndCopy(job.m_fullCopy, root, root, destination, wholeTree))
+        return RunEnd::Failed;
+    return RunEnd::Finished;
+}
+
+RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSource> &sources)
+{
+    for (const RunSource &source : sources) {
+        if (job.m_cancelFlag)
+            return RunEnd::Failed;
+        job.m_lastCopyError = 0;
+        switch (GetRunSourceKind(source.path)) {
+        case RunSourceKind::Invalid:
+            ++job.m_errorCount;
+            LogSourceForm(job, source.path);
+            break;
+        case RunSourceKind::File:
+            if (!BackupFileSource(job, source))
+                return RunEnd::Finished;
+            break;
+        case RunSourceKind::MailStore:
+        case RunSourceKind::Folder:
+            if (BackupTreeSource(job, jobName, source) == RunEnd::Failed)
+                return RunEnd::Failed;
+            break;
+        }
+    }
+    return RunEnd::Finished;
+}
+
+void PostEnd(CSyncJob &job, UINT message, LPARAM lParam)
+{
+    PostToMainWindow(message, reinterpret_cast<WPARAM>(&job), lParam);
+}
+
+void EndFailed(CSyncJob &job)
+{
+    if (job.m_cancelFlag) {
+        LogWithTime(job, LM_WARNING, IDS_LOG_RUN_CANCELLED);
+        PostEnd(job, WM_JOB_CANCELLED, 0);
+        return;
+    }
+    LogWithTime(job, LM_INFO, IDS_LOG_RUN_ENDED);
+    LogWithTime(job, LM_INFO, IDS_LOG_DEST_MISSING);
+    PostEnd(job, WM_JOB_FAILED, 0);
+}
+
+// The whole run but its end message. started stays false when the sources could not be read.
+RunEnd RunBackup(CSyncJob &job, bool &started)
+{
+    CJobDef *def = job.GetJobDef();
+    CString jobName = def->GetName();
+    if (job.m_journalFlag) {
+        job.GetRestoreJournal()->Open(jobName, 1);
+        job.SetRunningFlag(TRUE);
+        job.m_fullCopy = FALSE;
+    }
+    CFolderSizeScanner &scanner = def->GetFolderSizeScanner();
+    job.m_bytesTotal = 0;
+    job.m_bytesTotal = scanner.GetTotalSize(FALSE);
+    if (job.m_bytesTotal == 0)
+        job.m_bytesTotal = scanner.GetTotalSize(TRUE);
+    job.m_bytesDone = 0;
+
+    std::vector<RunSource> sources;
+    if (!ReadRunSources(job.GetElement(), sources))
+        return RunEnd::Failed;
+    started = true;
+    return RunSources(job, jobName, sources);
+}
+
+} // namespace
+
+RunSourceKind GetRunSourceKind(LPCWSTR path)
+{
+    if (path == nullptr || path[0] == 0)
+        return RunSourceKind::Invalid;
+    CString text = path;
+    if (EndsWithNoCase(text, L"pst\\"))
+        return RunSourceKind::MailStore;
+    if (text.GetLength() > 3 && text[text.GetLength() - 1] != L'\\')
+        return RunSourceKind::File;
+    return RunSourceKind::Folder;
+}
+
+BOOL ReadRunSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources)
+{
+    sources.clear();
+    if (jobElement == nullptr)
+        return FALSE;
+    try {
+        XmlDomLock hold;
+        XmlElementIterator children(jobElement);
+        while (children.Next()) {
+            if (children.GetName() != L"src")
+                continue;
+            IXMLDOMElementPtr element = children.GetElement();
+            RunSource source;
+            source.path = XmlGetAttributeString(element, L"path");
+            source.destination = XmlGetAttributeString(element, L"destination");
+            source.filtersActive = XmlGetAttributeString(element, L"rapid") != L"0";
+            XmlElementIterator files(element);
+            while (files.Next()) {
+                if (files.GetName() != L"file")
+                    continue;
+                CString file = XmlGetAttributeString(files.GetElement(), L"path");
+                source.fileKeys.insert(UpperKey(file));
+                source.files.push_back(file);
+            }
+            if (GetRunSourceKind(source.path) == RunSourceKind::MailStore)
+                source.element = element;
+            sources.push_back(std::move(source));
+        }
+    } catch (const _com_error &) {
+        sources.clear();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int FindSourceNode(const RunSource &source, LPCWSTR path)
+{
+    if (path == nullptr || source.fileKeys.find(UpperKey(path)) == source.fileKeys.end())
+        return -1;
+    for (size_t i = 0; i < source.files.size(); ++i) {
+        if (source.files[i].CompareNoCase(path) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+BOOL MakeFileSourceTarget(const CString &source, const CString &destination, const CString &dest, CString &target)
+{
+    target.Empty();
+    CString result;
+    if (destination.IsEmpty()) {
+        if (dest.IsEmpty())
+            return FALSE;
+        result = JoinDestRoot(dest) + LastComponent(source);
+    } else if (destination[destination.GetLength() - 1] == L'\\') {
+        result = JoinDestRoot(destination) + LastComponent(source);
+    } else {
+        result = destination;
+    }
+    if (result.GetLength() >= kMaxPathChars || LastComponent(source).IsEmpty())
+        return FALSE;
+    target = result;
+    return TRUE;
+}
+
+unsigned __stdcall RunThreadProc(void *param)
+{
+    CCoInitialize com(COINIT_MULTITHREADED);
+    CSyncJob *job = static_cast<CSyncJob *>(param);
+    if (job == nullptr)
+        return 0;
+    CSingleLock runLock(&job->m_runLock, TRUE);
+    bool started = false;
+    RunEnd end = RunEnd::Failed;
+    try {
+        end = RunBackup(*job, started);
+    } catch (const _com_error &) {
+        end = RunEnd::Failed;
+    } catch (...) {
+        end = RunEnd::Failed;
+    }
+    if (!started) {
+        // Without its sources the run cannot go on; it still has to end, or the run queue never moves again.
+        // The journal goes back to what the last run left.
+        job->SetRunningFlag(FALSE);
+        if (job->m_journalFlag && job->GetRestoreJournal()->GetMode() != CRestoreJournal::ModeClosed)
+            job->GetRestoreJournal()->Close(1);
+        PostEnd(*job, WM_JOB_FAILED, 0);
+        return 0;
+    }
+    if (end == RunEnd::Finished) {
+        job->m_progressPercent = 100;
+        job->m_secondPercent = 100;
+        LogWithTime(*job, LM_INFO, IDS_LOG_RUN_ENDED);
+        // Set before the message goes: once it is handled the job may be edited or removed.
+        try {
+            job->GetJobDef()->SetCompleteStatus(1);
+        } catch (const _com_error &) {
+        }
+        PostEnd(*job, WM_JOB_FINISHED, job->m_errorCount > 0 ? 1 : 0);
+    } else {
+        EndFailed(*job);
+    }
+    return 0;
+}
+
+void InstallBackupRunThread()
+{
+    SyncJobWorkers workers = GetSyncJobWorkers();
+    workers.backup = &RunThreadProc;
+    SetSyncJobWorkers(workers);
+}

@@ -1,0 +1,104 @@
+// The backup run: the worker thread of one run of a job whose sync_type is not 2. It backs up the job's sources
+// in store order (one file, one mail store or one folder tree each) and ends by posting exactly one of
+// WM_JOB_FINISHED, WM_JOB_CANCELLED or WM_JOB_FAILED to the main window.
+//
+// The thread runs on a 64 KB stack: the folder walk keeps its listing record and its path texts off the stack
+// of its recursive frames.
+//
+// The source list is read once, when the run starts: the walk itself makes no call into the store document,
+// and an edit of the job while it runs does not change what this run copies.
+#pragma once
+#include <windows.h>
+
+#include <unordered_set>
+#include <vector>
+
+#include "engine/job/SyncJob.h"
+#include "platform/text/String.h"
+#include "platform/system/XmlDom.h"
+
+// One "src" element of a job, as read at the start of a run.
+struct RunSource
+{
+    CString path;
+    CString destination; // as stored; empty: the source's default place
+    bool filtersActive = true; // "rapid" is not "0"
+    // The "path" of each "file" child in document order; without any the whole tree below the source counts.
+    std::vector<CString> files;
+    // The same paths upper-cased, for FindSourceNode.
+    std::unordered_set<CString> fileKeys;
+    // Kept for mail stores only: the mail library reads the chosen folders from it.
+    IXMLDOMElementPtr element;
+};
+
+enum class RunSourceKind
+{
+    Invalid,   // an empty path
+    File,      // longer than 3 characters and not ending in a backslash
+    MailStore, // ends in "pst\"
+    Folder     // a folder or a drive root
+};
+RunSourceKind GetRunSourceKind(LPCWSTR path);
+
+// Appends one RunSource per "src" child of the "jobdef" element, in document order, under the DOM lock. FALSE
+// (sources left empty) for a null element or when the store raised an error.
+BOOL ReadRunSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources);
+
+// The index in source.files of the "file" child whose path is path (case ignored); -1 when there is none.
+int FindSourceNode(const RunSource &source, LPCWSTR path);
+
+// The target of a file below a source: destination, one backslash, then the file's part after root. FALSE
+// (target emptied) when the file does not lie under root, the destination is empty, or the result does not fit
+// in kMaxPathChars characters.
+BOOL MakeRevisionPath(LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString &target);
+
+// Where a file source goes: a stored destination ending in a backslash gets the file's name; another stored
+// destination is the target itself; without one, "dest" joined with the file's name. FALSE when none fits.
+BOOL MakeFileSourceTarget(const CString &source, const CString &destination, const CString &dest,
+                          CString &target);
+
+// Compare mode: TRUE when the last-write times, in whole seconds, are less than five seconds apart.
+BOOL IsUpToDate(const FILETIME &sourceTime, const FILETIME &targetTime);
+
+// The folder scan and compare of one folder source (see ScanAndCopy).
+class CBackupScan
+{
+public:
+    CBackupScan(CSyncJob &job, const CString &jobName, const RunSource &source);
+    CBackupScan(const CBackupScan &) = delete;
+    CBackupScan &operator=(const CBackupScan &) = delete;
+
+    // Walks folder (ending in a backslash; or the source path itself for a single file) depth first and copies
+    // what is missing or changed at destination. root is the source path; wholeTree 1 counts every entry below
+    // it, 0 only the files that have their own "file" element (and does not descend). Nonzero when the folder
+    // was walked to its end; 0 when the listing failed, the run was cancelled or an error ends the run.
+    int ScanAndCopy(BOOL fullCopy, const CString &root, const CString &folder, const CString &destination,
+                    int wholeTree);
+
+private:
+    enum class Step
+    {
+        Next,
+        Stop
+    };
+    Step CopyEntry(BOOL fullCopy, const CString &root, const CString &full, const CString &destination,
+                   int wholeTree);
+    Step EnsureTargetFolder(const CString &target, bool &skip);
+    Step CopyTarget(const CString &full, const CString &target, bool targetPresent);
+
+    CSyncJob &m_job;
+    const CString m_jobName;
+    const RunSource &m_source;
+    // The listing record of the entry being looked at; shared by every level of the walk, as no level needs it
+    // after it goes down into a subfolder.
+    WIN32_FIND_DATAW m_found;
+    // The last target folder made or found, so that each folder is made once.
+    CString m_madeFolder;
+};
+
+// The thread procedure of a backup run; the argument is the CSyncJob. Returns 0.
+unsigned __stdcall RunThreadProc(void *job);
+
+// Makes RunThreadProc the worker CSyncJob::Start gives a run whose sync_type is not 2 (the list-file worker is
+// kept). The program calls it once at start-up, before any job runs.
+void InstallBackupRunThread();

@@ -1,0 +1,193 @@
+// The folder scan of a backup run: walks a source folder depth first and copies every file whose target is
+// missing or out of date.
+#include "engine/run/RunThread.h"
+
+#include <cwctype>
+
+#include "engine/program/AppPaths.h"
+#include "engine/run/SyncJobCopyOne.h"
+#include "engine/run/DestPaths.h"
+#include "engine/store/JobDef.h"
+#include "engine/journal/RestoreJournal.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/Handles.h"
+
+namespace {
+
+LONGLONG WholeSeconds(const FILETIME &time)
+{
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    return static_cast<LONGLONG>(value.QuadPart / 10000000ULL);
+}
+
+bool IsDotEntry(LPCWSTR name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+bool IsBareDrivePath(const CString &folder)
+{
+    return folder.GetLength() <= 3 && IsDriveLetterPath(folder);
+}
+
+} // namespace
+
+BOOL IsUpToDate(const FILETIME &sourceTime, const FILETIME &targetTime)
+{
+    // Both in whole seconds, the difference taken as a 32-bit value, as the stored times of some file systems
+    // are only two seconds exact.
+    LONGLONG difference = WholeSeconds(sourceTime) - WholeSeconds(targetTime);
+    int delta = static_cast<int>(static_cast<DWORD>(difference));
+    if (delta < 0)
+        delta = delta == INT_MIN ? INT_MAX : -delta;
+    return delta < 5 ? TRUE : FALSE;
+}
+
+BOOL MakeRevisionPath(LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString &target)
+{
+    target.Empty();
+    if (file == nullptr || root == nullptr || destination == nullptr || destination[0] == 0)
+        return FALSE;
+    size_t rootLength = wcslen(root);
+    if (_wcsnicmp(file, root, rootLength) != 0)
+        return FALSE;
+    LPCWSTR rest = file + rootLength;
+    while (*rest == L'\\')
+        ++rest;
+    CString result = JoinDestRoot(destination) + rest;
+    if (result.GetLength() >= kMaxPathChars)
+        return FALSE;
+    target = result;
+    return TRUE;
+}
+
+CBackupScan::CBackupScan(CSyncJob &job, const CString &jobName, const RunSource &source)
+    : m_job(job), m_jobName(jobName), m_source(source), m_found()
+{
+}
+
+int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &folder, const CString &destination,
+                             int wholeTree)
+{
+    // This frame recurs once per folder level on a 64 KB stack: the listing record lives in the object and the
+    // per-entry work in CopyEntry, whose frame is gone before the next level starts.
+    m_job.m_bytesTotal = m_job.GetJobDef()->GetFolderSizeScanner().GetTotalSize(FALSE);
+    const bool isFolder = !folder.IsEmpty() && folder[folder.GetLength() - 1] == L'\\';
+    CFindHandle listing(::FindFirstFileW(folder + L"*.*", &m_found));
+    if (!listing.IsValid())
+        return 0;
+    do {
+        if (m_job.m_cancelFlag)
+            return 0;
+        if (IsDotEntry(m_found.cFileName))
+            continue;
+        ++m_job.m_entriesFound;
+        CString full = isFolder ? folder + m_found.cFileName : folder;
+        m_job.m_lastCopyError = 0;
+        const DWORD attributes = m_found.dwFileAttributes;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            continue;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!wholeTree || IsSystemPath(full))
+                continue;
+            if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1)) {
+                if (m_job.m_networkRetry || m_job.m_cancelFlag)
+                    return 0;
+            }
+            continue;
+        }
+        if (CopyEntry(fullCopy, root, full, destination, wholeTree) == Step::Stop)
+            return 0;
+    } while (::FindNextFileW(listing, &m_found));
+    return m_job.m_cancelFlag ? 0 : 1;
+}
+
+__attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy, const CString &root,
+                                                                   const CString &full,
+                                                                   const CString &destination, int wholeTree)
+{
+    LPCWSTR name = m_found.cFileName;
+    if (IsExcludedFile(name) || m_job.IsExcluded(name) || !m_job.IsIncluded(name)) {
+        ++m_job.m_entriesFiltered;
+        return Step::Next;
+    }
+    if (!wholeTree && FindSourceNode(m_source, full) < 0) {
+        ++m_job.m_entriesFiltered;
+        return Step::Next;
+    }
+    CString target;
+    if (!MakeRevisionPath(full, root, destination, target)) {
+        // Nothing may be written outside the destination: a target that does not fit is a failed file.
+        ++m_job.m_errorCount;
+        m_job.GetLog().SetLocation(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE);
+        m_job.GetLog().LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), full.GetString());
+        return Step::Next;
+    }
+    bool skip = false;
+    if (EnsureTargetFolder(target, skip) == Step::Stop)
+        return Step::Stop;
+    if (skip)
+        return Step::Next;
+
+    WIN32_FILE_ATTRIBUTE_DATA present;
+    if (!::GetFileAttributesExW(target, GetFileExInfoStandard, &present))
+        return CopyTarget(full, target, false);
+    if (fullCopy)
+        return CopyTarget(full, target, true);
+    if (IsUpToDate(m_found.ftLastWriteTime, present.ftLastWriteTime)) {
+        m_job.m_bytesDone += (static_cast<ULONGLONG>(present.nFileSizeHigh) << 32) | present.nFileSizeLow;
+        if (!(present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && m_job.m_journalFlag)
+            m_job.GetRestoreJournal()->Append(target, full);
+        return Step::Next;
+    }
+    // A changed file is copied as a missing one would be: every backup run clears the full-copy flag, so
+    // passing it over here would leave the backup at its first copy for good.
+    return CopyTarget(full, target, false);
+}
+
+CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &skip)
+{
+    CString folder = target.Left(target.ReverseFind(L'\\') + 1);
+    if (folder == m_madeFolder || IsBareDrivePath(folder))
+        return Step::Next;
+    DWORD made = CreateFolderPath(folder);
+    m_job.m_lastCopyError = made;
+    if (made == ERROR_FILE_NOT_FOUND || made == ERROR_PATH_NOT_FOUND) {
+        skip = true;
+        return Step::Next;
+    }
+    if (made != 0 && made != ERROR_ALREADY_EXISTS) {
+        ++m_job.m_errorCount;
+        m_job.GetLog().SetLocation(L"SyncJob", __LINE__, made);
+        m_job.GetLog().LogId(LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobName.GetString(), folder.GetString());
+        if (m_job.m_cancelFlag || m_job.IsRetryableError(made))
+            return Step::Stop;
+        skip = true;
+        return Step::Next;
+    }
+    m_madeFolder = folder;
+    return Step::Next;
+}
+
+CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &target, bool targetPresent)
+{
+    if (m_job.CopyOneFile(full, target)) {
+        if (targetPresent)
+            m_job.m_lastCopyError = 0;
+        if (m_job.m_journalFlag)
+            m_job.GetRestoreJournal()->Append(target, full);
+        ++m_job.m_filesCopied;
+        return Step::Next;
+    }
+    if (targetPresent) {
+        if (!m_job.m_diskFull && m_job.m_journalFlag)
+            ++m_job.m_errorCount;
+    } else if (!m_job.m_diskFull) {
+        ++m_job.m_errorCount;
+        if (m_job.m_journalFlag)
+            m_job.GetRestoreJournal()->Append(target, full);
+    }
+    return m_job.m_networkRetry ? Step::Stop : Step::Next;
+}

@@ -1,0 +1,43 @@
+// The careful copy of one file and its fallbacks. The operations are members of CSyncJob (SyncJob.h):
+//
+//   CopyOneFile(source, target)   through a temporary name next to the target (target base name + ".~#T0" ...
+//                                 ".~#T99", made exclusively), with the job's progress routine and cancel
+//                                 flag, then a replacing move onto the target, which gets the source's
+//                                 attributes. No failure leaves the temporary file behind.
+//   CopyToRecycledFolder(source)  the copy of a source that could not reach its own place (errors 2, 3, 206)
+//                                 into destination\COMPUTER_X\Recycled\.
+//   GetRecycledPath, GetDestFolderName, GetPstFolder   the path builders (DestPaths.h for the pure parts).
+//   IsIncluded, IsExcluded        the job's file filters, off while the filters-active byte is 0.
+//   CopyFolder(...)               a whole folder tree (SyncJobFolderCopy.cpp).
+//   UpdateSourceDestinations()    the "destination" of every source element.
+//
+// A source that another program holds (error 32 or 33) during a backup run is retried: a mail store (".pst",
+// ".ost", ".dbx", ".edb") brings up a Retry/Cancel question naming the mail program; after Retry it is tried
+// again every second, up to kInUseAutoRetries times before the next question. During a restore the same holds
+// for a target that cannot be replaced (error 5). Cancel counts the file as failed (log string 583).
+//
+// Copies go through g_pfnCopyFileEx (platform/system/CopyFile.h), the move through g_pfnMoveFileEx, the pause
+// through g_pfnRetrySleep (FileOpsSeams.h); questions through SkinMessageBox, which tests answer with its hook.
+//
+// Failures: each failed copy adds one to the job's error count and writes one LM_ERROR entry (string 206 with
+// the time and the source), except a cancelled one, which writes none. Error 112 sets the disk-full flag; when
+// the program's own drive is gone the destination-lost flag is set and the last copy error is 21.
+#pragma once
+#include <windows.h>
+
+#include "engine/run/DestPaths.h"
+#include "engine/run/FileOpsSeams.h"
+#include "engine/job/SyncJob.h"
+#include "platform/text/String.h"
+
+constexpr int kTemporaryNameTries = 100;
+constexpr int kInUseAutoRetries = 10;
+constexpr DWORD kInUseRetryPause = 1000;
+
+// The temporary name number n of a target: its folder, its file name without the extension (empty for a
+// name without one) and ".~#T" n. "B:\x\report.doc" gives "B:\x\report.~#T0" for n = 0.
+CString MakeTemporaryCopyName(LPCWSTR target, int n);
+
+// The language-library string naming the mail program that keeps files of this kind open: 502 for ".ost"
+// and ".pst", 503 for ".dbx", 504 for ".edb" (case ignored); 0 for any other extension.
+UINT GetMailProgramStringId(LPCWSTR path);

@@ -1,0 +1,134 @@
+#include <memory>
+
+#include "engine/program/AppPaths.h"
+#include "engine/run/SyncJobCopyOne.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/CopyFile.h"
+#include "platform/system/Handles.h"
+
+namespace {
+
+constexpr DWORD kReadOnlyOrHidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+
+CString WithoutTrailingBackslashes(LPCWSTR path)
+{
+    CString text(path != nullptr ? path : L"");
+    int length = text.GetLength();
+    while (length > 0 && text[length - 1] == L'\\')
+        --length;
+    return text.Left(length);
+}
+
+bool IsDriveRoot(LPCWSTR path)
+{
+    return path != nullptr && IsDriveLetterPath(path);
+}
+
+} // namespace
+
+int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, int maxVersions)
+{
+    if (m_diskFull)
+        return 0;
+    const CString jobName = m_jobDef->GetName();
+    // Joined below with one backslash; a drive root keeps its own ("X:" + "\" + name).
+    const CString sourceFolder = WithoutTrailingBackslashes(source);
+    const CString targetFolder = WithoutTrailingBackslashes(target);
+    if (sourceFolder.IsEmpty() || targetFolder.IsEmpty()) {
+        m_log.SetLocation(L"SyncJob", __LINE__, ERROR_INVALID_NAME);
+        m_log.LogId(LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target != nullptr ? target : L"");
+        return 0;
+    }
+
+    DWORD created = CreateFolderPath(targetFolder);
+    if (!IsDriveRoot(source)) {
+        DWORD attributes = ::GetFileAttributesW(sourceFolder);
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            ::SetFileAttributesW(targetFolder, attributes);
+    }
+    if (created != 0 && created != ERROR_ALREADY_EXISTS &&
+        !(created == ERROR_ACCESS_DENIED && IsDriveLetterPath(target))) {
+        m_log.SetLocation(L"SyncJob", __LINE__, created);
+        m_log.LogId(LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target);
+        return 0;
+    }
+
+    const CString pattern = sourceFolder + L"\\*.*";
+    // Off the stack: the walk recurses once per folder level.
+    auto found = std::make_unique<WIN32_FIND_DATAW>();
+    CFindHandle listing(::FindFirstFileW(pattern, found.get()));
+    if (!listing.IsValid()) {
+        m_log.SetLocation(L"SyncJob", __LINE__, ::GetLastError());
+        m_log.Log(LM_ERROR, L"%s\n- File: %s\n- Unable to iterate the pattern.\n- Error: %m\n", jobName.GetString(),
+                  pattern.GetString());
+        return 0;
+    }
+
+    do {
+        const CString name = found->cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        // A junction or link can lead back into the tree being copied.
+        if (found->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            continue;
+        const CString sourcePath = sourceFolder + L'\\' + name;
+        const CString targetPath = targetFolder + L'\\' + name;
+        if (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!CopyFolder(sourcePath, targetPath, revisionPath, maxVersions))
+                return 0;
+            continue;
+        }
+        if (IsExcludedFile(name) || IsExcluded(name) || !IsIncluded(name))
+            continue;
+        PostStatus(sourcePath);
+
+        DWORD kept = ::GetFileAttributesW(targetPath);
+        if (kept == INVALID_FILE_ATTRIBUTES) {
+            DWORD error = ::GetLastError();
+            if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+                m_log.SetLocation(L"SyncJob", __LINE__, error);
+                m_log.LogId(LM_ERROR, IDS_LOG_ATTRIBUTES_FAILED, jobName.GetString(), targetPath.GetString());
+                if (IsRetryableError(error))
+                    return 0;
+                LogError(error, targetPath);
+                continue;
+            }
+        } else if (kept & kReadOnlyOrHidden) {
+            ::SetFileAttributesW(targetPath, kept & ~kReadOnlyOrHidden);
+        }
+
+        if (m_cancelFlag)
+            return 0;
+
+        BOOL copied = FALSE;
+        DWORD error = ERROR_FILENAME_EXCED_RANGE;
+        // A path the system cannot take is not tried (it could land elsewhere where the limit is not kept).
+        if (targetPath.GetLength() < kMaxPathChars) {
+            copied = g_pfnCopyFileEx(sourcePath, targetPath, &CSyncJob::CopyProgressRoutine, this,
+                                     GetCancelPointer(), 0);
+            if (!copied)
+                error = ::GetLastError();
+        }
+        if (!copied) {
+            if (m_cancelFlag) {
+                if (kept != INVALID_FILE_ATTRIBUTES)
+                    ::SetFileAttributesW(targetPath, kept);
+                return 0;
+            }
+            m_log.SetLocation(L"SyncJob", __LINE__, error);
+            m_log.LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), sourcePath.GetString());
+            if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                CopyToRecycledFolder(sourcePath);
+            if (error == ERROR_DISK_FULL) {
+                m_diskFull = TRUE;
+                if (kept != INVALID_FILE_ATTRIBUTES)
+                    ::SetFileAttributesW(targetPath, kept);
+                return 0;
+            }
+        }
+        if (kept != INVALID_FILE_ATTRIBUTES)
+            ::SetFileAttributesW(targetPath, kept);
+    } while (::FindNextFileW(listing, found.get()));
+
+    return ::GetLastError() == ERROR_NO_MORE_FILES ? 1 : 0;
+}

@@ -1,0 +1,95 @@
+// The collection's own operations: adding, finding, reordering and removing jobs.
+#include "engine/store/SyncJobList.h"
+
+#include <algorithm>
+
+#include "engine/store/JobDef.h"
+#include "engine/store/PathMatch.h"
+#include "engine/store/SourceList.h"
+#include "engine/job/SyncJob.h"
+#include "engine/store/XmlLayer.h"
+
+int CSyncJobList::Add(CSyncJob *job)
+{
+    if (job != nullptr && !Contains(job))
+        m_jobs.push_back(job);
+    return 1000;
+}
+
+int CSyncJobList::RemoveJob(CSyncJob *job)
+{
+    if (!Contains(job))
+        return 1000;
+    job->Cancel();
+    try
+    {
+        XmlDomLock lock;
+        IXMLDOMElementPtr element = job->GetJobDef()->GetElement();
+        IXMLDOMNodePtr parent;
+        if (element && SUCCEEDED(element->get_parentNode(&parent)) && parent)
+        {
+            IXMLDOMNodePtr removed;
+            parent->removeChild(element, &removed);
+        }
+    }
+    catch (const _com_error &)
+    {
+        // The job goes whatever its element does.
+    }
+    Sleep(1000);
+    // Cancel pumped messages: look the job up again rather than trusting a position taken before.
+    auto it = std::find(m_jobs.begin(), m_jobs.end(), job);
+    if (it != m_jobs.end())
+    {
+        m_jobs.erase(it);
+        delete job;
+    }
+    return 1000;
+}
+
+int CSyncJobList::MoveToFront(INT_PTR index)
+{
+    if (index < 0)
+        XmlRaiseError(E_INVALIDARG);
+    if (index >= GetCount())
+        return 0;
+    std::rotate(m_jobs.begin(), m_jobs.begin() + index, m_jobs.begin() + index + 1);
+    return 1;
+}
+
+BOOL CSyncJobList::FindByName(LPCWSTR name, CSyncJob *except) const
+{
+    const CString wanted(name ? name : L"");
+    for (CSyncJob *job : m_jobs)
+    {
+        if (job == except)
+            continue;
+        if (XmlGetAttributeString(job->GetJobDef()->GetElement(), L"name") == wanted)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+CSyncJob *CSyncJobList::GetAt(INT_PTR index) const
+{
+    if (index < 0 || index >= GetCount())
+        return nullptr;
+    return m_jobs[static_cast<size_t>(index)];
+}
+
+BOOL CSyncJobList::Contains(const CSyncJob *job) const
+{
+    return job != nullptr && std::find(m_jobs.begin(), m_jobs.end(), job) != m_jobs.end();
+}
+
+IXMLDOMElementPtr CSyncJobList::FindMailStoreSource(IXMLDOMElement *jobElement)
+{
+    XmlDomLock lock;
+    XmlElementIterator children(jobElement);
+    while (children.Next())
+    {
+        if (IsMailStoreSourcePath(GetXmlPathAttribute(children.GetElement())))
+            return children.GetElement();
+    }
+    return nullptr;
+}

@@ -1,0 +1,122 @@
+// CSyncJobList: every job of the program. It holds the job store document ("Zel.xml": root "Tessel" in the
+// namespace "ORVANE", one "jobdef" element per job) and owns one CSyncJob per "jobdef", in the order the user
+// sees them. It loads and saves the store, imports the legacy "Zel.ini" once, picks the next due job for the
+// schedule timer and tells change processing which job handles a changed file.
+//
+// Everything but IsPathInJob runs on the user-interface thread. Save holds the list lock and the DOM lock.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/text/String.h"
+#include "platform/system/Sync.h"
+#include "platform/system/XmlDom.h"
+
+class CSyncJob;
+
+// The clock of the schedule: seconds since 1970 (UTC). Local weekday, day of the month and time of day are
+// taken from it in the process's time zone.
+typedef __time64_t (*ScheduleClock)();
+// Installs a clock (null: the system's again); returns the previous one.
+ScheduleClock SetScheduleClock(ScheduleClock clock);
+
+class CSyncJobList
+{
+  public:
+    // Creates the store document and makes it the process's store document (SetXmlStoreDocument). When the
+    // legacy job file exists it is imported, the store saved and the file moved to its ".bak" name (only when
+    // the save succeeded). Then Load. Null paths mean g_strJobsXmlPath and g_strIniPath. COM failures raise
+    // _com_error.
+    explicit CSyncJobList(LPCWSTR storePath = nullptr, LPCWSTR iniPath = nullptr);
+    // Deletes every job (each stops its own worker) and releases the document.
+    ~CSyncJobList();
+    CSyncJobList(const CSyncJobList &) = delete;
+    CSyncJobList &operator=(const CSyncJobList &) = delete;
+
+    // The first call reads the store file and makes one job per "jobdef" element (a comment or other node
+    // under the root makes none). A missing store gives an empty collection; a store that cannot be read is
+    // first copied to "Zel.xml.bad" (see GetBrokenStoreCopy). Later calls keep the document and the jobs and
+    // add jobs only for elements that no job is bound to. Returns 1.
+    int Load();
+    // Puts every job's element under the root in collection order and writes the document to "Zel.xml.tmp",
+    // which then replaces the store. On failure the old store stays as it was, the temporary file is deleted
+    // and _com_error is raised. Returns 1.
+    int Save();
+    // The legacy "Zel.ini" jobs, appended to the root as "jobdef" elements (called by the constructor).
+    void ImportIniJobs();
+    // Drops the unsaved edits of one job: its stored element (found by "JobUUID") is read from the store file
+    // and copied into the live element, which the job then reads again. Other jobs are left alone. 1 when the
+    // job was reloaded, 0 when the file or the job's stored element could not be had.
+    int ReloadJob(CSyncJob *job);
+
+    // Appends the job (the collection takes ownership); its element joins the document at the next Save.
+    // Returns 1000.
+    int Add(CSyncJob *job);
+    // Cancels the job, takes its element out of the document, waits a second and deletes the job. A job not in
+    // the collection is left alone. The store is not saved. Returns 1000.
+    int RemoveJob(CSyncJob *job);
+    // Moves the job at index to the front; 0 when index is at or past the end. A negative index raises
+    // _com_error(E_INVALIDARG).
+    int MoveToFront(INT_PTR index);
+
+    // TRUE when a job other than except has the "name" (exact comparison).
+    BOOL FindByName(LPCWSTR name, CSyncJob *except = nullptr) const;
+    CSyncJob *GetAt(INT_PTR index) const;
+    INT_PTR GetCount() const
+    {
+        return static_cast<INT_PTR>(m_jobs.size());
+    }
+    // TRUE while the job belongs to the collection (end-of-run handlers drop removed jobs with it).
+    BOOL Contains(const CSyncJob *job) const;
+
+    IXMLDOMDocument2Ptr GetDocument() const
+    {
+        return m_document;
+    }
+    // The path of the copy kept of a store that could not be read ("Zel.xml.bad"); empty when the store read
+    // fine. When the copy itself failed the text still names where it should have gone.
+    const CString &GetBrokenStoreCopy() const
+    {
+        return m_brokenStoreCopy;
+    }
+    // TRUE when a broken store was met but could not be copied aside.
+    BOOL IsBrokenStoreCopyMissing() const
+    {
+        return m_brokenCopyFailed;
+    }
+
+    // The schedule: at most one due job per call, in collection order, or null.
+    CSyncJob *GetNextDueJob();
+
+    // 1 when path lies inside folder: both without trailing backslashes and compared without regard to case,
+    // the path starts with the folder and goes on with a backslash or slash. A path equal to the folder, a
+    // null text or an empty folder gives 0.
+    static int IsPathBelow(LPCWSTR folder, LPCWSTR path);
+    // The first child of a "jobdef" whose "path" ends with "pst\" (a mail store), or null.
+    static IXMLDOMElementPtr FindMailStoreSource(IXMLDOMElement *jobElement);
+
+    // The job that is to handle a change of path (secondPath: the new name of a renamed file, else empty),
+    // for the match whose job "dest" is destKey; null when none. A renamed file that a job lists by name is
+    // renamed in the job's source list as well. Runs on the change-processing thread.
+    CSyncJob *IsPathInJob(LPCWSTR path, LPCWSTR secondPath, LPCWSTR destKey);
+
+  private:
+    // Reads the store file into the document; a missing, empty or broken one gives a fresh root.
+    void LoadDocumentFromFile();
+    void MakeFreshDocument();
+    IXMLDOMElementPtr GetRoot() const;
+    void AddJobForElement(IXMLDOMElement *element);
+    // The "jobdef" elements under the root that no job of the collection is bound to, in document order.
+    std::vector<IXMLDOMElementPtr> FindUnboundElements() const;
+    void WriteDocumentTo(const CString &path);
+
+    IXMLDOMDocument2Ptr m_document;
+    int m_loaded = 0;
+    std::vector<CSyncJob *> m_jobs;
+    CCriticalSection m_lock{4000};
+    CString m_storePath;
+    CString m_iniPath;
+    CString m_brokenStoreCopy;
+    BOOL m_brokenCopyFailed = FALSE;
+};

@@ -1,0 +1,96 @@
+// The schedule: which job the main window's timer runs (or starts or stops watching) next.
+#include "engine/store/SyncJobList.h"
+
+#include <atomic>
+#include <ctime>
+
+#include "engine/store/JobDef.h"
+#include "engine/job/SyncJob.h"
+
+namespace
+{
+
+__time64_t SystemClock()
+{
+    return _time64(nullptr);
+}
+
+std::atomic<ScheduleClock> g_scheduleClock{&SystemClock};
+
+// Weekday bits of "js_day": Sunday 64, Monday 32 ... Saturday 1.
+int WeekdayBit(int weekday)
+{
+    return 1 << (7 - (weekday + 1));
+}
+
+} // namespace
+
+ScheduleClock SetScheduleClock(ScheduleClock clock)
+{
+    return g_scheduleClock.exchange(clock != nullptr ? clock : &SystemClock);
+}
+
+CSyncJob *CSyncJobList::GetNextDueJob()
+{
+    const __time64_t now = g_scheduleClock.load()();
+    struct tm local = {};
+    const bool haveLocal = _localtime64_s(&local, &now) == 0;
+
+    for (CSyncJob *job : m_jobs)
+    {
+        CJobDef *jobDef = job->GetJobDef();
+        const int state = jobDef->GetState();
+        const int type = jobDef->GetJsType();
+
+        if (type == 0)
+        {
+            // Watched jobs: the timer starts watching an enabled job and stops watching a disabled one.
+            const BOOL watched = job->m_watchFlag;
+            if ((state != 0 && !watched) || (state == 0 && watched))
+                return job;
+            continue;
+        }
+        if (state == 0 || job->m_runState != JOB_IDLE)
+            continue;
+
+        if (type == 1)
+        {
+            const __int64 minutes = (now - job->m_startTime) / 60;
+            if (minutes >= jobDef->GetJsMins())
+            {
+                job->m_startTime = now;
+                return job;
+            }
+            continue;
+        }
+        if (type != 2)
+            continue;
+
+        const int bit = haveLocal ? WeekdayBit(local.tm_wday) : 128;
+        if (!(jobDef->GetJsDay() & bit) || !haveLocal)
+            continue;
+        int hours = 0;
+        int minutes = 0;
+        jobDef->GetJsTime(hours, minutes);
+        struct tm scheduledParts = local;
+        scheduledParts.tm_hour = hours;
+        scheduledParts.tm_min = minutes;
+        scheduledParts.tm_sec = 0;
+        scheduledParts.tm_isdst = -1;
+        const __time64_t scheduled = _mktime64(&scheduledParts);
+        if (scheduled == -1 || now <= scheduled)
+            continue;
+        if (job->GetLastRanDay() != bit)
+        {
+            job->SetLastRanDay(bit);
+            job->m_lastRunMonthDay = local.tm_mday;
+            return job;
+        }
+        if (job->m_lastRunMonthDay != local.tm_mday)
+        {
+            job->m_lastRunMonthDay = local.tm_mday;
+            return job;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,492 @@
+// The job store file: reading it into the collection's document, writing it back safely, the legacy
+// "Zel.ini" import and the reload of one job's stored definition.
+#include "engine/store/SyncJobList.h"
+
+#include <memory>
+
+#include "engine/store/JobDef.h"
+#include "engine/program/ProgramObjects.h"
+#include "engine/job/SyncJob.h"
+#include "engine/store/XmlLayer.h"
+
+namespace
+{
+
+const wchar_t kFreshStore[] = L"<Tessel xmlns=\"ORVANE\"/>";
+const wchar_t kStoreNamespace[] = L"ORVANE";
+const int kIniValueChars = 3000;
+
+bool IsExistingFile(const CString &path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ULONGLONG FileSize(const CString &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+[[noreturn]] void RaiseLastError()
+{
+    const DWORD error = GetLastError();
+    XmlRaiseError(error != 0 ? HRESULT_FROM_WIN32(error) : E_FAIL);
+}
+
+IXMLDOMDocument2Ptr NewDocument()
+{
+    IXMLDOMDocument2Ptr document;
+    XmlCheck(document.CreateInstance(CLSID_DOMDocument30, nullptr, CLSCTX_INPROC_SERVER));
+    XmlCheck(document->put_async(VARIANT_FALSE));
+    return document;
+}
+
+// Loads a file into the document; false when it is missing or not well formed.
+bool LoadFile(IXMLDOMDocument2 *document, const CString &path)
+{
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT hr = document->load(_variant_t(path.GetString()), &loaded);
+    return SUCCEEDED(hr) && loaded == VARIANT_TRUE;
+}
+
+IXMLDOMElementPtr NewJobElement(IXMLDOMDocument2 *document)
+{
+    IXMLDOMNodePtr node;
+    XmlCheck(document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"jobdef"),
+                                  _bstr_t(kStoreNamespace), &node));
+    IXMLDOMElementPtr element(node);
+    if (!element)
+        XmlRaiseError(E_NOINTERFACE);
+    return element;
+}
+
+void AppendChild(IXMLDOMNode *parent, IXMLDOMNode *child)
+{
+    IXMLDOMNodePtr appended;
+    XmlCheck(parent->appendChild(child, &appended));
+}
+
+bool IsNamespaceDeclaration(const CString &name)
+{
+    return name == L"xmlns" || name.Left(6) == L"xmlns:";
+}
+
+// The element's attributes as (name, value) pairs, namespace declarations left out.
+std::vector<std::pair<CString, CString>> ReadAttributes(IXMLDOMElement *element)
+{
+    std::vector<std::pair<CString, CString>> result;
+    IXMLDOMNamedNodeMapPtr attributes;
+    XmlCheck(element->get_attributes(&attributes));
+    if (!attributes)
+        return result;
+    long count = 0;
+    XmlCheck(attributes->get_length(&count));
+    for (long i = 0; i < count; ++i)
+    {
+        IXMLDOMNodePtr attribute;
+        if (attributes->get_item(i, &attribute) != S_OK || !attribute)
+            continue;
+        const CString name = XmlGetNodeName(attribute);
+        if (name.IsEmpty() || IsNamespaceDeclaration(name))
+            continue;
+        BSTR text = nullptr;
+        XmlCheck(attribute->get_text(&text));
+        result.emplace_back(name, CString(text ? text : L""));
+        SysFreeString(text);
+    }
+    return result;
+}
+
+// Builds a copy of source's children (elements with their attributes, and text) under target, made by
+// target's own document: nodes of another document are never moved across.
+void CopyChildren(IXMLDOMDocument *targetDocument, IXMLDOMNode *source, IXMLDOMNode *target)
+{
+    IXMLDOMNodePtr child;
+    XmlCheck(source->get_firstChild(&child));
+    while (child)
+    {
+        DOMNodeType type = NODE_INVALID;
+        XmlCheck(child->get_nodeType(&type));
+        if (type == NODE_ELEMENT)
+        {
+            BSTR namespaceUri = nullptr;
+            XmlCheck(child->get_namespaceURI(&namespaceUri));
+            const _bstr_t uri(namespaceUri, false);
+            IXMLDOMNodePtr copy;
+            XmlCheck(targetDocument->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)),
+                                                _bstr_t(XmlGetNodeName(child).GetString()), uri, &copy));
+            IXMLDOMElementPtr sourceElement(child);
+            IXMLDOMElementPtr copyElement(copy);
+            if (!sourceElement || !copyElement)
+                XmlRaiseError(E_NOINTERFACE);
+            for (const auto &attribute : ReadAttributes(sourceElement))
+                XmlSetAttributeString(copyElement, attribute.first, attribute.second);
+            CopyChildren(targetDocument, child, copy);
+            AppendChild(target, copy);
+        }
+        else if (type == NODE_TEXT)
+        {
+            BSTR text = nullptr;
+            XmlCheck(child->get_text(&text));
+            const _bstr_t value(text, false);
+            IXMLDOMTextPtr copy;
+            XmlCheck(targetDocument->createTextNode(value, &copy));
+            AppendChild(target, copy);
+        }
+        IXMLDOMNodePtr next;
+        XmlCheck(child->get_nextSibling(&next));
+        child = next;
+    }
+}
+
+// Makes live hold exactly the attributes and children of stored.
+void ReplaceElementContent(IXMLDOMElement *live, IXMLDOMElement *stored)
+{
+    for (const auto &attribute : ReadAttributes(live))
+        XmlCheck(live->removeAttribute(_bstr_t(attribute.first.GetString())));
+    IXMLDOMNodePtr child;
+    XmlCheck(live->get_firstChild(&child));
+    while (child)
+    {
+        IXMLDOMNodePtr next;
+        XmlCheck(child->get_nextSibling(&next));
+        IXMLDOMNodePtr removed;
+        XmlCheck(live->removeChild(child, &removed));
+        child = next;
+    }
+    for (const auto &attribute : ReadAttributes(stored))
+        XmlSetAttributeString(live, attribute.first, attribute.second);
+    IXMLDOMDocumentPtr liveDocument;
+    XmlCheck(live->get_ownerDocument(&liveDocument));
+    if (!liveDocument)
+        XmlRaiseError(E_POINTER);
+    CopyChildren(liveDocument, stored, live);
+}
+
+// The text of a legacy key with a leading "\\?\" cut.
+CString WithoutLongPrefix(const CString &path)
+{
+    return path.Left(4) == L"\\\\?\\" ? path.Mid(4) : path;
+}
+
+// An extension list of the legacy file in the form the filters read: no "*", and ";" without a blank after it.
+CString LegacyExtensionList(CString text)
+{
+    text.Remove(L'*');
+    text.Replace(L"; ", L";");
+    return text;
+}
+
+} // namespace
+
+CSyncJobList::CSyncJobList(LPCWSTR storePath, LPCWSTR iniPath)
+    : m_storePath(storePath ? CString(storePath) : g_strJobsXmlPath),
+      m_iniPath(iniPath ? CString(iniPath) : g_strIniPath)
+{
+    m_document = NewDocument();
+    SetXmlStoreDocument(m_document);
+    try
+    {
+        if (!m_iniPath.IsEmpty() && IsExistingFile(m_iniPath))
+        {
+            ImportIniJobs();
+            bool saved = false;
+            try
+            {
+                Save();
+                saved = true;
+            }
+            catch (const _com_error &)
+            {
+                // The legacy file stays, so the import is tried again at the next start; the first Load below
+                // reads the store as it is on disk, without the imported elements.
+            }
+            if (saved)
+                MoveFileExW(m_iniPath, m_iniPath + L".bak", MOVEFILE_REPLACE_EXISTING);
+        }
+        Load();
+    }
+    catch (...)
+    {
+        for (CSyncJob *job : m_jobs)
+            delete job;
+        m_jobs.clear();
+        SetXmlStoreDocument(nullptr);
+        throw;
+    }
+}
+
+CSyncJobList::~CSyncJobList()
+{
+    for (CSyncJob *job : m_jobs)
+        delete job;
+    m_jobs.clear();
+    try
+    {
+        if (GetXmlStoreDocument() == m_document)
+            SetXmlStoreDocument(nullptr);
+    }
+    catch (const _com_error &)
+    {
+        // No store document was set.
+    }
+    XmlDomLock lock;
+    m_document = nullptr;
+}
+
+void CSyncJobList::MakeFreshDocument()
+{
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    XmlCheck(m_document->loadXML(_bstr_t(kFreshStore), &loaded));
+    if (loaded != VARIANT_TRUE)
+        XmlRaiseError(E_FAIL);
+}
+
+void CSyncJobList::LoadDocumentFromFile()
+{
+    XmlDomLock lock;
+    XmlCheck(m_document->put_async(VARIANT_FALSE));
+    const bool exists = IsExistingFile(m_storePath);
+    if (!exists || !LoadFile(m_document, m_storePath))
+    {
+        // A store that is there but cannot be read must not be lost to the next save, which writes the
+        // empty collection over it.
+        if (exists && FileSize(m_storePath) > 0)
+        {
+            m_brokenStoreCopy = m_storePath + L".bad";
+            m_brokenCopyFailed = !CopyFileW(m_storePath, m_brokenStoreCopy, FALSE);
+        }
+        MakeFreshDocument();
+    }
+    IXMLDOMElementPtr root;
+    if (FAILED(m_document->get_documentElement(&root)) || !root)
+        MakeFreshDocument();
+    XmlCheck(m_document->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath")));
+}
+
+IXMLDOMElementPtr CSyncJobList::GetRoot() const
+{
+    if (!m_document)
+        XmlRaiseError(E_POINTER);
+    XmlDomLock lock;
+    IXMLDOMElementPtr root;
+    XmlCheck(m_document->get_documentElement(&root));
+    if (!root)
+        XmlRaiseError(E_POINTER);
+    return root;
+}
+
+std::vector<IXMLDOMElementPtr> CSyncJobList::FindUnboundElements() const
+{
+    // Node objects carry no identity to compare (the platform's DOM may hand out a new object for the same
+    // node on every call), so the bound elements are marked for the walk and unmarked afterwards.
+    const _bstr_t mark(L"velbrook-bound-mark");
+    std::vector<IXMLDOMElementPtr> unbound;
+    IXMLDOMElementPtr root = GetRoot();
+    XmlDomLock lock;
+    std::vector<IXMLDOMElementPtr> marked;
+    try
+    {
+        for (CSyncJob *job : m_jobs)
+        {
+            IXMLDOMElementPtr element = job->GetJobDef()->GetElement();
+            if (element)
+            {
+                XmlCheck(element->setAttribute(mark, _variant_t(L"1")));
+                marked.push_back(element);
+            }
+        }
+        XmlElementIterator children(root);
+        while (children.Next())
+        {
+            if (XmlGetAttributeString(children.GetElement(), mark).IsEmpty())
+                unbound.push_back(children.GetElement());
+        }
+    }
+    catch (const _com_error &)
+    {
+        for (const IXMLDOMElementPtr &element : marked)
+            element->removeAttribute(mark);
+        throw;
+    }
+    for (const IXMLDOMElementPtr &element : marked)
+        XmlCheck(element->removeAttribute(mark));
+    return unbound;
+}
+
+void CSyncJobList::AddJobForElement(IXMLDOMElement *element)
+{
+    auto job = std::make_unique<CSyncJob>();
+    job->Attach(element);
+    job->m_notStored = FALSE;
+    m_jobs.push_back(job.get());
+    CSyncJob *added = job.release();
+    added->Validate();
+}
+
+int CSyncJobList::Load()
+{
+    // A second call (after a job that was never stored was removed) keeps what is held: reading the file
+    // again would bind a second job to every stored element.
+    if (!m_loaded)
+        LoadDocumentFromFile();
+    const std::vector<IXMLDOMElementPtr> unbound = FindUnboundElements();
+    for (const IXMLDOMElementPtr &element : unbound)
+        AddJobForElement(element);
+    m_loaded = 1;
+    return 1;
+}
+
+void CSyncJobList::WriteDocumentTo(const CString &path)
+{
+    XmlCheck(m_document->save(_variant_t(path.GetString())));
+    // The rename below must not put a file in place whose data still sits in the cache.
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        RaiseLastError();
+    const BOOL flushed = FlushFileBuffers(file);
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    if (!flushed)
+    {
+        SetLastError(error);
+        RaiseLastError();
+    }
+}
+
+int CSyncJobList::Save()
+{
+    CSingleLock listLock(&m_lock, TRUE);
+    XmlDomLock domLock;
+    IXMLDOMElementPtr root = GetRoot();
+    for (CSyncJob *job : m_jobs)
+    {
+        IXMLDOMElementPtr element = job->GetJobDef()->GetElement();
+        if (element)
+            AppendChild(root, element);
+    }
+    // The store is never rewritten in place: a drive pulled in the middle of the write would leave a file
+    // that loads as no jobs at all.
+    const CString temporary = m_storePath + L".tmp";
+    try
+    {
+        WriteDocumentTo(temporary);
+        if (!MoveFileExW(temporary, m_storePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            RaiseLastError();
+    }
+    catch (const _com_error &)
+    {
+        DeleteFileW(temporary);
+        throw;
+    }
+    return 1;
+}
+
+void CSyncJobList::ImportIniJobs()
+{
+    LoadDocumentFromFile();
+    IXMLDOMElementPtr root = GetRoot();
+    const LPCWSTR ini = m_iniPath;
+    auto readText = [ini](LPCWSTR section, LPCWSTR key, LPCWSTR fallback) {
+        std::unique_ptr<wchar_t[]> buffer(new wchar_t[kIniValueChars]());
+        GetPrivateProfileStringW(section, key, fallback, buffer.get(), kIniValueChars, ini);
+        return CString(buffer.get());
+    };
+    auto readInt = [ini](LPCWSTR section, LPCWSTR key, int fallback) {
+        return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, ini));
+    };
+
+    const int totalJobs = readInt(L"Qordel", L"totaljobs", 0);
+    for (int n = 0; n < totalJobs; ++n)
+    {
+        CString section;
+        section.Format(L"job%d", n);
+        IXMLDOMElementPtr element;
+        {
+            XmlDomLock lock;
+            element = NewJobElement(m_document);
+        }
+        XmlSetAttributeString(element, L"name", readText(section, L"name", L""));
+        XmlSetAttributeString(element, L"neverrun", L"true");
+        XmlSetAttributeInt(element, L"state", readInt(section, L"jobstate", 1));
+        XmlSetAttributeInt(element, L"maxver", readInt(section, L"revision", 0));
+        XmlSetAttributeInt(element, L"showprog", readInt(section, L"progressbar", 0));
+        XmlSetAttributeString(element, L"dest", WithoutLongPrefix(readText(section, L"dest", L"")));
+        const CString scheduleType = readText(section, L"jstype", L"");
+        if (scheduleType == L"SYNC_EVERYxxMIN")
+        {
+            XmlSetAttributeInt(element, L"js_type", 1);
+            XmlSetAttributeInt(element, L"js_mins", readInt(section, L"jsminutes", 5));
+        }
+        else if (scheduleType == L"SYNC_ONDATE")
+        {
+            XmlSetAttributeInt(element, L"js_type", 2);
+            XmlSetAttributeString(element, L"js_time", readText(section, L"jsdate", L"00:00"));
+            XmlSetAttributeInt(element, L"js_day", readInt(section, L"jsday", 1));
+        }
+        else
+        {
+            XmlSetAttributeInt(element, L"js_type", 0);
+        }
+        const int totalSources = readInt(section, L"totalsrcs", 0);
+        XmlSetAttributeInt(element, L"hassrc", 1);
+        if (totalSources > 0)
+        {
+            // The source elements are made as the job setup makes them.
+            CJobDef sources(nullptr);
+            sources.Attach(element);
+            for (int i = 0; i < totalSources; ++i)
+            {
+                CString key;
+                key.Format(L"src%d", i);
+                const CString path = WithoutLongPrefix(readText(section, key, L""));
+                if (!path.IsEmpty())
+                    sources.AddSourcePath(path, nullptr);
+                key.Format(L"inc%d", i);
+                XmlSetAttributeString(element, L"include", LegacyExtensionList(readText(section, key, L"")));
+                key.Format(L"exc%d", i);
+                XmlSetAttributeString(element, L"exclude", LegacyExtensionList(readText(section, key, L"")));
+            }
+        }
+        XmlDomLock lock;
+        AppendChild(root, element);
+    }
+}
+
+int CSyncJobList::ReloadJob(CSyncJob *job)
+{
+    if (job == nullptr)
+        return 0;
+    IXMLDOMElementPtr live = job->GetJobDef()->GetElement();
+    const CString jobUuid = XmlGetAttributeString(live, L"JobUUID");
+    if (!live || jobUuid.IsEmpty())
+        return 0;
+    // The file goes into a document of its own: reloading the shared one would leave every other job bound
+    // to an element that is no longer in the tree.
+    IXMLDOMDocument2Ptr stored = NewDocument();
+    if (!LoadFile(stored, m_storePath))
+        return 0;
+    IXMLDOMElementPtr storedRoot;
+    XmlCheck(stored->get_documentElement(&storedRoot));
+    IXMLDOMElementPtr storedJob;
+    XmlElementIterator children(storedRoot);
+    while (children.Next())
+    {
+        if (XmlGetAttributeString(children.GetElement(), L"JobUUID") == jobUuid)
+        {
+            storedJob = children.GetElement();
+            break;
+        }
+    }
+    if (!storedJob)
+        return 0;
+    {
+        XmlDomLock lock;
+        ReplaceElementContent(live, storedJob);
+    }
+    job->Attach(live);
+    return 1;
+}

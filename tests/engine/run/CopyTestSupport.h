@@ -1,0 +1,72 @@
+// Shared by the copy tests: a job bound to a store element with its log and destination in a temporary
+// folder, scripted copy and move routines, scripted answers to the job's questions, and the check that no
+// temporary copy (".~#T") is left anywhere under the folder.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/run/SyncJobCopyOne.h"
+#include "engine/support/EngineTestSupport.h"
+
+namespace copytest {
+
+using namespace enginetest;
+
+// What the scripted routines do, call by call. A failure entry of 0 (or calls past the list) does the real
+// operation; another value fails the call with that error. A call whose target does not contain
+// failOnlyWhere is always real.
+struct FileOpScript
+{
+    std::vector<DWORD> failures;
+    std::wstring failOnlyWhere;
+    int calls = 0;
+    std::vector<std::wstring> targets;
+};
+FileOpScript &CopyScript();
+FileOpScript &MoveScript();
+
+// The answers the message-box hook gives, in order (then IDCANCEL), and the texts it was asked.
+struct QuestionScript
+{
+    std::vector<int> answers;
+    std::vector<std::wstring> texts;
+};
+QuestionScript &Questions();
+
+// The pauses between retries are counted, not slept.
+int &Sleeps();
+// What the probe of the program's own drive answers.
+bool &ProgramReachable();
+
+class CopyJobTest : public EngineTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The job's destination root, made in SetUp (with a trailing backslash).
+    std::wstring Dest() const { return m_folder / L"dest\\"; }
+    std::wstring Src() const { return m_folder / L"src\\"; }
+    // Everything the job's log holds so far.
+    std::wstring LogText() { return JobLogText(*m_job); }
+    // The number of times text occurs in the log.
+    int LogCount(const std::wstring &text);
+    // A language-library string (with its placeholders).
+    static std::wstring Text(UINT id);
+    // A log entry of a string whose arguments are the time and one more, from after the time on.
+    static std::wstring AfterTime(UINT id, const std::wstring &argument);
+    // Replaces the copy and move routines with the scripted ones (which do the real thing unless told).
+    void ScriptFileOps();
+
+    IXMLDOMElementPtr m_element;
+    std::unique_ptr<CSyncJob> m_job;
+};
+
+DWORD Attributes(const std::wstring &path);
+
+} // namespace copytest

@@ -1,0 +1,27 @@
+// Shared by the job definition, source list and XML lock tests: saved stores and element inspection.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/store/XmlLayer.h"
+#include "engine/support/EngineTestSupport.h"
+#include "engine/support/TestDrive.h"
+
+namespace jobdeftest {
+
+using namespace enginetest;
+
+// Loads a saved store file into a new document; null when it is not well formed.
+IXMLDOMDocument2Ptr LoadStoreDocument(const std::wstring &path);
+void SaveStoreDocument(const IXMLDOMDocument2Ptr &document, const std::wstring &path);
+IXMLDOMElementPtr RootOf(const IXMLDOMDocument2Ptr &document);
+// Names of the element's attributes in document order, namespace declarations left out.
+std::vector<std::wstring> AttributeNames(IXMLDOMElement *element);
+// True when the element has an attribute of that name (an empty one counts).
+bool HasAttribute(IXMLDOMElement *element, LPCWSTR name);
+// The child elements named name, in document order.
+std::vector<IXMLDOMElementPtr> ChildElements(IXMLDOMElement *element, LPCWSTR name);
+
+} // namespace jobdeftest

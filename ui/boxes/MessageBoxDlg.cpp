@@ -1,0 +1,193 @@
+#include "ui/boxes/MessageBoxDlg.h"
+
+#include <mutex>
+
+#include "platform/drawing/Dc.h"
+#include "platform/windows/WinApp.h"
+#include "ui/boxes/MessageBoxLayout.h"
+#include "ui/resources/UiResourceIds.h"
+
+namespace {
+
+std::mutex g_hookLock;
+SkinMessageBoxHook g_hook;
+
+SkinMessageBoxHook CurrentHook()
+{
+    std::lock_guard<std::mutex> lock(g_hookLock);
+    return g_hook;
+}
+
+// The active window of the calling thread's own input queue; a queue shared with another thread could
+// report that thread's window.
+HWND ActiveWindowOfThisThread()
+{
+    HWND active = ::GetActiveWindow();
+    if (active == nullptr || ::GetWindowThreadProcessId(active, nullptr) != ::GetCurrentThreadId())
+        return nullptr;
+    return active;
+}
+
+CString LoadText(UINT id)
+{
+    CString text;
+    if (!text.LoadString(id))
+        text.Empty();
+    return text;
+}
+
+CRect ClientRectOf(CWnd &dialog, int id)
+{
+    CRect rect;
+    CWnd *control = dialog.GetDlgItem(id);
+    if (control == nullptr)
+        return rect;
+    control->GetWindowRect(&rect);
+    dialog.ScreenToClient(&rect);
+    return rect;
+}
+
+} // namespace
+
+CMessageBoxDlg::CMessageBoxDlg(UINT textId, UINT flags)
+    : CDialog(IDD_SKIN_MESSAGE_BOX, nullptr), m_strText(LoadText(textId)), m_nType(flags & 15), m_nModal(1)
+{
+}
+
+CMessageBoxDlg::CMessageBoxDlg(LPCWSTR text, UINT flags)
+    : CDialog(IDD_SKIN_MESSAGE_BOX, nullptr), m_strText(text != nullptr ? text : L""), m_nType(flags & 15),
+      m_nModal(1)
+{
+}
+
+INT_PTR CMessageBoxDlg::DoModal()
+{
+    HWND owner = ActiveWindowOfThisThread();
+    if (owner != nullptr)
+    {
+        m_pParentWnd = CWnd::FromHandle(owner);
+        return CDialog::DoModal();
+    }
+    // Without a parent the dialog layer would fall back to the application's main window, which may belong
+    // to another thread: the box runs its loop here, owned by nobody.
+    m_pParentWnd = nullptr;
+    return RunWithoutOwner();
+}
+
+INT_PTR CMessageBoxDlg::RunWithoutOwner()
+{
+    if (m_hWnd != nullptr)
+        return -1;
+    m_nModalResult = -1;
+    // Set before creation, so that an EndDialog during initialisation ends the box before its loop starts.
+    m_nFlags |= WF_CONTINUEMODAL;
+    try
+    {
+        if (Create(m_lpszTemplateName, nullptr))
+        {
+            if (m_nFlags & WF_CONTINUEMODAL)
+                RunModalLoop(MLF_SHOWONIDLE);
+            if (m_hWnd != nullptr)
+                SetWindowPos(nullptr, 0, 0, 0, 0,
+                             SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        }
+    }
+    catch (...)
+    {
+        m_nFlags &= ~WF_CONTINUEMODAL;
+        DestroyWindow();
+        throw;
+    }
+    m_nFlags &= ~WF_CONTINUEMODAL;
+    DestroyWindow();
+    return m_nModalResult;
+}
+
+BOOL CMessageBoxDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    LPCWSTR appName = AfxGetAppName();
+    SetWindowText(appName != nullptr ? appName : L"");
+    // Without a text the template's size and captions stay.
+    if (!m_strText.IsEmpty())
+        FitToText();
+    return TRUE;
+}
+
+void CMessageBoxDlg::FitToText()
+{
+    SetDlgItemText(IDC_SKIN_MESSAGE_TEXT, m_strText);
+
+    CSize extent;
+    {
+        HDC dc = ::GetDC(m_hWnd);
+        if (dc != nullptr)
+        {
+            HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT));
+            HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+            extent = MeasureMessageText(dc, m_strText);
+            if (previous != nullptr)
+                ::SelectObject(dc, previous);
+            ::ReleaseDC(m_hWnd, dc);
+        }
+    }
+
+    MessageBoxGeometry before;
+    GetWindowRect(&before.dialog);
+    before.text = ClientRectOf(*this, IDC_SKIN_MESSAGE_TEXT);
+    before.button1 = ClientRectOf(*this, IDOK);
+    before.button2 = ClientRectOf(*this, IDCANCEL);
+    MessageBoxGeometry after = LayOutMessageBox(before, extent, m_nType);
+
+    if (CWnd *text = GetDlgItem(IDC_SKIN_MESSAGE_TEXT))
+        text->MoveWindow(&after.text);
+    if (after.dialog != before.dialog)
+        MoveWindow(&after.dialog);
+
+    MessageBoxButtons buttons = MessageBoxButtonsForType(m_nType);
+    if (buttons.caption1 != 0)
+        SetDlgItemText(IDOK, LoadText(buttons.caption1));
+    if (buttons.caption2 != 0)
+        SetDlgItemText(IDCANCEL, LoadText(buttons.caption2));
+    if (buttons.shift == MessageBoxButtons::CentreButton1)
+    {
+        if (CWnd *button2 = GetDlgItem(IDCANCEL))
+            button2->ShowWindow(SW_HIDE);
+    }
+    if (CWnd *button1 = GetDlgItem(IDOK))
+        button1->MoveWindow(&after.button1);
+    if (CWnd *button2 = GetDlgItem(IDCANCEL))
+        button2->MoveWindow(&after.button2);
+}
+
+void CMessageBoxDlg::OnOK()
+{
+    EndDialog(MessageBoxButtonsForType(m_nType).result1);
+}
+
+void CMessageBoxDlg::OnCancel()
+{
+    EndDialog(MessageBoxButtonsForType(m_nType).result2);
+}
+
+int SkinMessageBox(LPCWSTR text, UINT flags)
+{
+    if (SkinMessageBoxHook hook = CurrentHook())
+        return hook(0, CString(text != nullptr ? text : L""), flags);
+    CMessageBoxDlg box(text, flags);
+    return static_cast<int>(box.DoModal());
+}
+
+int SkinMessageBoxId(UINT textId, UINT flags)
+{
+    CMessageBoxDlg box(textId, flags);
+    if (SkinMessageBoxHook hook = CurrentHook())
+        return hook(textId, box.GetText(), flags);
+    return static_cast<int>(box.DoModal());
+}
+
+void SetSkinMessageBoxHook(SkinMessageBoxHook hook)
+{
+    std::lock_guard<std::mutex> lock(g_hookLock);
+    g_hook = std::move(hook);
+}
