@@ -158,7 +158,7 @@ bool CopyTreePlain(const std::wstring &from, const std::wstring &to)
         if (folder)
             ok = ::CreateDirectoryW((to + relative).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
         else
-            ok = g_pfnCopyFileEx.load()((from + relative).c_str(), (to + relative).c_str(), nullptr, nullptr, nullptr,
+            ok = g_pfnCopyFileEx((from + relative).c_str(), (to + relative).c_str(), nullptr, nullptr, nullptr,
                                         0) != FALSE;
     };
     Walk(from, L"", visit);

@@ -11,11 +11,9 @@
 #include "engine/program/ProgramObjects.h"
 #include "engine/journal/RestoreJournal.h"
 #include "engine/store/XmlLayer.h"
+#include "platform/system/Resources.h"
 
 namespace {
-
-std::mutex g_workersLock;
-SyncJobWorkers g_workers;
 
 // Long enough for a worker to notice the cancel flag and end its copy; after that it is ended by force.
 const DWORD kWorkerStopTimeout = 5000;
@@ -23,19 +21,7 @@ const UINT kBackupThreadStack = 0x10000;
 
 } // namespace
 
-SyncJobWorkers SetSyncJobWorkers(const SyncJobWorkers &workers)
-{
-    std::lock_guard<std::mutex> hold(g_workersLock);
-    SyncJobWorkers previous = g_workers;
-    g_workers = workers;
-    return previous;
-}
-
-SyncJobWorkers GetSyncJobWorkers()
-{
-    std::lock_guard<std::mutex> hold(g_workersLock);
-    return g_workers;
-}
+Seam<SyncJobWorkers> g_syncJobWorkers{SyncJobWorkers()};
 
 CSyncJob::CSyncJob()
     : m_journalFlag(TRUE), m_notStored(TRUE), m_runLock(0x80000400), m_programFolder(g_strAppFolder),
@@ -168,12 +154,9 @@ void CSyncJob::Start(int argument)
     CString dest = m_jobDef->GetDest();
     if (m_jobDef->GetDestAgent() == 0 && ::GetFileAttributesW(dest) == INVALID_FILE_ATTRIBUTES) {
         DWORD error = ::GetLastError();
-        m_log.SetLocation(L"SyncJob", __LINE__, error);
-        m_log.LogId(LM_INFO, 1151, FormatNow().GetString());
+        m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_INFO, 1151, FormatNow().GetString());
         if (IsRetryableError(error)) {
-            CString text;
-            text.LoadString(243);
-            AddStatusError(text);
+            AddStatusError(AfxLoadText(243));
             RefuseStart(WM_JOB_FAILED);
             return;
         }
@@ -205,10 +188,9 @@ void CSyncJob::Start(int argument)
     }
 
     // The log stays: it is the job's open log file, and a new run appends to it.
-    m_log.SetLocation(L"SyncJob", __LINE__, 0);
-    m_log.LogId(LM_INFO, 183, FormatNow().GetString());
+    m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, 183, FormatNow().GetString());
 
-    SyncJobWorkers workers = GetSyncJobWorkers();
+    SyncJobWorkers workers = g_syncJobWorkers.Get();
     bool listFile = m_jobDef->GetSyncType() == 2;
     SyncJobThreadProc proc = listFile ? workers.listFile : workers.backup;
     if (proc == nullptr) {
@@ -219,8 +201,7 @@ void CSyncJob::Start(int argument)
     HANDLE thread = reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, listFile ? 0 : kBackupThreadStack, proc, this, 0, &threadId));
     if (thread == nullptr) {
-        m_log.SetLocation(L"SyncJob", __LINE__, ::GetLastError());
-        m_log.Log(LM_ERROR, L"%D %p", L"_beginthreadex");
+        m_log.LogAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR, L"%D %p", L"_beginthreadex");
         RefuseStart(WM_JOB_FAILED);
         return;
     }

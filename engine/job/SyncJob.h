@@ -15,6 +15,7 @@
 #include "engine/log/LogMsg.h"
 #include "engine/job/MainWindowServices.h"
 #include "platform/system/Handles.h"
+#include "platform/system/Seam.h"
 #include "platform/text/String.h"
 #include "platform/system/Sync.h"
 #include "platform/system/XmlDom.h"
@@ -67,16 +68,15 @@ struct SyncJobWorkers
     SyncJobThreadProc backup = nullptr;   // runs a job whose sync_type is not 2
     SyncJobThreadProc listFile = nullptr; // runs a job whose sync_type is 2
 };
-// Installs the workers Start uses; returns the previous pair. Without a worker Start refuses the run and
-// posts WM_JOB_FAILED.
-SyncJobWorkers SetSyncJobWorkers(const SyncJobWorkers &workers);
-SyncJobWorkers GetSyncJobWorkers();
+// The workers Start uses: none until the program installs them (InstallBackupRunThread); tests put scripted
+// ones in place. Without a worker Start refuses the run and posts WM_JOB_FAILED.
+extern Seam<SyncJobWorkers> g_syncJobWorkers;
 
 // The network connection CheckDestination makes: WNetAddConnection3W of a UNC path as a disk resource,
 // interactive, without credentials. Returns the system error (0 on success).
 typedef DWORD (*DestinationConnectFunction)(HWND owner, LPCWSTR uncPath);
-// Installs a connect function (null: the system's again); returns the previous one.
-DestinationConnectFunction SetDestinationConnectFunction(DestinationConnectFunction connect);
+// The system's connection unless a test has put another in place.
+extern Seam<DestinationConnectFunction> g_pfnConnectDestination;
 
 class CSyncJob
 {

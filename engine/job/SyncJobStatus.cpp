@@ -10,6 +10,7 @@
 
 #include "engine/program/NetPath.h"
 #include "engine/store/SourceList.h"
+#include "platform/system/Resources.h"
 
 namespace {
 
@@ -31,8 +32,6 @@ DWORD SystemConnect(HWND owner, LPCWSTR uncPath)
     return ::WNetAddConnection3W(owner, &resource, nullptr, nullptr, CONNECT_INTERACTIVE);
 }
 
-std::atomic<DestinationConnectFunction> g_connect{&SystemConnect};
-
 // Maps the status block's first word, trying 3 times 50 ms apart and asking the main window for the handle
 // again before each try.
 void *MapStatusBlock(IMainWindowServices *mainWindow)
@@ -52,10 +51,7 @@ void *MapStatusBlock(IMainWindowServices *mainWindow)
 
 } // namespace
 
-DestinationConnectFunction SetDestinationConnectFunction(DestinationConnectFunction connect)
-{
-    return g_connect.exchange(connect != nullptr ? connect : &SystemConnect);
-}
+Seam<DestinationConnectFunction> g_pfnConnectDestination{&SystemConnect};
 
 DWORD CALLBACK CSyncJob::CopyProgressRoutine(LARGE_INTEGER totalFileSize, LARGE_INTEGER totalBytesTransferred,
                                              LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD callbackReason, HANDLE,
@@ -162,9 +158,7 @@ void CSyncJob::LogError(DWORD code, LPCWSTR path)
     text.Format(m_journalFlag ? 239u : 582u, path != nullptr ? path : L"");
     text += L" - ";
     if (code == ERROR_INVALID_PARAMETER) {
-        CString detail;
-        detail.LoadString(50014);
-        text += detail;
+        text += AfxLoadText(50014);
     } else {
         text += GetSystemErrorText(code);
     }
@@ -185,9 +179,7 @@ void CSyncJob::ShowBalloon(BOOL show, LPCWSTR path)
         ::Shell_NotifyIconW(NIM_DELETE, &data);
         return;
     }
-    CString title;
-    title.LoadString(425);
-    lstrcpynW(data.szInfoTitle, title, ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfoTitle, AfxLoadText(425), ARRAYSIZE(data.szInfoTitle));
 
     CString folder;
     if (path != nullptr && *path != L'\0') {
@@ -240,7 +232,7 @@ BOOL CSyncJob::CheckDestination(int tries)
     for (size_t length = wcslen(unc); length > 0 && unc[length - 1] == L'\\'; --length)
         unc[length - 1] = L'\0';
 
-    DestinationConnectFunction connect = g_connect.load();
+    DestinationConnectFunction connect = g_pfnConnectDestination.Get();
     for (int attempt = 0; attempt < tries; ++attempt) {
         DWORD error = connect(GetMainWindowHandle(), unc);
         if (error == NO_ERROR)

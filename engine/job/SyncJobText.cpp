@@ -2,15 +2,9 @@
 #include "engine/job/SyncJob.h"
 
 #include "engine/store/SourceList.h"
+#include "platform/system/Resources.h"
 
 namespace {
-
-CString LoadText(UINT id)
-{
-    CString text;
-    text.LoadString(id);
-    return text;
-}
 
 // The locale's short name of a weekday, 0 = Sunday.
 CString ShortDayName(int weekday)
@@ -44,7 +38,7 @@ CString CSyncJob::GetScheduleText() const
     CString text;
     switch (m_jobDef->GetJsType()) {
     case 0:
-        text = LoadText(221);
+        text = AfxLoadText(221);
         break;
     case 1: {
         int minutes = m_jobDef->GetJsMins();
@@ -84,9 +78,9 @@ CString CSyncJob::GetRevisionText() const
 {
     int maxVer = m_jobDef->GetMaxVer();
     if (maxVer < 0)
-        return LoadText(223);
+        return AfxLoadText(223);
     if (maxVer == 0)
-        return LoadText(224);
+        return AfxLoadText(224);
     CString text;
     text.Format(222, maxVer);
     return text;
@@ -102,12 +96,12 @@ void CSyncJob::GetFilterText(CString &out) const
     out.Empty();
     CString include = m_jobDef->GetInclude();
     if (!include.IsEmpty()) {
-        out = LoadText(157) + L": " + include;
+        out = AfxLoadText(157) + L": " + include;
         return;
     }
     CString exclude = m_jobDef->GetExclude();
     if (!exclude.IsEmpty())
-        out = LoadText(158) + L": " + exclude;
+        out = AfxLoadText(158) + L": " + exclude;
 }
 
 CString CSyncJob::GetSummaryText() const
@@ -116,7 +110,7 @@ CString CSyncJob::GetSummaryText() const
     text.Format(195, m_jobDef->GetName().GetString(), JoinSources(m_element, L"; ").GetString(),
                 m_jobDef->GetDest().GetString());
     if (m_jobDef->GetAutoDel())
-        text += LoadText(197);
+        text += AfxLoadText(197);
     return text;
 }
 
@@ -124,7 +118,6 @@ void CSyncJob::FormatSummary(UINT headingId)
 {
     CString filters;
     GetFilterText(filters);
-    m_log.SetLocation(L"SyncJob", __LINE__, 0);
-    m_log.LogId(LM_INFO, 194, LoadText(headingId).GetString(), m_jobDef->GetName().GetString(),
+    m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, 194, AfxLoadText(headingId).GetString(), m_jobDef->GetName().GetString(),
                 m_jobDef->GetDest().GetString(), GetSourceListText().GetString(), filters.GetString());
 }

@@ -47,14 +47,10 @@ bool NeedsRotation(const std::wstring &path)
         return true;
     unsigned char head[2] = {0, 0};
     DWORD read = 0;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
-    {
-        if (!ReadFile(file, head, 2, &read, nullptr))
-            read = 0;
-        CloseHandle(file);
-    }
+    CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.IsValid() && !ReadFile(file, head, 2, &read, nullptr))
+        read = 0;
     if (read != 2 || head[0] != 0xFF || head[1] != 0xFE)
         return true;
     return static_cast<ULONGLONG>(data.nFileSizeLow) > RotationLimit();
@@ -67,8 +63,8 @@ int LargestRotationNumber(const std::wstring &path)
     std::wstring base = slash == std::wstring::npos ? path : path.substr(slash + 1);
     int largest = 0;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L".*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    CFindHandle search(FindFirstFileW((path + L".*").c_str(), &found));
+    if (!search.IsValid())
         return 0;
     do
     {
@@ -86,7 +82,6 @@ int LargestRotationNumber(const std::wstring &path)
         if (number < MAXINT && number > largest)
             largest = static_cast<int>(number);
     } while (FindNextFileW(search, &found));
-    FindClose(search);
     return largest;
 }
 
@@ -96,27 +91,20 @@ void Rotate(const std::wstring &path)
     MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-bool WriteAll(HANDLE file, const void *data, DWORD bytes)
+bool WriteAll(const CKernelHandle &file, const void *data, DWORD bytes)
 {
     DWORD written = 0;
-    return file != INVALID_HANDLE_VALUE && WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
+    return file.IsValid() && WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
 }
 
 } // namespace
-
-void CLogMsg::OwnedHandle::Reset(HANDLE handle)
-{
-    if (IsValid())
-        CloseHandle(m_handle);
-    m_handle = handle;
-}
 
 // Holds the log's mutex for a scope. An abandoned mutex (a writer thread that ended inside an entry) is
 // still obtained: the file stays usable.
 class CLogMsg::MutexLock
 {
 public:
-    explicit MutexLock(const OwnedHandle &mutex) : m_mutex(mutex.IsValid() ? mutex.Get() : nullptr)
+    explicit MutexLock(const CKernelHandle &mutex) : m_mutex(mutex.IsValid() ? mutex.Get() : nullptr)
     {
         if (m_mutex)
         {
@@ -149,7 +137,7 @@ int CLogMsg::Open(LPCWSTR path)
 {
     if (!m_mutex.IsValid())
     {
-        m_mutex.Reset(CreateMutexW(nullptr, FALSE, nullptr));
+        m_mutex.Attach(CreateMutexW(nullptr, FALSE, nullptr));
         if (!m_mutex.IsValid())
             return -1;
     }
@@ -160,7 +148,7 @@ int CLogMsg::Open(LPCWSTR path)
         return -1;
     std::wstring fullPath = path;
     // The log's own handle would keep its file from being moved aside.
-    m_file.Reset();
+    m_file.Close();
     if (NeedsRotation(fullPath))
         Rotate(fullPath);
     m_path = fullPath;
@@ -172,17 +160,17 @@ int CLogMsg::Open(LPCWSTR path)
 bool CLogMsg::OpenFile()
 {
     SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    m_file.Reset();
+    m_file.Close();
     HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    m_file.Reset(file);
+    m_file.Attach(file);
     LARGE_INTEGER zero = {};
     LARGE_INTEGER end = {};
     if (!SetFilePointerEx(file, zero, &end, FILE_END))
         return false;
-    if (end.QuadPart == 0 && !WriteAll(file, &kByteOrderMark, sizeof kByteOrderMark))
+    if (end.QuadPart == 0 && !WriteAll(m_file, &kByteOrderMark, sizeof kByteOrderMark))
         return false;
     SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_READONLY);
     return true;
@@ -208,13 +196,46 @@ int CLogMsg::LogV(DWORD mask, LPCWSTR format, va_list args)
     return static_cast<int>(text.size());
 }
 
+bool CLogMsg::LoadEntryFormat(UINT nID, std::wstring &format)
+{
+    if (!AfxLoadStringResource(nID, format) || format.empty())
+        return false;
+    if (format.size() > static_cast<size_t>(MaxEntryLength))
+        format.resize(MaxEntryLength);
+    return true;
+}
+
 int CLogMsg::LogId(DWORD mask, UINT nID, ...)
 {
     std::wstring format;
-    if (!AfxLoadStringResource(nID, format) || format.empty())
+    if (!LoadEntryFormat(nID, format))
         return -1;
-    if (format.size() > static_cast<size_t>(MaxEntryLength))
-        format.resize(MaxEntryLength);
+    va_list args;
+    va_start(args, nID);
+    int result = LogV(mask, format.c_str(), args);
+    va_end(args);
+    return result;
+}
+
+int CLogMsg::LogAt(LPCWSTR file, int line, DWORD error, DWORD mask, LPCWSTR format, ...)
+{
+    // The mutex is recursive: the write below takes it once more on this thread.
+    MutexLock lock(m_mutex);
+    SetLocation(file, line, error);
+    va_list args;
+    va_start(args, format);
+    int result = LogV(mask, format, args);
+    va_end(args);
+    return result;
+}
+
+int CLogMsg::LogIdAt(LPCWSTR file, int line, DWORD error, DWORD mask, UINT nID, ...)
+{
+    MutexLock lock(m_mutex);
+    SetLocation(file, line, error);
+    std::wstring format;
+    if (!LoadEntryFormat(nID, format))
+        return -1;
     va_list args;
     va_start(args, nID);
     int result = LogV(mask, format.c_str(), args);
@@ -256,8 +277,15 @@ bool CLogMsg::WriteEntry(const std::wstring &text)
     MutexLock lock(m_mutex);
     if (!lock.Held())
         return false;
-    if (WriteAll(m_file.Get(), lines.data(), bytes))
+    if (WriteAll(m_file, lines.data(), bytes))
         return true;
     // The handle may have gone stale (a network drive that came back, a file moved away): open once more.
-    return OpenFile() && WriteAll(m_file.Get(), lines.data(), bytes);
+    return OpenFile() && WriteAll(m_file, lines.data(), bytes);
+}
+
+void ReportExceptionToAppLog(const char *where, const char *what)
+{
+    const CString place(where != nullptr ? where : "?");
+    const CString text(what != nullptr ? what : "an exception of unknown kind");
+    AppLog.LogAt(L"Program", 0, 0, LM_CRITICAL, L"%D Exception stopped in %s: %s\n", place.GetString(), text.GetString());
 }

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <string>
 
+#include "platform/system/Handles.h"
+
 // Level bits of an entry. An entry is written when its bits meet the log's level mask.
 enum LogLevel : DWORD
 {
@@ -54,6 +56,10 @@ public:
 
     // Stores the location of the next entry and returns the stored copy of file.
     LPCWSTR SetLocation(LPCWSTR file, int line, DWORD error);
+    // The location and its entry in one call, under the log's mutex, so that another thread's entry cannot take
+    // this location: m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, id, ...).
+    int LogAt(LPCWSTR file, int line, DWORD error, DWORD mask, LPCWSTR format, ...);
+    int LogIdAt(LPCWSTR file, int line, DWORD error, DWORD mask, UINT nID, ...);
 
     // Writes buffered data through to the file, under the log's mutex.
     void Flush();
@@ -69,24 +75,11 @@ public:
     LPCWSTR GetPath() const { return m_path.c_str(); }
 
 private:
-    // A kernel handle closed on destruction; null and INVALID_HANDLE_VALUE both mean none.
-    class OwnedHandle
-    {
-    public:
-        OwnedHandle() = default;
-        ~OwnedHandle() { Reset(); }
-        OwnedHandle(const OwnedHandle &) = delete;
-        OwnedHandle &operator=(const OwnedHandle &) = delete;
-        void Reset(HANDLE handle = nullptr);
-        HANDLE Get() const { return IsValid() ? m_handle : INVALID_HANDLE_VALUE; }
-        bool IsValid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
-
-    private:
-        HANDLE m_handle = nullptr;
-    };
     class MutexLock;
 
     bool OpenFile();
+    // String nID as an entry format, cut at MaxEntryLength; false when it is missing or empty.
+    static bool LoadEntryFormat(UINT nID, std::wstring &format);
     bool WriteEntry(const std::wstring &text);
     std::wstring FormatEntry(DWORD mask, LPCWSTR format, va_list args) const;
 
@@ -95,8 +88,8 @@ private:
     int m_locationLine;
     DWORD m_locationError;
     DWORD m_levelMask;
-    OwnedHandle m_file;
-    OwnedHandle m_mutex;
+    CKernelHandle m_file;
+    CKernelHandle m_mutex;
     int m_timePrefix;
     std::wstring m_path;
 };
@@ -106,3 +99,7 @@ LPCWSTR LogLevelName(DWORD mask);
 
 // The program-wide log, which also serves as the error record of code outside jobs. Nothing opens it.
 extern CLogMsg AppLog;
+
+// An exception stopped at a window procedure or thread boundary, as an entry of the program's log (time,
+// boundary and the exception's text). The programs install it in g_pfnReportException at start-up.
+void ReportExceptionToAppLog(const char *where, const char *what);

@@ -2,11 +2,11 @@
 
 #include <shlobj.h>
 
-#include <atomic>
 #include <cwchar>
 #include <memory>
 
 #include "engine/program/ProgramObjects.h"
+#include "ui/boxes/MessageBoxDlg.h"
 
 namespace {
 
@@ -59,13 +59,6 @@ bool IsInsideFolder(LPCWSTR path, size_t pathLength, const CString &folder)
     return !folder.IsEmpty() &&
            BeginsWithNoCase(path, pathLength, folder, static_cast<size_t>(folder.GetLength()));
 }
-
-int PlatformMessageBox(LPCWSTR text, UINT flags)
-{
-    return MessageBoxW(nullptr, text, L"Velbrook Data Backup", flags);
-}
-
-std::atomic<MessageBoxHook> g_messageBoxHook{nullptr};
 
 wchar_t g_tesselDirListName[256] = L"";
 
@@ -185,11 +178,6 @@ CString FormatSizeUnits(ULONGLONG bytes)
     return text;
 }
 
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
-{
-    return g_messageBoxHook.exchange(hook);
-}
-
 void ShowLastErrorMessage()
 {
     const DWORD error = GetLastError();
@@ -201,8 +189,7 @@ void ShowLastErrorMessage()
     std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(buffer, &LocalFree);
     if (length == 0 || !buffer)
         return;
-    MessageBoxHook hook = g_messageBoxHook.load();
-    (hook ? hook : &PlatformMessageBox)(buffer, MB_OK | MB_ICONINFORMATION);
+    SkinMessageBox(buffer, MB_OK | MB_ICONINFORMATION);
 }
 
 void SetTesselDirListName(LPCWSTR name)

@@ -26,13 +26,8 @@ bool IsDocumentExtension(LPCWSTR path);
 // A byte count as text with one decimal: " KB" below 1 MiB, " MB" below 1 GiB, else " GB".
 CString FormatSizeUnits(ULONGLONG bytes);
 
-// Shows a message text with message-box flags; returns the button pressed.
-typedef int (*MessageBoxHook)(LPCWSTR text, UINT flags);
-// The skinned message box installs itself here; null brings back the platform's message box. Returns the
-// previous hook.
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
-// Shows the system's text for the calling thread's last error, with the information icon; shows nothing
-// when the system has no text for it.
+// Shows the system's text for the calling thread's last error in the skinned message box, with the information
+// icon; shows nothing when the system has no text for it.
 void ShowLastErrorMessage();
 
 // The name of the continuous-copy list file kept in each synchronised folder; start-up sets it once.

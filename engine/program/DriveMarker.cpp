@@ -5,29 +5,11 @@
 
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/UuidString.h"
+#include "platform/system/Handles.h"
 
 namespace {
 
 const wchar_t kMarkerName[] = L"uid_tessel_drive";
-
-class FileHandle
-{
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (IsValid())
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle &) = delete;
-    FileHandle &operator=(const FileHandle &) = delete;
-
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // A missing medium in a present drive must not stop a search with a system dialog.
 class QuietDriveErrors
@@ -127,7 +109,7 @@ BOOL ReadDestinationDriveId(LPCWSTR filePath, CString &id)
     id.Empty();
     if (!filePath || !*filePath)
         return FALSE;
-    FileHandle file(CreateFileW(filePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    CKernelHandle file(CreateFileW(filePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return FALSE;
@@ -185,7 +167,7 @@ BOOL GetOrCreateDestinationDriveId(wchar_t letter, CString &id)
         SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
     bool written;
     {
-        FileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+        CKernelHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.IsValid())
             return FALSE;

@@ -130,15 +130,13 @@ CString CExtFilterPair::GetExcludeText() const
 
 // ---- CFolderSizeScanner
 
-CFolderSizeScanner::CFolderSizeScanner() : m_stopFlag(0), m_hThread(nullptr), m_fileCount(0), m_total(0), m_folderCount(0)
+CFolderSizeScanner::CFolderSizeScanner() : m_stopFlag(0), m_fileCount(0), m_total(0), m_folderCount(0)
 {
 }
 
 CFolderSizeScanner::~CFolderSizeScanner()
 {
     StopScan();
-    if (m_hThread != nullptr)
-        ::CloseHandle(m_hThread);
 }
 
 void CFolderSizeScanner::StartScan(const std::vector<CString> &folders, const CString &includeText,
@@ -188,7 +186,7 @@ void CFolderSizeScanner::StopScan()
 {
     std::lock_guard<std::recursive_mutex> control(m_controlLock);
     m_stopFlag = 1;
-    if (m_hThread != nullptr)
+    if (m_hThread.IsValid())
         ::WaitForSingleObject(m_hThread, INFINITE);
 }
 
@@ -217,17 +215,14 @@ void CFolderSizeScanner::AddExtensionTotals(LPCWSTR extensionList, UINT &count, 
 // Called with the control lock held and no scan thread running.
 void CFolderSizeScanner::StartThread()
 {
-    if (m_hThread != nullptr) {
-        ::CloseHandle(m_hThread);
-        m_hThread = nullptr;
-    }
+    m_hThread.Close();
     // Cleared here and not by the thread: a stop asked for before the thread gets going must not be lost.
     m_stopFlag = 0;
     const uintptr_t handle = _beginthreadex(nullptr, 0, &CFolderSizeScanner::ThreadEntry, this, 0, nullptr);
     if (handle == 0)
         m_stopFlag = 1;
     else
-        m_hThread = reinterpret_cast<HANDLE>(handle);
+        m_hThread.Attach(reinterpret_cast<HANDLE>(handle));
 }
 
 unsigned __stdcall CFolderSizeScanner::ThreadEntry(void *pThis)
@@ -294,14 +289,9 @@ void CFolderSizeScanner::Walk(const CString &folder, bool filtersOn)
     if (m_stopFlag != 0)
         return;
     WIN32_FIND_DATAW found;
-    HANDLE listing = ::FindFirstFileW(folder + L"\\*.*", &found);
-    if (listing == INVALID_HANDLE_VALUE)
+    CFindHandle listing(::FindFirstFileW(folder + L"\\*.*", &found));
+    if (!listing.IsValid())
         return;
-    struct ListingCloser
-    {
-        HANDLE handle;
-        ~ListingCloser() { ::FindClose(handle); }
-    } closer{listing};
 
     do {
         const bool isDots = wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0;

@@ -11,6 +11,7 @@
 
 #include "platform/text/Collections.h"
 #include "platform/text/String.h"
+#include "platform/system/Handles.h"
 
 // Per-extension figures gathered while a scan runs.
 struct CExtStats
@@ -94,7 +95,7 @@ public:
     // Set to 1 to ask a running scan to stop; 1 also once a scan has ended, 0 while one runs.
     std::atomic<BYTE> m_stopFlag;
     // The scan thread of the last start (null before the first); callers may wait on it.
-    HANDLE m_hThread;
+    CKernelHandle m_hThread;
     // Files counted by the scan in progress or the last one.
     std::atomic<UINT> m_fileCount;
 

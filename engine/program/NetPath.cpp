@@ -3,7 +3,6 @@
 #include <shlwapi.h>
 #include <winnetwk.h>
 
-#include <atomic>
 #include <cwchar>
 #include <string>
 
@@ -14,11 +13,10 @@ const int kMaxChars = kNetPathChars - 1;
 const int kMaxComputerName = 15;
 
 CNetPathPlatform g_systemPlatform;
-std::atomic<CNetPathPlatform *> g_platform{&g_systemPlatform};
 
 CNetPathPlatform &Platform()
 {
-    return *g_platform.load();
+    return *g_netPathPlatform.Get();
 }
 
 // Copies at most maxChars characters of text and the terminator.
@@ -98,11 +96,7 @@ BOOL CNetPathPlatform::ComputerName(LPWSTR buffer, LPDWORD size)
     return ::GetComputerNameW(buffer, size);
 }
 
-CNetPathPlatform *SetNetPathPlatform(CNetPathPlatform *platform)
-{
-    CNetPathPlatform *previous = g_platform.exchange(platform != nullptr ? platform : &g_systemPlatform);
-    return previous == &g_systemPlatform ? nullptr : previous;
-}
+Seam<CNetPathPlatform *> g_netPathPlatform{&g_systemPlatform};
 
 UINT GetPathDriveType(LPCWSTR path)
 {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <lm.h>
 
+#include "platform/system/Seam.h"
+
 const int kNetPathChars = 261;
 
 // The platform queries the functions rely on. The default answers come from the system; tests put answers
@@ -27,9 +29,8 @@ public:
     virtual BOOL ComputerName(LPWSTR buffer, LPDWORD size);
 };
 
-// Puts a set of answers in place (null: the system's again); returns the previous one. Not for use while
-// other threads work with network paths.
-CNetPathPlatform *SetNetPathPlatform(CNetPathPlatform *platform);
+// The answers in use: the system's unless a test has put a set of its own in place.
+extern Seam<CNetPathPlatform *> g_netPathPlatform;
 
 // Drive type of the drive a path lies on, asked of its root ("X:\"); DRIVE_REMOTE for a UNC path and
 // DRIVE_NO_ROOT_DIR for a path without a drive.

@@ -188,8 +188,7 @@ BOOL CSyncJob::GetRecycledPath(LPCWSTR source, LPCWSTR destRoot, CString &out)
         return FALSE;
     DWORD result = CreateFolderPath(folder);
     if (result != 0 && result != ERROR_ALREADY_EXISTS) {
-        m_log.SetLocation(L"SyncJob", __LINE__, result);
-        m_log.LogId(LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobDef->GetName().GetString(), folder.GetString());
+        m_log.LogIdAt(L"SyncJob", __LINE__, result, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobDef->GetName().GetString(), folder.GetString());
         return FALSE;
     }
     out = folder + name;
@@ -200,8 +199,7 @@ BOOL CSyncJob::GetDestFolderName(LPCWSTR source, LPCWSTR destRoot, CString &out)
 {
     if (BuildDestFolderName(source, destRoot, GetDestComputerName(), out))
         return TRUE;
-    m_log.SetLocation(L"SyncJob", __LINE__, ERROR_INVALID_NAME);
-    m_log.LogId(LM_ERROR, IDS_LOG_SOURCE_FORM, source != nullptr ? source : L"");
+    m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_SOURCE_FORM, source != nullptr ? source : L"");
     return FALSE;
 }
 

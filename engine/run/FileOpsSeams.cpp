@@ -23,6 +23,6 @@ BOOL IsOwnProgramReachable()
     return ::GetFileAttributesW(path.data()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::atomic<PFN_MOVE_FILE_EX> g_pfnMoveFileEx{&::MoveFileExW};
-std::atomic<PFN_PROGRAM_REACHABLE> g_pfnIsProgramReachable{&IsOwnProgramReachable};
-std::atomic<PFN_RETRY_SLEEP> g_pfnRetrySleep{&SleepBeforeRetry};
+Seam<PFN_MOVE_FILE_EX> g_pfnMoveFileEx{&::MoveFileExW};
+Seam<PFN_PROGRAM_REACHABLE> g_pfnIsProgramReachable{&IsOwnProgramReachable};
+Seam<PFN_RETRY_SLEEP> g_pfnRetrySleep{&SleepBeforeRetry};

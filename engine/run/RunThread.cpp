@@ -41,14 +41,12 @@ enum class RunEnd
 
 void LogWithTime(CSyncJob &job, DWORD level, UINT id)
 {
-    job.GetLog().SetLocation(L"SyncJob", __LINE__, ::GetLastError());
-    job.GetLog().LogId(level, id, FormatNow().GetString());
+    job.GetLog().LogIdAt(L"SyncJob", __LINE__, ::GetLastError(), level, id, FormatNow().GetString());
 }
 
 void LogSourceForm(CSyncJob &job, const CString &path)
 {
-    job.GetLog().SetLocation(L"SyncJob", __LINE__, ::GetLastError());
-    job.GetLog().LogId(LM_ERROR, IDS_LOG_SOURCE_FORM, path.GetString());
+    job.GetLog().LogIdAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR, IDS_LOG_SOURCE_FORM, path.GetString());
 }
 
 // Copies one file source. FALSE when the destination went away and the run is to end here.
@@ -57,8 +55,7 @@ BOOL BackupFileSource(CSyncJob &job, const RunSource &source)
     CString target;
     if (!MakeFileSourceTarget(source.path, source.destination, job.GetJobDef()->GetDest(), target)) {
         ++job.m_errorCount;
-        job.GetLog().SetLocation(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE);
-        job.GetLog().LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
         return TRUE;
     }
     job.m_bytesTotal = job.GetJobDef()->GetFolderSizeScanner().GetTotalSize(FALSE);
@@ -84,8 +81,7 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
         if (error != 0) {
             // The mail library reports nothing itself: the failure goes to the log and the error list here.
             ++job.m_errorCount;
-            job.GetLog().SetLocation(L"SyncJob", __LINE__, error);
-            job.GetLog().LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
+            job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
             job.LogError(error, source.path);
         }
         return RunEnd::Finished;
@@ -299,7 +295,7 @@ unsigned __stdcall RunThreadProc(void *param)
 
 void InstallBackupRunThread()
 {
-    SyncJobWorkers workers = GetSyncJobWorkers();
+    SyncJobWorkers workers = g_syncJobWorkers.Get();
     workers.backup = &RunThreadProc;
-    SetSyncJobWorkers(workers);
+    g_syncJobWorkers.Exchange(workers);
 }

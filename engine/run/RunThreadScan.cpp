@@ -121,8 +121,7 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
     if (!MakeRevisionPath(full, root, destination, target)) {
         // Nothing may be written outside the destination: a target that does not fit is a failed file.
         ++m_job.m_errorCount;
-        m_job.GetLog().SetLocation(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE);
-        m_job.GetLog().LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), full.GetString());
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), full.GetString());
         return Step::Next;
     }
     bool skip = false;
@@ -160,8 +159,7 @@ CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &s
     }
     if (made != 0 && made != ERROR_ALREADY_EXISTS) {
         ++m_job.m_errorCount;
-        m_job.GetLog().SetLocation(L"SyncJob", __LINE__, made);
-        m_job.GetLog().LogId(LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobName.GetString(), folder.GetString());
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, made, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobName.GetString(), folder.GetString());
         if (m_job.m_cancelFlag || m_job.IsRetryableError(made))
             return Step::Stop;
         skip = true;

@@ -4,6 +4,7 @@
 #include "platform/system/CopyFile.h"
 #include "platform/system/Handles.h"
 #include "ui/boxes/MessageBoxDlg.h"
+#include "platform/system/Resources.h"
 
 namespace {
 
@@ -26,8 +27,7 @@ void DeleteTemporary(const CString &path)
 
 void LogFileFailure(CLogMsg &log, int line, DWORD error, UINT stringId, LPCWSTR path)
 {
-    log.SetLocation(L"SyncJob", line, error);
-    log.LogId(LM_ERROR, stringId, FormatNow().GetString(), path);
+    log.LogIdAt(L"SyncJob", line, error, LM_ERROR, stringId, FormatNow().GetString(), path);
 }
 
 // The Retry/Cancel question about a file that a program holds open; IDOK stands for Retry.
@@ -36,13 +36,6 @@ int AskAboutFileInUse(UINT questionId, const CString &holder)
     CString text;
     text.Format(questionId, holder.GetString(), holder.GetString());
     return SkinMessageBox(text, MB_RETRYCANCEL);
-}
-
-CString LoadText(UINT id)
-{
-    CString text;
-    text.LoadString(id);
-    return text;
 }
 
 } // namespace
@@ -172,7 +165,7 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         if (!retryChosen || autoRetries >= kInUseAutoRetries)
             return false;
         ++autoRetries;
-        g_pfnRetrySleep.load()(kInUseRetryPause);
+        g_pfnRetrySleep(kInUseRetryPause);
         return true;
     };
     // The question about a held file. Retry: go round again. Cancel: the file fails with string 583.
@@ -204,14 +197,14 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
             LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, sourcePath);
             return FALSE;
         }
-        if (!g_pfnIsProgramReachable.load()())
+        if (!g_pfnIsProgramReachable())
             return destinationLost();
         UINT program = GetMailProgramStringId(sourcePath);
         if (m_journalFlag && (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) &&
             m_jobDef->GetSuppressErrorLogWindow() == 0 && program != 0 && !m_cancelFlag) {
             if (pauseBeforeRetry())
                 continue;
-            InUse answer = askInUse(IDS_ASK_BACKUP_IN_USE, LoadText(program), error);
+            InUse answer = askInUse(IDS_ASK_BACKUP_IN_USE, AfxLoadText(program), error);
             if (answer == InUse::Retry)
                 continue;
             if (answer == InUse::Cancelled)
@@ -236,13 +229,13 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         }
         DWORD error = ::GetLastError();
         m_lastCopyError = error;
-        if (!g_pfnIsProgramReachable.load()())
+        if (!g_pfnIsProgramReachable())
             return destinationLost();
         if (!m_journalFlag && error == ERROR_ACCESS_DENIED && !m_cancelFlag) {
             if (pauseBeforeRetry())
                 continue;
             UINT program = GetMailProgramStringId(sourcePath);
-            InUse answer = askInUse(IDS_ASK_RESTORE_IN_USE, program != 0 ? LoadText(program) : FileNameOf(targetPath),
+            InUse answer = askInUse(IDS_ASK_RESTORE_IN_USE, program != 0 ? AfxLoadText(program) : FileNameOf(targetPath),
                                     error);
             if (answer == InUse::Retry)
                 continue;

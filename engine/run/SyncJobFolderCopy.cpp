@@ -35,8 +35,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
     const CString sourceFolder = WithoutTrailingBackslashes(source);
     const CString targetFolder = WithoutTrailingBackslashes(target);
     if (sourceFolder.IsEmpty() || targetFolder.IsEmpty()) {
-        m_log.SetLocation(L"SyncJob", __LINE__, ERROR_INVALID_NAME);
-        m_log.LogId(LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target != nullptr ? target : L"");
+        m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target != nullptr ? target : L"");
         return 0;
     }
 
@@ -48,8 +47,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
     }
     if (created != 0 && created != ERROR_ALREADY_EXISTS &&
         !(created == ERROR_ACCESS_DENIED && IsDriveLetterPath(target))) {
-        m_log.SetLocation(L"SyncJob", __LINE__, created);
-        m_log.LogId(LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target);
+        m_log.LogIdAt(L"SyncJob", __LINE__, created, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target);
         return 0;
     }
 
@@ -58,8 +56,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
     auto found = std::make_unique<WIN32_FIND_DATAW>();
     CFindHandle listing(::FindFirstFileW(pattern, found.get()));
     if (!listing.IsValid()) {
-        m_log.SetLocation(L"SyncJob", __LINE__, ::GetLastError());
-        m_log.Log(LM_ERROR, L"%s\n- File: %s\n- Unable to iterate the pattern.\n- Error: %m\n", jobName.GetString(),
+        m_log.LogAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR, L"%s\n- File: %s\n- Unable to iterate the pattern.\n- Error: %m\n", jobName.GetString(),
                   pattern.GetString());
         return 0;
     }
@@ -86,8 +83,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
         if (kept == INVALID_FILE_ATTRIBUTES) {
             DWORD error = ::GetLastError();
             if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-                m_log.SetLocation(L"SyncJob", __LINE__, error);
-                m_log.LogId(LM_ERROR, IDS_LOG_ATTRIBUTES_FAILED, jobName.GetString(), targetPath.GetString());
+                m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_ATTRIBUTES_FAILED, jobName.GetString(), targetPath.GetString());
                 if (IsRetryableError(error))
                     return 0;
                 LogError(error, targetPath);
@@ -115,8 +111,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
                     ::SetFileAttributesW(targetPath, kept);
                 return 0;
             }
-            m_log.SetLocation(L"SyncJob", __LINE__, error);
-            m_log.LogId(LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), sourcePath.GetString());
+            m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), sourcePath.GetString());
             if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                 CopyToRecycledFolder(sourcePath);
             if (error == ERROR_DISK_FULL) {

@@ -32,8 +32,7 @@ void CSyncJob::UpdateSourceDestinations()
             if (IsFileSource(path) && !dest.IsEmpty())
                 destination = JoinDestRoot(dest) + path.Mid(path.ReverseFind(L'\\') + 1);
         } else if (path.IsEmpty()) {
-            m_log.SetLocation(L"SyncJob", __LINE__, ERROR_INVALID_NAME);
-            m_log.LogId(LM_ERROR, IDS_LOG_SOURCE_FORM, L"");
+            m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_SOURCE_FORM, L"");
         } else if (retainFullPath) {
             GetDestFolderName(path, dest, destination);
         } else if (GetPstFolder(path, dest, destination)) {

@@ -15,12 +15,6 @@
 
 class CSyncJob;
 
-// The clock of the schedule: seconds since 1970 (UTC). Local weekday, day of the month and time of day are
-// taken from it in the process's time zone.
-typedef __time64_t (*ScheduleClock)();
-// Installs a clock (null: the system's again); returns the previous one.
-ScheduleClock SetScheduleClock(ScheduleClock clock);
-
 class CSyncJobList
 {
   public:
@@ -86,7 +80,9 @@ class CSyncJobList
         return m_brokenCopyFailed;
     }
 
-    // The schedule: at most one due job per call, in collection order, or null.
+    // The schedule: at most one due job per call, in collection order, or null. The time is the program's clock
+    // (platform/system/Clock.h); local weekday, day of the month and time of day come from it in the process's
+    // time zone.
     CSyncJob *GetNextDueJob();
 
     // 1 when path lies inside folder: both without trailing backslashes and compared without regard to case,

@@ -1,21 +1,14 @@
 // The schedule: which job the main window's timer runs (or starts or stops watching) next.
 #include "engine/store/SyncJobList.h"
 
-#include <atomic>
 #include <ctime>
 
 #include "engine/store/JobDef.h"
 #include "engine/job/SyncJob.h"
+#include "platform/system/Clock.h"
 
 namespace
 {
-
-__time64_t SystemClock()
-{
-    return _time64(nullptr);
-}
-
-std::atomic<ScheduleClock> g_scheduleClock{&SystemClock};
 
 // Weekday bits of "js_day": Sunday 64, Monday 32 ... Saturday 1.
 int WeekdayBit(int weekday)
@@ -25,14 +18,9 @@ int WeekdayBit(int weekday)
 
 } // namespace
 
-ScheduleClock SetScheduleClock(ScheduleClock clock)
-{
-    return g_scheduleClock.exchange(clock != nullptr ? clock : &SystemClock);
-}
-
 CSyncJob *CSyncJobList::GetNextDueJob()
 {
-    const __time64_t now = g_scheduleClock.load()();
+    const __time64_t now = g_pfnClock();
     struct tm local = {};
     const bool haveLocal = _localtime64_s(&local, &now) == 0;
 

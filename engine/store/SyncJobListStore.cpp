@@ -8,6 +8,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "engine/job/SyncJob.h"
 #include "engine/store/XmlLayer.h"
+#include "platform/system/Handles.h"
 
 namespace
 {
@@ -344,12 +345,12 @@ void CSyncJobList::WriteDocumentTo(const CString &path)
 {
     XmlCheck(m_document->save(_variant_t(path.GetString())));
     // The rename below must not put a file in place whose data still sits in the cache.
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
         RaiseLastError();
     const BOOL flushed = FlushFileBuffers(file);
     const DWORD error = GetLastError();
-    CloseHandle(file);
+    file.Close();
     if (!flushed)
     {
         SetLastError(error);

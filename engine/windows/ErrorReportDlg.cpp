@@ -17,14 +17,6 @@ const UINT WM_ERROR_ITEMS_CHANGED = WM_APP + 0x141;
 const int kTimeColumnWidth = 120;
 const LPCWSTR kTimeFormat = L"%m/%d/%y %I:%M:%S %p";
 
-CString LoadText(UINT id)
-{
-    std::wstring text;
-    if (!AfxLoadStringResource(id, text))
-        return CString();
-    return CString(text.c_str());
-}
-
 } // namespace
 
 const UINT CErrorReportDlg::IDD = IDD_ERROR_REPORT;
@@ -105,11 +97,11 @@ BOOL CErrorReportDlg::OnInitDialog()
     if (m_list.GetSafeHwnd() != nullptr)
     {
         m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-        m_list.InsertColumn(0, LoadText(IDS_ERROR_COLUMN_TIME), LVCFMT_LEFT, kTimeColumnWidth);
+        m_list.InsertColumn(0, AfxLoadText(IDS_ERROR_COLUMN_TIME), LVCFMT_LEFT, kTimeColumnWidth);
         CRect client;
         m_list.GetClientRect(&client);
         m_nColumnWidth = client.Width() - kTimeColumnWidth;
-        m_list.InsertColumn(1, LoadText(IDS_ERROR_COLUMN_MESSAGE), LVCFMT_LEFT, m_nColumnWidth);
+        m_list.InsertColumn(1, AfxLoadText(IDS_ERROR_COLUMN_MESSAGE), LVCFMT_LEFT, m_nColumnWidth);
     }
     // The window is made known before the count is read, so that an item added meanwhile is not missed.
     if (CCopyErrorList *items = Items())

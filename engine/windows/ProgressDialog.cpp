@@ -8,6 +8,7 @@
 #include "engine/job/SyncJob.h"
 #include "platform/drawing/Dc.h"
 #include "platform/controls/DataExchange.h"
+#include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
 #include "ui/skin/SdSkinDlg.h"
@@ -17,27 +18,6 @@
 namespace {
 
 const UINT kIconId = 128;
-
-int PlatformMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT flags)
-{
-    return ::MessageBoxW(owner, text, caption, flags);
-}
-
-__time64_t SystemClock()
-{
-    return _time64(nullptr);
-}
-
-ProgressMessageBoxFunction g_messageBox = &PlatformMessageBox;
-ProgressClockFunction g_clock = &SystemClock;
-
-CString LoadText(UINT id)
-{
-    std::wstring text;
-    if (!AfxLoadStringResource(id, text))
-        return CString();
-    return CString(text.c_str());
-}
 
 std::unique_ptr<Gdiplus::Image> LoadSkinImage(LPCWSTR name)
 {
@@ -54,20 +34,6 @@ bool IsBackupMode(int mode)
 }
 
 } // namespace
-
-ProgressMessageBoxFunction SetProgressMessageBox(ProgressMessageBoxFunction function)
-{
-    ProgressMessageBoxFunction previous = g_messageBox;
-    g_messageBox = function != nullptr ? function : &PlatformMessageBox;
-    return previous;
-}
-
-ProgressClockFunction SetProgressClock(ProgressClockFunction function)
-{
-    ProgressClockFunction previous = g_clock;
-    g_clock = function != nullptr ? function : &SystemClock;
-    return previous;
-}
 
 const UINT CProgressDialog::IDD = IDD_PROGRESS_DIALOG;
 
@@ -145,7 +111,7 @@ BOOL CProgressDialog::OnInitDialog()
 
     if (m_textArea.GetSafeHwnd() != nullptr)
         m_textArea.ShowWindow(SW_HIDE);
-    SetDlgItemText(IDCANCEL, LoadText(IDS_BUTTON_CANCEL));
+    SetDlgItemText(IDCANCEL, AfxLoadText(IDS_BUTTON_CANCEL));
     CWnd *ok = GetDlgItem(IDOK);
     if (ok != nullptr)
     {
@@ -237,12 +203,12 @@ void CProgressDialog::ResetProgress(BOOL show)
     const int mode = mainWindow != nullptr ? mainWindow->GetMode() : MAIN_MODE_BACKUP_IDLE;
     if (IsBackupMode(mode))
     {
-        SetWindowText(LoadText(IDS_PROGRESS_TITLE_BACKUP));
+        SetWindowText(AfxLoadText(IDS_PROGRESS_TITLE_BACKUP));
         m_pCurrentBanner = m_backupBanner.get();
     }
     else
     {
-        SetWindowText(LoadText(IDS_PROGRESS_TITLE_RESTORE));
+        SetWindowText(AfxLoadText(IDS_PROGRESS_TITLE_RESTORE));
         m_pCurrentBanner = m_restoreBanner.get();
     }
 
@@ -263,11 +229,11 @@ void CProgressDialog::ShowCompleted()
         return;
 
     ProgressStatusStrings strings;
-    strings.statusFormat = LoadText(IDS_PROGRESS_STATUS);
-    strings.preparing = LoadText(IDS_PROGRESS_PREPARING);
+    strings.statusFormat = AfxLoadText(IDS_PROGRESS_STATUS);
+    strings.preparing = AfxLoadText(IDS_PROGRESS_PREPARING);
     strings.totalFirst = IsTotalFirstLanguage(g_strLanguage);
     const ProgressUpdate update =
-        ComputeProgressUpdate(m_estimate, job->m_bytesDone, job->m_bytesTotal, g_clock(), strings);
+        ComputeProgressUpdate(m_estimate, job->m_bytesDone, job->m_bytesTotal, g_pfnClock(), strings);
     m_strStatus = update.statusText;
     SetBarPosition(update.percent);
     InvalidateTextArea();
@@ -280,7 +246,7 @@ void CProgressDialog::ShowFinished(LPCWSTR, int, int)
     SetBarPosition(100);
     IMainWindowServices *mainWindow = g_pMainDlg.load();
     const int mode = mainWindow != nullptr ? mainWindow->GetMode() : MAIN_MODE_BACKUP_IDLE;
-    m_strStatus = LoadText(IsBackupMode(mode) ? IDS_BACKUP_FINISHED : IDS_RESTORE_FINISHED);
+    m_strStatus = AfxLoadText(IsBackupMode(mode) ? IDS_BACKUP_FINISHED : IDS_RESTORE_FINISHED);
     InvalidateTextArea();
     ShowButton(IDOK, TRUE);
     ShowButton(IDCANCEL, FALSE);
@@ -321,10 +287,8 @@ void CProgressDialog::OnCancel()
         return;
     }
 
-    const CString question = LoadText(mode == MAIN_MODE_BACKUP_RUNNING ? IDS_ASK_STOP_BACKUP : IDS_ASK_STOP_RESTORE);
-    const LPCWSTR appName = AfxGetAppName();
-    const int answer = g_messageBox(GetSafeHwnd(), question, appName != nullptr ? appName : L"",
-                                    MB_YESNO | MB_ICONQUESTION);
+    const CString question = AfxLoadText(mode == MAIN_MODE_BACKUP_RUNNING ? IDS_ASK_STOP_BACKUP : IDS_ASK_STOP_RESTORE);
+    const int answer = MessageBox(question, nullptr, MB_YESNO | MB_ICONQUESTION);
     // The main window (and so the mode) may have gone while the question was open.
     mainWindow = g_pMainDlg.load();
     if (answer != IDYES)
@@ -352,8 +316,7 @@ void CProgressDialog::OnClose()
 
 LRESULT CProgressDialog::OnProgressUpdate(WPARAM, LPARAM)
 {
-    const LPCWSTR appName = AfxGetAppName();
-    g_messageBox(GetSafeHwnd(), LoadText(IDS_PROGRESS_NOTICE), appName != nullptr ? appName : L"", MB_OK);
+    MessageBox(AfxLoadText(IDS_PROGRESS_NOTICE), nullptr, MB_OK);
     return 0;
 }
 

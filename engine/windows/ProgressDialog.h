@@ -2,7 +2,8 @@
 // status line (bytes done and total, remaining time, rate), Cancel while the run goes on and OK at its end.
 // The main window builds it once, hidden; ResetProgress shows it at each run's start, the main window's
 // progress timer feeds it through ShowCompleted and ShowFinished puts it into its end state. It is modeless:
-// ending the dialog hides it.
+// ending the dialog hides it. Its questions go through the platform's message box (CWnd::MessageBox) and its
+// estimate reads the program's clock (platform/system/Clock.h).
 #pragma once
 #include <windows.h>
 #include <objidl.h>
@@ -19,15 +20,6 @@
 
 // Posted to the window to have string 408 shown in a message box.
 constexpr UINT WM_PROGRESS_UPDATE = 0x8B3;
-
-// The platform message box the window asks and tells through; tests put their own answer in its place.
-typedef int (*ProgressMessageBoxFunction)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT flags);
-// Installs a message box (null: the platform's again); returns the previous one.
-ProgressMessageBoxFunction SetProgressMessageBox(ProgressMessageBoxFunction function);
-
-// The clock of the estimate, seconds since 1970 (null: the system's again); returns the previous one.
-typedef __time64_t (*ProgressClockFunction)();
-ProgressClockFunction SetProgressClock(ProgressClockFunction function);
 
 class CProgressDialog : public CDialog
 {

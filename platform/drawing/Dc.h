@@ -201,3 +201,33 @@ public:
 protected:
     HWND m_hWnd = nullptr;
 };
+
+// Selects GDI objects into a DC for the guard's lifetime and selects the DC's original object of that kind back
+// at the end. A null DC or object selects nothing.
+class CSelectObjectGuard
+{
+public:
+    CSelectObjectGuard(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC) { Select(hObject); }
+    CSelectObjectGuard(CDC &dc, HGDIOBJ hObject) : CSelectObjectGuard(dc.GetSafeHdc(), hObject) {}
+    ~CSelectObjectGuard()
+    {
+        if (m_hOriginal != nullptr)
+            ::SelectObject(m_hDC, m_hOriginal);
+    }
+    CSelectObjectGuard(const CSelectObjectGuard &) = delete;
+    CSelectObjectGuard &operator=(const CSelectObjectGuard &) = delete;
+
+    // Selects another object of the same kind; the original one is still the one put back.
+    void Select(HGDIOBJ hObject)
+    {
+        if (m_hDC == nullptr || hObject == nullptr)
+            return;
+        HGDIOBJ previous = ::SelectObject(m_hDC, hObject);
+        if (m_hOriginal == nullptr)
+            m_hOriginal = previous;
+    }
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOriginal = nullptr;
+};

@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-std::atomic<PFN_COPY_FILE_EX> g_pfnCopyFileEx{&CopyFileWithProgress};
+Seam<PFN_COPY_FILE_EX> g_pfnCopyFileEx{&CopyFileWithProgress};
 
 namespace {
 

@@ -17,7 +17,7 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
+#include "platform/system/Seam.h"
 
 // Largest chunk between two CALLBACK_CHUNK_FINISHED calls (a file smaller than this is read whole).
 constexpr DWORD COPY_CHUNK_SIZE = 0x100000;
@@ -30,4 +30,4 @@ using PFN_COPY_FILE_EX = BOOL(WINAPI *)(LPCWSTR, LPCWSTR, LPPROGRESS_ROUTINE, LP
 
 // The copy that the engine calls; CopyFileWithProgress unless a test has put another routine here (to make
 // copies fail with chosen error codes). Called like a function: g_pfnCopyFileEx(source, target, ...).
-extern std::atomic<PFN_COPY_FILE_EX> g_pfnCopyFileEx;
+extern Seam<PFN_COPY_FILE_EX> g_pfnCopyFileEx;

@@ -84,3 +84,11 @@ bool AfxLoadStringResource(UINT nID, std::wstring &text)
     HINSTANCE instance = AfxGetInstanceHandle();
     return instance != resource && AfxLoadStringFrom(instance, nID, text);
 }
+
+CString AfxLoadText(UINT nID)
+{
+    std::wstring text;
+    if (!AfxLoadStringResource(nID, text))
+        return CString();
+    return CString(text.c_str(), static_cast<int>(text.size()));
+}

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <string>
 
+#include "platform/text/String.h"
+
 HINSTANCE AfxGetInstanceHandle();
 void AfxSetInstanceHandle(HINSTANCE hInstance);
 HINSTANCE AfxGetResourceHandle();
@@ -19,3 +21,6 @@ HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);
 bool AfxLoadStringFrom(HINSTANCE hModule, UINT nID, std::wstring &text);
 // String nID from the language library when it holds it, else from the program; false when neither does.
 bool AfxLoadStringResource(UINT nID, std::wstring &text);
+// The same as text: every user-visible string of the program is loaded through here. Empty when neither module
+// holds the string.
+CString AfxLoadText(UINT nID);

@@ -5,6 +5,8 @@
 #include <new>
 #include <process.h>
 
+#include "platform/system/ExceptionReport.h"
+
 namespace {
 
 thread_local CWinThread *t_currentThread = nullptr;
@@ -109,20 +111,15 @@ unsigned __stdcall CWinThread::ThreadEntry(void *pThis)
             result = static_cast<unsigned>(thread->ExitInstance());
         else
             result = static_cast<unsigned>(thread->Run());
-    } catch (const std::exception &e) {
-        ::OutputDebugStringA("Thread ended by an exception: ");
-        ::OutputDebugStringA(e.what());
-        ::OutputDebugStringA("\n");
-        result = static_cast<unsigned>(-1);
     } catch (...) {
-        ::OutputDebugStringA("Thread ended by an exception\n");
+        AfxReportCurrentException("a thread");
         result = static_cast<unsigned>(-1);
     }
     t_currentThread = nullptr;
     try {
         thread->Delete();
     } catch (...) {
-        ::OutputDebugStringA("Thread object could not be deleted\n");
+        AfxReportCurrentException("the deletion of a thread object");
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/system/ExceptionReport.h"
 #include "platform/system/Resources.h"
 #include "platform/system/Thread.h"
 #include "platform/windows/WinApp.h"
@@ -46,12 +47,8 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
                 return FALSE;
         }
         return pDlg->OnInitDialog();
-    } catch (const std::exception &e) {
-        ::OutputDebugStringA(e.what());
-        ::OutputDebugStringA("\n");
-        ReportException("OnInitDialog", message);
     } catch (...) {
-        ReportException("OnInitDialog", message);
+        AfxReportCurrentException("OnInitDialog", message);
     }
     return FALSE;
 }

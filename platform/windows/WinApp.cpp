@@ -3,6 +3,7 @@
 #include <atomic>
 #include <exception>
 
+#include "platform/system/ExceptionReport.h"
 #include "platform/windows/HandleMap.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/Wnd.h"
@@ -162,12 +163,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
     bool started = false;
     try {
         started = app->InitInstance() != FALSE;
-    } catch (const std::exception &e) {
-        ::OutputDebugStringA(e.what());
-        ::OutputDebugStringA("\n");
-        afx_internal::ReportException("InitInstance", 0);
     } catch (...) {
-        afx_internal::ReportException("InitInstance", 0);
+        AfxReportCurrentException("InitInstance");
     }
     int result = -1;
     try {
@@ -178,13 +175,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
                 app->m_pMainWnd->DestroyWindow();
             result = app->ExitInstance();
         }
-    } catch (const std::exception &e) {
-        ::OutputDebugStringA(e.what());
-        ::OutputDebugStringA("\n");
-        afx_internal::ReportException("the application", 0);
-        result = -1;
     } catch (...) {
-        afx_internal::ReportException("the application", 0);
+        AfxReportCurrentException("the application");
         result = -1;
     }
     return result;

@@ -3,9 +3,11 @@
 
 #include <exception>
 
+#include "platform/system/ExceptionReport.h"
 #include "platform/controls/DataExchange.h"
 #include "platform/system/Resources.h"
 #include "platform/system/Thread.h"
+#include "platform/windows/MessageBoxAnswer.h"
 #include "platform/windows/WinApp.h"
 #include "platform/windows/WndInternal.h"
 
@@ -26,12 +28,6 @@ CPermanentHandleMap<HWND, CWnd> &WindowMap()
     return *map;
 }
 
-void ReportException(const char *where, UINT message) noexcept
-{
-    char text[160];
-    wsprintfA(text, "Exception stopped in %s (message 0x%04X)\n", where, message);
-    ::OutputDebugStringA(text);
-}
 
 } // namespace afx_internal
 
@@ -118,7 +114,7 @@ LRESULT CALLBACK AfxCbtHookProc(int nCode, WPARAM wParam, LPARAM lParam)
             try {
                 pWnd->SubclassWindow(hWnd);
             } catch (...) {
-                ReportException("the window creation hook", 0);
+                AfxReportCurrentException("the window creation hook");
             }
         }
     }
@@ -520,6 +516,5 @@ int CWnd::MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption, UINT nType)
 {
     if (lpszCaption == nullptr)
         lpszCaption = AfxGetAppName();
-    return ::MessageBoxW(m_hWnd, lpszText != nullptr ? lpszText : L"", lpszCaption != nullptr ? lpszCaption : L"",
-                         nType);
+    return AfxShowMessageBox(m_hWnd, lpszText, lpszCaption, nType);
 }

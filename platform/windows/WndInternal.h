@@ -46,7 +46,4 @@ public:
 // window), the way the application's loop does; TRUE when it was handled.
 BOOL PreTranslateForThread(MSG *pMsg);
 
-// Reports an exception stopped at a window procedure, thread or callback boundary.
-void ReportException(const char *where, UINT message) noexcept;
-
 } // namespace afx_internal

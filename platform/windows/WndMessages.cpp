@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "platform/system/ExceptionReport.h"
 #include "platform/controls/Controls.h"
 #include "platform/drawing/Dc.h"
 #include "platform/controls/Menu.h"
@@ -78,13 +79,8 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     LRESULT result = 0;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
-    } catch (const std::exception &e) {
-        ::OutputDebugStringA(e.what());
-        ::OutputDebugStringA("\n");
-        ReportException("a window procedure", message);
-        result = 0;
     } catch (...) {
-        ReportException("a window procedure", message);
+        AfxReportCurrentException("a window procedure", message);
         result = 0;
     }
     state.lastMsg = previous;
@@ -92,7 +88,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         try {
             pWnd->OnFinalNcDestroy();
         } catch (...) {
-            ReportException("PostNcDestroy", message);
+            AfxReportCurrentException("PostNcDestroy", message);
         }
     }
     return result;

@@ -1,22 +1,13 @@
 #include "ui/boxes/MessageBoxDlg.h"
 
-#include <mutex>
-
 #include "platform/drawing/Dc.h"
+#include "platform/windows/MessageBoxAnswer.h"
 #include "platform/windows/WinApp.h"
 #include "ui/boxes/MessageBoxLayout.h"
 #include "ui/resources/UiResourceIds.h"
+#include "platform/system/Resources.h"
 
 namespace {
-
-std::mutex g_hookLock;
-SkinMessageBoxHook g_hook;
-
-SkinMessageBoxHook CurrentHook()
-{
-    std::lock_guard<std::mutex> lock(g_hookLock);
-    return g_hook;
-}
 
 // The active window of the calling thread's own input queue; a queue shared with another thread could
 // report that thread's window.
@@ -26,14 +17,6 @@ HWND ActiveWindowOfThisThread()
     if (active == nullptr || ::GetWindowThreadProcessId(active, nullptr) != ::GetCurrentThreadId())
         return nullptr;
     return active;
-}
-
-CString LoadText(UINT id)
-{
-    CString text;
-    if (!text.LoadString(id))
-        text.Empty();
-    return text;
 }
 
 CRect ClientRectOf(CWnd &dialog, int id)
@@ -50,7 +33,7 @@ CRect ClientRectOf(CWnd &dialog, int id)
 } // namespace
 
 CMessageBoxDlg::CMessageBoxDlg(UINT textId, UINT flags)
-    : CDialog(IDD_SKIN_MESSAGE_BOX, nullptr), m_strText(LoadText(textId)), m_nType(flags & 15), m_nModal(1)
+    : CDialog(IDD_SKIN_MESSAGE_BOX, nullptr), m_strText(AfxLoadText(textId)), m_nType(flags & 15), m_nModal(1)
 {
 }
 
@@ -120,15 +103,11 @@ void CMessageBoxDlg::FitToText()
 
     CSize extent;
     {
-        HDC dc = ::GetDC(m_hWnd);
-        if (dc != nullptr)
+        CClientDC dc(this);
+        if (dc.GetSafeHdc() != nullptr)
         {
-            HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT));
-            HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
-            extent = MeasureMessageText(dc, m_strText);
-            if (previous != nullptr)
-                ::SelectObject(dc, previous);
-            ::ReleaseDC(m_hWnd, dc);
+            CSelectObjectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+            extent = MeasureMessageText(dc.GetSafeHdc(), m_strText);
         }
     }
 
@@ -146,9 +125,9 @@ void CMessageBoxDlg::FitToText()
 
     MessageBoxButtons buttons = MessageBoxButtonsForType(m_nType);
     if (buttons.caption1 != 0)
-        SetDlgItemText(IDOK, LoadText(buttons.caption1));
+        SetDlgItemText(IDOK, AfxLoadText(buttons.caption1));
     if (buttons.caption2 != 0)
-        SetDlgItemText(IDCANCEL, LoadText(buttons.caption2));
+        SetDlgItemText(IDCANCEL, AfxLoadText(buttons.caption2));
     if (buttons.shift == MessageBoxButtons::CentreButton1)
     {
         if (CWnd *button2 = GetDlgItem(IDCANCEL))
@@ -172,8 +151,8 @@ void CMessageBoxDlg::OnCancel()
 
 int SkinMessageBox(LPCWSTR text, UINT flags)
 {
-    if (SkinMessageBoxHook hook = CurrentHook())
-        return hook(0, CString(text != nullptr ? text : L""), flags);
+    if (MessageBoxAnswer answer = g_messageBoxAnswer.Get())
+        return answer(0, CString(text != nullptr ? text : L""), flags);
     CMessageBoxDlg box(text, flags);
     return static_cast<int>(box.DoModal());
 }
@@ -181,13 +160,7 @@ int SkinMessageBox(LPCWSTR text, UINT flags)
 int SkinMessageBoxId(UINT textId, UINT flags)
 {
     CMessageBoxDlg box(textId, flags);
-    if (SkinMessageBoxHook hook = CurrentHook())
-        return hook(textId, box.GetText(), flags);
+    if (MessageBoxAnswer answer = g_messageBoxAnswer.Get())
+        return answer(textId, box.GetText(), flags);
     return static_cast<int>(box.DoModal());
-}
-
-void SetSkinMessageBoxHook(SkinMessageBoxHook hook)
-{
-    std::lock_guard<std::mutex> lock(g_hookLock);
-    g_hook = std::move(hook);
 }

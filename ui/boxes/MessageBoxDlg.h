@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
-
 #include "platform/windows/Dialog.h"
 #include "platform/text/String.h"
 
@@ -38,13 +36,8 @@ private:
     void FitToText();
 };
 
-// Shows text in the message box and returns the pressed button's result.
+// Shows text in the message box and returns the pressed button's result. While the program's message-box answer
+// hook is set (platform/windows/MessageBoxAnswer.h) it answers instead, with string number 0.
 int SkinMessageBox(LPCWSTR text, UINT flags);
-// The same with string textId of the language library.
+// The same with string textId of the language library (the hook gets the number and the loaded text).
 int SkinMessageBoxId(UINT textId, UINT flags);
-
-// Answers every message box without showing one while set (tests of code that asks questions): called with
-// the string number (0 for a given text), the text and the flags, it returns the answer. An empty function
-// removes it. Process-wide; the hook may be called on any thread.
-using SkinMessageBoxHook = std::function<int(UINT textId, const CString &text, UINT flags)>;
-void SetSkinMessageBoxHook(SkinMessageBoxHook hook);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/drawing/Dc.h"
+
 namespace editbutton {
 
 namespace {
@@ -144,21 +146,17 @@ void CEditWithButton::DrawFrame(CDC &dc, const Frame &frame)
     editbutton::PiecePlaces places =
         editbutton::PlacePieces(outer.Width(), outer.Height(), frame.left.size.cx, frame.right.size.cx);
     int oldMode = dc.SetStretchBltMode(COLORONCOLOR);
-    HGDIOBJ original = nullptr;
+    CSelectObjectGuard selected(memory, nullptr);
     auto draw = [&](const Piece &piece, const CRect &place) {
         if (piece.bitmap.GetSafeHandle() == nullptr || place.Width() <= 0 || place.Height() <= 0)
             return;
-        HGDIOBJ previous = ::SelectObject(memory.GetSafeHdc(), piece.bitmap.GetSafeHandle());
-        if (original == nullptr)
-            original = previous;
+        selected.Select(piece.bitmap.GetSafeHandle());
         dc.StretchBlt(place.left, place.top, place.Width(), place.Height(), &memory, 0, 0, piece.size.cx,
                       piece.size.cy, SRCCOPY);
     };
     draw(frame.left, places.left);
     draw(frame.right, places.right);
     draw(frame.middle, places.middle);
-    if (original != nullptr)
-        ::SelectObject(memory.GetSafeHdc(), original);
     if (oldMode != 0)
         dc.SetStretchBltMode(oldMode);
 }

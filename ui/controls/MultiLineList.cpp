@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/drawing/Dc.h"
 #include "platform/system/Resources.h"
 
 namespace {
@@ -11,23 +12,6 @@ namespace {
 const wchar_t kClassName[] = L"CMultilineList";
 const UINT kDrawFormat = DT_WORDBREAK | DT_NOPREFIX;
 
-// Selects an object into a DC for the lifetime of the guard (nothing for a null object).
-class SelectGuard
-{
-public:
-    SelectGuard(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
-    ~SelectGuard()
-    {
-        if (m_old != nullptr)
-            ::SelectObject(m_dc, m_old);
-    }
-    SelectGuard(const SelectGuard &) = delete;
-    SelectGuard &operator=(const SelectGuard &) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
 
 } // namespace
 
@@ -179,7 +163,7 @@ void CMultilineList::Relayout()
     HDC dc = m_memDC.GetSafeHdc();
     if (dc == nullptr)
         return;
-    SelectGuard font(dc, m_cellFont.GetSafeHandle());
+    CSelectObjectGuard font(dc, m_cellFont.GetSafeHandle());
     m_model.Layout([dc](const CString &text, int width) { return mllist::MeasureCellHeight(dc, text, width); });
 }
 
@@ -338,8 +322,8 @@ void CMultilineList::OnPaint()
     Relayout();
     CRect data = GetDataRect();
     HDC memory = m_memDC.GetSafeHdc();
-    SelectGuard font(memory, m_cellFont.GetSafeHandle());
-    SelectGuard bitmap(memory, m_bitmap.GetSafeHandle());
+    CSelectObjectGuard font(memory, m_cellFont.GetSafeHandle());
+    CSelectObjectGuard bitmap(memory, m_bitmap.GetSafeHandle());
     DrawCells(m_memDC, data);
     dc.BitBlt(data.left, data.top, data.Width(), data.Height(), &m_memDC, data.left, data.top, SRCCOPY);
 }
@@ -353,7 +337,7 @@ void CMultilineList::DrawCells(CDC &dc, const CRect &data)
     dc.FillSolidRect(&data, m_crBackground);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(::GetSysColor(COLOR_WINDOWFRAME));
-    SelectGuard pen(hdc, m_gridPen.GetSafeHandle());
+    CSelectObjectGuard pen(hdc, m_gridPen.GetSafeHandle());
 
     int first = m_model.TopRow(m_vertPosition);
     if (first < 0)

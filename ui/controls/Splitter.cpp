@@ -1,6 +1,7 @@
 #include "ui/controls/Splitter.h"
 
 #include "platform/drawing/Dc.h"
+#include "platform/system/Handles.h"
 #include "platform/system/Resources.h"
 
 namespace {
@@ -26,33 +27,13 @@ LPCWSTR SplitterClass(bool horizontal)
     return name;
 }
 
-// The 50 % grey pattern brush that inverts every other pixel.
-class CHalftoneBrush
+// The 50 % grey pattern brush that inverts every other pixel (none when GDI refuses it).
+CGdiObjectOwner<HBRUSH> CreateHalftoneBrush()
 {
-public:
-    CHalftoneBrush()
-    {
-        static const WORD kPattern[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
-        HBITMAP bitmap = ::CreateBitmap(8, 8, 1, 1, kPattern);
-        if (bitmap != nullptr)
-        {
-            m_brush = ::CreatePatternBrush(bitmap);
-            ::DeleteObject(bitmap);
-        }
-    }
-    ~CHalftoneBrush()
-    {
-        if (m_brush != nullptr)
-            ::DeleteObject(m_brush);
-    }
-    CHalftoneBrush(const CHalftoneBrush &) = delete;
-    CHalftoneBrush &operator=(const CHalftoneBrush &) = delete;
-
-    HBRUSH Get() const { return m_brush; }
-
-private:
-    HBRUSH m_brush = nullptr;
-};
+    static const WORD kPattern[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
+    CGdiObjectOwner<HBITMAP> bitmap(::CreateBitmap(8, 8, 1, 1, kPattern));
+    return CGdiObjectOwner<HBRUSH>(bitmap.IsValid() ? ::CreatePatternBrush(bitmap) : nullptr);
+}
 
 } // namespace
 
@@ -213,21 +194,19 @@ void CSimpleSplitter::OnPaint()
 
 void CSimpleSplitter::DrawTracker()
 {
-    CDC *dc = GetDC();
-    if (dc == nullptr)
+    CClientDC dc(this);
+    if (dc.GetSafeHdc() == nullptr)
         return;
-    CHalftoneBrush brush;
-    if (brush.Get() != nullptr)
+    CGdiObjectOwner<HBRUSH> brush = CreateHalftoneBrush();
+    if (brush.IsValid())
     {
         const int bar = m_layout.BarWidth();
-        HGDIOBJ previous = ::SelectObject(dc->GetSafeHdc(), brush.Get());
+        CSelectObjectGuard selected(dc, brush.Get());
         if (Horizontal())
-            dc->PatBlt(m_tracked - bar, 0, bar, m_barLength, PATINVERT);
+            dc.PatBlt(m_tracked - bar, 0, bar, m_barLength, PATINVERT);
         else
-            dc->PatBlt(0, m_tracked - bar, m_barLength, bar, PATINVERT);
-        ::SelectObject(dc->GetSafeHdc(), previous);
+            dc.PatBlt(0, m_tracked - bar, m_barLength, bar, PATINVERT);
     }
-    ReleaseDC(dc);
 }
 
 void CSimpleSplitter::OnLButtonDown(UINT, CPoint point)

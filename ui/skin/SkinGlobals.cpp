@@ -1,5 +1,8 @@
 #include "ui/skin/SkinGlobals.h"
 
+#include "platform/drawing/Dc.h"
+#include "platform/system/Handles.h"
+
 CString g_strSkinFolder;
 Gdiplus::Image *g_skinImages[SKIN_IMAGE_COUNT] = {};
 Gdiplus::Image *g_skinBarImages[SKIN_BAR_IMAGE_COUNT] = {};
@@ -70,8 +73,8 @@ std::unique_ptr<Gdiplus::Font> CreateSkinFont(LPCWSTR face, Gdiplus::REAL points
     if (font && font->IsAvailable())
         return font;
 
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc)
+    CDCOwner dc(CreateCompatibleDC(nullptr));
+    if (!dc.IsValid())
         return nullptr;
     LOGFONTW logFont = {};
     logFont.lfHeight = -MulDiv(static_cast<int>(points * 100 + 0.5f), GetDeviceCaps(dc, LOGPIXELSY), 7200);
@@ -82,15 +85,12 @@ std::unique_ptr<Gdiplus::Font> CreateSkinFont(LPCWSTR face, Gdiplus::REAL points
     logFont.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(logFont.lfFaceName, face ? face : L"", LF_FACESIZE);
     // Taken from the DC, the font is the one GDI actually selected, not the name that was asked for.
-    HFONT gdiFont = CreateFontIndirectW(&logFont);
-    if (gdiFont)
+    CGdiObjectOwner<HFONT> gdiFont(CreateFontIndirectW(&logFont));
+    if (gdiFont.IsValid())
     {
-        HGDIOBJ previous = SelectObject(dc, gdiFont);
+        CSelectObjectGuard selected(dc, gdiFont);
         font.reset(new Gdiplus::Font(dc));
-        SelectObject(dc, previous);
-        DeleteObject(gdiFont);
     }
-    DeleteDC(dc);
     if (font && font->IsAvailable())
         return font;
     return nullptr;

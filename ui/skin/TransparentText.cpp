@@ -15,13 +15,10 @@ void CTransparentText::OnPaint()
     CString text;
     GetWindowText(text);
 
-    HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    HGDIOBJ previousFont = font != nullptr ? ::SelectObject(dc.GetSafeHdc(), font) : nullptr;
+    CSelectObjectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
     dc.SetBkMode(TRANSPARENT);
     dc.DrawText(text, &client, 0);
     dc.SetBkMode(OPAQUE);
-    if (previousFont != nullptr)
-        ::SelectObject(dc.GetSafeHdc(), previousFont);
 }
 
 BOOL CTransparentText::OnEraseBkgnd(CDC *)

@@ -116,10 +116,11 @@ TEST_F(JobDequeTest, StartWithoutAWorkerFailsAndTheNextJobStarts)
 {
     auto lonely = NewJob(L"Lonely", Dest());
     auto next = NewJob(L"Next", Dest());
-    SyncJobWorkers installed = SetSyncJobWorkers(SyncJobWorkers());
-    m_deque.Enqueue(lonely.get(), 1);
-    m_deque.Enqueue(next.get(), 1);
-    SetSyncJobWorkers(installed);
+    {
+        SeamOverride noWorkers(g_syncJobWorkers, SyncJobWorkers());
+        m_deque.Enqueue(lonely.get(), 1);
+        m_deque.Enqueue(next.get(), 1);
+    }
     Release();
 
     ASSERT_TRUE(m_window.PumpUntil([&] { return m_window.CountEnds() == 2; }));

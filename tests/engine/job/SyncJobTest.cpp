@@ -274,7 +274,7 @@ DWORD FakeConnect(HWND, LPCWSTR unc)
 
 TEST_F(SyncJobTest, CheckDestinationTriesTheConnectionAndTestsAsItStands)
 {
-    DestinationConnectFunction previous = SetDestinationConnectFunction(&FakeConnect);
+    SeamOverride connect(g_pfnConnectDestination, &FakeConnect);
     auto net = NewJob(L"Net", L"\\\\nohost\\share\\backup\\\\");
     net->GetJobDef()->SetDestNet(1);
 
@@ -315,6 +315,4 @@ TEST_F(SyncJobTest, CheckDestinationTriesTheConnectionAndTestsAsItStands)
     EXPECT_FALSE(local->CheckDestination(1));
     EXPECT_EQ(local->GetJobDef()->GetHasSrc(), 0);
     EXPECT_EQ(XmlGetAttributeInt(local->GetElement(), L"hassrc"), 0);
-
-    SetDestinationConnectFunction(previous);
 }

@@ -78,13 +78,13 @@ ScriptedWorkers::ScriptedWorkers()
     SyncJobWorkers workers;
     workers.backup = &TestWorker;
     workers.listFile = &TestWorker;
-    m_previous = SetSyncJobWorkers(workers);
+    m_workers.emplace(g_syncJobWorkers, workers);
 }
 
 ScriptedWorkers::~ScriptedWorkers()
 {
     ::SetEvent(Script().release.Get());
-    SetSyncJobWorkers(m_previous);
+    m_workers.reset();
 }
 
 void JobTest::SetUp()

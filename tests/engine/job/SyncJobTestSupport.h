@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,7 @@ public:
     ScriptedWorkers &operator=(const ScriptedWorkers &) = delete;
 
 private:
-    SyncJobWorkers m_previous;
+    std::optional<SeamOverride<SyncJobWorkers>> m_workers;
 };
 
 // A job bound to a "jobdef" element of a store document in memory, with its log in a temporary data folder.

@@ -1,10 +1,13 @@
 #include "engine/log/LogMsg.h"
+#include "platform/system/ExceptionReport.h"
+#include "platform/system/Thread.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <climits>
 #include <cstring>
 #include <regex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -351,4 +354,30 @@ TEST(LogMsgUnopened, FailedOpenDropsEntries)
     EXPECT_EQ(log.Open(missing.c_str()), -1);
     EXPECT_EQ(log.Log(LM_INFO, L"dropped"), 7);
     EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(LogMsgExceptions, AnExceptionThatEndsAThreadIsOneLineOfTheProgramLog)
+{
+    TempFolder folder;
+    const std::wstring path = folder / L"program.log";
+    ASSERT_EQ(AppLog.Open(path.c_str()), 0);
+    SeamOverride report(g_pfnReportException, &ReportExceptionToAppLog);
+
+    CWinThread *thread = AfxBeginThread([](LPVOID) -> UINT { throw std::runtime_error("disk on fire"); }, nullptr,
+                                        THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(thread, nullptr);
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    ASSERT_EQ(::WaitForSingleObject(thread->m_hThread, 10000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    ::GetExitCodeThread(thread->m_hThread, &code);
+    EXPECT_EQ(code, static_cast<DWORD>(-1));
+    delete thread;
+
+    AppLog.Flush();
+    const std::wstring text = ReadLog(path);
+    ASSERT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(text.size() - 2), L"\r\n");
+    EXPECT_EQ(text.find(L"\r\n"), text.size() - 2) << "one entry, one line";
+    EXPECT_TRUE(std::regex_search(text, std::wregex(L"^\\d\\d.*Exception stopped in a thread: disk on fire\r\n$")));
 }

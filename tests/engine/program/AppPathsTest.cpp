@@ -5,6 +5,7 @@
 
 #include "engine/program/AppPaths.h"
 #include "engine/program/ProgramObjects.h"
+#include "platform/windows/MessageBoxAnswer.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -40,7 +41,7 @@ struct ShownMessage
 };
 ShownMessage g_shown;
 
-int RecordMessage(LPCWSTR text, UINT flags)
+int RecordMessage(UINT, const CString &text, UINT flags)
 {
     ++g_shown.calls;
     g_shown.text = text;
@@ -143,7 +144,7 @@ TEST(AppPathsServices, FormatSizeUnits)
 
 TEST(AppPathsServices, LastErrorMessageGoesThroughTheHook)
 {
-    MessageBoxHook previous = SetMessageBoxHook(&RecordMessage);
+    SeamOverride<MessageBoxAnswer> answer(g_messageBoxAnswer, &RecordMessage);
     g_shown = ShownMessage();
 
     SetLastError(ERROR_FILE_NOT_FOUND);
@@ -156,8 +157,6 @@ TEST(AppPathsServices, LastErrorMessageGoesThroughTheHook)
     SetLastError(0x2000ABCD);
     ShowLastErrorMessage();
     EXPECT_EQ(g_shown.calls, 1);
-
-    EXPECT_EQ(SetMessageBoxHook(previous), &RecordMessage);
 }
 
 TEST(AppPathsServices, ListFileNameIsKeptWithinItsBuffer)

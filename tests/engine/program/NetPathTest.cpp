@@ -108,17 +108,12 @@ private:
 class NetPathNetwork : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_previous = SetNetPathPlatform(&net); }
-    void TearDown() override
-    {
-        SetNetPathPlatform(m_previous);
-        EXPECT_EQ(net.outstandingBuffers, 0) << "every network answer is freed";
-    }
+    void TearDown() override { EXPECT_EQ(net.outstandingBuffers, 0) << "every network answer is freed"; }
 
     FakeNetwork net;
 
 private:
-    CNetPathPlatform *m_previous = nullptr;
+    SeamOverride<CNetPathPlatform *> m_network{g_netPathPlatform, &net};
 };
 
 // A buffer of 261 characters with a guard after it that must stay untouched.

@@ -4,7 +4,6 @@
 #include "engine/store/XmlLayer.h"
 #include "platform/system/CopyFile.h"
 #include "platform/system/Resources.h"
-#include "ui/boxes/MessageBoxDlg.h"
 
 namespace copytest {
 
@@ -90,9 +89,9 @@ void CopyJobTest::SetUp()
     Questions() = QuestionScript();
     Sleeps() = 0;
     ProgramReachable() = true;
-    g_pfnRetrySleep = &CountingSleep;
-    g_pfnIsProgramReachable = &ScriptedReachable;
-    SetSkinMessageBoxHook([](UINT, const CString &text, UINT flags) {
+    m_sleep.emplace(g_pfnRetrySleep, &CountingSleep);
+    m_reachable.emplace(g_pfnIsProgramReachable, &ScriptedReachable);
+    m_answer.emplace(g_messageBoxAnswer, [](UINT, const CString &text, UINT flags) {
         QuestionScript &script = Questions();
         EXPECT_EQ(flags & 15u, static_cast<UINT>(MB_RETRYCANCEL));
         size_t index = script.texts.size();
@@ -114,11 +113,6 @@ void CopyJobTest::TearDown()
     EXPECT_TRUE(temporaries.empty()) << "a temporary copy was left: " << testing::PrintToString(temporaries);
     m_job.reset();
     m_element = nullptr;
-    SetSkinMessageBoxHook(nullptr);
-    g_pfnCopyFileEx = &CopyFileWithProgress;
-    g_pfnMoveFileEx = &::MoveFileExW;
-    g_pfnIsProgramReachable = &IsOwnProgramReachable;
-    g_pfnRetrySleep = &SleepBeforeRetry;
     EngineTest::TearDown();
 }
 
@@ -149,8 +143,8 @@ std::wstring CopyJobTest::AfterTime(UINT id, const std::wstring &argument)
 
 void CopyJobTest::ScriptFileOps()
 {
-    g_pfnCopyFileEx = &ScriptedCopy;
-    g_pfnMoveFileEx = &ScriptedMove;
+    m_copy.emplace(g_pfnCopyFileEx, &ScriptedCopy);
+    m_move.emplace(g_pfnMoveFileEx, &ScriptedMove);
 }
 
 DWORD Attributes(const std::wstring &path)

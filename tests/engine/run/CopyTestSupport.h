@@ -7,11 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/run/SyncJobCopyOne.h"
 #include "engine/support/EngineTestSupport.h"
+#include "platform/system/CopyFile.h"
+#include "platform/windows/MessageBoxAnswer.h"
 
 namespace copytest {
 
@@ -65,6 +68,13 @@ protected:
 
     IXMLDOMElementPtr m_element;
     std::unique_ptr<CSyncJob> m_job;
+
+private:
+    std::optional<SeamOverride<PFN_RETRY_SLEEP>> m_sleep;
+    std::optional<SeamOverride<PFN_PROGRAM_REACHABLE>> m_reachable;
+    std::optional<SeamOverride<MessageBoxAnswer>> m_answer;
+    std::optional<SeamOverride<PFN_COPY_FILE_EX>> m_copy;
+    std::optional<SeamOverride<PFN_MOVE_FILE_EX>> m_move;
 };
 
 DWORD Attributes(const std::wstring &path);

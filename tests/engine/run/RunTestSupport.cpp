@@ -7,14 +7,14 @@
 #include "engine/store/XmlLayer.h"
 #include "platform/system/CopyFile.h"
 #include "platform/system/Resources.h"
-#include "ui/boxes/MessageBoxDlg.h"
+#include "platform/windows/MessageBoxAnswer.h"
 
 namespace runtest {
 
 void RunTest::SetUp()
 {
     ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
-    SetSkinMessageBoxHook([](UINT, const CString &, UINT) { return IDCANCEL; });
+    m_answer.emplace(g_messageBoxAnswer, [](UINT, const CString &, UINT) { return IDCANCEL; });
     m_savedDataFolder = g_strDataFolder;
     g_strDataFolder = m_folder.Path().c_str();
     ASSERT_TRUE(::CreateDirectoryW(Dest().c_str(), nullptr));
@@ -24,7 +24,7 @@ void RunTest::SetUp()
     m_window = std::make_unique<FakeMainWindow>();
     m_job = std::make_unique<CSyncJob>();
     m_job->Attach(m_element);
-    m_savedWorkers = GetSyncJobWorkers();
+    m_workers.emplace(g_syncJobWorkers, g_syncJobWorkers.Get());
     InstallBackupRunThread();
 }
 
@@ -33,11 +33,8 @@ void RunTest::TearDown()
     EXPECT_TRUE(testsupport::TemporaryCopies(m_folder.Path()).empty());
     m_job.reset();
     m_window.reset();
-    SetSyncJobWorkers(m_savedWorkers);
     m_element = nullptr;
     g_strDataFolder = m_savedDataFolder;
-    SetSkinMessageBoxHook(nullptr);
-    g_pfnCopyFileEx = &CopyFileWithProgress;
     EngineTest::TearDown();
 }
 

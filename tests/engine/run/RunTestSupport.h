@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "engine/job/SyncJob.h"
 #include "engine/support/EngineTestSupport.h"
 #include "engine/support/FakeMainWindow.h"
+#include "platform/windows/MessageBoxAnswer.h"
 
 namespace runtest {
 
@@ -51,7 +53,9 @@ protected:
 
 private:
     CString m_savedDataFolder;
-    SyncJobWorkers m_savedWorkers;
+    std::optional<SeamOverride<MessageBoxAnswer>> m_answer;
+    // Whatever workers were installed before the test installs the backup run thread come back afterwards.
+    std::optional<SeamOverride<SyncJobWorkers>> m_workers;
 };
 
 // Makes the folder and its parents, also beyond the usual path limit.

@@ -177,7 +177,7 @@ TEST_F(RunTest, CancelEndsWithCancelledAndKeepsTheStatus)
         WriteSource(L"f" + std::to_wstring(i) + L".txt");
     AddSource(Src());
     g_cancelAfterFirstCopy = m_job.get();
-    g_pfnCopyFileEx = &CopyThenCancel;
+    SeamOverride copy(g_pfnCopyFileEx, &CopyThenCancel);
     PostedMessage end = Run();
     g_cancelAfterFirstCopy = nullptr;
 

@@ -42,11 +42,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        m_previous = SetNetPathPlatform(&m_drives);
     }
     void TearDown() override
     {
-        SetNetPathPlatform(m_previous);
         m_document = nullptr;
         ::CoUninitialize();
     }
@@ -72,7 +70,7 @@ protected:
 
 private:
     FakeDrives m_drives;
-    CNetPathPlatform *m_previous = nullptr;
+    SeamOverride<CNetPathPlatform *> m_network{g_netPathPlatform, &m_drives};
     IXMLDOMDocument2Ptr m_document;
 };
 

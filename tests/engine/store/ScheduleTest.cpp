@@ -5,6 +5,7 @@
 
 #include "engine/store/JobDef.h"
 #include "engine/job/SyncJob.h"
+#include "platform/system/Clock.h"
 
 using namespace joblisttest;
 
@@ -37,18 +38,8 @@ const int kMonday = 32;
 class Schedule : public StoreTest
 {
   protected:
-    void SetUp() override
-    {
-        StoreTest::SetUp();
-        m_previousClock = SetScheduleClock(&FakeClock);
-    }
-    void TearDown() override
-    {
-        SetScheduleClock(m_previousClock);
-        StoreTest::TearDown();
-    }
 
-    ScheduleClock m_previousClock = nullptr;
+    SeamOverride<PFN_CLOCK> m_clock{g_pfnClock, &FakeClock};
 };
 
 } // namespace

@@ -229,7 +229,7 @@ public:
 TEST_F(SourceListTest, NetworkSourceIsAUncPathOrARemoteDrive)
 {
     MappedDriveX platform;
-    CNetPathPlatform *previous = SetNetPathPlatform(&platform);
+    SeamOverride<CNetPathPlatform *> network(g_netPathPlatform, &platform);
 
     m_job.AddSourcePath(L"C:\\Data\\", nullptr);
     EXPECT_FALSE(m_job.HasNetworkSource());
@@ -239,6 +239,4 @@ TEST_F(SourceListTest, NetworkSourceIsAUncPathOrARemoteDrive)
     XmlRemoveSrcList(m_element);
     m_job.AddSourcePath(L"\\\\server\\share\\", nullptr);
     EXPECT_TRUE(m_job.HasNetworkSource());
-
-    SetNetPathPlatform(previous);
 }

@@ -3,7 +3,9 @@
 #include "ProgressTestSupport.h"
 
 #include "engine/windows/ProgressDialog.h"
+#include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
+#include "platform/windows/MessageBoxAnswer.h"
 #include "ui/skin/SdSkinDlg.h"
 #include "ui/skin/SkinGlobals.h"
 
@@ -22,10 +24,10 @@ struct Question
 };
 Question g_question;
 
-int AnswerQuestion(HWND, LPCWSTR text, LPCWSTR, UINT flags)
+int AnswerQuestion(UINT, const CString &text, UINT flags)
 {
     ++g_question.asked;
-    g_question.text = text != nullptr ? text : L"";
+    g_question.text = text.GetString();
     g_question.flags = flags;
     return g_question.answer;
 }
@@ -69,8 +71,6 @@ protected:
     {
         WindowTest::SetUp();
         g_question = Question();
-        m_previousBox = SetProgressMessageBox(&AnswerQuestion);
-        m_previousClock = SetProgressClock(&TestClock);
         m_job = NewJob(L"Documents");
         m_main.reset(new FakeMainWindow(FakeMainWindow::Kind::TopLevel));
         m_main->m_runningJob = m_job.get();
@@ -81,8 +81,6 @@ protected:
         m_dialog.reset();
         m_main.reset();
         m_job.reset();
-        SetProgressClock(m_previousClock);
-        SetProgressMessageBox(m_previousBox);
         WindowTest::TearDown();
     }
 
@@ -107,8 +105,8 @@ protected:
 
     HWND Hwnd() const { return m_dialog->GetSafeHwnd(); }
 
-    ProgressMessageBoxFunction m_previousBox = nullptr;
-    ProgressClockFunction m_previousClock = nullptr;
+    SeamOverride<MessageBoxAnswer> m_answer{g_messageBoxAnswer, &AnswerQuestion};
+    SeamOverride<PFN_CLOCK> m_clock{g_pfnClock, &TestClock};
     std::unique_ptr<CSyncJob> m_job;
     std::unique_ptr<FakeMainWindow> m_main;
     std::unique_ptr<CProgressDialog> m_dialog;

@@ -90,7 +90,7 @@ TEST(CopyRoutine, ReportsAStreamSwitchThenEveryMebibyte)
         EXPECT_EQ(call.total, size);
     EXPECT_TRUE(testsupport::ReadFileBytes(folder / L"dst.bin") == content);
     // The engine's copies come here unless a test has put another routine in the seam.
-    EXPECT_EQ(g_pfnCopyFileEx.load(), &CopyFileWithProgress);
+    EXPECT_EQ(g_pfnCopyFileEx.Get(), &CopyFileWithProgress);
 }
 
 TEST(CopyRoutine, EmptyFileGetsOneChunkCallOfNothing)

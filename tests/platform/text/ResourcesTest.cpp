@@ -125,3 +125,13 @@ TEST(Resources, LongStringsAndBadArguments)
     EXPECT_FALSE(AfxLoadStringFrom(GetModuleHandleW(nullptr), 0x10000 + IDS_BUTTON_OK, text));
     EXPECT_TRUE(text.empty());
 }
+
+TEST(Resources, LoadTextTakesTheLanguageLibraryThenTheProgramThenNothing)
+{
+    LanguageLibrary language;
+    ASSERT_NE(language.Module(), nullptr) << "the language library did not load";
+    EXPECT_EQ(AfxLoadText(IDS_BUTTON_OK), L"OK");
+    EXPECT_EQ(AfxLoadText(kOnlyInProgram), L"Only in the program: Grüße");
+    EXPECT_TRUE(AfxLoadText(59999).IsEmpty());
+    EXPECT_EQ(AfxLoadText(60003).GetLength(), 600) << "a long string comes whole";
+}

@@ -2,9 +2,11 @@
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"
 #include "support/TestSupport.h"
+#include "platform/windows/MessageBoxAnswer.h"
 #include "ui/boxes/MessageBoxDlg.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -27,14 +29,14 @@ protected:
                                     LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(m_language, nullptr);
         AfxSetResourceHandle(m_language);
-        SetSkinMessageBoxHook([this](UINT textId, const CString &text, UINT flags) {
+        m_answer.emplace(g_messageBoxAnswer, [this](UINT textId, const CString &text, UINT flags) {
             m_asked.push_back({textId, text, flags});
             return (flags & 15) == MB_YESNO ? IDNO : IDOK;
         });
     }
     void TearDown() override
     {
-        SetSkinMessageBoxHook(nullptr);
+        m_answer.reset();
         AfxSetResourceHandle(m_previous);
         if (m_language)
             FreeLibrary(m_language);
@@ -43,6 +45,7 @@ protected:
     HINSTANCE m_previous = nullptr;
     HMODULE m_language = nullptr;
     std::vector<Asked> m_asked;
+    std::optional<SeamOverride<MessageBoxAnswer>> m_answer;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "ModalCloser.h"
 
 #include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
 #include "ui/boxes/MessageBoxDlg.h"
 #include "ui/resources/UiResourceIds.h"
@@ -74,8 +75,8 @@ TEST_F(MessageBoxWindow, YesNoBoxShowsLanguageCaptionsAndAnswersSixOrSeven)
     BoxRun yes = ShowAndPress([] { return Box(L"Replace the file?", MB_YESNO | MB_ICONQUESTION); }, ClickButton(IDOK));
     EXPECT_EQ(yes.result, IDYES);
     ASSERT_TRUE(yes.record.found);
-    EXPECT_STREQ(yes.record.caption1, LoadText(IDS_BUTTON_YES));
-    EXPECT_STREQ(yes.record.caption2, LoadText(IDS_BUTTON_NO));
+    EXPECT_STREQ(yes.record.caption1, AfxLoadText(IDS_BUTTON_YES));
+    EXPECT_STREQ(yes.record.caption2, AfxLoadText(IDS_BUTTON_NO));
     EXPECT_FALSE(yes.record.caption1.IsEmpty());
     EXPECT_STREQ(yes.record.title, L"Velbrook Data Backup");
     EXPECT_STREQ(yes.record.text, L"Replace the file?");
@@ -91,8 +92,8 @@ TEST_F(MessageBoxWindow, RetryBoxAnswersOneForItsFirstButton)
 {
     BoxRun retry = ShowAndPress([] { return Box(L"The file is locked.", MB_RETRYCANCEL); }, ClickButton(IDOK));
     EXPECT_EQ(retry.result, 1);
-    EXPECT_STREQ(retry.record.caption1, LoadText(IDS_BUTTON_RETRY));
-    EXPECT_STREQ(retry.record.caption2, LoadText(IDS_BUTTON_RETRY_CANCEL));
+    EXPECT_STREQ(retry.record.caption1, AfxLoadText(IDS_BUTTON_RETRY));
+    EXPECT_STREQ(retry.record.caption2, AfxLoadText(IDS_BUTTON_RETRY_CANCEL));
     BoxRun cancel = ShowAndPress([] { return Box(L"The file is locked.", MB_RETRYCANCEL); }, ClickButton(IDCANCEL));
     EXPECT_EQ(cancel.result, 2);
 }
@@ -104,7 +105,7 @@ TEST_F(MessageBoxWindow, WarningBoxShowsOneCentredButton)
     ASSERT_TRUE(ok.record.found);
     EXPECT_TRUE(ok.record.button1Visible);
     EXPECT_FALSE(ok.record.button2Visible);
-    EXPECT_STREQ(ok.record.caption1, LoadText(IDS_BUTTON_OK));
+    EXPECT_STREQ(ok.record.caption1, AfxLoadText(IDS_BUTTON_OK));
     EXPECT_EQ(ok.record.button1.left, (ok.record.window.Width() - ok.record.button1.Width()) / 2);
 
     BoxRun escaped = ShowAndPress([] { return Box(L"Careful.", MB_OK | MB_ICONWARNING); }, PressEscape());
@@ -198,8 +199,8 @@ TEST_F(MessageBoxWindow, OwnerIsTheThreadsActiveWindowOnly)
         EXPECT_EQ(shared->run.result, IDNO);
         ASSERT_TRUE(shared->run.record.found);
         EXPECT_EQ(shared->run.record.owner, nullptr);
-        EXPECT_STREQ(shared->run.record.text, LoadText(IDS_BUTTON_CANCEL));
-        EXPECT_STREQ(shared->run.record.caption1, LoadText(IDS_BUTTON_YES));
+        EXPECT_STREQ(shared->run.record.text, AfxLoadText(IDS_BUTTON_CANCEL));
+        EXPECT_STREQ(shared->run.record.caption1, AfxLoadText(IDS_BUTTON_YES));
     }
     EXPECT_TRUE(mainWindow.IsWindowEnabled());
     mainWindow.DestroyWindow();

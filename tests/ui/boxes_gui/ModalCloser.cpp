@@ -199,11 +199,4 @@ bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
     return true;
 }
 
-CString LoadText(UINT id)
-{
-    CString text;
-    text.LoadString(id);
-    return text;
-}
-
 } // namespace boxtest

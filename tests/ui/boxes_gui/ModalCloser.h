@@ -94,6 +94,4 @@ private:
 // Dispatches the thread's messages until done() holds or timeoutMs passes; the final done().
 bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 8000);
 
-CString LoadText(UINT id);
-
 } // namespace boxtest
