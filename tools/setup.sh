@@ -3,9 +3,10 @@
 VELBROOK_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine wine64
                    xvfb xauth python3 procps)
 
+# velbrook_install_packages [extra package ...]
 velbrook_install_packages() {
   local missing=()
-  for p in "${VELBROOK_PACKAGES[@]}"; do
+  for p in "${VELBROOK_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
