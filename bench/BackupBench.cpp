@@ -31,14 +31,15 @@
 
 using namespace bench;
 
-namespace {
+namespace
+{
 
 const wchar_t kWindowClass[] = L"VelbrookBackupBenchWindow";
 
 // The main window as far as a run needs it: end messages close the run as the program's main window does.
 class BenchWindow : public IMainWindowServices
 {
-public:
+  public:
     BenchWindow()
     {
         WNDCLASSW windowClass = {};
@@ -56,20 +57,57 @@ public:
         g_pMainDlg = nullptr;
         ::DestroyWindow(m_hWnd);
     }
-    HWND GetWindowHandle() const override { return m_hWnd; }
-    CSyncJobList *GetJobList() override { return nullptr; }
-    HANDLE GetStatusBlockHandle() const override { return INVALID_HANDLE_VALUE; }
-    int GetMode() const override { return MAIN_MODE_BACKUP_IDLE; }
-    void SetMode(int) override {}
-    BOOL GetJobIndex(CSyncJob *, int &) override { return FALSE; }
-    void SetJobRunning(CSyncJob *job) override { job->m_runState = JOB_BUSY; }
-    BOOL RunJobNow(CSyncJob *, int) override { return FALSE; }
-    void ReportError(CSyncJob *, int, int) override {}
-    void UpdateJob(CJobDef *) override {}
-    void OnRunJobs() override {}
-    CSyncJob *GetRunningJob() override { return nullptr; }
-    void SetProgressShown(BOOL) override {}
-    Gdiplus::Image *GetCloseImage() override { return nullptr; }
+    HWND GetWindowHandle() const override
+    {
+        return m_hWnd;
+    }
+    CSyncJobList *GetJobList() override
+    {
+        return nullptr;
+    }
+    HANDLE GetStatusBlockHandle() const override
+    {
+        return INVALID_HANDLE_VALUE;
+    }
+    int GetMode() const override
+    {
+        return MAIN_MODE_BACKUP_IDLE;
+    }
+    void SetMode(int) override
+    {
+    }
+    BOOL GetJobIndex(CSyncJob *, int &) override
+    {
+        return FALSE;
+    }
+    void SetJobRunning(CSyncJob *job) override
+    {
+        job->m_runState = JOB_BUSY;
+    }
+    BOOL RunJobNow(CSyncJob *, int) override
+    {
+        return FALSE;
+    }
+    void ReportError(CSyncJob *, int, int) override
+    {
+    }
+    void UpdateJob(CJobDef *) override
+    {
+    }
+    void OnRunJobs() override
+    {
+    }
+    CSyncJob *GetRunningJob() override
+    {
+        return nullptr;
+    }
+    void SetProgressShown(BOOL) override
+    {
+    }
+    Gdiplus::Image *GetCloseImage() override
+    {
+        return nullptr;
+    }
 
     // Queues the job and pumps until its end message; the message, 0 on time-out.
     UINT Run(CSyncJob *job)
@@ -77,19 +115,19 @@ public:
         m_end = 0;
         GetJobDeque().Enqueue(job, 0);
         MSG message;
-        while (m_end == 0 && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        while (m_end == 0 && ::GetMessageW(&message, nullptr, 0, 0) > 0)
+        {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
         return m_end;
     }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto *self = reinterpret_cast<BenchWindow *>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (self == nullptr ||
-            (message != WM_JOB_FINISHED && message != WM_JOB_CANCELLED && message != WM_JOB_FAILED))
+        if (self == nullptr || (message != WM_JOB_FINISHED && message != WM_JOB_CANCELLED && message != WM_JOB_FAILED))
             return ::DefWindowProcW(hWnd, message, wParam, lParam);
         CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
         GetJobDeque().OnJobFinished(job, false);
@@ -130,8 +168,10 @@ std::string Narrow(const std::wstring &text)
 
 class ResultFile
 {
-public:
-    explicit ResultFile(const std::wstring &path) : m_out(Narrow(path).c_str(), std::ios::app) {}
+  public:
+    explicit ResultFile(const std::wstring &path) : m_out(Narrow(path).c_str(), std::ios::app)
+    {
+    }
     void Phase(const char *name, double seconds)
     {
         m_out << name << ' ' << seconds << ' ' << PeakWorkingSetMB() << '\n';
@@ -143,14 +183,14 @@ public:
         m_out.flush();
     }
 
-private:
+  private:
     std::ofstream m_out;
 };
 
 // A job over work\src with "rapid" "0" and its destination work\r\, with its data in work\data\.
 class BenchJob
 {
-public:
+  public:
     explicit BenchJob(const std::wstring &work)
     {
         g_strDataFolder = (work + L"data\\").c_str();
@@ -169,8 +209,7 @@ public:
         XmlSetAttributeString(element, L"name", L"Bench");
         XmlSetAttributeString(element, L"dest", (work + L"r\\").c_str());
         XmlSetAttributeInt(element, L"state", 1);
-        m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"src"), _bstr_t(L"ORVANE"),
-                               &node);
+        m_document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"src"), _bstr_t(L"ORVANE"), &node);
         IXMLDOMElementPtr source = node;
         XmlSetAttributeString(source, L"path", (work + L"src\\").c_str());
         XmlSetAttributeString(source, L"rapid", L"0");
@@ -185,7 +224,10 @@ public:
         m_job.reset();
         SetXmlStoreDocument(nullptr);
     }
-    CSyncJob &Job() { return *m_job; }
+    CSyncJob &Job()
+    {
+        return *m_job;
+    }
     // The run's seconds; negative when it did not end with WM_JOB_FINISHED.
     double Run(BenchWindow &window)
     {
@@ -195,7 +237,7 @@ public:
         return end == WM_JOB_FINISHED ? seconds : -1;
     }
 
-private:
+  private:
     IXMLDOMDocument2Ptr m_document;
     std::unique_ptr<CSyncJob> m_job;
 };
@@ -227,7 +269,8 @@ int ChildRuns(const Options &options)
     ListTree(src, files);
     std::mt19937 random(7);
     int changed = 0;
-    for (const TreeFile &file : files) {
+    for (const TreeFile &file : files)
+    {
         if (random() % 100 != 0)
             continue;
         std::wstring path = src + file.relative;
@@ -273,8 +316,10 @@ std::map<std::string, std::pair<double, double>> ReadResults(const std::wstring 
     std::map<std::string, std::pair<double, double>> phases;
     std::ifstream in(Narrow(path).c_str());
     std::string line;
-    while (std::getline(in, line)) {
-        if (line.compare(0, 5, "FAIL ") == 0) {
+    while (std::getline(in, line))
+    {
+        if (line.compare(0, 5, "FAIL ") == 0)
+        {
             fails.push_back(line.substr(5));
             continue;
         }
@@ -316,7 +361,8 @@ int Main(const Options &options)
     std::fflush(stdout);
     std::vector<TreeFile> files;
     ::CreateDirectoryW((work + L"src").c_str(), nullptr);
-    if (!GenerateTree(work + L"src\\", options.files, false, files)) {
+    if (!GenerateTree(work + L"src\\", options.files, false, files))
+    {
         std::printf("FAIL: could not write the tree\n");
         return 1;
     }
@@ -341,7 +387,8 @@ int Main(const Options &options)
     int code = RunProcess(L"robocopy.exe " + Quoted(s_src) + L" " + Quoted(s_dst) + L" /E /R:0 /W:0");
     double s = Seconds(start, Now());
     const char *tool = "robocopy";
-    if (code >= 8 || code < 0) {
+    if (code >= 8 || code < 0)
+    {
         std::printf("Notice: robocopy exited with %d; xcopy is timed instead\n", code);
         RemoveTree(s_dst + L"\\");
         start = Now();
@@ -354,9 +401,11 @@ int Main(const Options &options)
 
     RunProcess(L"\"" + Self() + L"\" --runs --work " + Quoted(work));
     auto runs = ReadResults(work + L"result.txt", fails);
-    for (const char *name : {"R1", "R2", "R3"}) {
+    for (const char *name : {"R1", "R2", "R3"})
+    {
         auto found = runs.find(name);
-        if (found == runs.end()) {
+        if (found == runs.end())
+        {
             fails.push_back(std::string(name) + " gave no figures");
             continue;
         }
@@ -367,7 +416,8 @@ int Main(const Options &options)
 
     double peaks[2] = {0, 0};
     int counts[2] = {20000, 100000};
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 2; ++i)
+    {
         std::wstring folder = work + (i == 0 ? L"small20k\\" : L"small100k\\");
         ::CreateDirectoryW(folder.c_str(), nullptr);
         // Written here, so that the child's peak is the run's alone.
@@ -375,7 +425,8 @@ int Main(const Options &options)
         std::fflush(stdout);
         std::vector<TreeFile> smallFiles;
         ::CreateDirectoryW((folder + L"src").c_str(), nullptr);
-        if (!GenerateTree(folder + L"src\\", counts[i], true, smallFiles)) {
+        if (!GenerateTree(folder + L"src\\", counts[i], true, smallFiles))
+        {
             fails.push_back("could not write the small tree");
             continue;
         }
@@ -383,7 +434,8 @@ int Main(const Options &options)
         RunProcess(L"\"" + Self() + L"\" --r1 --files " + std::to_wstring(counts[i]) + L" --work " + Quoted(folder));
         auto small = ReadResults(folder + L"result.txt", fails);
         auto found = small.find("R1");
-        if (found == small.end()) {
+        if (found == small.end())
+        {
             fails.push_back("small R1 gave no figures");
             continue;
         }
@@ -406,26 +458,38 @@ int Main(const Options &options)
 int wmain(int argc, wchar_t **argv)
 {
     Options options;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i)
+    {
         std::wstring arg = argv[i];
-        if (arg == L"--files" && i + 1 < argc) {
+        if (arg == L"--files" && i + 1 < argc)
+        {
             options.files = _wtoi(argv[++i]);
-        } else if (arg == L"--work" && i + 1 < argc) {
+        }
+        else if (arg == L"--work" && i + 1 < argc)
+        {
             options.work = argv[++i];
-        } else if (arg == L"--runs") {
+        }
+        else if (arg == L"--runs")
+        {
             options.runs = true;
-        } else if (arg == L"--r1") {
+        }
+        else if (arg == L"--r1")
+        {
             options.r1 = true;
-        } else {
+        }
+        else
+        {
             std::printf("usage: backup_bench.exe [--files N] [--work DIR]\n");
             return 2;
         }
     }
-    if (options.files <= 0) {
+    if (options.files <= 0)
+    {
         std::printf("--files needs a positive number\n");
         return 2;
     }
-    if (options.work.empty()) {
+    if (options.work.empty())
+    {
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
         options.work = std::wstring(temp) + L"velbrook-bench";

@@ -10,9 +10,11 @@
 #include "platform/system/CopyFile.h"
 #include "platform/system/Handles.h"
 
-namespace bench {
+namespace bench
+{
 
-namespace {
+namespace
+{
 
 const int kFilesPerFolder = 20;
 const int kBranching = 5; // folder i hangs below folder (i - 1) / 5: at most 6 levels for 19,530 folders
@@ -31,7 +33,8 @@ bool WriteRandomFile(const std::wstring &path, ULONGLONG size, std::mt19937_64 &
     if (!file.IsValid())
         return false;
     ULONGLONG left = size;
-    while (left > 0) {
+    while (left > 0)
+    {
         size_t words = static_cast<size_t>(std::min<ULONGLONG>(left, buffer.size() * 8) + 7) / 8;
         for (size_t i = 0; i < words; ++i)
             buffer[i] = random();
@@ -44,21 +47,24 @@ bool WriteRandomFile(const std::wstring &path, ULONGLONG size, std::mt19937_64 &
     return true;
 }
 
-template <typename Visit>
-void Walk(const std::wstring &root, const std::wstring &relative, Visit &visit)
+template <typename Visit> void Walk(const std::wstring &root, const std::wstring &relative, Visit &visit)
 {
     WIN32_FIND_DATAW data;
     CFindHandle listing(::FindFirstFileW((root + relative + L"*").c_str(), &data));
     if (!listing.IsValid())
         return;
-    do {
+    do
+    {
         std::wstring name = data.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        {
             visit(relative + name + L"\\", data, true);
             Walk(root, relative + name + L"\\", visit);
-        } else {
+        }
+        else
+        {
             visit(relative + name, data, false);
         }
     } while (::FindNextFileW(listing, &data));
@@ -71,7 +77,8 @@ bool SameBytes(const std::wstring &a, const std::wstring &b)
     if (!fa.IsValid() || !fb.IsValid())
         return false;
     std::vector<char> ba(1 << 20), bb(1 << 20);
-    for (;;) {
+    for (;;)
+    {
         DWORD ra = 0, rb = 0;
         if (!::ReadFile(fa.Get(), ba.data(), static_cast<DWORD>(ba.size()), &ra, nullptr) ||
             !::ReadFile(fb.Get(), bb.data(), static_cast<DWORD>(bb.size()), &rb, nullptr) || ra != rb)
@@ -99,14 +106,16 @@ bool GenerateTree(const std::wstring &root, int n, bool small, std::vector<TreeF
     std::vector<uint64_t> buffer(1 << 17);
     int folders = (n + kFilesPerFolder - 1) / kFilesPerFolder;
     std::vector<std::wstring> names;
-    for (int i = 0; i < folders; ++i) {
+    for (int i = 0; i < folders; ++i)
+    {
         names.push_back(FolderName(i, names));
         std::wstring path = root + names.back();
         if (!::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }
     files.clear();
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
+    {
         unsigned pick = static_cast<unsigned>(random() % 100);
         ULONGLONG size;
         if (small || pick < 80)
@@ -115,7 +124,8 @@ bool GenerateTree(const std::wstring &root, int n, bool small, std::vector<TreeF
             size = LogUniformSize(16 * 1024, 1024 * 1024, random);
         else
             size = LogUniformSize(1024 * 1024, 8 * 1024 * 1024, random);
-        std::wstring relative = names[static_cast<size_t>(i / kFilesPerFolder)] + L"file" + std::to_wstring(i) + L".dat";
+        std::wstring relative =
+            names[static_cast<size_t>(i / kFilesPerFolder)] + L"file" + std::to_wstring(i) + L".dat";
         if (!WriteRandomFile(root + relative, size, random, buffer))
             return false;
         files.push_back(TreeFile{relative, size});
@@ -138,12 +148,13 @@ ULONGLONG ReadTree(const std::wstring &root)
     ListTree(root, files);
     std::vector<char> buffer(1 << 20);
     ULONGLONG total = 0;
-    for (const TreeFile &file : files) {
+    for (const TreeFile &file : files)
+    {
         CKernelHandle handle(::CreateFileW((root + file.relative).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         DWORD read = 0;
-        while (handle.IsValid() && ::ReadFile(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
-                                              nullptr) && read > 0)
+        while (handle.IsValid() &&
+               ::ReadFile(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0)
             total += read;
     }
     return total;
@@ -158,8 +169,8 @@ bool CopyTreePlain(const std::wstring &from, const std::wstring &to)
         if (folder)
             ok = ::CreateDirectoryW((to + relative).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
         else
-            ok = g_pfnCopyFileEx((from + relative).c_str(), (to + relative).c_str(), nullptr, nullptr, nullptr,
-                                        0) != FALSE;
+            ok = g_pfnCopyFileEx((from + relative).c_str(), (to + relative).c_str(), nullptr, nullptr, nullptr, 0) !=
+                 FALSE;
     };
     Walk(from, L"", visit);
     return ok;
@@ -169,9 +180,12 @@ void RemoveTree(const std::wstring &folder)
 {
     std::vector<std::wstring> folders;
     auto visit = [&](const std::wstring &relative, const WIN32_FIND_DATAW &data, bool isFolder) {
-        if (isFolder) {
+        if (isFolder)
+        {
             folders.push_back(folder + relative);
-        } else {
+        }
+        else
+        {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
                 ::SetFileAttributesW((folder + relative).c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW((folder + relative).c_str());
@@ -196,24 +210,29 @@ bool SameTree(const std::wstring &a, const std::wstring &b, int step, std::wstri
     auto visitRight = collect(right);
     Walk(a, L"", visitLeft);
     Walk(b, L"", visitRight);
-    if (left.size() != right.size()) {
+    if (left.size() != right.size())
+    {
         problem = L"file counts differ: " + std::to_wstring(left.size()) + L" and " + std::to_wstring(right.size());
         return false;
     }
     int index = 0;
-    for (const auto &entry : left) {
+    for (const auto &entry : left)
+    {
         auto other = right.find(entry.first);
-        if (other == right.end()) {
+        if (other == right.end())
+        {
             problem = L"missing " + entry.first;
             return false;
         }
         const WIN32_FIND_DATAW &x = entry.second, &y = other->second;
         if (x.nFileSizeLow != y.nFileSizeLow || x.nFileSizeHigh != y.nFileSizeHigh ||
-            CompareFileTime(&x.ftLastWriteTime, &y.ftLastWriteTime) != 0) {
+            CompareFileTime(&x.ftLastWriteTime, &y.ftLastWriteTime) != 0)
+        {
             problem = L"size or time differs: " + entry.first;
             return false;
         }
-        if (step > 0 && index++ % step == 0 && !SameBytes(a + entry.first, b + entry.first)) {
+        if (step > 0 && index++ % step == 0 && !SameBytes(a + entry.first, b + entry.first))
+        {
             problem = L"bytes differ: " + entry.first;
             return false;
         }

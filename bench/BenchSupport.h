@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace bench {
+namespace bench
+{
 
 // One generated file: its path below the tree root and its size.
 struct TreeFile

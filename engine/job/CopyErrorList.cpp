@@ -8,9 +8,12 @@ void CCopyErrorList::AddErrorItem(LPCWSTR text, __time64_t time)
         text = L"";
     {
         std::lock_guard<std::mutex> hold(m_lock);
-        if (!m_items.empty() && std::wcscmp(m_items.back().text, text) == 0) {
+        if (!m_items.empty() && std::wcscmp(m_items.back().text, text) == 0)
+        {
             m_items.back().time = time;
-        } else {
+        }
+        else
+        {
             CopyErrorItem item;
             item.time = time;
             item.text = text;
@@ -32,7 +35,8 @@ void CCopyErrorList::SetNotifyWindow(HWND hWnd, UINT message)
 void CCopyErrorList::ClearNotifyWindow(HWND hWnd)
 {
     std::lock_guard<std::mutex> hold(m_lock);
-    if (m_hWndNotify == hWnd) {
+    if (m_hWndNotify == hWnd)
+    {
         m_hWndNotify = nullptr;
         m_notifyMessage = 0;
     }

@@ -17,7 +17,7 @@ struct CopyErrorItem
 
 class CCopyErrorList
 {
-public:
+  public:
     CCopyErrorList() = default;
     CCopyErrorList(const CCopyErrorList &) = delete;
     CCopyErrorList &operator=(const CCopyErrorList &) = delete;
@@ -46,13 +46,13 @@ public:
     // The told window calls this before it reads the count: an item added from then on posts again.
     void NotifyReceived();
 
-private:
+  private:
     void Notify();
 
     mutable std::mutex m_lock;
     std::vector<CopyErrorItem> m_items;
     CString m_jobName;
-    HWND m_hWndNotify = nullptr;  // under m_lock
-    UINT m_notifyMessage = 0;     // under m_lock
+    HWND m_hWndNotify = nullptr; // under m_lock
+    UINT m_notifyMessage = 0;    // under m_lock
     std::atomic<bool> m_notifyPending{false};
 };

@@ -18,18 +18,22 @@ void JobDeque::Enqueue(CSyncJob *job, int argument)
     {
         CSingleLock hold(&m_lock, TRUE);
         bool waiting = false;
-        for (const Entry &entry : m_waiting) {
-            if (entry.job == job) {
+        for (const Entry &entry : m_waiting)
+        {
+            if (entry.job == job)
+            {
                 waiting = true;
                 break;
             }
         }
-        if (!waiting) {
+        if (!waiting)
+        {
             m_waiting.push_back(Entry{argument, job});
             added = true;
         }
     }
-    if (added) {
+    if (added)
+    {
         job->m_runState = JOB_BUSY;
         job->m_queueArgument = argument;
     }
@@ -68,8 +72,10 @@ void JobDeque::OnJobFinished(CSyncJob *job, bool wasOnlyWaiting)
 BOOL JobDeque::Remove(CSyncJob *job)
 {
     CSingleLock hold(&m_lock, TRUE);
-    for (auto it = m_waiting.begin(); it != m_waiting.end(); ++it) {
-        if (it->job == job) {
+    for (auto it = m_waiting.begin(); it != m_waiting.end(); ++it)
+    {
+        if (it->job == job)
+        {
             m_waiting.erase(it);
             return TRUE;
         }

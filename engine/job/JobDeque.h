@@ -11,7 +11,7 @@ class CSyncJob;
 
 class JobDeque
 {
-public:
+  public:
     JobDeque();
     virtual ~JobDeque();
     JobDeque(const JobDeque &) = delete;
@@ -28,12 +28,15 @@ public:
     // Takes the job's entry out of the waiting list; 1 when it was there. A running job has no entry.
     BOOL Remove(CSyncJob *job);
 
-    WORD GetRunningCount() const { return m_running; }
+    WORD GetRunningCount() const
+    {
+        return m_running;
+    }
     size_t GetWaitingCount() const;
     // The waiting job at position index (0 = the next to run), or null.
     CSyncJob *GetWaitingJob(size_t index) const;
 
-private:
+  private:
     struct Entry
     {
         int argument;

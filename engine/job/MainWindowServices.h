@@ -8,7 +8,8 @@
 class CJobDef;
 class CSyncJob;
 class CSyncJobList;
-namespace Gdiplus {
+namespace Gdiplus
+{
 class Image;
 }
 
@@ -26,7 +27,7 @@ constexpr int MAIN_MODE_RESTORE_RUNNING = 4;
 
 class IMainWindowServices
 {
-public:
+  public:
     // The window that receives the end-of-run and progress messages (null while it has none).
     virtual HWND GetWindowHandle() const = 0;
     // The job collection the window holds.
@@ -56,7 +57,7 @@ public:
     // The image strip of the window's own close button (not owned); may be null or not loaded.
     virtual Gdiplus::Image *GetCloseImage() = 0;
 
-protected:
+  protected:
     IMainWindowServices() = default;
     ~IMainWindowServices() = default;
     IMainWindowServices(const IMainWindowServices &) = delete;

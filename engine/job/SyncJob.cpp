@@ -13,7 +13,8 @@
 #include "engine/store/XmlLayer.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 // Long enough for a worker to notice the cancel flag and end its copy; after that it is ended by force.
 const DWORD kWorkerStopTimeout = 5000;
@@ -38,7 +39,8 @@ CSyncJob::~CSyncJob()
     // The workers are told to stop and given their time before anything they use goes away.
     m_cancelFlag = TRUE;
     m_stopEvent.SetEvent();
-    for (CKernelHandle *thread : {&m_runThread, &m_listFileRunThread}) {
+    for (CKernelHandle *thread : {&m_runThread, &m_listFileRunThread})
+    {
         if (!thread->IsValid())
             continue;
         if (::WaitForSingleObject(thread->Get(), kWorkerStopTimeout) == WAIT_TIMEOUT)
@@ -136,7 +138,8 @@ void CSyncJob::RefuseStart(UINT message)
 
 void CSyncJob::Start(int argument)
 {
-    if (m_cancelFlag) {
+    if (m_cancelFlag)
+    {
         // A disabled job that was queued anyway stays disabled through the end handler's reset.
         if (m_jobDef->GetState() == 0)
             m_runState = JOB_DISABLED;
@@ -152,15 +155,18 @@ void CSyncJob::Start(int argument)
     m_jobDef->SetCompleteStatus(4);
 
     CString dest = m_jobDef->GetDest();
-    if (m_jobDef->GetDestAgent() == 0 && ::GetFileAttributesW(dest) == INVALID_FILE_ATTRIBUTES) {
+    if (m_jobDef->GetDestAgent() == 0 && ::GetFileAttributesW(dest) == INVALID_FILE_ATTRIBUTES)
+    {
         DWORD error = ::GetLastError();
         m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_INFO, 1151, FormatNow().GetString());
-        if (IsRetryableError(error)) {
+        if (IsRetryableError(error))
+        {
             AddStatusError(AfxLoadText(243));
             RefuseStart(WM_JOB_FAILED);
             return;
         }
-        if (error != 0) {
+        if (error != 0)
+        {
             CString text;
             text.Format(122, dest.GetString());
             text += GetSystemErrorText(error);
@@ -180,7 +186,8 @@ void CSyncJob::Start(int argument)
     int mode = mainWindow != nullptr ? mainWindow->GetMode() : 0;
     m_journalFlag = (mode == MAIN_MODE_BACKUP_IDLE || mode == MAIN_MODE_BACKUP_RUNNING) ? TRUE : FALSE;
     m_diskFull = FALSE;
-    if (m_journalFlag) {
+    if (m_journalFlag)
+    {
         ULONGLONG total = 0, used = 0, free = 0;
         GetPathDiskSpace(dest, total, used, free);
         m_destSpaceTotal = total;
@@ -193,21 +200,26 @@ void CSyncJob::Start(int argument)
     SyncJobWorkers workers = g_syncJobWorkers.Get();
     bool listFile = m_jobDef->GetSyncType() == 2;
     SyncJobThreadProc proc = listFile ? workers.listFile : workers.backup;
-    if (proc == nullptr) {
+    if (proc == nullptr)
+    {
         RefuseStart(WM_JOB_FAILED);
         return;
     }
     unsigned threadId = 0;
-    HANDLE thread = reinterpret_cast<HANDLE>(
-        _beginthreadex(nullptr, listFile ? 0 : kBackupThreadStack, proc, this, 0, &threadId));
-    if (thread == nullptr) {
+    HANDLE thread =
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, listFile ? 0 : kBackupThreadStack, proc, this, 0, &threadId));
+    if (thread == nullptr)
+    {
         m_log.LogAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR, L"%D %p", L"_beginthreadex");
         RefuseStart(WM_JOB_FAILED);
         return;
     }
-    if (listFile) {
+    if (listFile)
+    {
         m_listFileRunThread.Attach(thread);
-    } else {
+    }
+    else
+    {
         m_runThread.Attach(thread);
         m_runThreadId = threadId;
     }
@@ -215,7 +227,8 @@ void CSyncJob::Start(int argument)
 
 void CSyncJob::Cancel()
 {
-    if (GetJobDeque().Remove(this)) {
+    if (GetJobDeque().Remove(this))
+    {
         m_runState = JOB_IDLE;
         PostToMainWindow(WM_JOB_CANCELLED, reinterpret_cast<WPARAM>(this), 1);
         return;
@@ -225,11 +238,13 @@ void CSyncJob::Cancel()
     m_cancelFlag = TRUE;
     BOOL quitSeen = FALSE;
     int quitCode = 0;
-    for (CKernelHandle *thread : {&m_runThread, &m_listFileRunThread}) {
+    for (CKernelHandle *thread : {&m_runThread, &m_listFileRunThread})
+    {
         if (!thread->IsValid())
             continue;
         int code = 0;
-        if (WaitPumpingMessages(thread->Get(), &code)) {
+        if (WaitPumpingMessages(thread->Get(), &code))
+        {
             quitSeen = TRUE;
             quitCode = code;
         }
@@ -269,7 +284,8 @@ void CSyncJob::OnRunFinished()
     m_progressPercent = 0;
     m_secondPercent = 0;
     PostStatus(L"");
-    if (m_runState != JOB_DISABLED) {
+    if (m_runState != JOB_DISABLED)
+    {
         m_cancelFlag = FALSE;
         m_runState = JOB_IDLE;
     }

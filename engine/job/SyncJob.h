@@ -23,25 +23,43 @@
 class CRestoreJournal;
 
 // A value shared between threads without ordering: every load and store is relaxed.
-template <typename T>
-class RelaxedAtomic
+template <typename T> class RelaxedAtomic
 {
-public:
-    RelaxedAtomic() noexcept : m_value(T()) {}
-    RelaxedAtomic(T value) noexcept : m_value(value) {}
+  public:
+    RelaxedAtomic() noexcept : m_value(T())
+    {
+    }
+    RelaxedAtomic(T value) noexcept : m_value(value)
+    {
+    }
     RelaxedAtomic(const RelaxedAtomic &) = delete;
     RelaxedAtomic &operator=(const RelaxedAtomic &) = delete;
 
-    operator T() const noexcept { return m_value.load(std::memory_order_relaxed); }
-    T Get() const noexcept { return m_value.load(std::memory_order_relaxed); }
+    operator T() const noexcept
+    {
+        return m_value.load(std::memory_order_relaxed);
+    }
+    T Get() const noexcept
+    {
+        return m_value.load(std::memory_order_relaxed);
+    }
     RelaxedAtomic &operator=(T value) noexcept
     {
         m_value.store(value, std::memory_order_relaxed);
         return *this;
     }
-    T Exchange(T value) noexcept { return m_value.exchange(value, std::memory_order_relaxed); }
-    T operator+=(T step) noexcept { return m_value.fetch_add(step, std::memory_order_relaxed) + step; }
-    T operator++() noexcept { return *this += T(1); }
+    T Exchange(T value) noexcept
+    {
+        return m_value.exchange(value, std::memory_order_relaxed);
+    }
+    T operator+=(T step) noexcept
+    {
+        return m_value.fetch_add(step, std::memory_order_relaxed) + step;
+    }
+    T operator++() noexcept
+    {
+        return *this += T(1);
+    }
 
     // The plain address, for the platform's copy routines that poll a BOOL through a pointer.
     T *Address() noexcept
@@ -51,7 +69,7 @@ public:
         return reinterpret_cast<T *>(&m_value);
     }
 
-private:
+  private:
     std::atomic<T> m_value;
 };
 
@@ -80,7 +98,7 @@ extern Seam<DestinationConnectFunction> g_pfnConnectDestination;
 
 class CSyncJob
 {
-public:
+  public:
     CSyncJob();
     // Stops the worker: sets the cancel flag and the stop event, waits up to 5000 ms for each worker and ends
     // it by force only after that; the members go last.
@@ -93,13 +111,28 @@ public:
     void Attach(IXMLDOMElement *element);
     // Binds the job to a new "jobdef" element (CJobDef::CreateNew: default name, not yet in the tree).
     void AttachNode();
-    IXMLDOMElementPtr GetElement() const { return m_element; }
+    IXMLDOMElementPtr GetElement() const
+    {
+        return m_element;
+    }
 
-    CJobDef *GetJobDef() const { return m_jobDef.get(); }
-    CLogMsg &GetLog() { return m_log; }
-    CCopyErrorList &GetErrorList() { return m_errorList; }
+    CJobDef *GetJobDef() const
+    {
+        return m_jobDef.get();
+    }
+    CLogMsg &GetLog()
+    {
+        return m_log;
+    }
+    CCopyErrorList &GetErrorList()
+    {
+        return m_errorList;
+    }
     // The job's restore journal, in the data folder.
-    CRestoreJournal *GetRestoreJournal() const { return m_restoreJournal.get(); }
+    CRestoreJournal *GetRestoreJournal() const
+    {
+        return m_restoreJournal.get();
+    }
 
     // Run control (run queue and main window thread).
 
@@ -134,15 +167,22 @@ public:
     // The tray balloon that warns of a full destination; show FALSE removes it.
     void ShowBalloon(BOOL show, LPCWSTR path);
 
-    int GetErrorCount() const { return m_errorCount; }
-    BOOL AllFilesProcessed() const { return m_entriesFound == m_filesCopied; }
+    int GetErrorCount() const
+    {
+        return m_errorCount;
+    }
+    BOOL AllFilesProcessed() const
+    {
+        return m_entriesFound == m_filesCopied;
+    }
     BOOL IsFirstBackup() const;
     void IncrementBackupCount();
 
     // 1 for a network-class error, else 0; the result is also stored in the network-retry flag.
     BOOL IsRetryableError(DWORD code);
 
-    // Copying files (run/SyncJobCopyOne.cpp, DestPaths.cpp, SyncJobFolderCopy.cpp, SyncJobSourceDestinations.cpp; see SyncJobCopyOne.h).
+    // Copying files (run/SyncJobCopyOne.cpp, DestPaths.cpp, SyncJobFolderCopy.cpp, SyncJobSourceDestinations.cpp; see
+    // SyncJobCopyOne.h).
 
     // Copies the file through a temporary name next to the target, then replaces the target with it. Nonzero
     // when the target now holds the source's data; 0 on failure, with no temporary file left behind.
@@ -207,55 +247,67 @@ public:
                                               DWORD streamNumber, DWORD callbackReason, HANDLE sourceFile,
                                               HANDLE destinationFile, LPVOID data);
     // The cancel flag as the copy routines poll it.
-    LPBOOL GetCancelPointer() { return m_cancelFlag.Address(); }
+    LPBOOL GetCancelPointer()
+    {
+        return m_cancelFlag.Address();
+    }
 
     // The worker's handles, for the run threads and tests; null when none.
-    HANDLE GetRunThread() const { return m_runThread.Get(); }
-    HANDLE GetListFileRunThread() const { return m_listFileRunThread.Get(); }
-    HANDLE GetStopEvent() const { return m_stopEvent.m_hObject; }
+    HANDLE GetRunThread() const
+    {
+        return m_runThread.Get();
+    }
+    HANDLE GetListFileRunThread() const
+    {
+        return m_listFileRunThread.Get();
+    }
+    HANDLE GetStopEvent() const
+    {
+        return m_stopEvent.m_hObject;
+    }
 
     // Fields shared with the run threads and the main window.
-    RelaxedAtomic<int> m_runState;          // JOB_IDLE, JOB_BUSY, JOB_DISABLED
-    RelaxedAtomic<int> m_queueArgument;     // the argument the job was queued and started with
-    RelaxedAtomic<BOOL> m_cancelFlag;       // stops copies; Start refuses while set
-    RelaxedAtomic<BOOL> m_diskFull;         // a copy failed with 112
-    RelaxedAtomic<BOOL> m_destinationLost;  // the program's own drive went away during a copy
-    RelaxedAtomic<int> m_startArgument;     // 1: started from the main window; the start's argument
-    RelaxedAtomic<__int64> m_startTime;     // seconds since 1970 (UTC) of the last start
-    RelaxedAtomic<DWORD> m_lastCopyError;   // system error of the last copy step
-    RelaxedAtomic<BOOL> m_networkRetry;     // set by IsRetryableError; stops copies while set
-    RelaxedAtomic<ULONGLONG> m_bytesTotal;  // of the run, or of the single watched file
-    RelaxedAtomic<ULONGLONG> m_bytesDone;   // grows in the progress routine
+    RelaxedAtomic<int> m_runState;              // JOB_IDLE, JOB_BUSY, JOB_DISABLED
+    RelaxedAtomic<int> m_queueArgument;         // the argument the job was queued and started with
+    RelaxedAtomic<BOOL> m_cancelFlag;           // stops copies; Start refuses while set
+    RelaxedAtomic<BOOL> m_diskFull;             // a copy failed with 112
+    RelaxedAtomic<BOOL> m_destinationLost;      // the program's own drive went away during a copy
+    RelaxedAtomic<int> m_startArgument;         // 1: started from the main window; the start's argument
+    RelaxedAtomic<__int64> m_startTime;         // seconds since 1970 (UTC) of the last start
+    RelaxedAtomic<DWORD> m_lastCopyError;       // system error of the last copy step
+    RelaxedAtomic<BOOL> m_networkRetry;         // set by IsRetryableError; stops copies while set
+    RelaxedAtomic<ULONGLONG> m_bytesTotal;      // of the run, or of the single watched file
+    RelaxedAtomic<ULONGLONG> m_bytesDone;       // grows in the progress routine
     RelaxedAtomic<ULONGLONG> m_lastTransferred; // of the current file, already counted
     RelaxedAtomic<ULONGLONG> m_destSpaceFree;   // destination disk at Start (journal flag set)
     RelaxedAtomic<ULONGLONG> m_destSpaceTotal;
-    RelaxedAtomic<int> m_errorCount;        // failed items of the current run
+    RelaxedAtomic<int> m_errorCount; // failed items of the current run
     RelaxedAtomic<DWORD> m_runThreadId;
-    RelaxedAtomic<BOOL> m_fullCopy;         // 1: every present target is copied again
+    RelaxedAtomic<BOOL> m_fullCopy; // 1: every present target is copied again
     RelaxedAtomic<int> m_entriesFound;
     RelaxedAtomic<int> m_filesCopied;
     RelaxedAtomic<int> m_entriesFiltered;
     RelaxedAtomic<int> m_progressPercent;
     RelaxedAtomic<int> m_secondPercent;
-    RelaxedAtomic<BYTE> m_filtersActive;    // the current source has include or exclude lists
-    RelaxedAtomic<BOOL> m_journalFlag;      // 1 for a backup run, 0 for a restore run
-    RelaxedAtomic<BOOL> m_watchFlag;        // the job's paths are watched
-    RelaxedAtomic<int> m_lastRunMonthDay;   // day of the month of the last weekly run
-    RelaxedAtomic<BOOL> m_refreshFlag;      // the job's line in the job list must be repainted
-    RelaxedAtomic<BYTE> m_firstPass;        // the first pass of a continuous-copy run is under way
+    RelaxedAtomic<BYTE> m_filtersActive;  // the current source has include or exclude lists
+    RelaxedAtomic<BOOL> m_journalFlag;    // 1 for a backup run, 0 for a restore run
+    RelaxedAtomic<BOOL> m_watchFlag;      // the job's paths are watched
+    RelaxedAtomic<int> m_lastRunMonthDay; // day of the month of the last weekly run
+    RelaxedAtomic<BOOL> m_refreshFlag;    // the job's line in the job list must be repainted
+    RelaxedAtomic<BYTE> m_firstPass;      // the first pass of a continuous-copy run is under way
     RelaxedAtomic<ULONGLONG> m_destTotalBytes;
     RelaxedAtomic<ULONGLONG> m_destUsedBytes;
-    RelaxedAtomic<BOOL> m_defaultJob;       // the job made by the one-click backup
-    RelaxedAtomic<__int64> m_createdTime;   // stamped at creation and when the wizard finishes
+    RelaxedAtomic<BOOL> m_defaultJob;     // the job made by the one-click backup
+    RelaxedAtomic<__int64> m_createdTime; // stamped at creation and when the wizard finishes
     RelaxedAtomic<BYTE> m_retainFullPathChanged;
-    RelaxedAtomic<BOOL> m_notStored;        // made in this session and never saved; the loader clears it
+    RelaxedAtomic<BOOL> m_notStored; // made in this session and never saved; the loader clears it
 
     // Held by the run threads for the whole of a run.
     CCriticalSection m_runLock;
     // A copy of the program folder, taken at construction.
     CString m_programFolder;
 
-private:
+  private:
     static void CloseFinishedThread(CKernelHandle &thread);
     void RefuseStart(UINT message);
     void AddErrorText(const CString &text);

@@ -6,14 +6,15 @@
 #include "platform/system/Resources.h"
 #include "platform/text/Time.h"
 
-namespace {
+namespace
+{
 
 bool FormatSystemText(DWORD flags, LPCVOID source, DWORD code, CString &text)
 {
     LPWSTR buffer = nullptr;
-    DWORD length = ::FormatMessageW(flags | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, source,
-                                    code, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                    reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    DWORD length =
+        ::FormatMessageW(flags | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, source, code,
+                         MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
     if (length == 0 || buffer == nullptr)
         return false;
     CLocalMemory owner(buffer);
@@ -68,8 +69,10 @@ BOOL PumpWaitingMessages(int *quitCode)
 {
     BOOL quitSeen = FALSE;
     MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        if (message.message == WM_QUIT)
+        {
             quitSeen = TRUE;
             if (quitCode != nullptr)
                 *quitCode = static_cast<int>(message.wParam);
@@ -84,9 +87,11 @@ BOOL PumpWaitingMessages(int *quitCode)
 BOOL WaitPumpingMessages(HANDLE handle, int *quitCode)
 {
     BOOL quitSeen = FALSE;
-    for (;;) {
+    for (;;)
+    {
         DWORD result = ::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLEVENTS);
-        if (result == WAIT_OBJECT_0 + 1) {
+        if (result == WAIT_OBJECT_0 + 1)
+        {
             if (PumpWaitingMessages(quitCode))
                 quitSeen = TRUE;
             continue;
@@ -111,20 +116,25 @@ BOOL GetPathDiskSpace(LPCWSTR path, ULONGLONG &total, ULONGLONG &used, ULONGLONG
     int slash = trimmed.ReverseFind(L'\\');
     if (slash >= 0)
         candidates[1] = trimmed.Left(slash + 1);
-    if (GetPathKind(path) == 0) {
+    if (GetPathKind(path) == 0)
+    {
         candidates[2] = CString(path).Left(2) + L"\\";
-    } else if (GetPathKind(path) == 1) {
+    }
+    else if (GetPathKind(path) == 1)
+    {
         // \\server\share\ is the root of a network path.
         CString unc = path;
         int serverEnd = unc.Find(L'\\', 2);
         int shareEnd = serverEnd >= 0 ? unc.Find(L'\\', serverEnd + 1) : -1;
         candidates[2] = shareEnd >= 0 ? unc.Left(shareEnd + 1) : unc + L"\\";
     }
-    for (const CString &candidate : candidates) {
+    for (const CString &candidate : candidates)
+    {
         if (candidate.IsEmpty())
             continue;
         ULARGE_INTEGER available, totalBytes, totalFree;
-        if (::GetDiskFreeSpaceExW(candidate, &available, &totalBytes, &totalFree)) {
+        if (::GetDiskFreeSpaceExW(candidate, &available, &totalBytes, &totalFree))
+        {
             total = totalBytes.QuadPart;
             free = totalFree.QuadPart;
             used = total - free;

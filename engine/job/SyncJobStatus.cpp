@@ -12,7 +12,8 @@
 #include "engine/store/SourceList.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 // Steps larger than this between two progress calls are not counted: they come from a restarted or
 // resumed copy, not from data that went across.
@@ -36,7 +37,8 @@ DWORD SystemConnect(HWND owner, LPCWSTR uncPath)
 // again before each try.
 void *MapStatusBlock(IMainWindowServices *mainWindow)
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
         if (attempt > 0)
             ::Sleep(50);
         HANDLE mapping = mainWindow->GetStatusBlockHandle();
@@ -54,33 +56,42 @@ void *MapStatusBlock(IMainWindowServices *mainWindow)
 Seam<DestinationConnectFunction> g_pfnConnectDestination{&SystemConnect};
 
 DWORD CALLBACK CSyncJob::CopyProgressRoutine(LARGE_INTEGER totalFileSize, LARGE_INTEGER totalBytesTransferred,
-                                             LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD callbackReason, HANDLE,
-                                             HANDLE, LPVOID data)
+                                             LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD callbackReason, HANDLE, HANDLE,
+                                             LPVOID data)
 {
     CSyncJob *job = static_cast<CSyncJob *>(data);
     if (job == nullptr)
         return PROGRESS_CONTINUE;
-    if (job->m_cancelFlag || job->m_networkRetry) {
+    if (job->m_cancelFlag || job->m_networkRetry)
+    {
         job->m_secondPercent = 0;
         return PROGRESS_CANCEL;
     }
-    if (callbackReason == CALLBACK_STREAM_SWITCH) {
+    if (callbackReason == CALLBACK_STREAM_SWITCH)
+    {
         job->m_lastTransferred = 0;
         // A single changed file of a watched job is a run of its own: its size is the run's total.
-        if (job->m_jobDef->GetJsType() == 0 && job->m_startArgument == 0) {
+        if (job->m_jobDef->GetJsType() == 0 && job->m_startArgument == 0)
+        {
             job->m_bytesTotal = static_cast<ULONGLONG>(totalFileSize.QuadPart);
             job->m_bytesDone = 0;
             job->m_progressPercent = 0;
         }
-    } else if (callbackReason == CALLBACK_CHUNK_FINISHED) {
+    }
+    else if (callbackReason == CALLBACK_CHUNK_FINISHED)
+    {
         ULONGLONG transferred = static_cast<ULONGLONG>(totalBytesTransferred.QuadPart);
         ULONGLONG size = static_cast<ULONGLONG>(totalFileSize.QuadPart);
         ULONGLONG last = job->m_lastTransferred;
-        if (transferred == size) {
+        if (transferred == size)
+        {
             if (transferred >= last && transferred - last <= kMaxCountedStep)
                 job->m_bytesDone += transferred - last;
-        } else if (transferred < size && transferred > last) {
-            if (transferred - last <= kMaxCountedStep) {
+        }
+        else if (transferred < size && transferred > last)
+        {
+            if (transferred - last <= kMaxCountedStep)
+            {
                 job->m_bytesDone += transferred - last;
                 job->m_lastTransferred = transferred;
             }
@@ -110,7 +121,8 @@ void CSyncJob::SetRunningFlag(BOOL set)
         ::InterlockedOr(word, bit);
     else
         ::InterlockedAnd(word, ~bit);
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
         if (attempt > 0)
             ::Sleep(50);
         if (::UnmapViewOfFile(view))
@@ -157,9 +169,12 @@ void CSyncJob::LogError(DWORD code, LPCWSTR path)
     CString text;
     text.Format(m_journalFlag ? 239u : 582u, path != nullptr ? path : L"");
     text += L" - ";
-    if (code == ERROR_INVALID_PARAMETER) {
+    if (code == ERROR_INVALID_PARAMETER)
+    {
         text += AfxLoadText(50014);
-    } else {
+    }
+    else
+    {
         text += GetSystemErrorText(code);
     }
     AddErrorText(text);
@@ -175,22 +190,27 @@ void CSyncJob::ShowBalloon(BOOL show, LPCWSTR path)
     data.hIcon = ::LoadIconW(nullptr, IDI_WARNING);
     data.dwInfoFlags = NIIF_INFO;
     data.uTimeout = 30000;
-    if (!show) {
+    if (!show)
+    {
         ::Shell_NotifyIconW(NIM_DELETE, &data);
         return;
     }
     lstrcpynW(data.szInfoTitle, AfxLoadText(425), ARRAYSIZE(data.szInfoTitle));
 
     CString folder;
-    if (path != nullptr && *path != L'\0') {
+    if (path != nullptr && *path != L'\0')
+    {
         folder = path;
         DWORD attributes = ::GetFileAttributesW(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        {
             int slash = folder.ReverseFind(L'\\');
             if (slash >= 0)
                 folder = folder.Left(slash + 1);
         }
-    } else {
+    }
+    else
+    {
         folder = m_jobDef->GetDest();
     }
     CString text;
@@ -201,8 +221,8 @@ void CSyncJob::ShowBalloon(BOOL show, LPCWSTR path)
 
 BOOL CSyncJob::IsRetryableError(DWORD code)
 {
-    BOOL retryable = std::find(std::begin(kRetryableErrors), std::end(kRetryableErrors), code) !=
-                     std::end(kRetryableErrors);
+    BOOL retryable =
+        std::find(std::begin(kRetryableErrors), std::end(kRetryableErrors), code) != std::end(kRetryableErrors);
     m_networkRetry = retryable;
     return retryable;
 }
@@ -213,7 +233,8 @@ BOOL CSyncJob::CheckDestination(int tries)
         return TRUE;
     // A job without a drive identity (imported, the one-click job, any job after its destination was
     // changed) is not looked for by identity: its destination is tested as it stands.
-    if (m_jobDef->GetDestNet() == 0 && !m_jobDef->GetUuid().IsEmpty() && m_jobDef->GetDestDriveLetter() == 0) {
+    if (m_jobDef->GetDestNet() == 0 && !m_jobDef->GetUuid().IsEmpty() && m_jobDef->GetDestDriveLetter() == 0)
+    {
         m_jobDef->SetHasSrc(0);
         return FALSE;
     }
@@ -224,16 +245,20 @@ BOOL CSyncJob::CheckDestination(int tries)
         return TRUE;
 
     wchar_t unc[kNetPathChars] = {};
-    if (GetPathKind(dest) == 1) {
+    if (GetPathKind(dest) == 1)
+    {
         lstrcpynW(unc, dest, kNetPathChars);
-    } else if (!MappedPathToUnc(dest, unc)) {
+    }
+    else if (!MappedPathToUnc(dest, unc))
+    {
         return FALSE;
     }
     for (size_t length = wcslen(unc); length > 0 && unc[length - 1] == L'\\'; --length)
         unc[length - 1] = L'\0';
 
     DestinationConnectFunction connect = g_pfnConnectDestination.Get();
-    for (int attempt = 0; attempt < tries; ++attempt) {
+    for (int attempt = 0; attempt < tries; ++attempt)
+    {
         DWORD error = connect(GetMainWindowHandle(), unc);
         if (error == NO_ERROR)
             return ::GetFileAttributesW(unc) != INVALID_FILE_ATTRIBUTES;
@@ -251,13 +276,15 @@ BOOL CSyncJob::Validate()
     if (m_jobDef->GetSourceAgent() != 0)
         return TRUE;
     XmlElementIterator sources(m_element);
-    while (sources.Next()) {
+    while (sources.Next())
+    {
         if (sources.GetName() != L"src")
             continue;
         if (::GetFileAttributesW(GetXmlPathAttribute(sources.GetElement())) != INVALID_FILE_ATTRIBUTES)
             return TRUE;
         XmlElementIterator files(sources.GetElement());
-        while (files.Next()) {
+        while (files.Next())
+        {
             if (files.GetName() == L"file" &&
                 ::GetFileAttributesW(GetXmlPathAttribute(files.GetElement())) != INVALID_FILE_ATTRIBUTES)
                 return TRUE;

@@ -4,7 +4,8 @@
 #include "engine/store/SourceList.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 // The locale's short name of a weekday, 0 = Sunday.
 CString ShortDayName(int weekday)
@@ -23,7 +24,8 @@ CString JoinSources(IXMLDOMElement *element, LPCWSTR separator)
         return text;
     CStringArray sources;
     XmlReadSrcList(element, sources);
-    for (INT_PTR i = 0; i < sources.GetSize(); ++i) {
+    for (INT_PTR i = 0; i < sources.GetSize(); ++i)
+    {
         if (i > 0)
             text += separator;
         text += sources[i];
@@ -36,7 +38,8 @@ CString JoinSources(IXMLDOMElement *element, LPCWSTR separator)
 CString CSyncJob::GetScheduleText() const
 {
     CString text;
-    switch (m_jobDef->GetJsType()) {
+    switch (m_jobDef->GetJsType())
+    {
     case 0:
         text = AfxLoadText(221);
         break;
@@ -54,7 +57,8 @@ CString CSyncJob::GetScheduleText() const
         // js_day holds Sunday in bit 6 down to Saturday in bit 0.
         int days = m_jobDef->GetJsDay();
         CString names;
-        for (int weekday = 0; weekday < 7; ++weekday) {
+        for (int weekday = 0; weekday < 7; ++weekday)
+        {
             if (!(days & (1 << (6 - weekday))))
                 continue;
             if (!names.IsEmpty())
@@ -95,7 +99,8 @@ void CSyncJob::GetFilterText(CString &out) const
 {
     out.Empty();
     CString include = m_jobDef->GetInclude();
-    if (!include.IsEmpty()) {
+    if (!include.IsEmpty())
+    {
         out = AfxLoadText(157) + L": " + include;
         return;
     }
@@ -118,6 +123,7 @@ void CSyncJob::FormatSummary(UINT headingId)
 {
     CString filters;
     GetFilterText(filters);
-    m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, 194, AfxLoadText(headingId).GetString(), m_jobDef->GetName().GetString(),
-                m_jobDef->GetDest().GetString(), GetSourceListText().GetString(), filters.GetString());
+    m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, 194, AfxLoadText(headingId).GetString(),
+                  m_jobDef->GetName().GetString(), m_jobDef->GetDest().GetString(), GetSourceListText().GetString(),
+                  filters.GetString());
 }

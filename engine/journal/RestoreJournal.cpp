@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int MAX_JOURNAL_PATH = MAX_PATH - 1;
 const wchar_t JOURNAL_SUFFIX[] = L".restore";
@@ -30,7 +31,8 @@ bool IsPlainFileName(LPCWSTR name)
 {
     if (name == nullptr || *name == L'\0')
         return false;
-    for (LPCWSTR p = name; *p != L'\0'; ++p) {
+    for (LPCWSTR p = name; *p != L'\0'; ++p)
+    {
         if (*p < 32 || std::wcschr(L"\\/:*?\"<>|", *p) != nullptr)
             return false;
     }
@@ -47,7 +49,7 @@ struct Record
 // Reads the records of a journal from its start, in blocks.
 class RecordReader
 {
-public:
+  public:
     explicit RecordReader(HANDLE file) : m_file(file), m_buffer(65536)
     {
         LARGE_INTEGER size = {};
@@ -76,7 +78,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool Stop()
     {
         m_ok = false;
@@ -86,8 +88,10 @@ private:
     bool Read(void *target, DWORD count)
     {
         BYTE *out = static_cast<BYTE *>(target);
-        while (count > 0) {
-            if (m_next == m_filled) {
+        while (count > 0)
+        {
+            if (m_next == m_filled)
+            {
                 DWORD got = 0;
                 if (!::ReadFile(m_file, m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &got, nullptr) ||
                     got == 0)
@@ -120,10 +124,15 @@ private:
 // Writes records to a new file, in blocks.
 class RecordWriter
 {
-public:
-    explicit RecordWriter(HANDLE file) : m_file(file) {}
+  public:
+    explicit RecordWriter(HANDLE file) : m_file(file)
+    {
+    }
 
-    ULONGLONG Position() const { return m_position; }
+    ULONGLONG Position() const
+    {
+        return m_position;
+    }
 
     bool Write(const DWORD header[5], const std::wstring &destination, const std::wstring &source)
     {
@@ -135,15 +144,15 @@ public:
     bool Flush()
     {
         DWORD written = 0;
-        if (!m_pending.empty() && (!::WriteFile(m_file, m_pending.data(), static_cast<DWORD>(m_pending.size()),
-                                                &written, nullptr) ||
-                                   written != m_pending.size()))
+        if (!m_pending.empty() &&
+            (!::WriteFile(m_file, m_pending.data(), static_cast<DWORD>(m_pending.size()), &written, nullptr) ||
+             written != m_pending.size()))
             return false;
         m_pending.clear();
         return true;
     }
 
-private:
+  private:
     bool Put(const void *data, DWORD count)
     {
         const BYTE *bytes = static_cast<const BYTE *>(data);
@@ -177,8 +186,10 @@ bool IsSameOrBelow(const std::wstring &path, const std::wstring &prefix)
 // Deletes the files it holds when it goes out of scope.
 class TemporaryFiles
 {
-public:
-    TemporaryFiles(const CString &first, const CString &second) : m_first(first), m_second(second) {}
+  public:
+    TemporaryFiles(const CString &first, const CString &second) : m_first(first), m_second(second)
+    {
+    }
     ~TemporaryFiles()
     {
         DWORD error = ::GetLastError();
@@ -189,7 +200,7 @@ public:
     TemporaryFiles(const TemporaryFiles &) = delete;
     TemporaryFiles &operator=(const TemporaryFiles &) = delete;
 
-private:
+  private:
     CString m_first;
     CString m_second;
 };
@@ -209,12 +220,14 @@ CRestoreJournal::~CRestoreJournal()
 
 bool CRestoreJournal::BuildPath(LPCWSTR name, LPCWSTR suffix, CString &path) const
 {
-    if (!IsPlainFileName(name)) {
+    if (!IsPlainFileName(name))
+    {
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
     path = m_folder + name + suffix;
-    if (path.GetLength() > MAX_JOURNAL_PATH) {
+    if (path.GetLength() > MAX_JOURNAL_PATH)
+    {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
@@ -235,21 +248,26 @@ BOOL CRestoreJournal::Open(LPCWSTR name, int forWrite)
     if (!BuildPath(name, JOURNAL_SUFFIX, journal))
         return FALSE;
 
-    if (forWrite) {
+    if (forWrite)
+    {
         CString saved;
         if (!BuildPath(name, SAVED_SUFFIX, saved))
             return FALSE;
-        if (FileExists(journal)) {
+        if (FileExists(journal))
+        {
             // Without the saved copy a failed run could not bring the previous journal back.
             if (!::CopyFileW(journal, saved, FALSE))
                 return FALSE;
-        } else {
+        }
+        else
+        {
             // A saved copy left without its journal belongs to no run of this one.
             ::DeleteFileW(saved);
         }
-        m_file.Attach(::CreateFileW(journal, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!m_file.IsValid()) {
+        m_file.Attach(::CreateFileW(journal, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!m_file.IsValid())
+        {
             DWORD error = ::GetLastError();
             m_file.Close();
             ::DeleteFileW(saved);
@@ -262,13 +280,15 @@ BOOL CRestoreJournal::Open(LPCWSTR name, int forWrite)
 
     m_file.Attach(::CreateFileW(journal, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!m_file.IsValid()) {
+    if (!m_file.IsValid())
+    {
         DWORD error = ::GetLastError();
         m_file.Close();
         return Fail(error);
     }
     Record first;
-    if (!RecordReader(m_file).Next(first)) {
+    if (!RecordReader(m_file).Next(first))
+    {
         m_file.Close();
         return Fail(ERROR_FILE_CORRUPT);
     }
@@ -349,16 +369,20 @@ BOOL CRestoreJournal::AppendOne(LPCWSTR name, LPCWSTR destination, LPCWSTR sourc
     if (destination == nullptr || source == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
 
-    if (FileExists(journal)) {
+    if (FileExists(journal))
+    {
         // Appending to an empty saved copy and putting it in place would lose every earlier record.
         if (!::CopyFileW(journal, saved, FALSE))
             return FALSE;
-    } else {
+    }
+    else
+    {
         ::DeleteFileW(saved);
     }
     m_file.Attach(::CreateFileW(saved, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!m_file.IsValid()) {
+    if (!m_file.IsValid())
+    {
         DWORD error = ::GetLastError();
         m_file.Close();
         ::DeleteFileW(saved);
@@ -367,13 +391,15 @@ BOOL CRestoreJournal::AppendOne(LPCWSTR name, LPCWSTR destination, LPCWSTR sourc
     m_name = name;
     m_mode = ModeWriting;
 
-    if (!Append(destination, source)) {
+    if (!Append(destination, source))
+    {
         // Close without rollback drops the saved copy and with it the half-made append.
         DWORD error = ::GetLastError();
         Close(0);
         return Fail(error);
     }
-    if (!Close(1)) {
+    if (!Close(1))
+    {
         DWORD error = ::GetLastError();
         ::DeleteFileW(saved);
         return Fail(error);
@@ -387,7 +413,8 @@ BOOL CRestoreJournal::Rename(LPCWSTR oldName, LPCWSTR newName)
     CString to;
     if (!BuildPath(oldName, JOURNAL_SUFFIX, from) || !BuildPath(newName, JOURNAL_SUFFIX, to))
         return FALSE;
-    if (FileExists(from)) {
+    if (FileExists(from))
+    {
         if (from == to)
             return TRUE;
         return ::MoveFileW(from, to) ? TRUE : FALSE;
@@ -441,9 +468,11 @@ BOOL CRestoreJournal::RecordRename(LPCWSTR name, LPCWSTR newDestination, LPCWSTR
         RecordReader reader(in);
         RecordWriter writer(out);
         Record record;
-        while (reader.Next(record)) {
+        while (reader.Next(record))
+        {
             bool ok;
-            if (IsSameOrBelow(record.destination, oldDest)) {
+            if (IsSameOrBelow(record.destination, oldDest))
+            {
                 std::wstring destination = newDest + record.destination.substr(oldDest.size());
                 std::wstring source = record.source;
                 if (IsSameOrBelow(source, oldSrc))
@@ -454,7 +483,9 @@ BOOL CRestoreJournal::RecordRename(LPCWSTR name, LPCWSTR newDestination, LPCWSTR
                                          static_cast<DWORD>(destination.size() * sizeof(wchar_t)),
                                          static_cast<DWORD>(source.size() * sizeof(wchar_t))};
                 ok = writer.Write(header, destination, source);
-            } else {
+            }
+            else
+            {
                 ok = writer.Write(record.header, record.destination, record.source);
             }
             if (!ok)
@@ -475,7 +506,8 @@ int CRestoreJournal::ReadAll(CStringList &list)
     int added = 0;
     RecordReader reader(m_file);
     Record record;
-    while (reader.Next(record)) {
+    while (reader.Next(record))
+    {
         if (record.destination.empty())
             continue;
         list.AddTail(CString(record.destination.c_str(), static_cast<int>(record.destination.size())));

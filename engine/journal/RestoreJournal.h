@@ -24,7 +24,7 @@ constexpr DWORD RESTORE_RECORD_HEADER_SIZE = 20;
 
 class CRestoreJournal
 {
-public:
+  public:
     enum Mode
     {
         ModeClosed = 0,
@@ -80,11 +80,14 @@ public:
     // skipped), stopping at the first bad record. Returns the number added.
     int ReadAll(CStringList &list);
 
-    int GetMode() const { return m_mode; }
+    int GetMode() const
+    {
+        return m_mode;
+    }
     // Folder + name + ".restore"; empty for a name that is not a plain file name.
     CString GetJournalPath(LPCWSTR name) const;
 
-private:
+  private:
     // Folder + name + suffix into path; false (with the last error set) for a bad name or a path too long.
     bool BuildPath(LPCWSTR name, LPCWSTR suffix, CString &path) const;
 

@@ -4,7 +4,8 @@
 
 CLogMsg AppLog;
 
-namespace {
+namespace
+{
 
 const wchar_t kByteOrderMark = 0xFEFF;
 
@@ -103,7 +104,7 @@ bool WriteAll(const CKernelHandle &file, const void *data, DWORD bytes)
 // still obtained: the file stays usable.
 class CLogMsg::MutexLock
 {
-public:
+  public:
     explicit MutexLock(const CKernelHandle &mutex) : m_mutex(mutex.IsValid() ? mutex.Get() : nullptr)
     {
         if (m_mutex)
@@ -119,9 +120,12 @@ public:
     }
     MutexLock(const MutexLock &) = delete;
     MutexLock &operator=(const MutexLock &) = delete;
-    bool Held() const { return m_held; }
+    bool Held() const
+    {
+        return m_held;
+    }
 
-private:
+  private:
     HANDLE m_mutex;
     bool m_held = false;
 };
@@ -287,5 +291,6 @@ void ReportExceptionToAppLog(const char *where, const char *what)
 {
     const CString place(where != nullptr ? where : "?");
     const CString text(what != nullptr ? what : "an exception of unknown kind");
-    AppLog.LogAt(L"Program", 0, 0, LM_CRITICAL, L"%D Exception stopped in %s: %s\n", place.GetString(), text.GetString());
+    AppLog.LogAt(L"Program", 0, 0, LM_CRITICAL, L"%D Exception stopped in %s: %s\n", place.GetString(),
+                 text.GetString());
 }

@@ -33,7 +33,7 @@ enum LogLevel : DWORD
 // An entry is cut at MaxEntryLength characters; every LF is written as CR LF.
 class CLogMsg
 {
-public:
+  public:
     static constexpr int MaxEntryLength = 4096;
     static constexpr DWORD DefaultLevelMask = 2047;
     static constexpr ULONGLONG DefaultRotationSize = 104857600;
@@ -64,17 +64,38 @@ public:
     // Writes buffered data through to the file, under the log's mutex.
     void Flush();
 
-    void SetLogName(LPCWSTR name) { m_name = name ? name : L""; }
-    LPCWSTR GetLogName() const { return m_name.c_str(); }
-    void SetLevelMask(DWORD mask) { m_levelMask = mask; }
-    DWORD GetLevelMask() const { return m_levelMask; }
+    void SetLogName(LPCWSTR name)
+    {
+        m_name = name ? name : L"";
+    }
+    LPCWSTR GetLogName() const
+    {
+        return m_name.c_str();
+    }
+    void SetLevelMask(DWORD mask)
+    {
+        m_levelMask = mask;
+    }
+    DWORD GetLevelMask() const
+    {
+        return m_levelMask;
+    }
     // Above 0: every entry starts with the local time.
-    void SetTimePrefix(int prefix) { m_timePrefix = prefix; }
-    int GetTimePrefix() const { return m_timePrefix; }
+    void SetTimePrefix(int prefix)
+    {
+        m_timePrefix = prefix;
+    }
+    int GetTimePrefix() const
+    {
+        return m_timePrefix;
+    }
     // The file's full path as given to the last Open that got that far.
-    LPCWSTR GetPath() const { return m_path.c_str(); }
+    LPCWSTR GetPath() const
+    {
+        return m_path.c_str();
+    }
 
-private:
+  private:
     class MutexLock;
 
     bool OpenFile();

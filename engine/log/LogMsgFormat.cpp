@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cwchar>
 
-namespace {
+namespace
+{
 
 const size_t kMaxEntry = static_cast<size_t>(CLogMsg::MaxEntryLength);
 
@@ -15,12 +16,24 @@ const long long kMaxField = CLogMsg::MaxEntryLength;
 
 class EntryText
 {
-public:
-    bool Full() const { return m_text.size() >= kMaxEntry; }
-    size_t Room() const { return kMaxEntry - std::min(m_text.size(), kMaxEntry); }
+  public:
+    bool Full() const
+    {
+        return m_text.size() >= kMaxEntry;
+    }
+    size_t Room() const
+    {
+        return kMaxEntry - std::min(m_text.size(), kMaxEntry);
+    }
 
-    void Append(const wchar_t *text, size_t length) { m_text.append(text, std::min(length, Room())); }
-    void Append(const std::wstring &text) { Append(text.data(), text.size()); }
+    void Append(const wchar_t *text, size_t length)
+    {
+        m_text.append(text, std::min(length, Room()));
+    }
+    void Append(const std::wstring &text)
+    {
+        Append(text.data(), text.size());
+    }
     void Append(wchar_t ch)
     {
         if (!Full())
@@ -45,9 +58,12 @@ public:
         m_text.resize(old + length);
     }
 
-    std::wstring Take() { return std::move(m_text); }
+    std::wstring Take()
+    {
+        return std::move(m_text);
+    }
 
-private:
+  private:
     std::wstring m_text;
 };
 
@@ -72,17 +88,23 @@ std::wstring LocalTimeText()
 std::wstring SystemErrorText(DWORD error)
 {
     wchar_t text[1024];
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  text, static_cast<DWORD>(sizeof text / sizeof text[0]), nullptr);
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  static_cast<DWORD>(sizeof text / sizeof text[0]), nullptr);
     std::wstring result(text, length);
     while (!result.empty() && (result.back() == L'\r' || result.back() == L'\n' || result.back() == L' '))
         result.pop_back();
     return result;
 }
 
-bool IsDigit(wchar_t ch) { return ch >= L'0' && ch <= L'9'; }
+bool IsDigit(wchar_t ch)
+{
+    return ch >= L'0' && ch <= L'9';
+}
 
-bool IsDirectiveFlag(wchar_t ch) { return ch != 0 && std::wcschr(L" #+-.0123456789Lh*", ch) != nullptr; }
+bool IsDirectiveFlag(wchar_t ch)
+{
+    return ch != 0 && std::wcschr(L" #+-.0123456789Lh*", ch) != nullptr;
+}
 
 void AppendField(std::wstring &flags, long long value)
 {
@@ -93,9 +115,9 @@ void AppendField(std::wstring &flags, long long value)
 
 LPCWSTR LogLevelName(DWORD mask)
 {
-    static const wchar_t *const names[] = {L"LM_SHUTDOWN", L"LM_TRACE",  L"LM_DEBUG",    L"LM_INFO",
-                                           L"LM_NOTICE",   L"LM_WARNING", L"LM_STARTUP", L"LM_ERROR",
-                                           L"LM_CRITICAL", L"LM_ALERT",  L"LM_EMERGENCY"};
+    static const wchar_t *const names[] = {L"LM_SHUTDOWN", L"LM_TRACE",   L"LM_DEBUG",    L"LM_INFO",
+                                           L"LM_NOTICE",   L"LM_WARNING", L"LM_STARTUP",  L"LM_ERROR",
+                                           L"LM_CRITICAL", L"LM_ALERT",   L"LM_EMERGENCY"};
     for (int bit = 0; bit < 32; ++bit)
     {
         if (mask & (1u << bit))
@@ -203,8 +225,7 @@ std::wstring CLogMsg::FormatEntry(DWORD mask, LPCWSTR format, va_list args) cons
         case L'E':
         case L'f':
         case L'g':
-        case L'G':
-        {
+        case L'G': {
             // The runtime's long double is a double, the compiler's is wider: convert here.
             double value = longDouble ? static_cast<double>(va_arg(list, long double)) : va_arg(list, double);
             out.AppendFormatted(flags + conversion, value);

@@ -3,10 +3,13 @@
 #include <cstdint>
 #include <cstring>
 
-namespace gel {
-namespace stdx {
+namespace gel
+{
+namespace stdx
+{
 
-namespace {
+namespace
+{
 
 static_assert(sizeof(wchar_t) == 2, "the facet converts UTF-16 units");
 static_assert(sizeof(std::mbstate_t) >= sizeof(std::uint32_t), "the conversion state is one 32-bit word");
@@ -26,9 +29,15 @@ std::uint32_t LoadState(const std::mbstate_t &state)
     return value;
 }
 
-void StoreState(std::mbstate_t &state, std::uint32_t value) { std::memcpy(&state, &value, sizeof value); }
+void StoreState(std::mbstate_t &state, std::uint32_t value)
+{
+    std::memcpy(&state, &value, sizeof value);
+}
 
-bool IsSurrogate(std::uint32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsSurrogate(std::uint32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 // Writes as many owed continuation bytes as fit; returns the state that is left.
 std::uint32_t WritePendingBytes(std::uint32_t state, char *&to, char *to_end)
@@ -61,9 +70,15 @@ const char kOutsideUnicode[] = "bad character: outside Unicode space";
 
 utf8cvt::~utf8cvt() = default;
 
-bool utf8cvt::do_always_noconv() const noexcept { return false; }
+bool utf8cvt::do_always_noconv() const noexcept
+{
+    return false;
+}
 
-int utf8cvt::do_encoding() const noexcept { return -1; }
+int utf8cvt::do_encoding() const noexcept
+{
+    return -1;
+}
 
 std::codecvt_base::result utf8cvt::do_in(state_type &state, const extern_type *from, const extern_type *from_end,
                                          const extern_type *&from_next, intern_type *to, intern_type *to_end,

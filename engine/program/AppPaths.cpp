@@ -8,7 +8,8 @@
 #include "engine/program/ProgramObjects.h"
 #include "ui/boxes/MessageBoxDlg.h"
 
-namespace {
+namespace
+{
 
 // Stands in for an exclusion folder that the platform could not tell us: no real path begins with it.
 const wchar_t kNoFolder[] = L"xxxxxxxx";
@@ -20,8 +21,8 @@ const wchar_t *const kDocumentExtensions[] = {
 };
 
 const wchar_t *const kNeverCopiedNames[] = {
-    L"TesselDir.list", L"TesselDir.list.bk", L"itesseldir.list", L"itesseldir.list.bk", L"pagefile.sys",
-    L"hiberfil.sys",
+    L"TesselDir.list",     L"TesselDir.list.bk", L"itesseldir.list",
+    L"itesseldir.list.bk", L"pagefile.sys",      L"hiberfil.sys",
 };
 
 CString ShellFolder(int csidl)
@@ -56,8 +57,7 @@ bool EndsWithNoCase(LPCWSTR text, size_t textLength, LPCWSTR suffix)
 // folder excludes nothing.
 bool IsInsideFolder(LPCWSTR path, size_t pathLength, const CString &folder)
 {
-    return !folder.IsEmpty() &&
-           BeginsWithNoCase(path, pathLength, folder, static_cast<size_t>(folder.GetLength()));
+    return !folder.IsEmpty() && BeginsWithNoCase(path, pathLength, folder, static_cast<size_t>(folder.GetLength()));
 }
 
 wchar_t g_tesselDirListName[256] = L"";
@@ -182,10 +182,9 @@ void ShowLastErrorMessage()
 {
     const DWORD error = GetLastError();
     LPWSTR buffer = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                  reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
     std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(buffer, &LocalFree);
     if (length == 0 || !buffer)
         return;

@@ -7,15 +7,19 @@
 #include "engine/store/UuidString.h"
 #include "platform/system/Handles.h"
 
-namespace {
+namespace
+{
 
 const wchar_t kMarkerName[] = L"uid_tessel_drive";
 
 // A missing medium in a present drive must not stop a search with a system dialog.
 class QuietDriveErrors
 {
-public:
-    QuietDriveErrors() { m_changed = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &m_previous) != FALSE; }
+  public:
+    QuietDriveErrors()
+    {
+        m_changed = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &m_previous) != FALSE;
+    }
     ~QuietDriveErrors()
     {
         if (m_changed)
@@ -24,7 +28,7 @@ public:
     QuietDriveErrors(const QuietDriveErrors &) = delete;
     QuietDriveErrors &operator=(const QuietDriveErrors &) = delete;
 
-private:
+  private:
     DWORD m_previous = 0;
     bool m_changed = false;
 };
@@ -35,8 +39,8 @@ std::string ToAnsi(const CString &text)
     if (units == 0)
         return std::string();
     std::string bytes(static_cast<size_t>(units + 1) * 4, '\0');
-    int written = WideCharToMultiByte(CP_ACP, 0, text, units + 1, &bytes[0], static_cast<int>(bytes.size()),
-                                      nullptr, nullptr);
+    int written =
+        WideCharToMultiByte(CP_ACP, 0, text, units + 1, &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr);
     if (written == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER)
     {
         int needed = WideCharToMultiByte(CP_ACP, 0, text, units + 1, nullptr, 0, nullptr, nullptr);
@@ -109,8 +113,8 @@ BOOL ReadDestinationDriveId(LPCWSTR filePath, CString &id)
     id.Empty();
     if (!filePath || !*filePath)
         return FALSE;
-    CKernelHandle file(CreateFileW(filePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    CKernelHandle file(
+        CreateFileW(filePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return FALSE;
 
@@ -167,8 +171,8 @@ BOOL GetOrCreateDestinationDriveId(wchar_t letter, CString &id)
         SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
     bool written;
     {
-        CKernelHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        CKernelHandle file(
+            CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.IsValid())
             return FALSE;
         written = WriteAll(file.Get(), bytes);

@@ -4,7 +4,8 @@
 
 #include "engine/program/AppPaths.h"
 
-namespace {
+namespace
+{
 
 const wchar_t kListSeparators[] = L";, ";
 
@@ -24,7 +25,8 @@ bool LowerExtension(LPCWSTR name, CString &extension)
 template <typename AddPiece> void ForEachListPiece(const CString &text, AddPiece add)
 {
     int position = 0;
-    while (position >= 0) {
+    while (position >= 0)
+    {
         CString piece = text.Tokenize(kListSeparators, position);
         if (!piece.IsEmpty())
             add(piece.MakeLower());
@@ -152,8 +154,7 @@ void CFolderSizeScanner::StartScan(const std::vector<CString> &folders, const CS
     StartThread();
 }
 
-void CFolderSizeScanner::StartScan(const CStringArray &folders, const CString &includeText,
-                                   const CString &excludeText)
+void CFolderSizeScanner::StartScan(const CStringArray &folders, const CString &includeText, const CString &excludeText)
 {
     std::vector<CString> list;
     list.reserve(static_cast<size_t>(folders.GetSize()));
@@ -164,7 +165,8 @@ void CFolderSizeScanner::StartScan(const CStringArray &folders, const CString &i
 
 ULONGLONG CFolderSizeScanner::GetTotalSize(BOOL rescan)
 {
-    if (rescan) {
+    if (rescan)
+    {
         {
             std::lock_guard<std::recursive_mutex> control(m_controlLock);
             StopScan();
@@ -228,9 +230,12 @@ void CFolderSizeScanner::StartThread()
 unsigned __stdcall CFolderSizeScanner::ThreadEntry(void *pThis)
 {
     auto *scanner = static_cast<CFolderSizeScanner *>(pThis);
-    try {
+    try
+    {
         scanner->Scan(false);
-    } catch (...) {
+    }
+    catch (...)
+    {
         // Out of memory in the middle of a walk: the total so far stays a lower bound.
         scanner->m_stopFlag = 1;
         return 1;
@@ -258,12 +263,14 @@ ULONGLONG CFolderSizeScanner::Scan(bool clearStop)
         std::lock_guard<std::mutex> guard(m_listLock);
         folders = m_folders;
     }
-    for (size_t i = 0; i < folders.size() && m_stopFlag == 0; ++i) {
+    for (size_t i = 0; i < folders.size() && m_stopFlag == 0; ++i)
+    {
         CString path = folders[i];
         path.TrimRight(L'\\');
         if (path.IsEmpty())
             continue;
-        if (i == 0) {
+        if (i == 0)
+        {
             m_folderCount += 1;
             Walk(path, true);
             continue;
@@ -273,10 +280,13 @@ ULONGLONG CFolderSizeScanner::Scan(bool clearStop)
         const CString lookup = path.GetLength() == 2 && path[1] == L':' ? path + L'\\' : path;
         if (!::GetFileAttributesExW(lookup, GetFileExInfoStandard, &data))
             break;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        {
             m_folderCount += 1;
             Walk(path, false);
-        } else {
+        }
+        else
+        {
             CountFile(RoundedFileSize(data.nFileSizeHigh, data.nFileSizeLow));
         }
     }
@@ -293,16 +303,22 @@ void CFolderSizeScanner::Walk(const CString &folder, bool filtersOn)
     if (!listing.IsValid())
         return;
 
-    do {
+    do
+    {
         const bool isDots = wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0;
-        if (!isDots && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        if (!isDots && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        {
             const CString path = folder + L'\\' + found.cFileName;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!IsSystemPath(path)) {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            {
+                if (!IsSystemPath(path))
+                {
                     m_folderCount += 1;
                     Walk(path, filtersOn);
                 }
-            } else if (!filtersOn || (!m_filters.IsExcludedExt(found.cFileName) && m_filters.AddToExtStats(found))) {
+            }
+            else if (!filtersOn || (!m_filters.IsExcludedExt(found.cFileName) && m_filters.AddToExtStats(found)))
+            {
                 CountFile(RoundedFileSize(found.nFileSizeHigh, found.nFileSizeLow));
             }
         }

@@ -29,7 +29,7 @@ ULONGLONG RoundedFileSize(DWORD sizeHigh, DWORD sizeLow);
 // read them.
 class CExtFilterPair
 {
-public:
+  public:
     CExtFilterPair() = default;
     CExtFilterPair(const CExtFilterPair &) = delete;
     CExtFilterPair &operator=(const CExtFilterPair &) = delete;
@@ -51,7 +51,7 @@ public:
     CString GetIncludeText() const;
     CString GetExcludeText() const;
 
-private:
+  private:
     mutable std::mutex m_lock;
     // A null value: an entry with no file counted yet.
     std::unordered_map<CString, std::unique_ptr<CExtStats>> m_include;
@@ -64,7 +64,7 @@ private:
 // the extension sets applied; every later entry counts all files under it (or itself, when it is a file).
 class CFolderSizeScanner
 {
-public:
+  public:
     CFolderSizeScanner();
     ~CFolderSizeScanner();
     CFolderSizeScanner(const CFolderSizeScanner &) = delete;
@@ -88,9 +88,18 @@ public:
     // adds the figures counted so far for that extension of the include set to count and total.
     void AddExtensionTotals(LPCWSTR extensionList, UINT &count, ULONGLONG &total) const;
 
-    CString GetIncludeText() const { return m_filters.GetIncludeText(); }
-    CString GetExcludeText() const { return m_filters.GetExcludeText(); }
-    UINT GetFolderCount() const { return m_folderCount; }
+    CString GetIncludeText() const
+    {
+        return m_filters.GetIncludeText();
+    }
+    CString GetExcludeText() const
+    {
+        return m_filters.GetExcludeText();
+    }
+    UINT GetFolderCount() const
+    {
+        return m_folderCount;
+    }
 
     // Set to 1 to ask a running scan to stop; 1 also once a scan has ended, 0 while one runs.
     std::atomic<BYTE> m_stopFlag;
@@ -99,7 +108,7 @@ public:
     // Files counted by the scan in progress or the last one.
     std::atomic<UINT> m_fileCount;
 
-private:
+  private:
     static unsigned __stdcall ThreadEntry(void *pThis);
     void StartThread();
     // Scans on the calling thread; returns the total it reached.

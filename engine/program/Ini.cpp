@@ -4,7 +4,8 @@
 
 void CIni::SetPath(LPCWSTR path)
 {
-    if (path == nullptr) {
+    if (path == nullptr)
+    {
         if (m_path)
             m_path[0] = L'\0';
         return;

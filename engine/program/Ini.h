@@ -6,7 +6,7 @@
 
 class CIni
 {
-public:
+  public:
     CIni() = default;
     virtual ~CIni() = default;
     CIni(const CIni &) = delete;
@@ -16,12 +16,15 @@ public:
     // nothing when none is held.
     void SetPath(LPCWSTR path);
     // The held path; null before the first SetPath.
-    LPCWSTR GetPath() const { return m_path.get(); }
+    LPCWSTR GetPath() const
+    {
+        return m_path.get();
+    }
 
     // Writes one value (null is written as empty text). FALSE for a null section or key and when no path is
     // held: the profile functions would otherwise write to the system's win.ini.
     BOOL WriteString(LPCWSTR section, LPCWSTR key, LPCWSTR value);
 
-private:
+  private:
     std::unique_ptr<wchar_t[]> m_path;
 };

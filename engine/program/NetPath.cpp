@@ -6,7 +6,8 @@
 #include <cwchar>
 #include <string>
 
-namespace {
+namespace
+{
 
 const int kMaxChars = kNetPathChars - 1;
 // Computer names of this machine are NetBIOS names.
@@ -43,7 +44,7 @@ bool HasDriveLetter(LPCWSTR path)
 // Frees a buffer of the network answers when it goes out of scope.
 class NetBuffer
 {
-public:
+  public:
     NetBuffer() = default;
     ~NetBuffer()
     {
@@ -52,10 +53,16 @@ public:
     }
     NetBuffer(const NetBuffer &) = delete;
     NetBuffer &operator=(const NetBuffer &) = delete;
-    LPBYTE *Receive() { return &m_buffer; }
-    template <typename T> const T *As() const { return reinterpret_cast<const T *>(m_buffer); }
+    LPBYTE *Receive()
+    {
+        return &m_buffer;
+    }
+    template <typename T> const T *As() const
+    {
+        return reinterpret_cast<const T *>(m_buffer);
+    }
 
-private:
+  private:
     LPBYTE m_buffer = nullptr;
 };
 
@@ -119,9 +126,12 @@ BOOL GetUncShareName(LPCWSTR unc, LPWSTR out)
     if (serverEnd == nullptr)
         return FALSE;
     const wchar_t *shareEnd = wcschr(serverEnd + 1, L'\\');
-    if (shareEnd == nullptr) {
+    if (shareEnd == nullptr)
+    {
         CopyBounded(out, serverEnd + 1, kMaxChars);
-    } else {
+    }
+    else
+    {
         const size_t length = static_cast<size_t>(shareEnd - (serverEnd + 1));
         CopyBounded(out, serverEnd + 1, length < static_cast<size_t>(kMaxChars) ? length : kMaxChars);
     }
@@ -164,12 +174,14 @@ BOOL CanonicalizeUncServer(LPWSTR unc)
         return FALSE;
     wchar_t *serverEnd = wcschr(unc + 2, L'\\');
     std::wstring rest;
-    if (serverEnd != nullptr) {
+    if (serverEnd != nullptr)
+    {
         rest = serverEnd;
         *serverEnd = L'\0';
     }
     NetBuffer answer;
-    if (Platform().WorkstationInfo(unc, 100, answer.Receive()) != NERR_Success || answer.As<BYTE>() == nullptr) {
+    if (Platform().WorkstationInfo(unc, 100, answer.Receive()) != NERR_Success || answer.As<BYTE>() == nullptr)
+    {
         if (serverEnd != nullptr)
             *serverEnd = L'\\';
         return FALSE;
@@ -224,13 +236,16 @@ BOOL NormalizeNetworkPath(LPCWSTR path, LPWSTR out)
     if (path == nullptr)
         return FALSE;
     BOOL result = TRUE;
-    if (::PathIsUNCW(path)) {
+    if (::PathIsUNCW(path))
+    {
         CopyBounded(out, path, kMaxChars);
         CanonicalizeUncServer(out);
         // The incoming text, not the rewritten one: a share of this computer is asked for by the name the
         // path gives.
         result = UncToLocalSharePath(path, out);
-    } else if (GetPathDriveType(path) == DRIVE_REMOTE) {
+    }
+    else if (GetPathDriveType(path) == DRIVE_REMOTE)
+    {
         // The answer structure and its text share one buffer of kNetPathChars bytes.
         union {
             UNIVERSAL_NAME_INFOW info;
@@ -238,10 +253,12 @@ BOOL NormalizeNetworkPath(LPCWSTR path, LPWSTR out)
         } answer;
         DWORD size = sizeof(answer.bytes);
         if (Platform().UniversalName(path, UNIVERSAL_NAME_INFO_LEVEL, &answer, &size) == NO_ERROR &&
-            answer.info.lpUniversalName != nullptr) {
+            answer.info.lpUniversalName != nullptr)
+        {
             const BYTE *text = reinterpret_cast<const BYTE *>(answer.info.lpUniversalName);
             // Only text inside the buffer is trusted.
-            if (text >= answer.bytes && text < answer.bytes + sizeof(answer.bytes)) {
+            if (text >= answer.bytes && text < answer.bytes + sizeof(answer.bytes))
+            {
                 const size_t room = static_cast<size_t>(answer.bytes + sizeof(answer.bytes) - text) / sizeof(wchar_t);
                 std::wstring name(answer.info.lpUniversalName, wcsnlen(answer.info.lpUniversalName, room));
                 CopyBounded(out, name.c_str(), kMaxChars);

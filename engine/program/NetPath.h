@@ -13,7 +13,7 @@ const int kNetPathChars = 261;
 // of their own in place, since the test machines have no shares or mapped drives.
 class CNetPathPlatform
 {
-public:
+  public:
     virtual ~CNetPathPlatform() = default;
     // Drive type of a drive root such as "X:\".
     virtual UINT DriveType(LPCWSTR root);

@@ -23,11 +23,11 @@ extern CString g_strSystemDrive;         // such as "C:\"
 extern CString g_strProgramDrive;        // root of the program's drive, such as "E:\"
 extern CString g_strDataFolder;          // program drive + "Backup Data\" + computer name + "\Velbrook Data Backup\"
 extern CString g_strComputerName;
-extern CString g_strRecycleFolder;       // no trailing backslash
-extern CString g_strLanguage;            // upper-case three-letter abbreviation, such as "ENU"
-extern CString g_strComputerFolder;      // program drive + "Backup Data\" + computer name, no trailing backslash
-extern CString g_strFilterFolder;        // the data folder, where the filter files lie
-extern CString g_strAppFolder;           // the program's own folder
+extern CString g_strRecycleFolder;  // no trailing backslash
+extern CString g_strLanguage;       // upper-case three-letter abbreviation, such as "ENU"
+extern CString g_strComputerFolder; // program drive + "Backup Data\" + computer name, no trailing backslash
+extern CString g_strFilterFolder;   // the data folder, where the filter files lie
+extern CString g_strAppFolder;      // the program's own folder
 
 // Signalled at exit; the destination-watch thread waits on it between its rounds. Auto-reset, initially clear.
 extern CEvent StopEvent;

@@ -3,7 +3,8 @@
 #include "engine/job/SyncJob.h"
 #include "outside/Phrasel/PhraselIds.h"
 
-namespace {
+namespace
+{
 
 bool IsAsciiLetter(wchar_t c)
 {
@@ -24,7 +25,8 @@ bool HasDotComponent(const CString &path)
 {
     int start = 0;
     const int length = path.GetLength();
-    while (start <= length) {
+    while (start <= length)
+    {
         int end = path.Find(L'\\', start);
         if (end < 0)
             end = length;
@@ -46,7 +48,8 @@ int RootEnd(const CString &path)
 {
     if (path.GetLength() >= 2 && IsAsciiLetter(path[0]) && path[1] == L':')
         return 2;
-    if (path.GetLength() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
+    if (path.GetLength() >= 2 && path[0] == L'\\' && path[1] == L'\\')
+    {
         int serverEnd = path.Find(L'\\', 2);
         if (serverEnd < 0)
             return path.GetLength();
@@ -83,14 +86,16 @@ BOOL BuildDestFolderName(LPCWSTR source, LPCWSTR root, LPCWSTR computer, CString
         return FALSE;
     CString path(source);
     CString result;
-    if (path.GetLength() >= 3 && IsAsciiLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
+    if (path.GetLength() >= 3 && IsAsciiLetter(path[0]) && path[1] == L':' && path[2] == L'\\')
+    {
         CString rest = path.Mid(3);
         if (HasDotComponent(rest))
             return FALSE;
         result.Format(L"%s%s_%c\\%s", base.GetString(), computer != nullptr ? computer : L"",
                       static_cast<wchar_t>(towupper(path[0])), rest.GetString());
-    } else if (path.GetLength() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' &&
-               path[2] != L'.') {
+    }
+    else if (path.GetLength() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' && path[2] != L'.')
+    {
         int serverEnd = path.Find(L'\\', 2);
         if (serverEnd <= 2)
             return FALSE;
@@ -105,7 +110,9 @@ BOOL BuildDestFolderName(LPCWSTR source, LPCWSTR root, LPCWSTR computer, CString
         LPCWSTR separator = GetPathKind(base) == 1 ? L"__" : L"_";
         result.Format(L"%s%s%s%s\\%s", base.GetString(), server.GetString(), separator, share.GetString(),
                       rest.GetString());
-    } else {
+    }
+    else
+    {
         return FALSE;
     }
     if (!Fits(result))
@@ -158,11 +165,13 @@ DWORD CreateFolderPath(LPCWSTR folder)
     if (RootEnd(path) >= length)
         return ERROR_PATH_NOT_FOUND; // a drive or share that is not there
     DWORD result = ERROR_ALREADY_EXISTS;
-    for (int end = RootEnd(path) + 1; end <= length; ++end) {
+    for (int end = RootEnd(path) + 1; end <= length; ++end)
+    {
         if (end < length && path[end] != L'\\')
             continue;
         CString level = path.Left(end);
-        if (::CreateDirectoryW(level, nullptr)) {
+        if (::CreateDirectoryW(level, nullptr))
+        {
             result = 0;
             continue;
         }
@@ -187,8 +196,10 @@ BOOL CSyncJob::GetRecycledPath(LPCWSTR source, LPCWSTR destRoot, CString &out)
     if (name.IsEmpty() || name == L"." || name == L".." || !Fits(folder + name))
         return FALSE;
     DWORD result = CreateFolderPath(folder);
-    if (result != 0 && result != ERROR_ALREADY_EXISTS) {
-        m_log.LogIdAt(L"SyncJob", __LINE__, result, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobDef->GetName().GetString(), folder.GetString());
+    if (result != 0 && result != ERROR_ALREADY_EXISTS)
+    {
+        m_log.LogIdAt(L"SyncJob", __LINE__, result, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobDef->GetName().GetString(),
+                      folder.GetString());
         return FALSE;
     }
     out = folder + name;
@@ -199,7 +210,8 @@ BOOL CSyncJob::GetDestFolderName(LPCWSTR source, LPCWSTR destRoot, CString &out)
 {
     if (BuildDestFolderName(source, destRoot, GetDestComputerName(), out))
         return TRUE;
-    m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_SOURCE_FORM, source != nullptr ? source : L"");
+    m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_SOURCE_FORM,
+                  source != nullptr ? source : L"");
     return FALSE;
 }
 

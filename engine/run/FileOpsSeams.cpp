@@ -10,7 +10,8 @@ void SleepBeforeRetry(DWORD milliseconds)
 BOOL IsOwnProgramReachable()
 {
     std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
+    for (;;)
+    {
         DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return TRUE; // nothing to test against: assume the drive is there

@@ -9,7 +9,8 @@
 #include "engine/store/XmlLayer.h"
 #include "platform/system/ComGlue.h"
 
-namespace {
+namespace
+{
 
 using CatalogArray = std::unique_ptr<_OLCATALOGDATA[]>;
 
@@ -71,9 +72,12 @@ DWORD BackupMailStore(CSyncJob &job, LPCWSTR store, LPCWSTR destination)
     COutlookFacade facade;
     CatalogArray catalog;
     DWORD code = 0;
-    if (!COutlookFacade::Init()) {
+    if (!COutlookFacade::Init())
+    {
         code = FailureCode();
-    } else {
+    }
+    else
+    {
         SetJobCallback(facade, job);
         unsigned long count = 0;
         code = GetOwnedCatalog(facade, store, catalog, count);
@@ -89,9 +93,12 @@ DWORD SyncMailStore(CSyncJob &job, LPCWSTR store, LPCWSTR destination)
 {
     COutlookFacade facade;
     DWORD code = 0;
-    if (!COutlookFacade::Init()) {
+    if (!COutlookFacade::Init())
+    {
         code = FailureCode();
-    } else {
+    }
+    else
+    {
         SetJobCallback(facade, job);
         code = SyncOneWay(facade, store, destination);
         if (code == 0)
@@ -101,21 +108,27 @@ DWORD SyncMailStore(CSyncJob &job, LPCWSTR store, LPCWSTR destination)
     return code;
 }
 
-DWORD BackupMailFolders(CSyncJob &job, LPCWSTR destination, LPCWSTR store, _OLCATALOGDATA *catalog,
-                        unsigned long count)
+DWORD BackupMailFolders(CSyncJob &job, LPCWSTR destination, LPCWSTR store, _OLCATALOGDATA *catalog, unsigned long count)
 {
     COutlookFacade facade;
     DWORD code = 0;
-    if (!COutlookFacade::Init()) {
+    if (!COutlookFacade::Init())
+    {
         code = FailureCode();
-    } else {
+    }
+    else
+    {
         SetJobCallback(facade, job);
         CString target(destination);
-        if (job.GetJobDef()->GetSyncType() == 1) {
+        if (job.GetJobDef()->GetSyncType() == 1)
+        {
             if (!facade.BackupMessage(store, target, catalog, count))
                 code = FailureCode();
-        } else {
-            if (::GetFileAttributesW(destination) == INVALID_FILE_ATTRIBUTES) {
+        }
+        else
+        {
+            if (::GetFileAttributesW(destination) == INVALID_FILE_ATTRIBUTES)
+            {
                 // The destination store is made first with nothing chosen: one zeroed entry, and the count
                 // says one, so the library reads no further than the array goes.
                 CatalogArray empty(new _OLCATALOGDATA[1]);
@@ -136,8 +149,7 @@ void FillMailCatalogEntry(_OLCATALOGDATA &entry, DWORD itemID, LPCWSTR folderPat
     const CString store = CutTrailingBackslashes(CString(storePath));
     const int storeLength = store.GetLength();
     CString name;
-    if (storeLength > 0 && folder.GetLength() >= storeLength &&
-        folder.Left(storeLength).CompareNoCase(store) == 0 &&
+    if (storeLength > 0 && folder.GetLength() >= storeLength && folder.Left(storeLength).CompareNoCase(store) == 0 &&
         (folder.GetLength() == storeLength || folder[storeLength] == L'\\'))
         name = folder.Mid(folder.GetLength() == storeLength ? storeLength : storeLength + 1);
     else
@@ -155,21 +167,26 @@ DWORD BackupMailStores(CSyncJob &job, IXMLDOMElement *element, LPCWSTR path, LPC
     const CString target = CutTrailingBackslashes(CString(destination));
 
     std::vector<MailFolderChoice> folders;
-    try {
+    try
+    {
         XmlDomLock hold;
         XmlElementIterator children(element);
-        while (children.Next()) {
+        while (children.Next())
+        {
             if (children.GetName() != L"file")
                 continue;
             IXMLDOMElementPtr child = children.GetElement();
             folders.push_back(MailFolderChoice{static_cast<DWORD>(XmlGetAttributeInt(child, L"itemID")),
                                                XmlGetAttributeString(child, L"path")});
         }
-    } catch (const _com_error &) {
+    }
+    catch (const _com_error &)
+    {
         return ERROR_INVALID_DATA;
     }
 
-    if (folders.empty()) {
+    if (folders.empty())
+    {
         if (job.GetJobDef()->GetSyncType() == 1)
             return BackupMailStore(job, store, target);
         return SyncMailStore(job, store, target);
@@ -186,7 +203,8 @@ BOOL GetMailStoreDestPath(CSyncJob &job, LPCWSTR source, CString &out)
 {
     CJobDef *definition = job.GetJobDef();
     const CString dest = definition->GetDest();
-    if (definition->GetFolder2Folder() != 0) {
+    if (definition->GetFolder2Folder() != 0)
+    {
         if (dest.IsEmpty())
             return FALSE;
         out = dest;

@@ -13,7 +13,8 @@
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Handles.h"
 
-namespace {
+namespace
+{
 
 CString UpperKey(const CString &path)
 {
@@ -53,9 +54,11 @@ void LogSourceForm(CSyncJob &job, const CString &path)
 BOOL BackupFileSource(CSyncJob &job, const RunSource &source)
 {
     CString target;
-    if (!MakeFileSourceTarget(source.path, source.destination, job.GetJobDef()->GetDest(), target)) {
+    if (!MakeFileSourceTarget(source.path, source.destination, job.GetJobDef()->GetDest(), target))
+    {
         ++job.m_errorCount;
-        job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED,
+                             FormatNow().GetString(), source.path.GetString());
         return TRUE;
     }
     job.m_bytesTotal = job.GetJobDef()->GetFolderSizeScanner().GetTotalSize(FALSE);
@@ -67,7 +70,8 @@ BOOL BackupFileSource(CSyncJob &job, const RunSource &source)
 RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &source)
 {
     CString destination = source.destination;
-    if (destination.IsEmpty() && !GetMailStoreDestPath(job, source.path, destination)) {
+    if (destination.IsEmpty() && !GetMailStoreDestPath(job, source.path, destination))
+    {
         // The per-computer place logs its own refusal.
         ++job.m_errorCount;
         if (!job.GetJobDef()->GetRetainFullPath() || job.GetJobDef()->GetFolder2Folder())
@@ -76,12 +80,15 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
     }
     job.m_filtersActive = source.filtersActive ? 1 : 0;
 
-    if (GetRunSourceKind(source.path) == RunSourceKind::MailStore) {
+    if (GetRunSourceKind(source.path) == RunSourceKind::MailStore)
+    {
         DWORD error = BackupMailStores(job, source.element, source.path, destination);
-        if (error != 0) {
+        if (error != 0)
+        {
             // The mail library reports nothing itself: the failure goes to the log and the error list here.
             ++job.m_errorCount;
-            job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), source.path.GetString());
+            job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(),
+                                 source.path.GetString());
             job.LogError(error, source.path);
         }
         return RunEnd::Finished;
@@ -90,7 +97,8 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
     CString root = source.path;
     if (root[root.GetLength() - 1] != L'\\')
         root += L'\\';
-    if (::GetFileAttributesW(root) == INVALID_FILE_ATTRIBUTES) {
+    if (::GetFileAttributesW(root) == INVALID_FILE_ATTRIBUTES)
+    {
         DWORD error = ::GetLastError();
         ++job.m_errorCount;
         if (job.IsRetryableError(error))
@@ -109,11 +117,13 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
 
 RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSource> &sources)
 {
-    for (const RunSource &source : sources) {
+    for (const RunSource &source : sources)
+    {
         if (job.m_cancelFlag)
             return RunEnd::Failed;
         job.m_lastCopyError = 0;
-        switch (GetRunSourceKind(source.path)) {
+        switch (GetRunSourceKind(source.path))
+        {
         case RunSourceKind::Invalid:
             ++job.m_errorCount;
             LogSourceForm(job, source.path);
@@ -139,7 +149,8 @@ void PostEnd(CSyncJob &job, UINT message, LPARAM lParam)
 
 void EndFailed(CSyncJob &job)
 {
-    if (job.m_cancelFlag) {
+    if (job.m_cancelFlag)
+    {
         LogWithTime(job, LM_WARNING, IDS_LOG_RUN_CANCELLED);
         PostEnd(job, WM_JOB_CANCELLED, 0);
         return;
@@ -154,7 +165,8 @@ RunEnd RunBackup(CSyncJob &job, bool &started)
 {
     CJobDef *def = job.GetJobDef();
     CString jobName = def->GetName();
-    if (job.m_journalFlag) {
+    if (job.m_journalFlag)
+    {
         job.GetRestoreJournal()->Open(jobName, 1);
         job.SetRunningFlag(TRUE);
         job.m_fullCopy = FALSE;
@@ -192,10 +204,12 @@ BOOL ReadRunSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources)
     sources.clear();
     if (jobElement == nullptr)
         return FALSE;
-    try {
+    try
+    {
         XmlDomLock hold;
         XmlElementIterator children(jobElement);
-        while (children.Next()) {
+        while (children.Next())
+        {
             if (children.GetName() != L"src")
                 continue;
             IXMLDOMElementPtr element = children.GetElement();
@@ -204,7 +218,8 @@ BOOL ReadRunSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources)
             source.destination = XmlGetAttributeString(element, L"destination");
             source.filtersActive = XmlGetAttributeString(element, L"rapid") != L"0";
             XmlElementIterator files(element);
-            while (files.Next()) {
+            while (files.Next())
+            {
                 if (files.GetName() != L"file")
                     continue;
                 CString file = XmlGetAttributeString(files.GetElement(), L"path");
@@ -215,7 +230,9 @@ BOOL ReadRunSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources)
                 source.element = element;
             sources.push_back(std::move(source));
         }
-    } catch (const _com_error &) {
+    }
+    catch (const _com_error &)
+    {
         sources.clear();
         return FALSE;
     }
@@ -226,7 +243,8 @@ int FindSourceNode(const RunSource &source, LPCWSTR path)
 {
     if (path == nullptr || source.fileKeys.find(UpperKey(path)) == source.fileKeys.end())
         return -1;
-    for (size_t i = 0; i < source.files.size(); ++i) {
+    for (size_t i = 0; i < source.files.size(); ++i)
+    {
         if (source.files[i].CompareNoCase(path) == 0)
             return static_cast<int>(i);
     }
@@ -237,13 +255,18 @@ BOOL MakeFileSourceTarget(const CString &source, const CString &destination, con
 {
     target.Empty();
     CString result;
-    if (destination.IsEmpty()) {
+    if (destination.IsEmpty())
+    {
         if (dest.IsEmpty())
             return FALSE;
         result = JoinDestRoot(dest) + LastComponent(source);
-    } else if (destination[destination.GetLength() - 1] == L'\\') {
+    }
+    else if (destination[destination.GetLength() - 1] == L'\\')
+    {
         result = JoinDestRoot(destination) + LastComponent(source);
-    } else {
+    }
+    else
+    {
         result = destination;
     }
     if (result.GetLength() >= kMaxPathChars || LastComponent(source).IsEmpty())
@@ -261,14 +284,20 @@ unsigned __stdcall RunThreadProc(void *param)
     CSingleLock runLock(&job->m_runLock, TRUE);
     bool started = false;
     RunEnd end = RunEnd::Failed;
-    try {
+    try
+    {
         end = RunBackup(*job, started);
-    } catch (const _com_error &) {
-        end = RunEnd::Failed;
-    } catch (...) {
+    }
+    catch (const _com_error &)
+    {
         end = RunEnd::Failed;
     }
-    if (!started) {
+    catch (...)
+    {
+        end = RunEnd::Failed;
+    }
+    if (!started)
+    {
         // Without its sources the run cannot go on; it still has to end, or the run queue never moves again.
         // The journal goes back to what the last run left.
         job->SetRunningFlag(FALSE);
@@ -277,17 +306,23 @@ unsigned __stdcall RunThreadProc(void *param)
         PostEnd(*job, WM_JOB_FAILED, 0);
         return 0;
     }
-    if (end == RunEnd::Finished) {
+    if (end == RunEnd::Finished)
+    {
         job->m_progressPercent = 100;
         job->m_secondPercent = 100;
         LogWithTime(*job, LM_INFO, IDS_LOG_RUN_ENDED);
         // Set before the message goes: once it is handled the job may be edited or removed.
-        try {
+        try
+        {
             job->GetJobDef()->SetCompleteStatus(1);
-        } catch (const _com_error &) {
+        }
+        catch (const _com_error &)
+        {
         }
         PostEnd(*job, WM_JOB_FINISHED, job->m_errorCount > 0 ? 1 : 0);
-    } else {
+    }
+    else
+    {
         EndFailed(*job);
     }
     return 0;

@@ -21,7 +21,7 @@
 struct RunSource
 {
     CString path;
-    CString destination; // as stored; empty: the source's default place
+    CString destination;       // as stored; empty: the source's default place
     bool filtersActive = true; // "rapid" is not "0"
     // The "path" of each "file" child in document order; without any the whole tree below the source counts.
     std::vector<CString> files;
@@ -54,8 +54,7 @@ BOOL MakeRevisionPath(LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString &
 
 // Where a file source goes: a stored destination ending in a backslash gets the file's name; another stored
 // destination is the target itself; without one, "dest" joined with the file's name. FALSE when none fits.
-BOOL MakeFileSourceTarget(const CString &source, const CString &destination, const CString &dest,
-                          CString &target);
+BOOL MakeFileSourceTarget(const CString &source, const CString &destination, const CString &dest, CString &target);
 
 // Compare mode: TRUE when the last-write times, in whole seconds, are less than five seconds apart.
 BOOL IsUpToDate(const FILETIME &sourceTime, const FILETIME &targetTime);
@@ -63,7 +62,7 @@ BOOL IsUpToDate(const FILETIME &sourceTime, const FILETIME &targetTime);
 // The folder scan and compare of one folder source (see ScanAndCopy).
 class CBackupScan
 {
-public:
+  public:
     CBackupScan(CSyncJob &job, const CString &jobName, const RunSource &source);
     CBackupScan(const CBackupScan &) = delete;
     CBackupScan &operator=(const CBackupScan &) = delete;
@@ -75,14 +74,13 @@ public:
     int ScanAndCopy(BOOL fullCopy, const CString &root, const CString &folder, const CString &destination,
                     int wholeTree);
 
-private:
+  private:
     enum class Step
     {
         Next,
         Stop
     };
-    Step CopyEntry(BOOL fullCopy, const CString &root, const CString &full, const CString &destination,
-                   int wholeTree);
+    Step CopyEntry(BOOL fullCopy, const CString &root, const CString &full, const CString &destination, int wholeTree);
     Step EnsureTargetFolder(const CString &target, bool &skip);
     Step CopyTarget(const CString &full, const CString &target, bool targetPresent);
 

@@ -12,7 +12,8 @@
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Handles.h"
 
-namespace {
+namespace
+{
 
 LONGLONG WholeSeconds(const FILETIME &time)
 {
@@ -78,7 +79,8 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
     CFindHandle listing(::FindFirstFileW(folder + L"*.*", &m_found));
     if (!listing.IsValid())
         return 0;
-    do {
+    do
+    {
         if (m_job.m_cancelFlag)
             return 0;
         if (IsDotEntry(m_found.cFileName))
@@ -89,10 +91,12 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
         const DWORD attributes = m_found.dwFileAttributes;
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
             continue;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        {
             if (!wholeTree || IsSystemPath(full))
                 continue;
-            if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1)) {
+            if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1))
+            {
                 if (m_job.m_networkRetry || m_job.m_cancelFlag)
                     return 0;
             }
@@ -105,23 +109,27 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
 }
 
 __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy, const CString &root,
-                                                                   const CString &full,
-                                                                   const CString &destination, int wholeTree)
+                                                                   const CString &full, const CString &destination,
+                                                                   int wholeTree)
 {
     LPCWSTR name = m_found.cFileName;
-    if (IsExcludedFile(name) || m_job.IsExcluded(name) || !m_job.IsIncluded(name)) {
+    if (IsExcludedFile(name) || m_job.IsExcluded(name) || !m_job.IsIncluded(name))
+    {
         ++m_job.m_entriesFiltered;
         return Step::Next;
     }
-    if (!wholeTree && FindSourceNode(m_source, full) < 0) {
+    if (!wholeTree && FindSourceNode(m_source, full) < 0)
+    {
         ++m_job.m_entriesFiltered;
         return Step::Next;
     }
     CString target;
-    if (!MakeRevisionPath(full, root, destination, target)) {
+    if (!MakeRevisionPath(full, root, destination, target))
+    {
         // Nothing may be written outside the destination: a target that does not fit is a failed file.
         ++m_job.m_errorCount;
-        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), full.GetString());
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED,
+                               FormatNow().GetString(), full.GetString());
         return Step::Next;
     }
     bool skip = false;
@@ -135,7 +143,8 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
         return CopyTarget(full, target, false);
     if (fullCopy)
         return CopyTarget(full, target, true);
-    if (IsUpToDate(m_found.ftLastWriteTime, present.ftLastWriteTime)) {
+    if (IsUpToDate(m_found.ftLastWriteTime, present.ftLastWriteTime))
+    {
         m_job.m_bytesDone += (static_cast<ULONGLONG>(present.nFileSizeHigh) << 32) | present.nFileSizeLow;
         if (!(present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && m_job.m_journalFlag)
             m_job.GetRestoreJournal()->Append(target, full);
@@ -153,13 +162,16 @@ CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &s
         return Step::Next;
     DWORD made = CreateFolderPath(folder);
     m_job.m_lastCopyError = made;
-    if (made == ERROR_FILE_NOT_FOUND || made == ERROR_PATH_NOT_FOUND) {
+    if (made == ERROR_FILE_NOT_FOUND || made == ERROR_PATH_NOT_FOUND)
+    {
         skip = true;
         return Step::Next;
     }
-    if (made != 0 && made != ERROR_ALREADY_EXISTS) {
+    if (made != 0 && made != ERROR_ALREADY_EXISTS)
+    {
         ++m_job.m_errorCount;
-        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, made, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobName.GetString(), folder.GetString());
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, made, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobName.GetString(),
+                               folder.GetString());
         if (m_job.m_cancelFlag || m_job.IsRetryableError(made))
             return Step::Stop;
         skip = true;
@@ -171,7 +183,8 @@ CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &s
 
 CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &target, bool targetPresent)
 {
-    if (m_job.CopyOneFile(full, target)) {
+    if (m_job.CopyOneFile(full, target))
+    {
         if (targetPresent)
             m_job.m_lastCopyError = 0;
         if (m_job.m_journalFlag)
@@ -179,10 +192,13 @@ CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &ta
         ++m_job.m_filesCopied;
         return Step::Next;
     }
-    if (targetPresent) {
+    if (targetPresent)
+    {
         if (!m_job.m_diskFull && m_job.m_journalFlag)
             ++m_job.m_errorCount;
-    } else if (!m_job.m_diskFull) {
+    }
+    else if (!m_job.m_diskFull)
+    {
         ++m_job.m_errorCount;
         if (m_job.m_journalFlag)
             m_job.GetRestoreJournal()->Append(target, full);

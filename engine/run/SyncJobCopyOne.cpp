@@ -6,7 +6,8 @@
 #include "ui/boxes/MessageBoxDlg.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kReadOnlyOrHidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
@@ -47,8 +48,7 @@ CString MakeTemporaryCopyName(LPCWSTR target, int n)
     CString name = path.Mid(slash + 1);
     int dot = name.ReverseFind(L'.');
     CString result;
-    result.Format(L"%s%s.~#T%d", path.Left(slash + 1).GetString(), dot >= 0 ? name.Left(dot).GetString() : L"",
-                  n);
+    result.Format(L"%s%s.~#T%d", path.Left(slash + 1).GetString(), dot >= 0 ? name.Left(dot).GetString() : L"", n);
     return result;
 }
 
@@ -87,7 +87,8 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     const CString sourcePath(source != nullptr ? source : L"");
     const CString targetPath(target != nullptr ? target : L"");
     const int slash = targetPath.ReverseFind(L'\\');
-    if (sourcePath.IsEmpty() || slash < 0 || slash == targetPath.GetLength() - 1) {
+    if (sourcePath.IsEmpty() || slash < 0 || slash == targetPath.GetLength() - 1)
+    {
         m_lastCopyError = ERROR_INVALID_NAME;
         ++m_errorCount;
         LogFileFailure(m_log, __LINE__, ERROR_INVALID_NAME, IDS_LOG_COPY_FAILED, sourcePath);
@@ -95,9 +96,11 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     }
 
     const CString folder = targetPath.Left(slash + 1);
-    if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES && !::CreateDirectoryW(folder, nullptr)) {
+    if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES && !::CreateDirectoryW(folder, nullptr))
+    {
         DWORD error = ::GetLastError();
-        if (error != ERROR_ALREADY_EXISTS) {
+        if (error != ERROR_ALREADY_EXISTS)
+        {
             m_lastCopyError = error;
             return FALSE;
         }
@@ -140,15 +143,18 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     bool namesTaken = false;
     auto copyToTemporary = [&]() -> BOOL {
         namesTaken = false;
-        for (int n = 0; n < kTemporaryNameTries; ++n) {
+        for (int n = 0; n < kTemporaryNameTries; ++n)
+        {
             CString candidate = MakeTemporaryCopyName(targetPath, n);
             if (g_pfnCopyFileEx(sourcePath, candidate, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(),
-                                COPY_FILE_RESTARTABLE | COPY_FILE_FAIL_IF_EXISTS)) {
+                                COPY_FILE_RESTARTABLE | COPY_FILE_FAIL_IF_EXISTS))
+            {
                 temporary = candidate;
                 return TRUE;
             }
             DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            {
                 ::SetLastError(error);
                 return FALSE;
             }
@@ -169,10 +175,16 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         return true;
     };
     // The question about a held file. Retry: go round again. Cancel: the file fails with string 583.
-    enum class InUse { Retry, Cancelled, Other };
+    enum class InUse
+    {
+        Retry,
+        Cancelled,
+        Other
+    };
     auto askInUse = [&](UINT questionId, const CString &holder, DWORD error) -> InUse {
         int answer = AskAboutFileInUse(questionId, holder);
-        if (answer == IDOK) {
+        if (answer == IDOK)
+        {
             retryChosen = true;
             autoRetries = 0;
             m_lastCopyError = 0;
@@ -186,12 +198,14 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         return InUse::Cancelled;
     };
 
-    for (;;) {
+    for (;;)
+    {
         if (copyToTemporary())
             break;
         DWORD error = ::GetLastError();
         m_lastCopyError = error;
-        if (namesTaken) {
+        if (namesTaken)
+        {
             // Every temporary name is held by a file: the target cannot be copied until they are cleared.
             ++m_errorCount;
             LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, sourcePath);
@@ -201,7 +215,8 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
             return destinationLost();
         UINT program = GetMailProgramStringId(sourcePath);
         if (m_journalFlag && (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) &&
-            m_jobDef->GetSuppressErrorLogWindow() == 0 && program != 0 && !m_cancelFlag) {
+            m_jobDef->GetSuppressErrorLogWindow() == 0 && program != 0 && !m_cancelFlag)
+        {
             if (pauseBeforeRetry())
                 continue;
             InUse answer = askInUse(IDS_ASK_BACKUP_IN_USE, AfxLoadText(program), error);
@@ -218,8 +233,10 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kReadOnlyOrHidden))
         ::SetFileAttributesW(targetPath, targetAttributes & ~kReadOnlyOrHidden);
 
-    for (;;) {
-        if (g_pfnMoveFileEx(temporary, targetPath, MOVEFILE_REPLACE_EXISTING)) {
+    for (;;)
+    {
+        if (g_pfnMoveFileEx(temporary, targetPath, MOVEFILE_REPLACE_EXISTING))
+        {
             // The copy routine has normally given the copy the source's attributes already; setting them opens
             // the file once more, which costs more than reading them.
             DWORD sourceAttributes = ::GetFileAttributesW(sourcePath);
@@ -231,12 +248,13 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         m_lastCopyError = error;
         if (!g_pfnIsProgramReachable())
             return destinationLost();
-        if (!m_journalFlag && error == ERROR_ACCESS_DENIED && !m_cancelFlag) {
+        if (!m_journalFlag && error == ERROR_ACCESS_DENIED && !m_cancelFlag)
+        {
             if (pauseBeforeRetry())
                 continue;
             UINT program = GetMailProgramStringId(sourcePath);
-            InUse answer = askInUse(IDS_ASK_RESTORE_IN_USE, program != 0 ? AfxLoadText(program) : FileNameOf(targetPath),
-                                    error);
+            InUse answer =
+                askInUse(IDS_ASK_RESTORE_IN_USE, program != 0 ? AfxLoadText(program) : FileNameOf(targetPath), error);
             if (answer == InUse::Retry)
                 continue;
             // Cancel: the target was not replaced, so the file is not restored and must not count as copied.
@@ -263,17 +281,22 @@ BOOL CSyncJob::CopyToRecycledFolder(LPCWSTR source)
     const CString what = CString(source) + L" -> " + place;
 
     DWORD kept = ::GetFileAttributesW(place);
-    if (kept == INVALID_FILE_ATTRIBUTES) {
+    if (kept == INVALID_FILE_ATTRIBUTES)
+    {
         DWORD error = ::GetLastError();
-        if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        {
             LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, what);
             return FALSE;
         }
-    } else if (kept & kReadOnlyOrHidden) {
+    }
+    else if (kept & kReadOnlyOrHidden)
+    {
         ::SetFileAttributesW(place, kept & ~kReadOnlyOrHidden);
     }
 
-    if (!g_pfnCopyFileEx(source, place, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(), 0)) {
+    if (!g_pfnCopyFileEx(source, place, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(), 0))
+    {
         DWORD error = ::GetLastError();
         if (!m_cancelFlag)
             LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, what);

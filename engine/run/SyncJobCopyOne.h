@@ -17,7 +17,8 @@
 // for a target that cannot be replaced (error 5). Cancel counts the file as failed (log string 583).
 //
 // Copies go through g_pfnCopyFileEx (platform/system/CopyFile.h), the move through g_pfnMoveFileEx, the pause
-// through g_pfnRetrySleep (FileOpsSeams.h); questions through SkinMessageBox, which tests answer through the message-box answer seam.
+// through g_pfnRetrySleep (FileOpsSeams.h); questions through SkinMessageBox, which tests answer through the
+// message-box answer seam.
 //
 // Failures: each failed copy adds one to the job's error count and writes one LM_ERROR entry (string 206 with
 // the time and the source), except a cancelled one, which writes none. Error 112 sets the disk-full flag; when

@@ -6,7 +6,8 @@
 #include "platform/system/CopyFile.h"
 #include "platform/system/Handles.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kReadOnlyOrHidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
@@ -34,19 +35,23 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
     // Joined below with one backslash; a drive root keeps its own ("X:" + "\" + name).
     const CString sourceFolder = WithoutTrailingBackslashes(source);
     const CString targetFolder = WithoutTrailingBackslashes(target);
-    if (sourceFolder.IsEmpty() || targetFolder.IsEmpty()) {
-        m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target != nullptr ? target : L"");
+    if (sourceFolder.IsEmpty() || targetFolder.IsEmpty())
+    {
+        m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(),
+                      target != nullptr ? target : L"");
         return 0;
     }
 
     DWORD created = CreateFolderPath(targetFolder);
-    if (!IsDriveRoot(source)) {
+    if (!IsDriveRoot(source))
+    {
         DWORD attributes = ::GetFileAttributesW(sourceFolder);
         if (attributes != INVALID_FILE_ATTRIBUTES)
             ::SetFileAttributesW(targetFolder, attributes);
     }
     if (created != 0 && created != ERROR_ALREADY_EXISTS &&
-        !(created == ERROR_ACCESS_DENIED && IsDriveLetterPath(target))) {
+        !(created == ERROR_ACCESS_DENIED && IsDriveLetterPath(target)))
+    {
         m_log.LogIdAt(L"SyncJob", __LINE__, created, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, jobName.GetString(), target);
         return 0;
     }
@@ -55,13 +60,16 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
     // Off the stack: the walk recurses once per folder level.
     auto found = std::make_unique<WIN32_FIND_DATAW>();
     CFindHandle listing(::FindFirstFileW(pattern, found.get()));
-    if (!listing.IsValid()) {
-        m_log.LogAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR, L"%s\n- File: %s\n- Unable to iterate the pattern.\n- Error: %m\n", jobName.GetString(),
-                  pattern.GetString());
+    if (!listing.IsValid())
+    {
+        m_log.LogAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR,
+                    L"%s\n- File: %s\n- Unable to iterate the pattern.\n- Error: %m\n", jobName.GetString(),
+                    pattern.GetString());
         return 0;
     }
 
-    do {
+    do
+    {
         const CString name = found->cFileName;
         if (name == L"." || name == L"..")
             continue;
@@ -70,7 +78,8 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
             continue;
         const CString sourcePath = sourceFolder + L'\\' + name;
         const CString targetPath = targetFolder + L'\\' + name;
-        if (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        {
             if (!CopyFolder(sourcePath, targetPath, revisionPath, maxVersions))
                 return 0;
             continue;
@@ -80,16 +89,21 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
         PostStatus(sourcePath);
 
         DWORD kept = ::GetFileAttributesW(targetPath);
-        if (kept == INVALID_FILE_ATTRIBUTES) {
+        if (kept == INVALID_FILE_ATTRIBUTES)
+        {
             DWORD error = ::GetLastError();
-            if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-                m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_ATTRIBUTES_FAILED, jobName.GetString(), targetPath.GetString());
+            if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            {
+                m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_ATTRIBUTES_FAILED, jobName.GetString(),
+                              targetPath.GetString());
                 if (IsRetryableError(error))
                     return 0;
                 LogError(error, targetPath);
                 continue;
             }
-        } else if (kept & kReadOnlyOrHidden) {
+        }
+        else if (kept & kReadOnlyOrHidden)
+        {
             ::SetFileAttributesW(targetPath, kept & ~kReadOnlyOrHidden);
         }
 
@@ -99,22 +113,27 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
         BOOL copied = FALSE;
         DWORD error = ERROR_FILENAME_EXCED_RANGE;
         // A path the system cannot take is not tried (it could land elsewhere where the limit is not kept).
-        if (targetPath.GetLength() < kMaxPathChars) {
-            copied = g_pfnCopyFileEx(sourcePath, targetPath, &CSyncJob::CopyProgressRoutine, this,
-                                     GetCancelPointer(), 0);
+        if (targetPath.GetLength() < kMaxPathChars)
+        {
+            copied =
+                g_pfnCopyFileEx(sourcePath, targetPath, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(), 0);
             if (!copied)
                 error = ::GetLastError();
         }
-        if (!copied) {
-            if (m_cancelFlag) {
+        if (!copied)
+        {
+            if (m_cancelFlag)
+            {
                 if (kept != INVALID_FILE_ATTRIBUTES)
                     ::SetFileAttributesW(targetPath, kept);
                 return 0;
             }
-            m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(), sourcePath.GetString());
+            m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(),
+                          sourcePath.GetString());
             if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                 CopyToRecycledFolder(sourcePath);
-            if (error == ERROR_DISK_FULL) {
+            if (error == ERROR_DISK_FULL)
+            {
                 m_diskFull = TRUE;
                 if (kept != INVALID_FILE_ATTRIBUTES)
                     ::SetFileAttributesW(targetPath, kept);

@@ -3,7 +3,8 @@
 #include "engine/store/XmlLayer.h"
 #include "outside/Phrasel/PhraselIds.h"
 
-namespace {
+namespace
+{
 
 // The run copies a single-file source onto its "destination", so that must name a file, never a folder.
 bool IsFileSource(const CString &path)
@@ -23,19 +24,27 @@ void CSyncJob::UpdateSourceDestinations()
 
     XmlDomLock hold;
     XmlElementIterator children(m_element);
-    while (children.Next()) {
+    while (children.Next())
+    {
         IXMLDOMElementPtr source = children.GetElement();
         const CString path = XmlGetAttributeString(source, L"path");
         CString destination;
-        if (folderToFolder) {
+        if (folderToFolder)
+        {
             destination = dest;
             if (IsFileSource(path) && !dest.IsEmpty())
                 destination = JoinDestRoot(dest) + path.Mid(path.ReverseFind(L'\\') + 1);
-        } else if (path.IsEmpty()) {
+        }
+        else if (path.IsEmpty())
+        {
             m_log.LogIdAt(L"SyncJob", __LINE__, ERROR_INVALID_NAME, LM_ERROR, IDS_LOG_SOURCE_FORM, L"");
-        } else if (retainFullPath) {
+        }
+        else if (retainFullPath)
+        {
             GetDestFolderName(path, dest, destination);
-        } else if (GetPstFolder(path, dest, destination)) {
+        }
+        else if (GetPstFolder(path, dest, destination))
+        {
             if (IsFileSource(path))
                 destination.Delete(destination.GetLength() - 1);
         }

@@ -3,7 +3,8 @@
 #include "engine/program/DriveMarker.h"
 #include "engine/store/UuidString.h"
 
-namespace {
+namespace
+{
 
 // The volume that holds a path: the folder itself, a file's folder, or for a path that does not exist yet
 // (a destination still to be made) its drive root.
@@ -105,7 +106,8 @@ void CJobDef::Load()
         m_customType = XmlGetAttributeString(e, L"custom_type");
         m_moveToRecycle = XmlGetAttributeInt(e, L"move_to_recycle");
 
-        if (m_jobUUID.IsEmpty()) {
+        if (m_jobUUID.IsEmpty())
+        {
             CUuidString uuid;
             if (uuid.Create())
                 SetJobUUID(uuid.GetText());
@@ -125,7 +127,8 @@ void CJobDef::CreateNew()
     if (!GetComputerNameW(computer, &size))
         computer[0] = L'\0';
     CString name;
-    name.Format(L"%s_%s", static_cast<LPCWSTR>(computer), CTime::GetCurrentTime().Format(L"%m-%d-%y_%H.%M.%S%p").GetString());
+    name.Format(L"%s_%s", static_cast<LPCWSTR>(computer),
+                CTime::GetCurrentTime().Format(L"%m-%d-%y_%H.%M.%S%p").GetString());
 
     IXMLDOMDocument2Ptr document = GetXmlStoreDocument();
     {
@@ -148,7 +151,8 @@ void CJobDef::CreateNew()
 
 void CJobDef::GetJsTime(int &hours, int &minutes) const
 {
-    if (m_jsTime.IsEmpty()) {
+    if (m_jsTime.IsEmpty())
+    {
         hours = minutes = 0;
         return;
     }

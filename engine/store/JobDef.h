@@ -14,7 +14,7 @@ class CSyncJob;
 
 class CJobDef
 {
-public:
+  public:
     explicit CJobDef(CSyncJob *owner);
     ~CJobDef();
     CJobDef(const CJobDef &) = delete;
@@ -30,56 +30,185 @@ public:
     // "true". Raises E_POINTER when no store document is set.
     void CreateNew();
 
-    IXMLDOMElementPtr GetElement() const { return m_element; }
-    CSyncJob *GetOwner() const { return m_owner; }
-    CFolderSizeScanner &GetFolderSizeScanner() { return m_scanner; }
+    IXMLDOMElementPtr GetElement() const
+    {
+        return m_element;
+    }
+    CSyncJob *GetOwner() const
+    {
+        return m_owner;
+    }
+    CFolderSizeScanner &GetFolderSizeScanner()
+    {
+        return m_scanner;
+    }
     // The include and exclude extension sets of "include" and "exclude", for the run's file filters.
-    CExtFilterPair &GetFilterPair() { return m_filters; }
+    CExtFilterPair &GetFilterPair()
+    {
+        return m_filters;
+    }
 
     // Capacity of the volume that holds "dest"; all 0 until measured, when the query failed, or while the
     // destination is reached through an agent.
-    ULONGLONG GetDestTotalBytes() const { return m_destTotalBytes; }
-    ULONGLONG GetDestFreeBytes() const { return m_destFreeBytes; }
-    ULONGLONG GetDestUsedBytes() const { return m_destUsedBytes; }
+    ULONGLONG GetDestTotalBytes() const
+    {
+        return m_destTotalBytes;
+    }
+    ULONGLONG GetDestFreeBytes() const
+    {
+        return m_destFreeBytes;
+    }
+    ULONGLONG GetDestUsedBytes() const
+    {
+        return m_destUsedBytes;
+    }
 
-    CString GetName() const { return m_name; }
-    int GetState() const { return m_state; }
-    CString GetNeverRun() const { return m_neverRun; }
-    int GetSyncType() const { return m_syncType; }
-    CString GetJobUUID() const { return m_jobUUID; }
-    int GetMaxVer() const { return m_maxVer; }
-    int GetRetainFullPath() const { return m_retainFullPath; }
-    int GetAutoDel() const { return m_autoDel; }
-    int GetWarningThreshold() const { return m_warningThreshold; }
-    int GetThreshold() const { return m_threshold; }
-    int GetSuppressErrorLogWindow() const { return m_suppressErrorLogWindow; }
-    int GetSourceAgent() const { return m_sourceAgent; }
-    int GetSourceNet() const { return m_sourceNet; }
-    CString GetSourceHostName() const { return m_sourceHostName; }
-    CString GetSourceHostIP() const { return m_sourceHostIP; }
-    int GetDestAgent() const { return m_destAgent; }
-    int GetDestNet() const { return m_destNet; }
-    CString GetDestHostName() const { return m_destHostName; }
-    CString GetDestHostIP() const { return m_destHostIP; }
-    CString GetDest() const { return m_dest; }
-    CString GetUuid() const { return m_uuid; }
-    int GetHasSrc() const { return m_hasSrc; }
-    int GetJsType() const { return m_jsType; }
-    int GetJsMins() const { return m_jsMins; }
-    int GetJsDay() const { return m_jsDay; }
+    CString GetName() const
+    {
+        return m_name;
+    }
+    int GetState() const
+    {
+        return m_state;
+    }
+    CString GetNeverRun() const
+    {
+        return m_neverRun;
+    }
+    int GetSyncType() const
+    {
+        return m_syncType;
+    }
+    CString GetJobUUID() const
+    {
+        return m_jobUUID;
+    }
+    int GetMaxVer() const
+    {
+        return m_maxVer;
+    }
+    int GetRetainFullPath() const
+    {
+        return m_retainFullPath;
+    }
+    int GetAutoDel() const
+    {
+        return m_autoDel;
+    }
+    int GetWarningThreshold() const
+    {
+        return m_warningThreshold;
+    }
+    int GetThreshold() const
+    {
+        return m_threshold;
+    }
+    int GetSuppressErrorLogWindow() const
+    {
+        return m_suppressErrorLogWindow;
+    }
+    int GetSourceAgent() const
+    {
+        return m_sourceAgent;
+    }
+    int GetSourceNet() const
+    {
+        return m_sourceNet;
+    }
+    CString GetSourceHostName() const
+    {
+        return m_sourceHostName;
+    }
+    CString GetSourceHostIP() const
+    {
+        return m_sourceHostIP;
+    }
+    int GetDestAgent() const
+    {
+        return m_destAgent;
+    }
+    int GetDestNet() const
+    {
+        return m_destNet;
+    }
+    CString GetDestHostName() const
+    {
+        return m_destHostName;
+    }
+    CString GetDestHostIP() const
+    {
+        return m_destHostIP;
+    }
+    CString GetDest() const
+    {
+        return m_dest;
+    }
+    CString GetUuid() const
+    {
+        return m_uuid;
+    }
+    int GetHasSrc() const
+    {
+        return m_hasSrc;
+    }
+    int GetJsType() const
+    {
+        return m_jsType;
+    }
+    int GetJsMins() const
+    {
+        return m_jsMins;
+    }
+    int GetJsDay() const
+    {
+        return m_jsDay;
+    }
     // Hours from the first two characters of "js_time", minutes from its last two; both 0 when it is empty.
     void GetJsTime(int &hours, int &minutes) const;
-    int GetShowProg() const { return m_showProg; }
-    int GetStartBackupDlg() const { return m_startBackupDlg; }
-    int GetFolder2Folder() const { return m_folder2Folder; }
-    CString GetInclude() const { return m_include; }
-    CString GetExclude() const { return m_exclude; }
-    int GetCompleteStatus() const { return m_completeStatus; }
-    int GetBackupCount() const { return m_backupCount; }
-    int GetOwType() const { return m_owType; }
-    int GetWizardMode() const { return m_wizardMode; }
-    CString GetCustomType() const { return m_customType; }
-    int GetMoveToRecycle() const { return m_moveToRecycle; }
+    int GetShowProg() const
+    {
+        return m_showProg;
+    }
+    int GetStartBackupDlg() const
+    {
+        return m_startBackupDlg;
+    }
+    int GetFolder2Folder() const
+    {
+        return m_folder2Folder;
+    }
+    CString GetInclude() const
+    {
+        return m_include;
+    }
+    CString GetExclude() const
+    {
+        return m_exclude;
+    }
+    int GetCompleteStatus() const
+    {
+        return m_completeStatus;
+    }
+    int GetBackupCount() const
+    {
+        return m_backupCount;
+    }
+    int GetOwType() const
+    {
+        return m_owType;
+    }
+    int GetWizardMode() const
+    {
+        return m_wizardMode;
+    }
+    CString GetCustomType() const
+    {
+        return m_customType;
+    }
+    int GetMoveToRecycle() const
+    {
+        return m_moveToRecycle;
+    }
 
     // The lower-case letter of the present drive whose marker holds "uuid"; 0 when none does.
     wchar_t GetDestDriveLetter() const;
@@ -139,7 +268,7 @@ public:
     // TRUE when the path is one of the job's sources, lies inside one or contains one (JobDefSourcePaths.cpp).
     BOOL IsPathInJobSources(LPCWSTR path) const;
 
-private:
+  private:
     void WriteInt(LPCWSTR key, int value);
     void WriteString(LPCWSTR key, LPCWSTR value);
     void MeasureDestination();

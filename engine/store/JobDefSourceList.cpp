@@ -5,7 +5,8 @@
 #include "engine/store/JobDef.h"
 #include "engine/program/NetPath.h"
 
-namespace {
+namespace
+{
 
 void RequireElement(IXMLDOMElement *element)
 {
@@ -48,7 +49,8 @@ void XmlReadFileList(IXMLDOMElement *element, CStringArray &list)
     RequireElement(element);
     XmlDomLock lock;
     XmlElementIterator children(element);
-    while (children.Next()) {
+    while (children.Next())
+    {
         if (children.GetName() == L"file")
             list.Add(GetXmlPathAttribute(children.GetElement()));
     }
@@ -59,7 +61,8 @@ void XmlReadSrcList(IXMLDOMElement *jobElement, CStringArray &list)
     RequireElement(jobElement);
     XmlDomLock lock;
     XmlElementIterator sources(jobElement);
-    while (sources.Next()) {
+    while (sources.Next())
+    {
         if (sources.GetName() != L"src")
             continue;
         const INT_PTR before = list.GetSize();
@@ -75,12 +78,14 @@ void XmlRemoveSrcList(IXMLDOMElement *jobElement)
     XmlDomLock lock;
     XmlElementIterator children(jobElement);
     bool more = children.Next();
-    while (more) {
+    while (more)
+    {
         IXMLDOMElementPtr child = children.GetElement();
         const bool isSource = children.GetName() == L"src";
         // Step on before the child leaves the tree: a removed node has no next sibling.
         more = children.Next();
-        if (isSource) {
+        if (isSource)
+        {
             IXMLDOMNodePtr removed;
             XmlCheck(jobElement->removeChild(child, &removed));
         }
@@ -109,8 +114,10 @@ void CJobDef::FindSource(LPCWSTR folder, LPCWSTR fileName)
     XmlDomLock lock;
     IXMLDOMElementPtr source;
     XmlElementIterator children(m_element);
-    while (children.Next()) {
-        if (children.GetName() == L"src" && GetXmlPathAttribute(children.GetElement()) == folderText) {
+    while (children.Next())
+    {
+        if (children.GetName() == L"src" && GetXmlPathAttribute(children.GetElement()) == folderText)
+        {
             source = children.GetElement();
             break;
         }
@@ -121,7 +128,8 @@ void CJobDef::FindSource(LPCWSTR folder, LPCWSTR fileName)
     // The item number is the file's place among the files of its folder.
     int itemId = 0;
     XmlElementIterator files(source);
-    while (files.Next()) {
+    while (files.Next())
+    {
         if (files.GetName() == L"file")
             ++itemId;
     }
@@ -149,7 +157,8 @@ BOOL CJobDef::HasNetworkSource() const
     RequireElement(m_element);
     XmlDomLock lock;
     XmlElementIterator children(m_element);
-    while (children.Next()) {
+    while (children.Next())
+    {
         if (children.GetName() != L"src")
             continue;
         const CString path = GetXmlPathAttribute(children.GetElement());

@@ -7,7 +7,8 @@
 #include "engine/program/NetPath.h"
 #include "engine/store/SourceList.h"
 
-namespace {
+namespace
+{
 
 struct SourceEntry
 {
@@ -45,7 +46,8 @@ BOOL CJobDef::IsPathInJobSources(LPCWSTR path) const
     {
         XmlDomLock lock;
         XmlElementIterator children(m_element);
-        while (children.Next()) {
+        while (children.Next())
+        {
             if (children.GetName() != L"src")
                 continue;
             SourceEntry entry;
@@ -62,9 +64,12 @@ BOOL CJobDef::IsPathInJobSources(LPCWSTR path) const
     const CString candidate(normal);
     const bool candidateIsFolder = ::PathIsDirectoryW(candidate) != FALSE;
 
-    for (const SourceEntry &source : sources) {
-        if (!source.childPaths.empty() && !candidateIsFolder) {
-            for (const CString &file : source.childPaths) {
+    for (const SourceEntry &source : sources)
+    {
+        if (!source.childPaths.empty() && !candidateIsFolder)
+        {
+            for (const CString &file : source.childPaths)
+            {
                 if (BeginsWithNoCase(ComparablePath(file), candidate))
                     return TRUE;
             }

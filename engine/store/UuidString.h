@@ -6,17 +6,26 @@
 
 class CUuidString
 {
-public:
+  public:
     CUuidString() = default;
 
     // Makes a new UUID and keeps its text. A UUID that is unique on this computer only, or one made without
     // a network address, is good enough for our identities. FALSE (and empty text) when none could be made.
     BOOL Create();
 
-    const CString &GetText() const { return m_text; }
-    operator LPCWSTR() const { return m_text; }
-    bool IsEmpty() const { return m_text.IsEmpty(); }
+    const CString &GetText() const
+    {
+        return m_text;
+    }
+    operator LPCWSTR() const
+    {
+        return m_text;
+    }
+    bool IsEmpty() const
+    {
+        return m_text.IsEmpty();
+    }
 
-private:
+  private:
     CString m_text;
 };

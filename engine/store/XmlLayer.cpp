@@ -3,7 +3,8 @@
 #include <climits>
 #include <string>
 
-namespace {
+namespace
+{
 
 // Never destroyed: threads and static destructors may still take it while the process ends.
 CRITICAL_SECTION &DomSection()
@@ -26,12 +27,14 @@ int LeadingInt(LPCWSTR text)
     while (*text == L' ' || *text == L'\t' || *text == L'\r' || *text == L'\n')
         ++text;
     bool negative = false;
-    if (*text == L'-' || *text == L'+') {
+    if (*text == L'-' || *text == L'+')
+    {
         negative = *text == L'-';
         ++text;
     }
     long long value = 0;
-    for (; *text >= L'0' && *text <= L'9'; ++text) {
+    for (; *text >= L'0' && *text <= L'9'; ++text)
+    {
         value = value * 10 + (*text - L'0');
         if (value > static_cast<long long>(INT_MAX) + 1)
             value = static_cast<long long>(INT_MAX) + 1;
@@ -66,7 +69,8 @@ CString XmlGetAttributeString(IXMLDOMElement *element, LPCWSTR name)
 {
     if (element == nullptr || name == nullptr)
         return CString();
-    try {
+    try
+    {
         const _bstr_t attributeName(name);
         XmlDomLock lock;
         IXMLDOMNamedNodeMapPtr attributes;
@@ -81,7 +85,9 @@ CString XmlGetAttributeString(IXMLDOMElement *element, LPCWSTR name)
         CString result(text ? text : L"");
         SysFreeString(text);
         return result;
-    } catch (const _com_error &) {
+    }
+    catch (const _com_error &)
+    {
         return CString();
     }
 }
@@ -176,21 +182,27 @@ bool XmlElementIterator::Next()
         return false;
     XmlDomLock lock;
     IXMLDOMNodePtr node;
-    if (!m_started) {
+    if (!m_started)
+    {
         m_started = true;
         if (FAILED(m_parent->get_firstChild(&node)))
             node = nullptr;
-    } else if (m_position) {
+    }
+    else if (m_position)
+    {
         if (FAILED(m_position->get_nextSibling(&node)))
             node = nullptr;
     }
     m_current = nullptr;
-    while (node) {
+    while (node)
+    {
         DOMNodeType type = NODE_INVALID;
-        if (SUCCEEDED(node->get_nodeType(&type)) && type == NODE_ELEMENT) {
+        if (SUCCEEDED(node->get_nodeType(&type)) && type == NODE_ELEMENT)
+        {
             IXMLDOMElement *element = nullptr;
             if (SUCCEEDED(node->QueryInterface(__uuidof(IXMLDOMElement), reinterpret_cast<void **>(&element))) &&
-                element != nullptr) {
+                element != nullptr)
+            {
                 m_current.Attach(element);
                 break;
             }

@@ -14,7 +14,7 @@
 // The process-wide recursive DOM lock, held for the lifetime of the object.
 class XmlDomLock
 {
-public:
+  public:
     XmlDomLock();
     ~XmlDomLock();
     XmlDomLock(const XmlDomLock &) = delete;
@@ -55,7 +55,7 @@ IXMLDOMDocument2Ptr GetXmlStoreDocument();
 // parent has no children. The current element may be removed from the tree; the walk then ends with it.
 class XmlElementIterator
 {
-public:
+  public:
     XmlElementIterator() = default;
     explicit XmlElementIterator(IXMLDOMNode *parent);
     ~XmlElementIterator();
@@ -67,11 +67,17 @@ public:
     // Moves to the next child element; false at the end.
     bool Next();
     // The current element (null before the first Next and after the end).
-    IXMLDOMElementPtr GetElement() const { return m_current; }
+    IXMLDOMElementPtr GetElement() const
+    {
+        return m_current;
+    }
     // The current element's node name.
-    CString GetName() const { return XmlGetNodeName(m_current); }
+    CString GetName() const
+    {
+        return XmlGetNodeName(m_current);
+    }
 
-private:
+  private:
     IXMLDOMNodePtr m_parent;
     IXMLDOMNodePtr m_position;
     IXMLDOMElementPtr m_current;

@@ -9,7 +9,8 @@
 #include "platform/controls/DataExchange.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 // Posted to the window when the items grew.
 const UINT WM_ERROR_ITEMS_CHANGED = WM_APP + 0x141;
@@ -22,13 +23,12 @@ const LPCWSTR kTimeFormat = L"%m/%d/%y %I:%M:%S %p";
 const UINT CErrorReportDlg::IDD = IDD_ERROR_REPORT;
 
 BEGIN_MESSAGE_MAP(CErrorReportDlg, CDialog)
-    ON_NOTIFY(LVN_GETDISPINFOW, IDC_ERROR_LIST, &CErrorReportDlg::OnGetDispInfo)
-    ON_MESSAGE(WM_ERROR_ITEMS_CHANGED, &CErrorReportDlg::OnItemCountChanged)
-    ON_WM_DESTROY()
+ON_NOTIFY(LVN_GETDISPINFOW, IDC_ERROR_LIST, &CErrorReportDlg::OnGetDispInfo)
+ON_MESSAGE(WM_ERROR_ITEMS_CHANGED, &CErrorReportDlg::OnItemCountChanged)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CErrorReportDlg::CErrorReportDlg(CSyncJob *job)
-    : CDialog(IDD_ERROR_REPORT, nullptr), m_pJob(job), m_nColumnWidth(0)
+CErrorReportDlg::CErrorReportDlg(CSyncJob *job) : CDialog(IDD_ERROR_REPORT, nullptr), m_pJob(job), m_nColumnWidth(0)
 {
 }
 
@@ -145,8 +145,8 @@ void CErrorReportDlg::OnGetDispInfo(NMHDR *pNMHDR, LRESULT *pResult)
 
     if (item.iSubItem == 1 && m_list.GetSafeHwnd() != nullptr)
     {
-        const int width = static_cast<int>(::SendMessageW(m_list.GetSafeHwnd(), LVM_GETSTRINGWIDTHW, 0,
-                                                          reinterpret_cast<LPARAM>(item.pszText)));
+        const int width = static_cast<int>(
+            ::SendMessageW(m_list.GetSafeHwnd(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(item.pszText)));
         // Only a wider text resizes the column: every resize repaints the list, which asks again.
         if (width > m_nColumnWidth)
         {

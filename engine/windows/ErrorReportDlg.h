@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-
 #include "platform/controls/Controls.h"
 #include "platform/windows/Dialog.h"
 #include "platform/text/String.h"
@@ -18,7 +17,7 @@ class CCopyErrorList;
 
 class CErrorReportDlg : public CDialog
 {
-public:
+  public:
     // The job owns the items and the definition; it may be null (the window then lists nothing).
     explicit CErrorReportDlg(CSyncJob *job);
     ~CErrorReportDlg() override;
@@ -38,14 +37,20 @@ public:
     // Remembers a ticked "do not show again" in the job's definition and hides the window.
     void OnOK() override;
 
-    CListCtrl &GetList() { return m_list; }
+    CListCtrl &GetList()
+    {
+        return m_list;
+    }
     // The widest message text measured so far (at least the message column's first width).
-    int GetRecordedColumnWidth() const { return m_nColumnWidth; }
+    int GetRecordedColumnWidth() const
+    {
+        return m_nColumnWidth;
+    }
 
     // The text of an item's column as the list shows it: 0 the time, 1 the message. Empty past the end.
     CString GetItemText(int item, int subItem) const;
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange *pDX) override;
 
     afx_msg void OnGetDispInfo(NMHDR *pNMHDR, LRESULT *pResult);
@@ -53,7 +58,7 @@ protected:
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     CCopyErrorList *Items() const;
     // Gives the list the number of items, repainting only what it must.
     void SyncItemCount();

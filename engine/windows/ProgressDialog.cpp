@@ -15,7 +15,8 @@
 #include "ui/skin/SkinGlobals.h"
 #include "ui/skin/SkinProgressBar.h"
 
-namespace {
+namespace
+{
 
 const UINT kIconId = 128;
 
@@ -38,13 +39,13 @@ bool IsBackupMode(int mode)
 const UINT CProgressDialog::IDD = IDD_PROGRESS_DIALOG;
 
 BEGIN_MESSAGE_MAP(CProgressDialog, CDialog)
-    ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONUP()
-    ON_WM_MOUSEMOVE()
-    ON_WM_ERASEBKGND()
-    ON_WM_CLOSE()
-    ON_COMMAND(IDOK, &CProgressDialog::OnOkCommand)
-    ON_MESSAGE(WM_PROGRESS_UPDATE, &CProgressDialog::OnProgressUpdate)
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_ERASEBKGND()
+ON_WM_CLOSE()
+ON_COMMAND(IDOK, &CProgressDialog::OnOkCommand)
+ON_MESSAGE(WM_PROGRESS_UPDATE, &CProgressDialog::OnProgressUpdate)
 END_MESSAGE_MAP()
 
 CProgressDialog::CProgressDialog(CWnd *pParent)
@@ -171,8 +172,8 @@ void CProgressDialog::SetBarPosition(int pos)
     {
         // The centred percentage and the stretch between the old and the new end of the filled part.
         const double unit = bar.Width() / 100.0;
-        const CRect text(bar.left + static_cast<int>(45 * unit) - 1, bar.top, bar.left + static_cast<int>(55 * unit) + 1,
-                         bar.bottom);
+        const CRect text(bar.left + static_cast<int>(45 * unit) - 1, bar.top,
+                         bar.left + static_cast<int>(55 * unit) + 1, bar.bottom);
         InvalidateRect(&text);
         const int from = std::min(old, pos);
         const int to = std::max(old, pos);

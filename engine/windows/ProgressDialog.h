@@ -23,7 +23,7 @@ constexpr UINT WM_PROGRESS_UPDATE = 0x8B3;
 
 class CProgressDialog : public CDialog
 {
-public:
+  public:
     // Loads the icon and the three images; the window is made later (Create or ResetProgress).
     explicit CProgressDialog(CWnd *pParent = nullptr);
     ~CProgressDialog() override;
@@ -50,16 +50,28 @@ public:
     void SetBarPosition(int pos);
     int GetBarPosition() const;
 
-    const CString &GetStatusText() const { return m_strStatus; }
-    const ProgressEstimate &GetEstimate() const { return m_estimate; }
-    Gdiplus::Image *GetCurrentBanner() const { return m_pCurrentBanner; }
+    const CString &GetStatusText() const
+    {
+        return m_strStatus;
+    }
+    const ProgressEstimate &GetEstimate() const
+    {
+        return m_estimate;
+    }
+    Gdiplus::Image *GetCurrentBanner() const
+    {
+        return m_pCurrentBanner;
+    }
     // Null when the close image is missing.
-    CSkinButtonNew *GetCloseButton() const { return m_pCloseButton.get(); }
+    CSkinButtonNew *GetCloseButton() const
+    {
+        return m_pCloseButton.get();
+    }
 
     // The close element's rectangle in a client area of the given width.
     static CRect CloseButtonRect(int clientWidth);
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange *pDX) override;
 
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
@@ -71,7 +83,7 @@ protected:
     afx_msg LRESULT OnProgressUpdate(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     // The rectangle of a control in client coordinates (empty when it is missing).
     CRect ControlRect(int id) const;
     void InvalidateTextArea();

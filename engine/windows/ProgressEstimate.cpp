@@ -5,7 +5,8 @@
 #include "engine/program/AppPaths.h"
 #include "platform/text/Time.h"
 
-namespace {
+namespace
+{
 
 // A remaining time beyond this many seconds (about 30,000 years) is not worth showing.
 const double kLongestRemaining = 1e12;
@@ -132,8 +133,8 @@ CString FormatProgressStatus(const ProgressEstimate &estimate, ULONGLONG done, U
     return status;
 }
 
-ProgressUpdate ComputeProgressUpdate(ProgressEstimate &estimate, ULONGLONG done, ULONGLONG total,
-                                     __time64_t now, const ProgressStatusStrings &strings)
+ProgressUpdate ComputeProgressUpdate(ProgressEstimate &estimate, ULONGLONG done, ULONGLONG total, __time64_t now,
+                                     const ProgressStatusStrings &strings)
 {
     ProgressUpdate update;
     // Without a total there is nothing to estimate or say yet.

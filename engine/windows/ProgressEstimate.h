@@ -8,14 +8,14 @@
 // What the estimate keeps from one update to the next.
 struct ProgressEstimate
 {
-    bool started = false;       // set by the first update with bytes done; the clock starts there
-    __time64_t startTime = 0;   // seconds since 1970
+    bool started = false;     // set by the first update with bytes done; the clock starts there
+    __time64_t startTime = 0; // seconds since 1970
     __int64 elapsedSeconds = 0;
-    double rate = 0;            // bytes per second; 0 until a whole second has passed
+    double rate = 0; // bytes per second; 0 until a whole second has passed
     bool remainingValid = false;
     __int64 remainingSeconds = 0;
-    int refreshCounter = 0;     // 0, 1500 or 3000: the remaining-time text is renewed every third update
-    CString remainingText;      // "HH:MM:SS " or empty
+    int refreshCounter = 0; // 0, 1500 or 3000: the remaining-time text is renewed every third update
+    CString remainingText;  // "HH:MM:SS " or empty
 
     // Back to the state of a new window: not started, everything zero and empty.
     void Reset();
@@ -59,5 +59,5 @@ struct ProgressUpdate
 // One periodic update for done of total bytes at now. A total of 0 gives an empty bar and text. At 100 % the
 // bar is full and the text empty; below 1 % the text is the preparing text followed by "..."; otherwise the
 // estimate runs and the text is its status line once the clock has been running for an update.
-ProgressUpdate ComputeProgressUpdate(ProgressEstimate &estimate, ULONGLONG done, ULONGLONG total,
-                                     __time64_t now, const ProgressStatusStrings &strings);
+ProgressUpdate ComputeProgressUpdate(ProgressEstimate &estimate, ULONGLONG done, ULONGLONG total, __time64_t now,
+                                     const ProgressStatusStrings &strings);

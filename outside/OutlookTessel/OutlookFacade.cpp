@@ -8,7 +8,8 @@
 
 #include "platform/system/CopyFile.h"
 
-namespace {
+namespace
+{
 
 struct FailureScript
 {
@@ -52,19 +53,24 @@ bool ScriptedFailure(const wchar_t *call)
         std::lock_guard<std::mutex> hold(state.lock);
         int count = 0;
         bool found = false;
-        for (auto &entry : state.callCounts) {
-            if (entry.first == call) {
+        for (auto &entry : state.callCounts)
+        {
+            if (entry.first == call)
+            {
                 count = ++entry.second;
                 found = true;
                 break;
             }
         }
-        if (!found) {
+        if (!found)
+        {
             state.callCounts.emplace_back(call, 1);
             count = 1;
         }
-        for (const FailureScript &script : state.scripts) {
-            if (script.call == call && script.count == count) {
+        for (const FailureScript &script : state.scripts)
+        {
+            if (script.call == call && script.count == count)
+            {
                 fails = true;
                 error = script.error;
                 break;
@@ -84,7 +90,8 @@ std::wstring Text(const wchar_t *text)
 std::wstring CatalogText(const _OLCATALOGDATA *catalog, unsigned long count)
 {
     std::wstring text = L" [" + std::to_wstring(count);
-    for (unsigned long i = 0; catalog != nullptr && i < count; ++i) {
+    for (unsigned long i = 0; catalog != nullptr && i < count; ++i)
+    {
         wchar_t name[51] = {};
         wmemcpy(name, catalog[i].name, 50);
         text += L" " + std::to_wstring(catalog[i].itemID) + L":" + name;
@@ -114,8 +121,8 @@ struct CopyProgress
     ULONGLONG reported;
 };
 
-DWORD CALLBACK ReportBytes(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD,
-                           DWORD, HANDLE, HANDLE, LPVOID data)
+DWORD CALLBACK ReportBytes(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                           HANDLE, HANDLE, LPVOID data)
 {
     CopyProgress &progress = *static_cast<CopyProgress *>(data);
     const ULONGLONG done = static_cast<ULONGLONG>(transferred.QuadPart);
@@ -192,11 +199,13 @@ BOOL COutlookFacade::GetCatalog(const wchar_t *store, _OLCATALOGDATA **catalog, 
     Record(L"GetCatalog " + Text(store));
     if (ScriptedFailure(L"GetCatalog"))
         return FALSE;
-    if (catalog == nullptr || count == nullptr) {
+    if (catalog == nullptr || count == nullptr)
+    {
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (!IsFile(store)) {
+    if (!IsFile(store))
+    {
         ::SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
@@ -225,7 +234,8 @@ BOOL COutlookFacade::SyncMessage(const wchar_t *store, const wchar_t *destinatio
     Record(L"SyncMessage " + Text(store) + L" > " + Text(destination) + CatalogText(catalog, count));
     if (ScriptedFailure(L"SyncMessage"))
         return FALSE;
-    if (!IsFile(store)) {
+    if (!IsFile(store))
+    {
         ::SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
@@ -240,11 +250,13 @@ BOOL COutlookFacade::SyncMessage(const wchar_t *store, const wchar_t *destinatio
 
 BOOL COutlookFacade::CopyStore(const wchar_t *store, const wchar_t *destination)
 {
-    if (!IsFile(store)) {
+    if (!IsFile(store))
+    {
         ::SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    if (destination == nullptr || *destination == L'\0') {
+    if (destination == nullptr || *destination == L'\0')
+    {
         ::SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
@@ -253,41 +265,43 @@ BOOL COutlookFacade::CopyStore(const wchar_t *store, const wchar_t *destination)
     return CopyFileWithProgress(store, destination, &ReportBytes, &progress, nullptr, 0);
 }
 
-extern "C" {
-
-void OutlookTesselScriptFailure(const wchar_t *call, int count, DWORD error)
+extern "C"
 {
-    StandInState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    if (call != nullptr && state.scripts.size() < 8)
-        state.scripts.push_back(FailureScript{call, count, error});
-}
 
-void OutlookTesselReset()
-{
-    StandInState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    state.calls.clear();
-    state.scripts.clear();
-    state.callCounts.clear();
-}
-
-int OutlookTesselGetCalls(wchar_t *buffer, int size)
-{
-    StandInState &state = State();
-    std::lock_guard<std::mutex> hold(state.lock);
-    const int length = static_cast<int>(state.calls.size());
-    if (buffer != nullptr && size > 0) {
-        const int copied = length < size - 1 ? length : size - 1;
-        wmemcpy(buffer, state.calls.data(), static_cast<size_t>(copied));
-        buffer[copied] = L'\0';
+    void OutlookTesselScriptFailure(const wchar_t *call, int count, DWORD error)
+    {
+        StandInState &state = State();
+        std::lock_guard<std::mutex> hold(state.lock);
+        if (call != nullptr && state.scripts.size() < 8)
+            state.scripts.push_back(FailureScript{call, count, error});
     }
-    return length;
-}
 
-long OutlookTesselLiveEntries()
-{
-    return g_liveEntries;
-}
+    void OutlookTesselReset()
+    {
+        StandInState &state = State();
+        std::lock_guard<std::mutex> hold(state.lock);
+        state.calls.clear();
+        state.scripts.clear();
+        state.callCounts.clear();
+    }
+
+    int OutlookTesselGetCalls(wchar_t *buffer, int size)
+    {
+        StandInState &state = State();
+        std::lock_guard<std::mutex> hold(state.lock);
+        const int length = static_cast<int>(state.calls.size());
+        if (buffer != nullptr && size > 0)
+        {
+            const int copied = length < size - 1 ? length : size - 1;
+            wmemcpy(buffer, state.calls.data(), static_cast<size_t>(copied));
+            buffer[copied] = L'\0';
+        }
+        return length;
+    }
+
+    long OutlookTesselLiveEntries()
+    {
+        return g_liveEntries;
+    }
 
 } // extern "C"

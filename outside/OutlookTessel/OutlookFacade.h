@@ -47,7 +47,7 @@ struct CALLBACKDATAS
 // Calls report failure with 0 and leave the reason as the thread's last error.
 class OUTLOOKTESSEL_API COutlookFacade
 {
-public:
+  public:
     COutlookFacade();
     virtual ~COutlookFacade();
     COutlookFacade(const COutlookFacade &) = delete;
@@ -64,10 +64,9 @@ public:
     // Writes the chosen folders of the store to the destination, which is made when missing.
     BOOL BackupMessage(const wchar_t *store, CString &destination, _OLCATALOGDATA *catalog, unsigned long count);
     // Brings the destination up to date with the store's messages in the chosen folders.
-    BOOL SyncMessage(const wchar_t *store, const wchar_t *destination, _OLCATALOGDATA *catalog,
-                     unsigned long count);
+    BOOL SyncMessage(const wchar_t *store, const wchar_t *destination, _OLCATALOGDATA *catalog, unsigned long count);
 
-private:
+  private:
     BOOL CopyStore(const wchar_t *store, const wchar_t *destination);
 
     CALLBACKDATAS m_callback;
@@ -75,16 +74,17 @@ private:
 };
 
 // Test controls of the stand-in (not part of the real library).
-extern "C" {
-// The count-th call (from 1) of the named member ("Init", "GetCatalog", "BackupMessage", "SyncMessage")
-// from now on fails with error as its last error. Up to 8 scripts at once.
-OUTLOOKTESSEL_API void OutlookTesselScriptFailure(const wchar_t *call, int count, DWORD error);
-// Forgets the scripts, the recorded calls and the per-member call counts.
-OUTLOOKTESSEL_API void OutlookTesselReset();
-// The calls since the last reset, one per line ("Init", "Term", "SetCallBack 2", "GetCatalog <store>",
-// "BackupMessage <store> > <destination> [<count>]", "SyncMessage <store> > <destination> [<count>]",
-// "Construct", "Destroy"), copied into buffer (size characters, terminated); returns the full length.
-OUTLOOKTESSEL_API int OutlookTesselGetCalls(wchar_t *buffer, int size);
-// Catalog entries made and not yet destroyed.
-OUTLOOKTESSEL_API long OutlookTesselLiveEntries();
+extern "C"
+{
+    // The count-th call (from 1) of the named member ("Init", "GetCatalog", "BackupMessage", "SyncMessage")
+    // from now on fails with error as its last error. Up to 8 scripts at once.
+    OUTLOOKTESSEL_API void OutlookTesselScriptFailure(const wchar_t *call, int count, DWORD error);
+    // Forgets the scripts, the recorded calls and the per-member call counts.
+    OUTLOOKTESSEL_API void OutlookTesselReset();
+    // The calls since the last reset, one per line ("Init", "Term", "SetCallBack 2", "GetCatalog <store>",
+    // "BackupMessage <store> > <destination> [<count>]", "SyncMessage <store> > <destination> [<count>]",
+    // "Construct", "Destroy"), copied into buffer (size characters, terminated); returns the full length.
+    OUTLOOKTESSEL_API int OutlookTesselGetCalls(wchar_t *buffer, int size);
+    // Catalog entries made and not yet destroyed.
+    OUTLOOKTESSEL_API long OutlookTesselLiveEntries();
 }

@@ -1,7 +1,7 @@
 #include "platform/controls/Controls.h"
 
-
-namespace {
+namespace
+{
 
 LPARAM Text(LPCWSTR text)
 {
@@ -49,7 +49,9 @@ HICON CStatic::GetIcon() const
     return reinterpret_cast<HICON>(SendMessage(STM_GETICON, 0, 0));
 }
 
-void CStatic::DrawItem(LPDRAWITEMSTRUCT) {}
+void CStatic::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
 
 BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
@@ -68,12 +70,30 @@ BOOL CButton::Create(LPCWSTR lpszCaption, DWORD dwStyle, const RECT &rect, CWnd 
     return CWnd::Create(L"BUTTON", lpszCaption, dwStyle, rect, pParentWnd, nID);
 }
 
-int CButton::GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
-void CButton::SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
-UINT CButton::GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
-void CButton::SetState(BOOL bHighlight) { SendMessage(BM_SETSTATE, static_cast<WPARAM>(bHighlight)); }
-UINT CButton::GetButtonStyle() const { return static_cast<UINT>(GetStyle() & 0xFFFF); }
-void CButton::SetButtonStyle(UINT nStyle, BOOL bRedraw) { SendMessage(BM_SETSTYLE, nStyle, bRedraw); }
+int CButton::GetCheck() const
+{
+    return static_cast<int>(SendMessage(BM_GETCHECK));
+}
+void CButton::SetCheck(int nCheck)
+{
+    SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck));
+}
+UINT CButton::GetState() const
+{
+    return static_cast<UINT>(SendMessage(BM_GETSTATE));
+}
+void CButton::SetState(BOOL bHighlight)
+{
+    SendMessage(BM_SETSTATE, static_cast<WPARAM>(bHighlight));
+}
+UINT CButton::GetButtonStyle() const
+{
+    return static_cast<UINT>(GetStyle() & 0xFFFF);
+}
+void CButton::SetButtonStyle(UINT nStyle, BOOL bRedraw)
+{
+    SendMessage(BM_SETSTYLE, nStyle, bRedraw);
+}
 
 HBITMAP CButton::SetBitmap(HBITMAP hBitmap)
 {
@@ -95,7 +115,9 @@ HICON CButton::GetIcon() const
     return reinterpret_cast<HICON>(SendMessage(BM_GETIMAGE, IMAGE_ICON, 0));
 }
 
-void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
+void CButton::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
@@ -114,10 +136,22 @@ BOOL CEdit::Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID)
     return CWnd::Create(L"EDIT", nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-void CEdit::LimitText(int nChars) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(nChars)); }
-void CEdit::SetLimitText(UINT nMax) { SendMessage(EM_SETLIMITTEXT, nMax); }
-UINT CEdit::GetLimitText() const { return static_cast<UINT>(SendMessage(EM_GETLIMITTEXT)); }
-DWORD CEdit::GetSel() const { return static_cast<DWORD>(SendMessage(EM_GETSEL)); }
+void CEdit::LimitText(int nChars)
+{
+    SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(nChars));
+}
+void CEdit::SetLimitText(UINT nMax)
+{
+    SendMessage(EM_SETLIMITTEXT, nMax);
+}
+UINT CEdit::GetLimitText() const
+{
+    return static_cast<UINT>(SendMessage(EM_GETLIMITTEXT));
+}
+DWORD CEdit::GetSel() const
+{
+    return static_cast<DWORD>(SendMessage(EM_GETSEL));
+}
 
 void CEdit::GetSel(int &nStartChar, int &nEndChar) const
 {
@@ -146,21 +180,48 @@ void CEdit::ReplaceSel(LPCWSTR lpszNewText, BOOL bCanUndo)
     SendMessage(EM_REPLACESEL, bCanUndo, Text(lpszNewText != nullptr ? lpszNewText : L""));
 }
 
-int CEdit::GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }
-BOOL CEdit::SetReadOnly(BOOL bReadOnly) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, bReadOnly)); }
-BOOL CEdit::GetModify() const { return static_cast<BOOL>(SendMessage(EM_GETMODIFY)); }
-void CEdit::SetModify(BOOL bModified) { SendMessage(EM_SETMODIFY, bModified); }
+int CEdit::GetLineCount() const
+{
+    return static_cast<int>(SendMessage(EM_GETLINECOUNT));
+}
+BOOL CEdit::SetReadOnly(BOOL bReadOnly)
+{
+    return static_cast<BOOL>(SendMessage(EM_SETREADONLY, bReadOnly));
+}
+BOOL CEdit::GetModify() const
+{
+    return static_cast<BOOL>(SendMessage(EM_GETMODIFY));
+}
+void CEdit::SetModify(BOOL bModified)
+{
+    SendMessage(EM_SETMODIFY, bModified);
+}
 
 void CEdit::SetMargins(UINT nLeft, UINT nRight)
 {
     SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(nLeft, nRight));
 }
 
-void CEdit::Clear() { SendMessage(WM_CLEAR); }
-void CEdit::Copy() { SendMessage(WM_COPY); }
-void CEdit::Cut() { SendMessage(WM_CUT); }
-void CEdit::Paste() { SendMessage(WM_PASTE); }
-BOOL CEdit::Undo() { return static_cast<BOOL>(SendMessage(EM_UNDO)); }
+void CEdit::Clear()
+{
+    SendMessage(WM_CLEAR);
+}
+void CEdit::Copy()
+{
+    SendMessage(WM_COPY);
+}
+void CEdit::Cut()
+{
+    SendMessage(WM_CUT);
+}
+void CEdit::Paste()
+{
+    SendMessage(WM_PASTE);
+}
+BOOL CEdit::Undo()
+{
+    return static_cast<BOOL>(SendMessage(EM_UNDO));
+}
 
 // --- CListBox ---
 
@@ -169,21 +230,48 @@ BOOL CListBox::Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nI
     return CWnd::Create(L"LISTBOX", nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-int CListBox::GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
-int CListBox::GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
-int CListBox::SetCurSel(int nSelect) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nSelect))); }
-int CListBox::GetSel(int nIndex) const { return static_cast<int>(SendMessage(LB_GETSEL, static_cast<WPARAM>(nIndex))); }
-int CListBox::SetSel(int nIndex, BOOL bSelect) { return static_cast<int>(SendMessage(LB_SETSEL, bSelect, nIndex)); }
-int CListBox::GetSelCount() const { return static_cast<int>(SendMessage(LB_GETSELCOUNT)); }
-int CListBox::AddString(LPCWSTR lpszItem) { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, Text(lpszItem))); }
+int CListBox::GetCount() const
+{
+    return static_cast<int>(SendMessage(LB_GETCOUNT));
+}
+int CListBox::GetCurSel() const
+{
+    return static_cast<int>(SendMessage(LB_GETCURSEL));
+}
+int CListBox::SetCurSel(int nSelect)
+{
+    return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nSelect)));
+}
+int CListBox::GetSel(int nIndex) const
+{
+    return static_cast<int>(SendMessage(LB_GETSEL, static_cast<WPARAM>(nIndex)));
+}
+int CListBox::SetSel(int nIndex, BOOL bSelect)
+{
+    return static_cast<int>(SendMessage(LB_SETSEL, bSelect, nIndex));
+}
+int CListBox::GetSelCount() const
+{
+    return static_cast<int>(SendMessage(LB_GETSELCOUNT));
+}
+int CListBox::AddString(LPCWSTR lpszItem)
+{
+    return static_cast<int>(SendMessage(LB_ADDSTRING, 0, Text(lpszItem)));
+}
 
 int CListBox::InsertString(int nIndex, LPCWSTR lpszItem)
 {
     return static_cast<int>(SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(nIndex), Text(lpszItem)));
 }
 
-int CListBox::DeleteString(UINT nIndex) { return static_cast<int>(SendMessage(LB_DELETESTRING, nIndex)); }
-void CListBox::ResetContent() { SendMessage(LB_RESETCONTENT); }
+int CListBox::DeleteString(UINT nIndex)
+{
+    return static_cast<int>(SendMessage(LB_DELETESTRING, nIndex));
+}
+void CListBox::ResetContent()
+{
+    SendMessage(LB_RESETCONTENT);
+}
 
 int CListBox::GetText(int nIndex, LPWSTR lpszBuffer) const
 {
@@ -225,8 +313,14 @@ int CListBox::SetItemData(int nIndex, DWORD_PTR dwItemData)
     return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(nIndex), static_cast<LPARAM>(dwItemData)));
 }
 
-void *CListBox::GetItemDataPtr(int nIndex) const { return reinterpret_cast<void *>(GetItemData(nIndex)); }
-int CListBox::SetItemDataPtr(int nIndex, void *pData) { return SetItemData(nIndex, reinterpret_cast<DWORD_PTR>(pData)); }
+void *CListBox::GetItemDataPtr(int nIndex) const
+{
+    return reinterpret_cast<void *>(GetItemData(nIndex));
+}
+int CListBox::SetItemDataPtr(int nIndex, void *pData)
+{
+    return SetItemData(nIndex, reinterpret_cast<DWORD_PTR>(pData));
+}
 
 int CListBox::GetItemHeight(int nIndex) const
 {
@@ -243,10 +337,20 @@ int CListBox::GetItemRect(int nIndex, LPRECT lpRect) const
     return static_cast<int>(SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpRect)));
 }
 
-int CListBox::GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
-int CListBox::SetTopIndex(int nIndex) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(nIndex))); }
-void CListBox::DrawItem(LPDRAWITEMSTRUCT) {}
-void CListBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
+int CListBox::GetTopIndex() const
+{
+    return static_cast<int>(SendMessage(LB_GETTOPINDEX));
+}
+int CListBox::SetTopIndex(int nIndex)
+{
+    return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(nIndex)));
+}
+void CListBox::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
+void CListBox::MeasureItem(LPMEASUREITEMSTRUCT)
+{
+}
 
 BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
@@ -268,18 +372,36 @@ BOOL CComboBox::Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT n
     return CWnd::Create(L"COMBOBOX", nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-int CComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
-int CComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-int CComboBox::SetCurSel(int nSelect) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nSelect))); }
-int CComboBox::AddString(LPCWSTR lpszString) { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, Text(lpszString))); }
+int CComboBox::GetCount() const
+{
+    return static_cast<int>(SendMessage(CB_GETCOUNT));
+}
+int CComboBox::GetCurSel() const
+{
+    return static_cast<int>(SendMessage(CB_GETCURSEL));
+}
+int CComboBox::SetCurSel(int nSelect)
+{
+    return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nSelect)));
+}
+int CComboBox::AddString(LPCWSTR lpszString)
+{
+    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, Text(lpszString)));
+}
 
 int CComboBox::InsertString(int nIndex, LPCWSTR lpszString)
 {
     return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(nIndex), Text(lpszString)));
 }
 
-int CComboBox::DeleteString(UINT nIndex) { return static_cast<int>(SendMessage(CB_DELETESTRING, nIndex)); }
-void CComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
+int CComboBox::DeleteString(UINT nIndex)
+{
+    return static_cast<int>(SendMessage(CB_DELETESTRING, nIndex));
+}
+void CComboBox::ResetContent()
+{
+    SendMessage(CB_RESETCONTENT);
+}
 
 int CComboBox::GetLBText(int nIndex, LPWSTR lpszText) const
 {
@@ -331,11 +453,24 @@ int CComboBox::SetItemHeight(int nIndex, UINT cyItemHeight)
     return static_cast<int>(SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(nIndex), MAKELONG(cyItemHeight, 0)));
 }
 
-void CComboBox::ShowDropDown(BOOL bShowIt) { SendMessage(CB_SHOWDROPDOWN, bShowIt); }
-BOOL CComboBox::GetDroppedState() const { return static_cast<BOOL>(SendMessage(CB_GETDROPPEDSTATE)); }
-BOOL CComboBox::LimitText(int nMaxChars) { return static_cast<BOOL>(SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(nMaxChars))); }
-void CComboBox::DrawItem(LPDRAWITEMSTRUCT) {}
-void CComboBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
+void CComboBox::ShowDropDown(BOOL bShowIt)
+{
+    SendMessage(CB_SHOWDROPDOWN, bShowIt);
+}
+BOOL CComboBox::GetDroppedState() const
+{
+    return static_cast<BOOL>(SendMessage(CB_GETDROPPEDSTATE));
+}
+BOOL CComboBox::LimitText(int nMaxChars)
+{
+    return static_cast<BOOL>(SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(nMaxChars)));
+}
+void CComboBox::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
+void CComboBox::MeasureItem(LPMEASUREITEMSTRUCT)
+{
+}
 
 BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
@@ -357,8 +492,14 @@ BOOL CScrollBar::Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT 
     return CWnd::Create(L"SCROLLBAR", nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-int CScrollBar::GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
-int CScrollBar::SetScrollPos(int nPos, BOOL bRedraw) { return ::SetScrollPos(m_hWnd, SB_CTL, nPos, bRedraw); }
+int CScrollBar::GetScrollPos() const
+{
+    return ::GetScrollPos(m_hWnd, SB_CTL);
+}
+int CScrollBar::SetScrollPos(int nPos, BOOL bRedraw)
+{
+    return ::SetScrollPos(m_hWnd, SB_CTL, nPos, bRedraw);
+}
 
 void CScrollBar::GetScrollRange(LPINT lpMinPos, LPINT lpMaxPos) const
 {
@@ -395,8 +536,14 @@ BOOL CProgressCtrl::Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UI
     return CWnd::Create(PROGRESS_CLASSW, nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-void CProgressCtrl::SetRange(short nLower, short nUpper) { SendMessage(PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper)); }
-void CProgressCtrl::SetRange32(int nLower, int nUpper) { SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
+void CProgressCtrl::SetRange(short nLower, short nUpper)
+{
+    SendMessage(PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper));
+}
+void CProgressCtrl::SetRange32(int nLower, int nUpper)
+{
+    SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper);
+}
 
 void CProgressCtrl::GetRange(int &nLower, int &nUpper) const
 {
@@ -406,13 +553,34 @@ void CProgressCtrl::GetRange(int &nLower, int &nUpper) const
     nUpper = range.iHigh;
 }
 
-int CProgressCtrl::GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
-int CProgressCtrl::SetPos(int nPos) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos))); }
-int CProgressCtrl::OffsetPos(int nPos) { return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nPos))); }
-int CProgressCtrl::SetStep(int nStep) { return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep))); }
-int CProgressCtrl::StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
-COLORREF CProgressCtrl::SetBarColor(COLORREF clrBar) { return static_cast<COLORREF>(SendMessage(PBM_SETBARCOLOR, 0, clrBar)); }
-COLORREF CProgressCtrl::SetBkColor(COLORREF clrNew) { return static_cast<COLORREF>(SendMessage(PBM_SETBKCOLOR, 0, clrNew)); }
+int CProgressCtrl::GetPos() const
+{
+    return static_cast<int>(SendMessage(PBM_GETPOS));
+}
+int CProgressCtrl::SetPos(int nPos)
+{
+    return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos)));
+}
+int CProgressCtrl::OffsetPos(int nPos)
+{
+    return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nPos)));
+}
+int CProgressCtrl::SetStep(int nStep)
+{
+    return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep)));
+}
+int CProgressCtrl::StepIt()
+{
+    return static_cast<int>(SendMessage(PBM_STEPIT));
+}
+COLORREF CProgressCtrl::SetBarColor(COLORREF clrBar)
+{
+    return static_cast<COLORREF>(SendMessage(PBM_SETBARCOLOR, 0, clrBar));
+}
+COLORREF CProgressCtrl::SetBkColor(COLORREF clrNew)
+{
+    return static_cast<COLORREF>(SendMessage(PBM_SETBKCOLOR, 0, clrNew));
+}
 
 // --- CSpinButtonCtrl ---
 
@@ -421,8 +589,14 @@ BOOL CSpinButtonCtrl::Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, 
     return CWnd::Create(UPDOWN_CLASSW, nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-void CSpinButtonCtrl::SetRange(short nLower, short nUpper) { SendMessage(UDM_SETRANGE, 0, MAKELPARAM(nUpper, nLower)); }
-void CSpinButtonCtrl::SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
+void CSpinButtonCtrl::SetRange(short nLower, short nUpper)
+{
+    SendMessage(UDM_SETRANGE, 0, MAKELPARAM(nUpper, nLower));
+}
+void CSpinButtonCtrl::SetRange32(int nLower, int nUpper)
+{
+    SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper);
+}
 
 void CSpinButtonCtrl::GetRange(int &nLower, int &nUpper) const
 {
@@ -436,9 +610,18 @@ void CSpinButtonCtrl::GetRange32(int &nLower, int &nUpper) const
     SendMessage(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower), reinterpret_cast<LPARAM>(&nUpper));
 }
 
-int CSpinButtonCtrl::SetPos(int nPos) { return static_cast<int>(SendMessage(UDM_SETPOS, 0, MAKELPARAM(nPos, 0))); }
-int CSpinButtonCtrl::GetPos() const { return static_cast<int>(SendMessage(UDM_GETPOS)); }
-int CSpinButtonCtrl::SetPos32(int nPos) { return static_cast<int>(SendMessage(UDM_SETPOS32, 0, nPos)); }
+int CSpinButtonCtrl::SetPos(int nPos)
+{
+    return static_cast<int>(SendMessage(UDM_SETPOS, 0, MAKELPARAM(nPos, 0)));
+}
+int CSpinButtonCtrl::GetPos() const
+{
+    return static_cast<int>(SendMessage(UDM_GETPOS));
+}
+int CSpinButtonCtrl::SetPos32(int nPos)
+{
+    return static_cast<int>(SendMessage(UDM_SETPOS32, 0, nPos));
+}
 
 int CSpinButtonCtrl::GetPos32(BOOL *lpbError) const
 {
@@ -451,8 +634,14 @@ CWnd *CSpinButtonCtrl::SetBuddy(CWnd *pWndBuddy)
         SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(pWndBuddy != nullptr ? pWndBuddy->m_hWnd : nullptr))));
 }
 
-CWnd *CSpinButtonCtrl::GetBuddy() const { return FromHandle(reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY))); }
-int CSpinButtonCtrl::SetBase(int nBase) { return static_cast<int>(SendMessage(UDM_SETBASE, static_cast<WPARAM>(nBase))); }
+CWnd *CSpinButtonCtrl::GetBuddy() const
+{
+    return FromHandle(reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY)));
+}
+int CSpinButtonCtrl::SetBase(int nBase)
+{
+    return static_cast<int>(SendMessage(UDM_SETBASE, static_cast<WPARAM>(nBase)));
+}
 
 BOOL CSpinButtonCtrl::SetAccel(int nAccel, UDACCEL *pAccel)
 {

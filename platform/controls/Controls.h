@@ -12,7 +12,7 @@ class CEdit;
 
 class CStatic : public CWnd
 {
-public:
+  public:
     BOOL Create(LPCWSTR lpszText, DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID = 0xFFFF);
     HBITMAP SetBitmap(HBITMAP hBitmap);
     HBITMAP GetBitmap() const;
@@ -25,7 +25,7 @@ public:
 
 class CButton : public CWnd
 {
-public:
+  public:
     BOOL Create(LPCWSTR lpszCaption, DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     int GetCheck() const;
     void SetCheck(int nCheck);
@@ -44,7 +44,7 @@ public:
 
 class CEdit : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     void LimitText(int nChars = 0);
     void SetLimitText(UINT nMax);
@@ -68,7 +68,7 @@ public:
 
 class CListBox : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     int GetCount() const;
     int GetCurSel() const;
@@ -103,7 +103,7 @@ public:
 
 class CComboBox : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     int GetCount() const;
     int GetCurSel() const;
@@ -133,7 +133,7 @@ public:
 
 class CScrollBar : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     int GetScrollPos() const;
     int SetScrollPos(int nPos, BOOL bRedraw = TRUE);
@@ -145,7 +145,7 @@ public:
 
 class CListCtrl : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     int GetItemCount() const;
     BOOL SetItemCount(int nItems);
@@ -200,7 +200,7 @@ public:
 
 class CTreeCtrl : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     HTREEITEM InsertItem(LPTVINSERTSTRUCTW lpInsertStruct);
     HTREEITEM InsertItem(LPCWSTR lpszItem, HTREEITEM hParent = TVI_ROOT, HTREEITEM hInsertAfter = TVI_LAST);
@@ -252,7 +252,7 @@ public:
 
 class CProgressCtrl : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     void SetRange(short nLower, short nUpper);
     void SetRange32(int nLower, int nUpper);
@@ -268,7 +268,7 @@ public:
 
 class CSpinButtonCtrl : public CWnd
 {
-public:
+  public:
     BOOL Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID);
     void SetRange(short nLower, short nUpper);
     void SetRange32(int nLower, int nUpper);

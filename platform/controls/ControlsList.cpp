@@ -4,11 +4,15 @@
 #include "platform/windows/HandleMap.h"
 #include "platform/drawing/ImageList.h"
 
-namespace {
+namespace
+{
 
 struct EditHandlePolicy
 {
-    static void SetHandle(CEdit &edit, HWND h) { edit.m_hWnd = h; }
+    static void SetHandle(CEdit &edit, HWND h)
+    {
+        edit.m_hWnd = h;
+    }
 };
 
 // The label-edit control as a CEdit: its owning object when that is one, else a temporary CEdit wrapper.
@@ -23,9 +27,9 @@ CEdit *EditFromHandle(HWND hWnd)
 
 CImageList *SwapImageList(HWND hWnd, UINT message, int nImageListType, CImageList *pImageList)
 {
-    HIMAGELIST previous = reinterpret_cast<HIMAGELIST>(::SendMessageW(
-        hWnd, message, static_cast<WPARAM>(nImageListType),
-        reinterpret_cast<LPARAM>(pImageList != nullptr ? pImageList->m_hImageList : nullptr)));
+    HIMAGELIST previous = reinterpret_cast<HIMAGELIST>(
+        ::SendMessageW(hWnd, message, static_cast<WPARAM>(nImageListType),
+                       reinterpret_cast<LPARAM>(pImageList != nullptr ? pImageList->m_hImageList : nullptr)));
     return CImageList::FromHandle(previous);
 }
 
@@ -44,15 +48,24 @@ BOOL CListCtrl::Create(DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT n
     return CWnd::Create(WC_LISTVIEWW, nullptr, dwStyle, rect, pParentWnd, nID);
 }
 
-int CListCtrl::GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
-BOOL CListCtrl::SetItemCount(int nItems) { return static_cast<BOOL>(SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(nItems))); }
+int CListCtrl::GetItemCount() const
+{
+    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
+}
+BOOL CListCtrl::SetItemCount(int nItems)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(nItems)));
+}
 
 BOOL CListCtrl::SetItemCountEx(int iCount, DWORD dwFlags)
 {
     return static_cast<BOOL>(SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(iCount), dwFlags));
 }
 
-DWORD CListCtrl::GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+DWORD CListCtrl::GetExtendedStyle() const
+{
+    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+}
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle)
 {
@@ -61,7 +74,8 @@ DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle)
 
 int CListCtrl::InsertColumn(int nCol, const LVCOLUMNW *pColumn)
 {
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(pColumn)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(pColumn)));
 }
 
 int CListCtrl::InsertColumn(int nCol, LPCWSTR lpszColumnHeading, int nFormat, int nWidth, int nSubItem)
@@ -70,19 +84,27 @@ int CListCtrl::InsertColumn(int nCol, LPCWSTR lpszColumnHeading, int nFormat, in
     column.mask = LVCF_TEXT | LVCF_FMT;
     column.pszText = Writable(lpszColumnHeading);
     column.fmt = nFormat;
-    if (nWidth != -1) {
+    if (nWidth != -1)
+    {
         column.mask |= LVCF_WIDTH;
         column.cx = nWidth;
     }
-    if (nSubItem != -1) {
+    if (nSubItem != -1)
+    {
         column.mask |= LVCF_SUBITEM;
         column.iSubItem = nSubItem;
     }
     return InsertColumn(nCol, &column);
 }
 
-BOOL CListCtrl::DeleteColumn(int nCol) { return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(nCol))); }
-int CListCtrl::GetColumnWidth(int nCol) const { return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nCol))); }
+BOOL CListCtrl::DeleteColumn(int nCol)
+{
+    return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(nCol)));
+}
+int CListCtrl::GetColumnWidth(int nCol) const
+{
+    return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nCol)));
+}
 
 BOOL CListCtrl::SetColumnWidth(int nCol, int cx)
 {
@@ -113,21 +135,35 @@ int CListCtrl::InsertItem(int nItem, LPCWSTR lpszItem, int nImage)
     return InsertItem(&item);
 }
 
-BOOL CListCtrl::DeleteItem(int nItem) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(nItem))); }
-BOOL CListCtrl::DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
-BOOL CListCtrl::GetItem(LVITEMW *pItem) const { return static_cast<BOOL>(SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(pItem))); }
-BOOL CListCtrl::SetItem(const LVITEMW *pItem) { return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(pItem))); }
+BOOL CListCtrl::DeleteItem(int nItem)
+{
+    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(nItem)));
+}
+BOOL CListCtrl::DeleteAllItems()
+{
+    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+}
+BOOL CListCtrl::GetItem(LVITEMW *pItem) const
+{
+    return static_cast<BOOL>(SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(pItem)));
+}
+BOOL CListCtrl::SetItem(const LVITEMW *pItem)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(pItem)));
+}
 
 CString CListCtrl::GetItemText(int nItem, int nSubItem) const
 {
     // The control answers with the number of characters copied; a full buffer may mean more text.
     CString text;
-    for (int size = 256;; size *= 2) {
+    for (int size = 256;; size *= 2)
+    {
         LVITEMW item = {};
         item.iSubItem = nSubItem;
         item.cchTextMax = size;
         item.pszText = text.GetBuffer(size);
-        int copied = static_cast<int>(SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
+        int copied = static_cast<int>(
+            SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
         text.ReleaseBuffer(copied >= 0 && copied < size ? copied : -1);
         if (copied < size - 1 || size >= (1 << 20))
             break;
@@ -149,7 +185,8 @@ BOOL CListCtrl::SetItemText(int nItem, int nSubItem, LPCWSTR lpszText)
     LVITEMW item = {};
     item.iSubItem = nSubItem;
     item.pszText = Writable(lpszText);
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
 }
 
 DWORD_PTR CListCtrl::GetItemData(int nItem) const
@@ -180,7 +217,8 @@ BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask)
     LVITEMW item = {};
     item.state = nState;
     item.stateMask = nMask;
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
 }
 
 int CListCtrl::GetNextItem(int nItem, int nFlags) const
@@ -188,21 +226,26 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const
     return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(nItem), MAKELPARAM(nFlags, 0)));
 }
 
-UINT CListCtrl::GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
+UINT CListCtrl::GetSelectedCount() const
+{
+    return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT));
+}
 
 BOOL CListCtrl::GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const
 {
     if (lpRect == nullptr)
         return FALSE;
     lpRect->left = static_cast<LONG>(nCode);
-    return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(lpRect)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(lpRect)));
 }
 
 BOOL CListCtrl::GetSubItemRect(int iItem, int iSubItem, int nArea, RECT &ref) const
 {
     ref.top = iSubItem;
     ref.left = nArea;
-    return static_cast<BOOL>(SendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(iItem), reinterpret_cast<LPARAM>(&ref)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(iItem), reinterpret_cast<LPARAM>(&ref)));
 }
 
 int CListCtrl::HitTest(POINT pt, UINT *pFlags) const
@@ -230,18 +273,36 @@ BOOL CListCtrl::EnsureVisible(int nItem, BOOL bPartialOK)
     return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), bPartialOK));
 }
 
-int CListCtrl::GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
-int CListCtrl::GetCountPerPage() const { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }
+int CListCtrl::GetTopIndex() const
+{
+    return static_cast<int>(SendMessage(LVM_GETTOPINDEX));
+}
+int CListCtrl::GetCountPerPage() const
+{
+    return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE));
+}
 
 BOOL CListCtrl::RedrawItems(int nFirst, int nLast)
 {
     return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(nFirst), nLast));
 }
 
-BOOL CListCtrl::Update(int nItem) { return static_cast<BOOL>(SendMessage(LVM_UPDATE, static_cast<WPARAM>(nItem))); }
-BOOL CListCtrl::SetBkColor(COLORREF cr) { return static_cast<BOOL>(SendMessage(LVM_SETBKCOLOR, 0, cr)); }
-BOOL CListCtrl::SetTextBkColor(COLORREF cr) { return static_cast<BOOL>(SendMessage(LVM_SETTEXTBKCOLOR, 0, cr)); }
-BOOL CListCtrl::SetTextColor(COLORREF cr) { return static_cast<BOOL>(SendMessage(LVM_SETTEXTCOLOR, 0, cr)); }
+BOOL CListCtrl::Update(int nItem)
+{
+    return static_cast<BOOL>(SendMessage(LVM_UPDATE, static_cast<WPARAM>(nItem)));
+}
+BOOL CListCtrl::SetBkColor(COLORREF cr)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETBKCOLOR, 0, cr));
+}
+BOOL CListCtrl::SetTextBkColor(COLORREF cr)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETTEXTBKCOLOR, 0, cr));
+}
+BOOL CListCtrl::SetTextColor(COLORREF cr)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETTEXTCOLOR, 0, cr));
+}
 
 CImageList *CListCtrl::SetImageList(CImageList *pImageList, int nImageListType)
 {
@@ -260,10 +321,13 @@ CEdit *CListCtrl::EditLabel(int nItem)
 
 BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(dwData), reinterpret_cast<LPARAM>(pfnCompare)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(dwData), reinterpret_cast<LPARAM>(pfnCompare)));
 }
 
-void CListCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
+void CListCtrl::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
 
 BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
@@ -320,28 +384,58 @@ BOOL CTreeCtrl::DeleteItem(HTREEITEM hItem)
     return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hItem)));
 }
 
-BOOL CTreeCtrl::DeleteAllItems() { return DeleteItem(TVI_ROOT); }
+BOOL CTreeCtrl::DeleteAllItems()
+{
+    return DeleteItem(TVI_ROOT);
+}
 
 BOOL CTreeCtrl::Expand(HTREEITEM hItem, UINT nCode)
 {
     return static_cast<BOOL>(SendMessage(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem)));
 }
 
-UINT CTreeCtrl::GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
+UINT CTreeCtrl::GetCount() const
+{
+    return static_cast<UINT>(SendMessage(TVM_GETCOUNT));
+}
 
 HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM hItem, UINT nCode) const
 {
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, nCode, reinterpret_cast<LPARAM>(hItem)));
 }
 
-HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_CHILD); }
-HTREEITEM CTreeCtrl::GetNextSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXT); }
-HTREEITEM CTreeCtrl::GetPrevSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PREVIOUS); }
-HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PARENT); }
-HTREEITEM CTreeCtrl::GetRootItem() const { return GetNextItem(nullptr, TVGN_ROOT); }
-HTREEITEM CTreeCtrl::GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
-HTREEITEM CTreeCtrl::GetFirstVisibleItem() const { return GetNextItem(nullptr, TVGN_FIRSTVISIBLE); }
-HTREEITEM CTreeCtrl::GetNextVisibleItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXTVISIBLE); }
+HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM hItem) const
+{
+    return GetNextItem(hItem, TVGN_CHILD);
+}
+HTREEITEM CTreeCtrl::GetNextSiblingItem(HTREEITEM hItem) const
+{
+    return GetNextItem(hItem, TVGN_NEXT);
+}
+HTREEITEM CTreeCtrl::GetPrevSiblingItem(HTREEITEM hItem) const
+{
+    return GetNextItem(hItem, TVGN_PREVIOUS);
+}
+HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM hItem) const
+{
+    return GetNextItem(hItem, TVGN_PARENT);
+}
+HTREEITEM CTreeCtrl::GetRootItem() const
+{
+    return GetNextItem(nullptr, TVGN_ROOT);
+}
+HTREEITEM CTreeCtrl::GetSelectedItem() const
+{
+    return GetNextItem(nullptr, TVGN_CARET);
+}
+HTREEITEM CTreeCtrl::GetFirstVisibleItem() const
+{
+    return GetNextItem(nullptr, TVGN_FIRSTVISIBLE);
+}
+HTREEITEM CTreeCtrl::GetNextVisibleItem(HTREEITEM hItem) const
+{
+    return GetNextItem(hItem, TVGN_NEXTVISIBLE);
+}
 
 BOOL CTreeCtrl::ItemHasChildren(HTREEITEM hItem) const
 {
@@ -356,13 +450,20 @@ BOOL CTreeCtrl::SelectItem(HTREEITEM hItem)
     return static_cast<BOOL>(SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
 }
 
-BOOL CTreeCtrl::GetItem(TVITEMW *pItem) const { return static_cast<BOOL>(SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(pItem))); }
-BOOL CTreeCtrl::SetItem(TVITEMW *pItem) { return static_cast<BOOL>(SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(pItem))); }
+BOOL CTreeCtrl::GetItem(TVITEMW *pItem) const
+{
+    return static_cast<BOOL>(SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(pItem)));
+}
+BOOL CTreeCtrl::SetItem(TVITEMW *pItem)
+{
+    return static_cast<BOOL>(SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(pItem)));
+}
 
 CString CTreeCtrl::GetItemText(HTREEITEM hItem) const
 {
     CString text;
-    for (int size = 256;; size *= 2) {
+    for (int size = 256;; size *= 2)
+    {
         TVITEMW item = {};
         item.mask = TVIF_TEXT | TVIF_HANDLE;
         item.hItem = hItem;
@@ -370,7 +471,8 @@ CString CTreeCtrl::GetItemText(HTREEITEM hItem) const
         item.pszText = text.GetBuffer(size);
         BOOL ok = GetItem(&item);
         text.ReleaseBuffer(-1);
-        if (!ok) {
+        if (!ok)
+        {
             text.Empty();
             break;
         }
@@ -493,8 +595,14 @@ BOOL CTreeCtrl::SortChildrenCB(LPTVSORTCB pSort)
     return static_cast<BOOL>(SendMessage(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(pSort)));
 }
 
-COLORREF CTreeCtrl::SetBkColor(COLORREF clr) { return static_cast<COLORREF>(SendMessage(TVM_SETBKCOLOR, 0, clr)); }
-COLORREF CTreeCtrl::SetTextColor(COLORREF clr) { return static_cast<COLORREF>(SendMessage(TVM_SETTEXTCOLOR, 0, clr)); }
+COLORREF CTreeCtrl::SetBkColor(COLORREF clr)
+{
+    return static_cast<COLORREF>(SendMessage(TVM_SETBKCOLOR, 0, clr));
+}
+COLORREF CTreeCtrl::SetTextColor(COLORREF clr)
+{
+    return static_cast<COLORREF>(SendMessage(TVM_SETTEXTCOLOR, 0, clr));
+}
 
 CImageList *CTreeCtrl::SetImageList(CImageList *pImageList, int nImageListType)
 {

@@ -14,7 +14,8 @@ CDataExchange::CDataExchange(CWnd *pDlgWnd, BOOL bSaveAndValidate)
 HWND CDataExchange::PrepareCtrl(int nIDC)
 {
     HWND hWndCtrl = m_pDlgWnd != nullptr ? ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC) : nullptr;
-    if (hWndCtrl == nullptr) {
+    if (hWndCtrl == nullptr)
+    {
         wchar_t text[80];
         wsprintfW(text, L"Data exchange: the dialog has no control %d\n", nIDC);
         ::OutputDebugStringW(text);
@@ -34,9 +35,11 @@ HWND CDataExchange::PrepareEditCtrl(int nIDC)
 
 void CDataExchange::Fail()
 {
-    if (m_bSaveAndValidate && m_pDlgWnd != nullptr && m_idLastControl != 0) {
+    if (m_bSaveAndValidate && m_pDlgWnd != nullptr && m_idLastControl != 0)
+    {
         HWND hWndLast = ::GetDlgItem(m_pDlgWnd->m_hWnd, m_idLastControl);
-        if (hWndLast != nullptr) {
+        if (hWndLast != nullptr)
+        {
             if (m_bEditLastControl)
                 ::SendMessageW(hWndLast, EM_SETSEL, 0, -1);
             ::SetFocus(hWndLast);
@@ -45,13 +48,15 @@ void CDataExchange::Fail()
     throw CDataExchangeFailure();
 }
 
-namespace {
+namespace
+{
 
 CString WindowText(HWND hWnd)
 {
     CString text;
     int length = ::GetWindowTextLengthW(hWnd);
-    if (length > 0) {
+    if (length > 0)
+    {
         LPWSTR buffer = text.GetBuffer(length);
         int copied = ::GetWindowTextW(hWnd, buffer, length + 1);
         text.ReleaseBuffer(copied > 0 ? copied : 0);
@@ -72,14 +77,16 @@ bool ParseInt(LPCWSTR text, int &value)
     while (std::iswspace(*p))
         ++p;
     bool negative = false;
-    if (*p == L'-' || *p == L'+') {
+    if (*p == L'-' || *p == L'+')
+    {
         negative = *p == L'-';
         ++p;
     }
     if (*p < L'0' || *p > L'9')
         return false;
     long long magnitude = 0;
-    while (*p >= L'0' && *p <= L'9') {
+    while (*p >= L'0' && *p <= L'9')
+    {
         magnitude = magnitude * 10 + (*p - L'0');
         if (magnitude > 2147483648LL)
             return false;
@@ -110,16 +117,20 @@ void DDX_Text(CDataExchange *pDX, int nIDC, CString &value)
 void DDX_Text(CDataExchange *pDX, int nIDC, int &value)
 {
     HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) {
+    if (pDX->m_bSaveAndValidate)
+    {
         CString text = WindowText(hWndCtrl);
         int parsed = 0;
-        if (!ParseInt(text, parsed)) {
+        if (!ParseInt(text, parsed))
+        {
             ::MessageBoxW(pDX->m_pDlgWnd->m_hWnd, L"Please enter a whole number.", AfxGetAppName(),
                           MB_OK | MB_ICONEXCLAMATION);
             pDX->Fail();
         }
         value = parsed;
-    } else {
+    }
+    else
+    {
         wchar_t text[16];
         wsprintfW(text, L"%d", value);
         SetWindowTextIfChanged(hWndCtrl, text);
@@ -129,9 +140,12 @@ void DDX_Text(CDataExchange *pDX, int nIDC, int &value)
 void DDX_Check(CDataExchange *pDX, int nIDC, int &value)
 {
     HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) {
+    if (pDX->m_bSaveAndValidate)
+    {
         value = static_cast<int>(::SendMessageW(hWndCtrl, BM_GETCHECK, 0, 0));
-    } else {
+    }
+    else
+    {
         if (value < BST_UNCHECKED || value > BST_INDETERMINATE)
             value = BST_UNCHECKED;
         ::SendMessageW(hWndCtrl, BM_SETCHECK, static_cast<WPARAM>(value), 0);
@@ -145,12 +159,17 @@ void DDX_Radio(CDataExchange *pDX, int nIDC, int &value)
         value = -1;
     int button = 0;
     // The group runs from nIDC to the next control that starts a group.
-    do {
-        if (::SendMessageW(hWndCtrl, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
-            if (pDX->m_bSaveAndValidate) {
+    do
+    {
+        if (::SendMessageW(hWndCtrl, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)
+        {
+            if (pDX->m_bSaveAndValidate)
+            {
                 if (::SendMessageW(hWndCtrl, BM_GETCHECK, 0, 0) != BST_UNCHECKED)
                     value = button;
-            } else {
+            }
+            else
+            {
                 ::SendMessageW(hWndCtrl, BM_SETCHECK, button == value ? BST_CHECKED : BST_UNCHECKED, 0);
             }
             ++button;
@@ -173,7 +192,8 @@ void DDX_Control(CDataExchange *pDX, int nIDC, CWnd &rControl)
     if (rControl.m_hWnd != nullptr)
         return;
     HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
-    if (!rControl.SubclassWindow(hWndCtrl)) {
+    if (!rControl.SubclassWindow(hWndCtrl))
+    {
         wchar_t text[96];
         wsprintfW(text, L"Data exchange: control %d could not be subclassed\n", nIDC);
         ::OutputDebugStringW(text);

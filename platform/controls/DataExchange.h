@@ -14,7 +14,7 @@ class CDataExchangeFailure
 
 class CDataExchange
 {
-public:
+  public:
     CDataExchange(CWnd *pDlgWnd, BOOL bSaveAndValidate);
 
     // TRUE: from the controls into the variables (and validate); FALSE: into the controls.

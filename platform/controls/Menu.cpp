@@ -5,11 +5,15 @@
 #include "platform/windows/Wnd.h"
 #include "platform/windows/WndInternal.h"
 
-namespace {
+namespace
+{
 
 struct MenuHandlePolicy
 {
-    static void SetHandle(CMenu &menu, HMENU h) { menu.m_hMenu = h; }
+    static void SetHandle(CMenu &menu, HMENU h)
+    {
+        menu.m_hMenu = h;
+    }
 };
 
 CPermanentHandleMap<HMENU, CMenu> &MenuMap()
@@ -24,7 +28,8 @@ BOOL AttachNew(CMenu &menu, HMENU hMenu)
 {
     if (hMenu == nullptr)
         return FALSE;
-    if (!menu.Attach(hMenu)) {
+    if (!menu.Attach(hMenu))
+    {
         ::DestroyMenu(hMenu);
         return FALSE;
     }
@@ -34,16 +39,19 @@ BOOL AttachNew(CMenu &menu, HMENU hMenu)
 // Remembers which menu TrackPopupMenu shows, for the measuring of its owner-drawn items.
 class TrackingMenu
 {
-public:
+  public:
     explicit TrackingMenu(HMENU hMenu) : m_previous(afx_internal::ThreadState().hTrackingMenu)
     {
         afx_internal::ThreadState().hTrackingMenu = hMenu;
     }
-    ~TrackingMenu() { afx_internal::ThreadState().hTrackingMenu = m_previous; }
+    ~TrackingMenu()
+    {
+        afx_internal::ThreadState().hTrackingMenu = m_previous;
+    }
     TrackingMenu(const TrackingMenu &) = delete;
     TrackingMenu &operator=(const TrackingMenu &) = delete;
 
-private:
+  private:
     HMENU m_previous;
 };
 
@@ -94,9 +102,18 @@ HMENU CMenu::Detach()
     return hMenu;
 }
 
-BOOL CMenu::CreateMenu() { return AttachNew(*this, ::CreateMenu()); }
-BOOL CMenu::CreatePopupMenu() { return AttachNew(*this, ::CreatePopupMenu()); }
-BOOL CMenu::LoadMenu(UINT nIDResource) { return LoadMenu(MAKEINTRESOURCEW(nIDResource)); }
+BOOL CMenu::CreateMenu()
+{
+    return AttachNew(*this, ::CreateMenu());
+}
+BOOL CMenu::CreatePopupMenu()
+{
+    return AttachNew(*this, ::CreatePopupMenu());
+}
+BOOL CMenu::LoadMenu(UINT nIDResource)
+{
+    return LoadMenu(MAKEINTRESOURCEW(nIDResource));
+}
 
 BOOL CMenu::LoadMenu(LPCWSTR lpszResourceName)
 {
@@ -150,8 +167,14 @@ BOOL CMenu::ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, LPCWSTR
     return ::ModifyMenuW(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
 }
 
-BOOL CMenu::RemoveMenu(UINT nPosition, UINT nFlags) { return ::RemoveMenu(m_hMenu, nPosition, nFlags); }
-BOOL CMenu::DeleteMenu(UINT nPosition, UINT nFlags) { return ::DeleteMenu(m_hMenu, nPosition, nFlags); }
+BOOL CMenu::RemoveMenu(UINT nPosition, UINT nFlags)
+{
+    return ::RemoveMenu(m_hMenu, nPosition, nFlags);
+}
+BOOL CMenu::DeleteMenu(UINT nPosition, UINT nFlags)
+{
+    return ::DeleteMenu(m_hMenu, nPosition, nFlags);
+}
 
 UINT CMenu::CheckMenuItem(UINT nIDCheckItem, UINT nCheck)
 {
@@ -168,10 +191,22 @@ BOOL CMenu::CheckMenuRadioItem(UINT nIDFirst, UINT nIDLast, UINT nIDItem, UINT n
     return ::CheckMenuRadioItem(m_hMenu, nIDFirst, nIDLast, nIDItem, nFlags);
 }
 
-BOOL CMenu::SetDefaultItem(UINT uItem, BOOL fByPos) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
-int CMenu::GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
-UINT CMenu::GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
-UINT CMenu::GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
+BOOL CMenu::SetDefaultItem(UINT uItem, BOOL fByPos)
+{
+    return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos);
+}
+int CMenu::GetMenuItemCount() const
+{
+    return ::GetMenuItemCount(m_hMenu);
+}
+UINT CMenu::GetMenuItemID(int nPos) const
+{
+    return ::GetMenuItemID(m_hMenu, nPos);
+}
+UINT CMenu::GetMenuState(UINT nID, UINT nFlags) const
+{
+    return ::GetMenuState(m_hMenu, nID, nFlags);
+}
 
 int CMenu::GetMenuString(UINT nIDItem, LPWSTR lpString, int nMaxCount, UINT nFlags) const
 {
@@ -200,5 +235,9 @@ BOOL CMenu::SetMenuItemInfo(UINT uItem, LPCMENUITEMINFOW lpMenuItemInfo, BOOL fB
     return ::SetMenuItemInfoW(m_hMenu, uItem, fByPos, lpMenuItemInfo);
 }
 
-void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}
-void CMenu::MeasureItem(LPMEASUREITEMSTRUCT) {}
+void CMenu::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
+void CMenu::MeasureItem(LPMEASUREITEMSTRUCT)
+{
+}

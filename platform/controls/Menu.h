@@ -8,7 +8,7 @@ class CWnd;
 
 class CMenu
 {
-public:
+  public:
     CMenu() = default;
     // Destroys the menu this object holds.
     virtual ~CMenu();
@@ -20,7 +20,10 @@ public:
     // The object that holds hMenu, or null.
     static CMenu *FromHandlePermanent(HMENU hMenu);
 
-    operator HMENU() const { return m_hMenu; }
+    operator HMENU() const
+    {
+        return m_hMenu;
+    }
     // Null also when called through a null pointer.
     HMENU GetSafeHmenu() const;
     // FALSE when this object holds a menu already, hMenu is null or another object holds it.

@@ -5,7 +5,8 @@
 #include "platform/windows/HandleMap.h"
 #include "platform/windows/Wnd.h"
 
-namespace {
+namespace
+{
 
 struct DcHandlePolicy
 {
@@ -100,9 +101,18 @@ CWnd *CDC::GetWindow() const
     return CWnd::FromHandle(::WindowFromDC(m_hDC));
 }
 
-int CDC::SaveDC() { return ::SaveDC(m_hDC); }
-BOOL CDC::RestoreDC(int nSavedDC) { return ::RestoreDC(m_hDC, nSavedDC); }
-int CDC::GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hAttribDC, nIndex); }
+int CDC::SaveDC()
+{
+    return ::SaveDC(m_hDC);
+}
+BOOL CDC::RestoreDC(int nSavedDC)
+{
+    return ::RestoreDC(m_hDC, nSavedDC);
+}
+int CDC::GetDeviceCaps(int nIndex) const
+{
+    return ::GetDeviceCaps(m_hAttribDC, nIndex);
+}
 
 // --- Objects ---
 
@@ -130,8 +140,7 @@ CFont *CDC::SelectObject(CFont *pFont)
 
 CBitmap *CDC::SelectObject(CBitmap *pBitmap)
 {
-    return pBitmap != nullptr ? CBitmap::FromHandle(static_cast<HBITMAP>(SelectObject(pBitmap->m_hObject)))
-                              : nullptr;
+    return pBitmap != nullptr ? CBitmap::FromHandle(static_cast<HBITMAP>(SelectObject(pBitmap->m_hObject))) : nullptr;
 }
 
 CGdiObject *CDC::SelectObject(CGdiObject *pObject)
@@ -174,21 +183,57 @@ CBitmap *CDC::GetCurrentBitmap() const
 
 // --- Colours and modes ---
 
-COLORREF CDC::SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
-COLORREF CDC::GetTextColor() const { return ::GetTextColor(m_hAttribDC); }
-COLORREF CDC::SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
-COLORREF CDC::GetBkColor() const { return ::GetBkColor(m_hAttribDC); }
-int CDC::SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
-int CDC::GetBkMode() const { return ::GetBkMode(m_hAttribDC); }
-int CDC::SetROP2(int nDrawMode) { return ::SetROP2(m_hDC, nDrawMode); }
-int CDC::SetStretchBltMode(int nStretchMode) { return ::SetStretchBltMode(m_hDC, nStretchMode); }
-int CDC::GetStretchBltMode() const { return ::GetStretchBltMode(m_hAttribDC); }
-UINT CDC::SetTextAlign(UINT nFlags) { return ::SetTextAlign(m_hDC, nFlags); }
+COLORREF CDC::SetTextColor(COLORREF crColor)
+{
+    return ::SetTextColor(m_hDC, crColor);
+}
+COLORREF CDC::GetTextColor() const
+{
+    return ::GetTextColor(m_hAttribDC);
+}
+COLORREF CDC::SetBkColor(COLORREF crColor)
+{
+    return ::SetBkColor(m_hDC, crColor);
+}
+COLORREF CDC::GetBkColor() const
+{
+    return ::GetBkColor(m_hAttribDC);
+}
+int CDC::SetBkMode(int nBkMode)
+{
+    return ::SetBkMode(m_hDC, nBkMode);
+}
+int CDC::GetBkMode() const
+{
+    return ::GetBkMode(m_hAttribDC);
+}
+int CDC::SetROP2(int nDrawMode)
+{
+    return ::SetROP2(m_hDC, nDrawMode);
+}
+int CDC::SetStretchBltMode(int nStretchMode)
+{
+    return ::SetStretchBltMode(m_hDC, nStretchMode);
+}
+int CDC::GetStretchBltMode() const
+{
+    return ::GetStretchBltMode(m_hAttribDC);
+}
+UINT CDC::SetTextAlign(UINT nFlags)
+{
+    return ::SetTextAlign(m_hDC, nFlags);
+}
 
 // --- Coordinates ---
 
-int CDC::SetMapMode(int nMapMode) { return ::SetMapMode(m_hDC, nMapMode); }
-int CDC::GetMapMode() const { return ::GetMapMode(m_hAttribDC); }
+int CDC::SetMapMode(int nMapMode)
+{
+    return ::SetMapMode(m_hDC, nMapMode);
+}
+int CDC::GetMapMode() const
+{
+    return ::GetMapMode(m_hAttribDC);
+}
 
 CPoint CDC::SetWindowOrg(int x, int y)
 {
@@ -197,7 +242,10 @@ CPoint CDC::SetWindowOrg(int x, int y)
     return CPoint(previous);
 }
 
-CPoint CDC::SetWindowOrg(POINT point) { return SetWindowOrg(point.x, point.y); }
+CPoint CDC::SetWindowOrg(POINT point)
+{
+    return SetWindowOrg(point.x, point.y);
+}
 
 CPoint CDC::GetWindowOrg() const
 {
@@ -213,7 +261,10 @@ CPoint CDC::SetViewportOrg(int x, int y)
     return CPoint(previous);
 }
 
-CPoint CDC::SetViewportOrg(POINT point) { return SetViewportOrg(point.x, point.y); }
+CPoint CDC::SetViewportOrg(POINT point)
+{
+    return SetViewportOrg(point.x, point.y);
+}
 
 CPoint CDC::GetViewportOrg() const
 {
@@ -236,7 +287,10 @@ CSize CDC::SetWindowExt(int cx, int cy)
     return CSize(previous);
 }
 
-CSize CDC::SetWindowExt(SIZE size) { return SetWindowExt(size.cx, size.cy); }
+CSize CDC::SetWindowExt(SIZE size)
+{
+    return SetWindowExt(size.cx, size.cy);
+}
 
 CSize CDC::GetWindowExt() const
 {
@@ -252,7 +306,10 @@ CSize CDC::SetViewportExt(int cx, int cy)
     return CSize(previous);
 }
 
-CSize CDC::SetViewportExt(SIZE size) { return SetViewportExt(size.cx, size.cy); }
+CSize CDC::SetViewportExt(SIZE size)
+{
+    return SetViewportExt(size.cx, size.cy);
+}
 
 CSize CDC::GetViewportExt() const
 {
@@ -261,10 +318,22 @@ CSize CDC::GetViewportExt() const
     return CSize(size);
 }
 
-void CDC::DPtoLP(LPPOINT lpPoints, int nCount) const { ::DPtoLP(m_hAttribDC, lpPoints, nCount); }
-void CDC::DPtoLP(LPRECT lpRect) const { ::DPtoLP(m_hAttribDC, reinterpret_cast<LPPOINT>(lpRect), 2); }
-void CDC::LPtoDP(LPPOINT lpPoints, int nCount) const { ::LPtoDP(m_hAttribDC, lpPoints, nCount); }
-void CDC::LPtoDP(LPRECT lpRect) const { ::LPtoDP(m_hAttribDC, reinterpret_cast<LPPOINT>(lpRect), 2); }
+void CDC::DPtoLP(LPPOINT lpPoints, int nCount) const
+{
+    ::DPtoLP(m_hAttribDC, lpPoints, nCount);
+}
+void CDC::DPtoLP(LPRECT lpRect) const
+{
+    ::DPtoLP(m_hAttribDC, reinterpret_cast<LPPOINT>(lpRect), 2);
+}
+void CDC::LPtoDP(LPPOINT lpPoints, int nCount) const
+{
+    ::LPtoDP(m_hAttribDC, lpPoints, nCount);
+}
+void CDC::LPtoDP(LPRECT lpRect) const
+{
+    ::LPtoDP(m_hAttribDC, reinterpret_cast<LPPOINT>(lpRect), 2);
+}
 
 void CDC::DPtoLP(LPSIZE lpSize) const
 {
@@ -285,15 +354,24 @@ void CDC::LPtoDP(LPSIZE lpSize) const
 
 // --- Clipping ---
 
-int CDC::GetClipBox(LPRECT lpRect) const { return ::GetClipBox(m_hDC, lpRect); }
-int CDC::IntersectClipRect(int x1, int y1, int x2, int y2) { return ::IntersectClipRect(m_hDC, x1, y1, x2, y2); }
+int CDC::GetClipBox(LPRECT lpRect) const
+{
+    return ::GetClipBox(m_hDC, lpRect);
+}
+int CDC::IntersectClipRect(int x1, int y1, int x2, int y2)
+{
+    return ::IntersectClipRect(m_hDC, x1, y1, x2, y2);
+}
 
 int CDC::IntersectClipRect(LPCRECT lpRect)
 {
     return IntersectClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
 }
 
-int CDC::ExcludeClipRect(int x1, int y1, int x2, int y2) { return ::ExcludeClipRect(m_hDC, x1, y1, x2, y2); }
+int CDC::ExcludeClipRect(int x1, int y1, int x2, int y2)
+{
+    return ::ExcludeClipRect(m_hDC, x1, y1, x2, y2);
+}
 
 int CDC::ExcludeClipRect(LPCRECT lpRect)
 {
@@ -319,9 +397,18 @@ CPoint CDC::MoveTo(int x, int y)
     return CPoint(previous);
 }
 
-CPoint CDC::MoveTo(POINT point) { return MoveTo(point.x, point.y); }
-BOOL CDC::LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
-BOOL CDC::LineTo(POINT point) { return LineTo(point.x, point.y); }
+CPoint CDC::MoveTo(POINT point)
+{
+    return MoveTo(point.x, point.y);
+}
+BOOL CDC::LineTo(int x, int y)
+{
+    return ::LineTo(m_hDC, x, y);
+}
+BOOL CDC::LineTo(POINT point)
+{
+    return LineTo(point.x, point.y);
+}
 
 CPoint CDC::GetCurrentPosition() const
 {
@@ -330,19 +417,40 @@ CPoint CDC::GetCurrentPosition() const
     return CPoint(point);
 }
 
-BOOL CDC::Polyline(const POINT *lpPoints, int nCount) { return ::Polyline(m_hDC, lpPoints, nCount); }
-BOOL CDC::Polygon(const POINT *lpPoints, int nCount) { return ::Polygon(m_hDC, lpPoints, nCount); }
-BOOL CDC::Rectangle(int x1, int y1, int x2, int y2) { return ::Rectangle(m_hDC, x1, y1, x2, y2); }
-BOOL CDC::Rectangle(LPCRECT r) { return Rectangle(r->left, r->top, r->right, r->bottom); }
+BOOL CDC::Polyline(const POINT *lpPoints, int nCount)
+{
+    return ::Polyline(m_hDC, lpPoints, nCount);
+}
+BOOL CDC::Polygon(const POINT *lpPoints, int nCount)
+{
+    return ::Polygon(m_hDC, lpPoints, nCount);
+}
+BOOL CDC::Rectangle(int x1, int y1, int x2, int y2)
+{
+    return ::Rectangle(m_hDC, x1, y1, x2, y2);
+}
+BOOL CDC::Rectangle(LPCRECT r)
+{
+    return Rectangle(r->left, r->top, r->right, r->bottom);
+}
 
 BOOL CDC::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 {
     return ::RoundRect(m_hDC, x1, y1, x2, y2, x3, y3);
 }
 
-BOOL CDC::RoundRect(LPCRECT r, POINT point) { return RoundRect(r->left, r->top, r->right, r->bottom, point.x, point.y); }
-BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) { return ::Ellipse(m_hDC, x1, y1, x2, y2); }
-BOOL CDC::Ellipse(LPCRECT r) { return Ellipse(r->left, r->top, r->right, r->bottom); }
+BOOL CDC::RoundRect(LPCRECT r, POINT point)
+{
+    return RoundRect(r->left, r->top, r->right, r->bottom, point.x, point.y);
+}
+BOOL CDC::Ellipse(int x1, int y1, int x2, int y2)
+{
+    return ::Ellipse(m_hDC, x1, y1, x2, y2);
+}
+BOOL CDC::Ellipse(LPCRECT r)
+{
+    return Ellipse(r->left, r->top, r->right, r->bottom);
+}
 
 // --- Fills ---
 
@@ -376,8 +484,8 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr)
 void CDC::Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight)
 {
     if (lpRect != nullptr)
-        Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top,
-                   clrTopLeft, clrBottomRight);
+        Draw3dRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, clrTopLeft,
+                   clrBottomRight);
 }
 
 void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight)
@@ -390,8 +498,14 @@ void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF
     FillSolidRect(x, y + cy - 1, cx, 1, clrBottomRight);
 }
 
-BOOL CDC::DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags) { return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags); }
-void CDC::DrawFocusRect(LPCRECT lpRect) { ::DrawFocusRect(m_hDC, lpRect); }
+BOOL CDC::DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags)
+{
+    return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags);
+}
+void CDC::DrawFocusRect(LPCRECT lpRect)
+{
+    ::DrawFocusRect(m_hDC, lpRect);
+}
 
 BOOL CDC::FillRgn(CRgn *pRgn, CBrush *pBrush)
 {
@@ -413,14 +527,29 @@ BOOL CDC::PaintRgn(CRgn *pRgn)
     return pRgn != nullptr && ::PaintRgn(m_hDC, static_cast<HRGN>(pRgn->m_hObject));
 }
 
-BOOL CDC::InvertRect(LPCRECT lpRect) { return ::InvertRect(m_hDC, lpRect); }
+BOOL CDC::InvertRect(LPCRECT lpRect)
+{
+    return ::InvertRect(m_hDC, lpRect);
+}
 
 // --- Pixels and bitmaps ---
 
-COLORREF CDC::SetPixel(int x, int y, COLORREF crColor) { return ::SetPixel(m_hDC, x, y, crColor); }
-COLORREF CDC::SetPixel(POINT point, COLORREF crColor) { return SetPixel(point.x, point.y, crColor); }
-COLORREF CDC::GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-COLORREF CDC::GetPixel(POINT point) const { return GetPixel(point.x, point.y); }
+COLORREF CDC::SetPixel(int x, int y, COLORREF crColor)
+{
+    return ::SetPixel(m_hDC, x, y, crColor);
+}
+COLORREF CDC::SetPixel(POINT point, COLORREF crColor)
+{
+    return SetPixel(point.x, point.y, crColor);
+}
+COLORREF CDC::GetPixel(int x, int y) const
+{
+    return ::GetPixel(m_hDC, x, y);
+}
+COLORREF CDC::GetPixel(POINT point) const
+{
+    return GetPixel(point.x, point.y);
+}
 
 BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC *pSrcDC, int xSrc, int ySrc, DWORD dwRop)
 {
@@ -452,8 +581,14 @@ BOOL CDC::AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC 
                         nSrcHeight, blend);
 }
 
-BOOL CDC::DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
-BOOL CDC::DrawIcon(POINT point, HICON hIcon) { return DrawIcon(point.x, point.y, hIcon); }
+BOOL CDC::DrawIcon(int x, int y, HICON hIcon)
+{
+    return ::DrawIcon(m_hDC, x, y, hIcon);
+}
+BOOL CDC::DrawIcon(POINT point, HICON hIcon)
+{
+    return DrawIcon(point.x, point.y, hIcon);
+}
 
 // --- Text ---
 
@@ -464,10 +599,12 @@ BOOL CDC::TextOut(int x, int y, LPCWSTR lpszString, int nCount)
     return ::TextOutW(m_hDC, x, y, lpszString, nCount);
 }
 
-BOOL CDC::TextOut(int x, int y, const CString &str) { return TextOut(x, y, str.GetString(), str.GetLength()); }
+BOOL CDC::TextOut(int x, int y, const CString &str)
+{
+    return TextOut(x, y, str.GetString(), str.GetLength());
+}
 
-BOOL CDC::ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCWSTR lpszString, UINT nCount,
-                     LPINT lpDxWidths)
+BOOL CDC::ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCWSTR lpszString, UINT nCount, LPINT lpDxWidths)
 {
     return ::ExtTextOutW(m_hDC, x, y, nOptions, lpRect, lpszString, nCount, lpDxWidths);
 }
@@ -498,7 +635,10 @@ CSize CDC::GetTextExtent(LPCWSTR lpszString, int nCount) const
     return CSize(size);
 }
 
-CSize CDC::GetTextExtent(const CString &str) const { return GetTextExtent(str.GetString(), str.GetLength()); }
+CSize CDC::GetTextExtent(const CString &str) const
+{
+    return GetTextExtent(str.GetString(), str.GetLength());
+}
 
 CSize CDC::GetOutputTextExtent(const CString &str) const
 {
@@ -508,8 +648,14 @@ CSize CDC::GetOutputTextExtent(const CString &str) const
     return CSize(size);
 }
 
-BOOL CDC::GetTextMetrics(LPTEXTMETRICW lpMetrics) const { return ::GetTextMetricsW(m_hAttribDC, lpMetrics); }
-int CDC::GetTextFace(int nCount, LPWSTR lpszFacename) const { return ::GetTextFaceW(m_hAttribDC, nCount, lpszFacename); }
+BOOL CDC::GetTextMetrics(LPTEXTMETRICW lpMetrics) const
+{
+    return ::GetTextMetricsW(m_hAttribDC, lpMetrics);
+}
+int CDC::GetTextFace(int nCount, LPWSTR lpszFacename) const
+{
+    return ::GetTextFaceW(m_hAttribDC, nCount, lpszFacename);
+}
 
 // --- Scoped DCs ---
 
@@ -522,7 +668,8 @@ CPaintDC::CPaintDC(CWnd *pWnd)
 
 CPaintDC::~CPaintDC()
 {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
+    {
         ::EndPaint(m_hWnd, &m_ps);
         Detach();
     }

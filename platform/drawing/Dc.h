@@ -10,7 +10,7 @@ class CWnd;
 
 class CDC
 {
-public:
+  public:
     CDC() = default;
     // Deletes a DC that this object holds (one made by CreateCompatibleDC or CreateDC, or attached).
     virtual ~CDC();
@@ -20,7 +20,10 @@ public:
     // A temporary wrapper that does not own the DC.
     static CDC *FromHandle(HDC hDC);
 
-    operator HDC() const { return m_hDC; }
+    operator HDC() const
+    {
+        return m_hDC;
+    }
     // Null also when called through a null pointer.
     HDC GetSafeHdc() const;
     // FALSE when the object already holds a DC or hDC is null.
@@ -30,7 +33,10 @@ public:
 
     BOOL CreateCompatibleDC(CDC *pDC);
     BOOL CreateDC(LPCWSTR lpszDriverName, LPCWSTR lpszDeviceName, LPCWSTR lpszOutput, const DEVMODEW *lpInitData);
-    BOOL IsPrinting() const { return m_bPrinting; }
+    BOOL IsPrinting() const
+    {
+        return m_bPrinting;
+    }
     CWnd *GetWindow() const;
 
     // --- State ---
@@ -147,8 +153,7 @@ public:
     // --- Text ---
     BOOL TextOut(int x, int y, LPCWSTR lpszString, int nCount);
     BOOL TextOut(int x, int y, const CString &str);
-    BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCWSTR lpszString, UINT nCount,
-                    LPINT lpDxWidths);
+    BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCWSTR lpszString, UINT nCount, LPINT lpDxWidths);
     BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, const CString &str, LPINT lpDxWidths);
     // The height of the text (DrawTextW's result); nCount -1 takes the string up to its terminator.
     int DrawText(LPCWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
@@ -163,42 +168,42 @@ public:
     // Where attributes are read from; always the same DC here.
     HDC m_hAttribDC = nullptr;
 
-protected:
+  protected:
     BOOL m_bPrinting = FALSE;
 };
 
 // BeginPaint/EndPaint for one WM_PAINT.
 class CPaintDC : public CDC
 {
-public:
+  public:
     explicit CPaintDC(CWnd *pWnd);
     ~CPaintDC() override;
 
     PAINTSTRUCT m_ps = {};
 
-protected:
+  protected:
     HWND m_hWnd = nullptr;
 };
 
 // The client area's DC (GetDC/ReleaseDC); a null window gives the screen's DC.
 class CClientDC : public CDC
 {
-public:
+  public:
     explicit CClientDC(CWnd *pWnd);
     ~CClientDC() override;
 
-protected:
+  protected:
     HWND m_hWnd = nullptr;
 };
 
 // The whole window's DC (GetWindowDC/ReleaseDC); a null window gives the screen's DC.
 class CWindowDC : public CDC
 {
-public:
+  public:
     explicit CWindowDC(CWnd *pWnd);
     ~CWindowDC() override;
 
-protected:
+  protected:
     HWND m_hWnd = nullptr;
 };
 
@@ -206,9 +211,14 @@ protected:
 // at the end. A null DC or object selects nothing.
 class CSelectObjectGuard
 {
-public:
-    CSelectObjectGuard(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC) { Select(hObject); }
-    CSelectObjectGuard(CDC &dc, HGDIOBJ hObject) : CSelectObjectGuard(dc.GetSafeHdc(), hObject) {}
+  public:
+    CSelectObjectGuard(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC)
+    {
+        Select(hObject);
+    }
+    CSelectObjectGuard(CDC &dc, HGDIOBJ hObject) : CSelectObjectGuard(dc.GetSafeHdc(), hObject)
+    {
+    }
     ~CSelectObjectGuard()
     {
         if (m_hOriginal != nullptr)
@@ -227,7 +237,7 @@ public:
             m_hOriginal = previous;
     }
 
-private:
+  private:
     HDC m_hDC;
     HGDIOBJ m_hOriginal = nullptr;
 };

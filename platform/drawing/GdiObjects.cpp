@@ -7,11 +7,15 @@
 #include "platform/windows/HandleMap.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 struct GdiHandlePolicy
 {
-    template <class T> static void SetHandle(T &object, HGDIOBJ h) { object.m_hObject = h; }
+    template <class T> static void SetHandle(T &object, HGDIOBJ h)
+    {
+        object.m_hObject = h;
+    }
 };
 
 template <class T> T *TempGdiObject(HGDIOBJ h)
@@ -24,7 +28,8 @@ BOOL AttachNew(CGdiObject &object, HGDIOBJ h)
 {
     if (h == nullptr)
         return FALSE;
-    if (!object.Attach(h)) {
+    if (!object.Attach(h))
+    {
         ::DeleteObject(h);
         return FALSE;
     }
@@ -197,9 +202,9 @@ BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientatio
                        BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
                        BYTE nQuality, BYTE nPitchAndFamily, LPCWSTR lpszFacename)
 {
-    return AttachNew(*this, ::CreateFontW(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
-                                          cStrikeOut, nCharSet, nOutPrecision, nClipPrecision, nQuality,
-                                          nPitchAndFamily, lpszFacename));
+    return AttachNew(*this,
+                     ::CreateFontW(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline, cStrikeOut,
+                                   nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, lpszFacename));
 }
 
 BOOL CFont::CreatePointFont(int nPointSize, LPCWSTR lpszFaceName, CDC *pDC)
@@ -265,8 +270,8 @@ BOOL CBitmap::LoadOEMBitmap(UINT nIDBitmap)
 BOOL CBitmap::LoadMappedBitmap(UINT nIDBitmap, UINT nFlags, LPCOLORMAP lpColorMap, int nMapSize)
 {
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEW(nIDBitmap), RT_BITMAP);
-    return AttachNew(*this, ::CreateMappedBitmap(module, static_cast<INT_PTR>(nIDBitmap), nFlags, lpColorMap,
-                                                 nMapSize));
+    return AttachNew(*this,
+                     ::CreateMappedBitmap(module, static_cast<INT_PTR>(nIDBitmap), nFlags, lpColorMap, nMapSize));
 }
 
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void *lpBits)

@@ -11,7 +11,7 @@ class CDC;
 
 class CGdiObject
 {
-public:
+  public:
     CGdiObject() = default;
     virtual ~CGdiObject();
     CGdiObject(const CGdiObject &) = delete;
@@ -19,7 +19,10 @@ public:
 
     static CGdiObject *FromHandle(HGDIOBJ hObject);
 
-    operator HGDIOBJ() const { return m_hObject; }
+    operator HGDIOBJ() const
+    {
+        return m_hObject;
+    }
     // Null also when called through a null pointer.
     HGDIOBJ GetSafeHandle() const;
 
@@ -39,7 +42,7 @@ public:
 
 class CPen : public CGdiObject
 {
-public:
+  public:
     CPen() = default;
     CPen(int nPenStyle, int nWidth, COLORREF crColor);
     static CPen *FromHandle(HPEN hPen);
@@ -47,14 +50,17 @@ public:
     BOOL CreatePen(int nPenStyle, int nWidth, COLORREF crColor);
     BOOL CreatePenIndirect(const LOGPEN *lpLogPen);
     int GetLogPen(LOGPEN *pLogPen) const;
-    operator HPEN() const { return static_cast<HPEN>(m_hObject); }
+    operator HPEN() const
+    {
+        return static_cast<HPEN>(m_hObject);
+    }
 };
 
 class CBitmap;
 
 class CBrush : public CGdiObject
 {
-public:
+  public:
     CBrush() = default;
     explicit CBrush(COLORREF crColor);
     CBrush(int nIndex, COLORREF crColor);
@@ -67,12 +73,15 @@ public:
     BOOL CreateBrushIndirect(const LOGBRUSH *lpLogBrush);
     BOOL CreateSysColorBrush(int nIndex);
     int GetLogBrush(LOGBRUSH *pLogBrush) const;
-    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+    operator HBRUSH() const
+    {
+        return static_cast<HBRUSH>(m_hObject);
+    }
 };
 
 class CFont : public CGdiObject
 {
-public:
+  public:
     static CFont *FromHandle(HFONT hFont);
 
     BOOL CreateFontIndirect(const LOGFONTW *lpLogFont);
@@ -83,12 +92,15 @@ public:
     BOOL CreatePointFont(int nPointSize, LPCWSTR lpszFaceName, CDC *pDC = nullptr);
     BOOL CreatePointFontIndirect(const LOGFONTW *lpLogFont, CDC *pDC = nullptr);
     int GetLogFont(LOGFONTW *pLogFont) const;
-    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+    operator HFONT() const
+    {
+        return static_cast<HFONT>(m_hObject);
+    }
 };
 
 class CBitmap : public CGdiObject
 {
-public:
+  public:
     static CBitmap *FromHandle(HBITMAP hBitmap);
 
     // From the language library when it holds the bitmap, else from the program.
@@ -107,12 +119,15 @@ public:
     CSize SetBitmapDimension(int nWidth, int nHeight);
     DWORD GetBitmapBits(DWORD dwCount, LPVOID lpBits) const;
     DWORD SetBitmapBits(DWORD dwCount, const void *lpBits);
-    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
+    operator HBITMAP() const
+    {
+        return static_cast<HBITMAP>(m_hObject);
+    }
 };
 
 class CRgn : public CGdiObject
 {
-public:
+  public:
     static CRgn *FromHandle(HRGN hRgn);
 
     BOOL CreateRectRgn(int x1, int y1, int x2, int y2);
@@ -135,5 +150,8 @@ public:
     BOOL RectInRegion(LPCRECT lpRect) const;
     void SetRectRgn(int x1, int y1, int x2, int y2);
     void SetRectRgn(LPCRECT lpRect);
-    operator HRGN() const { return static_cast<HRGN>(m_hObject); }
+    operator HRGN() const
+    {
+        return static_cast<HRGN>(m_hObject);
+    }
 };

@@ -6,14 +6,17 @@
 
 class CGdiPlusSession
 {
-public:
+  public:
     CGdiPlusSession();
     ~CGdiPlusSession();
     CGdiPlusSession(const CGdiPlusSession &) = delete;
     CGdiPlusSession &operator=(const CGdiPlusSession &) = delete;
 
-    bool IsStarted() const { return m_token != 0; }
+    bool IsStarted() const
+    {
+        return m_token != 0;
+    }
 
-private:
+  private:
     ULONG_PTR m_token = 0;
 };

@@ -5,11 +5,15 @@
 #include "platform/windows/HandleMap.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 struct ImageListHandlePolicy
 {
-    static void SetHandle(CImageList &list, HIMAGELIST h) { list.m_hImageList = h; }
+    static void SetHandle(CImageList &list, HIMAGELIST h)
+    {
+        list.m_hImageList = h;
+    }
 };
 
 HBITMAP BitmapOf(const CBitmap *pBitmap)
@@ -22,7 +26,8 @@ BOOL AttachNew(CImageList &list, HIMAGELIST hList)
 {
     if (hList == nullptr)
         return FALSE;
-    if (!list.Attach(hList)) {
+    if (!list.Attach(hList))
+    {
         ::ImageList_Destroy(hList);
         return FALSE;
     }
@@ -77,8 +82,8 @@ BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow)
 BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
 {
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEW(nBitmapID), RT_BITMAP);
-    return AttachNew(*this, ::ImageList_LoadImageW(module, MAKEINTRESOURCEW(nBitmapID), cx, nGrow, crMask,
-                                                   IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    return AttachNew(*this, ::ImageList_LoadImageW(module, MAKEINTRESOURCEW(nBitmapID), cx, nGrow, crMask, IMAGE_BITMAP,
+                                                   LR_CREATEDIBSECTION));
 }
 
 int CImageList::GetImageCount() const
@@ -88,7 +93,8 @@ int CImageList::GetImageCount() const
 
 BOOL CImageList::GetImageInfo(int nImage, IMAGEINFO *pImageInfo) const
 {
-    return m_hImageList != nullptr && pImageInfo != nullptr && ::ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo);
+    return m_hImageList != nullptr && pImageInfo != nullptr &&
+           ::ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo);
 }
 
 int CImageList::Add(CBitmap *pbmImage, CBitmap *pbmMask)

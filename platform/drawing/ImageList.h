@@ -8,7 +8,7 @@ class CDC;
 
 class CImageList
 {
-public:
+  public:
     CImageList() = default;
     virtual ~CImageList();
     CImageList(const CImageList &) = delete;
@@ -17,7 +17,10 @@ public:
     // A temporary wrapper valid until the thread's message loop goes idle.
     static CImageList *FromHandle(HIMAGELIST hImageList);
 
-    operator HIMAGELIST() const { return m_hImageList; }
+    operator HIMAGELIST() const
+    {
+        return m_hImageList;
+    }
     // Null also when called through a null pointer.
     HIMAGELIST GetSafeHandle() const;
     // FALSE when this object holds a list already or hImageList is null.

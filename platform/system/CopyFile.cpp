@@ -7,7 +7,8 @@
 
 Seam<PFN_COPY_FILE_EX> g_pfnCopyFileEx{&CopyFileWithProgress};
 
-namespace {
+namespace
+{
 
 // The attributes that SetFileAttributesW accepts; the others describe how a file is stored.
 constexpr DWORD SETTABLE_ATTRIBUTES = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
@@ -23,8 +24,10 @@ BOOL Fail(DWORD error)
 // The target while it is being written: deleted on every way out except success and PROGRESS_STOP.
 class PartialTarget
 {
-public:
-    PartialTarget(LPCWSTR path, HANDLE file) : m_path(path), m_file(file) {}
+  public:
+    PartialTarget(LPCWSTR path, HANDLE file) : m_path(path), m_file(file)
+    {
+    }
     ~PartialTarget()
     {
         if (m_file.IsValid())
@@ -33,7 +36,10 @@ public:
     PartialTarget(const PartialTarget &) = delete;
     PartialTarget &operator=(const PartialTarget &) = delete;
 
-    HANDLE Handle() const { return m_file.Get(); }
+    HANDLE Handle() const
+    {
+        return m_file.Get();
+    }
 
     // Deletes what was written and fails with the given code.
     BOOL Fail(DWORD error)
@@ -50,9 +56,12 @@ public:
         return FALSE;
     }
     // Closes the finished target.
-    void Keep() { m_file.Close(); }
+    void Keep()
+    {
+        m_file.Close();
+    }
 
-private:
+  private:
     void Discard()
     {
         m_file.Close();
@@ -78,11 +87,13 @@ bool IsCancelled(const BOOL *pbCancel)
 
 bool WriteAll(HANDLE file, const BYTE *data, DWORD size)
 {
-    while (size > 0) {
+    while (size > 0)
+    {
         DWORD written = 0;
         if (!::WriteFile(file, data, size, &written, nullptr))
             return false;
-        if (written == 0) {
+        if (written == 0)
+        {
             SetLastError(ERROR_WRITE_FAULT);
             return false;
         }
@@ -123,7 +134,8 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
 
     const bool failIfExists = (dwCopyFlags & COPY_FILE_FAIL_IF_EXISTS) != 0;
     const DWORD existing = ::GetFileAttributesW(lpNewFileName);
-    if (existing != INVALID_FILE_ATTRIBUTES) {
+    if (existing != INVALID_FILE_ATTRIBUTES)
+    {
         if (failIfExists)
             return Fail(ERROR_FILE_EXISTS);
         if (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
@@ -156,9 +168,9 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
     auto report = [&](DWORD reason, BOOL *result) -> bool {
         if (quiet)
             return true;
-        DWORD answer =
-            lpProgressRoutine(total, done, total, done, 1, reason, source.Get(), target.Handle(), lpData);
-        switch (answer) {
+        DWORD answer = lpProgressRoutine(total, done, total, done, 1, reason, source.Get(), target.Handle(), lpData);
+        switch (answer)
+        {
         case PROGRESS_CANCEL:
             *result = target.Fail(ERROR_REQUEST_ABORTED);
             return false;
@@ -179,7 +191,8 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
 
     // Read to the end of the file rather than to the size seen at the start: a file that grows meanwhile is
     // copied whole, and the reported total grows with it.
-    for (bool first = true;; first = false) {
+    for (bool first = true;; first = false)
+    {
         DWORD got = 0;
         if (!::ReadFile(source, buffer.get(), chunk, &got, nullptr))
             return target.Fail(::GetLastError());
@@ -206,7 +219,8 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
     basic.LastAccessTime = sourceInfo.LastAccessTime;
     basic.LastWriteTime = sourceInfo.LastWriteTime;
     basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
-    if (!::SetFileInformationByHandle(target.Handle(), FileBasicInfo, &basic, sizeof(basic))) {
+    if (!::SetFileInformationByHandle(target.Handle(), FileBasicInfo, &basic, sizeof(basic)))
+    {
         // Some file systems take the times but not the attributes through a handle: the old way, one by one.
         const FILETIME creation = ToFileTime(basic.CreationTime);
         const FILETIME accessed = ToFileTime(basic.LastAccessTime);

@@ -7,7 +7,8 @@ void ReportExceptionToDebugger(const char *where, const char *what)
 {
     std::string text = "Exception stopped in ";
     text += where != nullptr ? where : "?";
-    if (what != nullptr) {
+    if (what != nullptr)
+    {
         text += ": ";
         text += what;
     }
@@ -27,18 +28,26 @@ void AfxReportCurrentException(const char *where, UINT message) noexcept
     // The text is copied: the exception object may be gone once the rethrown copy's handler ends.
     char text[512];
     const char *what = nullptr;
-    try {
+    try
+    {
         std::exception_ptr current = std::current_exception();
         if (current)
             std::rethrow_exception(current);
-    } catch (const std::exception &e) {
+    }
+    catch (const std::exception &e)
+    {
         std::snprintf(text, sizeof text, "%s", e.what());
         what = text;
-    } catch (...) {
     }
-    try {
+    catch (...)
+    {
+    }
+    try
+    {
         g_pfnReportException(place, what);
-    } catch (...) {
+    }
+    catch (...)
+    {
         ReportExceptionToDebugger(place, what);
     }
 }

@@ -5,16 +5,24 @@
 #include <windows.h>
 
 // One owner per kind of handle; Traits says what counts as no handle and how one is closed.
-template <typename T, typename Traits>
-class CHandleOwner
+template <typename T, typename Traits> class CHandleOwner
 {
-public:
-    CHandleOwner() noexcept : m_h(Traits::None()) {}
-    explicit CHandleOwner(T h) noexcept : m_h(h) {}
-    ~CHandleOwner() { Close(); }
+  public:
+    CHandleOwner() noexcept : m_h(Traits::None())
+    {
+    }
+    explicit CHandleOwner(T h) noexcept : m_h(h)
+    {
+    }
+    ~CHandleOwner()
+    {
+        Close();
+    }
     CHandleOwner(const CHandleOwner &) = delete;
     CHandleOwner &operator=(const CHandleOwner &) = delete;
-    CHandleOwner(CHandleOwner &&other) noexcept : m_h(other.Detach()) {}
+    CHandleOwner(CHandleOwner &&other) noexcept : m_h(other.Detach())
+    {
+    }
     CHandleOwner &operator=(CHandleOwner &&other) noexcept
     {
         if (this != &other)
@@ -42,63 +50,129 @@ public:
             Traits::Close(m_h);
         m_h = Traits::None();
     }
-    bool IsValid() const noexcept { return Traits::IsValid(m_h); }
-    T Get() const noexcept { return m_h; }
-    operator T() const noexcept { return m_h; }
+    bool IsValid() const noexcept
+    {
+        return Traits::IsValid(m_h);
+    }
+    T Get() const noexcept
+    {
+        return m_h;
+    }
+    operator T() const noexcept
+    {
+        return m_h;
+    }
 
-private:
+  private:
     T m_h;
 };
 
-namespace handle_traits {
+namespace handle_traits
+{
 
 // Kernel objects report failure as null (most creators) or as INVALID_HANDLE_VALUE (CreateFile and kin).
 struct Kernel
 {
-    static HANDLE None() { return nullptr; }
-    static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { ::CloseHandle(h); }
+    static HANDLE None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(HANDLE h)
+    {
+        return h != nullptr && h != INVALID_HANDLE_VALUE;
+    }
+    static void Close(HANDLE h)
+    {
+        ::CloseHandle(h);
+    }
 };
 
 struct Find
 {
-    static HANDLE None() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { ::FindClose(h); }
+    static HANDLE None()
+    {
+        return INVALID_HANDLE_VALUE;
+    }
+    static bool IsValid(HANDLE h)
+    {
+        return h != nullptr && h != INVALID_HANDLE_VALUE;
+    }
+    static void Close(HANDLE h)
+    {
+        ::FindClose(h);
+    }
 };
 
-template <typename T>
-struct GdiObject
+template <typename T> struct GdiObject
 {
-    static T None() { return nullptr; }
-    static bool IsValid(T h) { return h != nullptr; }
-    static void Close(T h) { ::DeleteObject(h); }
+    static T None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(T h)
+    {
+        return h != nullptr;
+    }
+    static void Close(T h)
+    {
+        ::DeleteObject(h);
+    }
 };
 
 struct CreatedDC
 {
-    static HDC None() { return nullptr; }
-    static bool IsValid(HDC h) { return h != nullptr; }
-    static void Close(HDC h) { ::DeleteDC(h); }
+    static HDC None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(HDC h)
+    {
+        return h != nullptr;
+    }
+    static void Close(HDC h)
+    {
+        ::DeleteDC(h);
+    }
 };
 
 struct Module
 {
-    static HMODULE None() { return nullptr; }
-    static bool IsValid(HMODULE h) { return h != nullptr; }
-    static void Close(HMODULE h) { ::FreeLibrary(h); }
+    static HMODULE None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(HMODULE h)
+    {
+        return h != nullptr;
+    }
+    static void Close(HMODULE h)
+    {
+        ::FreeLibrary(h);
+    }
 };
 
 struct MappedView
 {
-    static void *None() { return nullptr; }
-    static bool IsValid(void *p) { return p != nullptr; }
-    static void Close(void *p) { ::UnmapViewOfFile(p); }
+    static void *None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(void *p)
+    {
+        return p != nullptr;
+    }
+    static void Close(void *p)
+    {
+        ::UnmapViewOfFile(p);
+    }
 };
 
 struct RegKey
 {
-    static HKEY None() { return nullptr; }
+    static HKEY None()
+    {
+        return nullptr;
+    }
     // The predefined roots (HKEY_CLASSES_ROOT ...) are not opened by us and are never closed.
     static bool IsValid(HKEY h)
     {
@@ -106,28 +180,58 @@ struct RegKey
         return h != nullptr && !(value >= reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT) &&
                                  value <= reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT) + 0xFF);
     }
-    static void Close(HKEY h) { ::RegCloseKey(h); }
+    static void Close(HKEY h)
+    {
+        ::RegCloseKey(h);
+    }
 };
 
 struct Icon
 {
-    static HICON None() { return nullptr; }
-    static bool IsValid(HICON h) { return h != nullptr; }
-    static void Close(HICON h) { ::DestroyIcon(h); }
+    static HICON None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(HICON h)
+    {
+        return h != nullptr;
+    }
+    static void Close(HICON h)
+    {
+        ::DestroyIcon(h);
+    }
 };
 
 struct GlobalMemory
 {
-    static HGLOBAL None() { return nullptr; }
-    static bool IsValid(HGLOBAL h) { return h != nullptr; }
-    static void Close(HGLOBAL h) { ::GlobalFree(h); }
+    static HGLOBAL None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(HGLOBAL h)
+    {
+        return h != nullptr;
+    }
+    static void Close(HGLOBAL h)
+    {
+        ::GlobalFree(h);
+    }
 };
 
 struct LocalMemory
 {
-    static HLOCAL None() { return nullptr; }
-    static bool IsValid(HLOCAL h) { return h != nullptr; }
-    static void Close(HLOCAL h) { ::LocalFree(h); }
+    static HLOCAL None()
+    {
+        return nullptr;
+    }
+    static bool IsValid(HLOCAL h)
+    {
+        return h != nullptr;
+    }
+    static void Close(HLOCAL h)
+    {
+        ::LocalFree(h);
+    }
 };
 
 } // namespace handle_traits
@@ -137,8 +241,7 @@ using CKernelHandle = CHandleOwner<HANDLE, handle_traits::Kernel>;
 // FindFirstFile's search handle.
 using CFindHandle = CHandleOwner<HANDLE, handle_traits::Find>;
 // Pens, brushes, fonts, bitmaps, regions, palettes: CGdiObjectOwner<HBITMAP> and so on.
-template <typename T>
-using CGdiObjectOwner = CHandleOwner<T, handle_traits::GdiObject<T>>;
+template <typename T> using CGdiObjectOwner = CHandleOwner<T, handle_traits::GdiObject<T>>;
 // A DC made by CreateDC or CreateCompatibleDC.
 using CDCOwner = CHandleOwner<HDC, handle_traits::CreatedDC>;
 // LoadLibrary's module.
@@ -154,18 +257,30 @@ using CLocalMemory = CHandleOwner<HLOCAL, handle_traits::LocalMemory>;
 // A DC of a window (GetDC or GetWindowDC), given back with ReleaseDC.
 class CWindowDCOwner
 {
-public:
-    CWindowDCOwner() noexcept : m_hWnd(nullptr), m_hDC(nullptr) {}
+  public:
+    CWindowDCOwner() noexcept : m_hWnd(nullptr), m_hDC(nullptr)
+    {
+    }
     // GetDC(hWnd); null hWnd gives the screen's DC.
-    explicit CWindowDCOwner(HWND hWnd) noexcept : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
-    CWindowDCOwner(HWND hWnd, HDC hDC) noexcept : m_hWnd(hWnd), m_hDC(hDC) {}
-    ~CWindowDCOwner() { Release(); }
+    explicit CWindowDCOwner(HWND hWnd) noexcept : m_hWnd(hWnd), m_hDC(::GetDC(hWnd))
+    {
+    }
+    CWindowDCOwner(HWND hWnd, HDC hDC) noexcept : m_hWnd(hWnd), m_hDC(hDC)
+    {
+    }
+    ~CWindowDCOwner()
+    {
+        Release();
+    }
     CWindowDCOwner(const CWindowDCOwner &) = delete;
     CWindowDCOwner &operator=(const CWindowDCOwner &) = delete;
-    CWindowDCOwner(CWindowDCOwner &&other) noexcept : m_hWnd(other.m_hWnd), m_hDC(other.Detach()) {}
+    CWindowDCOwner(CWindowDCOwner &&other) noexcept : m_hWnd(other.m_hWnd), m_hDC(other.Detach())
+    {
+    }
     CWindowDCOwner &operator=(CWindowDCOwner &&other) noexcept
     {
-        if (this != &other) {
+        if (this != &other)
+        {
             HWND hWnd = other.m_hWnd;
             Attach(hWnd, other.Detach());
         }
@@ -193,11 +308,20 @@ public:
         m_hDC = nullptr;
         m_hWnd = nullptr;
     }
-    bool IsValid() const noexcept { return m_hDC != nullptr; }
-    HDC Get() const noexcept { return m_hDC; }
-    operator HDC() const noexcept { return m_hDC; }
+    bool IsValid() const noexcept
+    {
+        return m_hDC != nullptr;
+    }
+    HDC Get() const noexcept
+    {
+        return m_hDC;
+    }
+    operator HDC() const noexcept
+    {
+        return m_hDC;
+    }
 
-private:
+  private:
     HWND m_hWnd;
     HDC m_hDC;
 };
@@ -206,10 +330,14 @@ private:
 // succeeded (S_FALSE included: COM was already running on this thread and counts one more user).
 class CCoInitialize
 {
-public:
+  public:
     // Single-threaded apartment.
-    CCoInitialize() noexcept : m_hr(::CoInitialize(nullptr)) {}
-    explicit CCoInitialize(DWORD dwCoInit) noexcept : m_hr(::CoInitializeEx(nullptr, dwCoInit)) {}
+    CCoInitialize() noexcept : m_hr(::CoInitialize(nullptr))
+    {
+    }
+    explicit CCoInitialize(DWORD dwCoInit) noexcept : m_hr(::CoInitializeEx(nullptr, dwCoInit))
+    {
+    }
     ~CCoInitialize()
     {
         if (SUCCEEDED(m_hr))
@@ -218,9 +346,15 @@ public:
     CCoInitialize(const CCoInitialize &) = delete;
     CCoInitialize &operator=(const CCoInitialize &) = delete;
 
-    HRESULT GetResult() const noexcept { return m_hr; }
-    bool Succeeded() const noexcept { return SUCCEEDED(m_hr); }
+    HRESULT GetResult() const noexcept
+    {
+        return m_hr;
+    }
+    bool Succeeded() const noexcept
+    {
+        return SUCCEEDED(m_hr);
+    }
 
-private:
+  private:
     HRESULT m_hr;
 };

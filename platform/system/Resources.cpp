@@ -1,7 +1,8 @@
 #include "platform/system/Resources.h"
 #include <atomic>
 
-namespace {
+namespace
+{
 
 std::atomic<HINSTANCE> g_instance{nullptr};
 std::atomic<HINSTANCE> g_resource{nullptr};
@@ -19,7 +20,10 @@ HINSTANCE AfxGetInstanceHandle()
     return instance ? instance : GetModuleHandleW(nullptr);
 }
 
-void AfxSetInstanceHandle(HINSTANCE hInstance) { g_instance.store(hInstance); }
+void AfxSetInstanceHandle(HINSTANCE hInstance)
+{
+    g_instance.store(hInstance);
+}
 
 HINSTANCE AfxGetResourceHandle()
 {
@@ -27,7 +31,10 @@ HINSTANCE AfxGetResourceHandle()
     return resource ? resource : AfxGetInstanceHandle();
 }
 
-void AfxSetResourceHandle(HINSTANCE hResource) { g_resource.store(hResource); }
+void AfxSetResourceHandle(HINSTANCE hResource)
+{
+    g_resource.store(hResource);
+}
 
 HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType)
 {

@@ -17,28 +17,36 @@
 #include <type_traits>
 #include <utility>
 
-namespace seam_detail {
-
-template <typename T, bool = std::is_pointer_v<T>>
-class Storage;
-
-template <typename T>
-class Storage<T, true>
+namespace seam_detail
 {
-public:
-    constexpr explicit Storage(T value) : m_value(value) {}
-    T Load() const { return m_value.load(); }
-    T Swap(T value) { return m_value.exchange(value); }
 
-private:
+template <typename T, bool = std::is_pointer_v<T>> class Storage;
+
+template <typename T> class Storage<T, true>
+{
+  public:
+    constexpr explicit Storage(T value) : m_value(value)
+    {
+    }
+    T Load() const
+    {
+        return m_value.load();
+    }
+    T Swap(T value)
+    {
+        return m_value.exchange(value);
+    }
+
+  private:
     std::atomic<T> m_value;
 };
 
-template <typename T>
-class Storage<T, false>
+template <typename T> class Storage<T, false>
 {
-public:
-    explicit Storage(T value) : m_value(std::move(value)) {}
+  public:
+    explicit Storage(T value) : m_value(std::move(value))
+    {
+    }
     T Load() const
     {
         Shared lock(m_lock);
@@ -51,17 +59,29 @@ public:
         return value;
     }
 
-private:
+  private:
     struct Shared
     {
-        explicit Shared(SRWLOCK &lock) : m_lock(lock) { ::AcquireSRWLockShared(&m_lock); }
-        ~Shared() { ::ReleaseSRWLockShared(&m_lock); }
+        explicit Shared(SRWLOCK &lock) : m_lock(lock)
+        {
+            ::AcquireSRWLockShared(&m_lock);
+        }
+        ~Shared()
+        {
+            ::ReleaseSRWLockShared(&m_lock);
+        }
         SRWLOCK &m_lock;
     };
     struct Exclusive
     {
-        explicit Exclusive(SRWLOCK &lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
-        ~Exclusive() { ::ReleaseSRWLockExclusive(&m_lock); }
+        explicit Exclusive(SRWLOCK &lock) : m_lock(lock)
+        {
+            ::AcquireSRWLockExclusive(&m_lock);
+        }
+        ~Exclusive()
+        {
+            ::ReleaseSRWLockExclusive(&m_lock);
+        }
         SRWLOCK &m_lock;
     };
     mutable SRWLOCK m_lock = SRWLOCK_INIT;
@@ -69,8 +89,7 @@ private:
 };
 
 // A null pointer or an empty std::function; a struct is never empty.
-template <typename T>
-bool IsEmpty(const T &value)
+template <typename T> bool IsEmpty(const T &value)
 {
     if constexpr (std::is_constructible_v<bool, const T &>)
         return !static_cast<bool>(value);
@@ -80,18 +99,25 @@ bool IsEmpty(const T &value)
 
 } // namespace seam_detail
 
-template <typename T>
-class Seam
+template <typename T> class Seam
 {
-public:
+  public:
     using value_type = T;
 
-    constexpr explicit Seam(T initial) : m_default(initial), m_value(initial) {}
+    constexpr explicit Seam(T initial) : m_default(initial), m_value(initial)
+    {
+    }
     Seam(const Seam &) = delete;
     Seam &operator=(const Seam &) = delete;
 
-    T Get() const { return m_value.Load(); }
-    const T &Default() const { return m_default; }
+    T Get() const
+    {
+        return m_value.Load();
+    }
+    const T &Default() const
+    {
+        return m_default;
+    }
     // Puts value in place (an empty one brings the default back) and returns what was there.
     T Exchange(T value)
     {
@@ -101,36 +127,37 @@ public:
     }
 
     // Calls the function in place.
-    template <typename... Args>
-    decltype(auto) operator()(Args &&...args) const
+    template <typename... Args> decltype(auto) operator()(Args &&...args) const
     {
         return std::invoke(Get(), std::forward<Args>(args)...);
     }
     // Reaches the interface in place.
-    template <typename U = T, typename = std::enable_if_t<std::is_pointer_v<U>>>
-    U operator->() const
+    template <typename U = T, typename = std::enable_if_t<std::is_pointer_v<U>>> U operator->() const
     {
         return Get();
     }
 
-private:
+  private:
     const T m_default;
     seam_detail::Storage<T> m_value;
 };
 
 // Puts a replacement in a seam for its own lifetime.
-template <typename T>
-class SeamOverride
+template <typename T> class SeamOverride
 {
-public:
-    SeamOverride(Seam<T> &seam, typename Seam<T>::value_type value) : m_seam(seam), m_previous(seam.Exchange(std::move(value)))
+  public:
+    SeamOverride(Seam<T> &seam, typename Seam<T>::value_type value)
+        : m_seam(seam), m_previous(seam.Exchange(std::move(value)))
     {
     }
-    ~SeamOverride() { m_seam.Exchange(std::move(m_previous)); }
+    ~SeamOverride()
+    {
+        m_seam.Exchange(std::move(m_previous));
+    }
     SeamOverride(const SeamOverride &) = delete;
     SeamOverride &operator=(const SeamOverride &) = delete;
 
-private:
+  private:
     Seam<T> &m_seam;
     T m_previous;
 };

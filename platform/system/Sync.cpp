@@ -1,7 +1,6 @@
 #include "platform/system/Sync.h"
 
-CSyncObject::CSyncObject(LPCWSTR)
-    : m_hObject(nullptr)
+CSyncObject::CSyncObject(LPCWSTR) : m_hObject(nullptr)
 {
 }
 
@@ -26,13 +25,11 @@ BOOL CSyncObject::Unlock(LONG, LPLONG)
 
 // ---------------------------------------------------------------------------------------------------------
 
-CCriticalSection::CCriticalSection()
-    : CCriticalSection(0)
+CCriticalSection::CCriticalSection() : CCriticalSection(0)
 {
 }
 
-CCriticalSection::CCriticalSection(DWORD dwSpinCount)
-    : CSyncObject(nullptr)
+CCriticalSection::CCriticalSection(DWORD dwSpinCount) : CSyncObject(nullptr)
 {
     // Cannot fail from Windows Vista on.
     ::InitializeCriticalSectionAndSpinCount(&m_sect, dwSpinCount);
@@ -54,7 +51,8 @@ BOOL CCriticalSection::Lock(DWORD dwTimeout)
     if (dwTimeout == INFINITE)
         return Lock();
     DWORD start = ::GetTickCount();
-    for (;;) {
+    for (;;)
+    {
         if (::TryEnterCriticalSection(&m_sect))
             return TRUE;
         if (::GetTickCount() - start >= dwTimeout)
@@ -99,8 +97,7 @@ BOOL CEvent::Unlock()
 
 // ---------------------------------------------------------------------------------------------------------
 
-CMutex::CMutex(BOOL bInitiallyOwn, LPCWSTR lpszName, LPSECURITY_ATTRIBUTES lpsaAttribute)
-    : CSyncObject(lpszName)
+CMutex::CMutex(BOOL bInitiallyOwn, LPCWSTR lpszName, LPSECURITY_ATTRIBUTES lpsaAttribute) : CSyncObject(lpszName)
 {
     m_hObject = ::CreateMutexW(lpsaAttribute, bInitiallyOwn, lpszName);
 }

@@ -6,13 +6,16 @@
 // critical section); Lock then fails instead of waiting.
 class CSyncObject
 {
-public:
+  public:
     explicit CSyncObject(LPCWSTR pstrName = nullptr);
     virtual ~CSyncObject();
     CSyncObject(const CSyncObject &) = delete;
     CSyncObject &operator=(const CSyncObject &) = delete;
 
-    operator HANDLE() const { return m_hObject; }
+    operator HANDLE() const
+    {
+        return m_hObject;
+    }
 
     // TRUE when the object was obtained within dwTimeout milliseconds (an abandoned mutex counts as obtained).
     virtual BOOL Lock(DWORD dwTimeout = INFINITE);
@@ -24,13 +27,16 @@ public:
 
 class CCriticalSection : public CSyncObject
 {
-public:
+  public:
     CCriticalSection();
     // A critical section that spins dwSpinCount times before it waits (the high bit is accepted).
     explicit CCriticalSection(DWORD dwSpinCount);
     ~CCriticalSection() override;
 
-    operator CRITICAL_SECTION *() { return &m_sect; }
+    operator CRITICAL_SECTION *()
+    {
+        return &m_sect;
+    }
 
     BOOL Lock();
     // INFINITE waits; any other time-out tries for that long and returns FALSE when the section stayed taken.
@@ -43,7 +49,7 @@ public:
 
 class CEvent : public CSyncObject
 {
-public:
+  public:
     // bInitiallyOwn: created signalled. Without bManualReset the event resets itself when one waiter is released.
     explicit CEvent(BOOL bInitiallyOwn = FALSE, BOOL bManualReset = FALSE, LPCWSTR lpszName = nullptr,
                     LPSECURITY_ATTRIBUTES lpsaAttribute = nullptr);
@@ -57,7 +63,7 @@ public:
 
 class CMutex : public CSyncObject
 {
-public:
+  public:
     explicit CMutex(BOOL bInitiallyOwn = FALSE, LPCWSTR lpszName = nullptr,
                     LPSECURITY_ATTRIBUTES lpsaAttribute = nullptr);
 
@@ -67,7 +73,7 @@ public:
 
 class CSemaphore : public CSyncObject
 {
-public:
+  public:
     explicit CSemaphore(LONG lInitialCount = 1, LONG lMaxCount = 1, LPCWSTR pstrName = nullptr,
                         LPSECURITY_ATTRIBUTES lpsaAttributes = nullptr);
 
@@ -78,7 +84,7 @@ public:
 // Holds one synchronisation object for a scope: the destructor releases it when it is held.
 class CSingleLock
 {
-public:
+  public:
     explicit CSingleLock(CSyncObject *pObject, BOOL bInitialLock = FALSE);
     ~CSingleLock();
     CSingleLock(const CSingleLock &) = delete;
@@ -88,9 +94,12 @@ public:
     BOOL Lock(DWORD dwTimeOut = INFINITE);
     BOOL Unlock();
     BOOL Unlock(LONG lCount, LPLONG lPrevCount = nullptr);
-    BOOL IsLocked() const { return m_bAcquired; }
+    BOOL IsLocked() const
+    {
+        return m_bAcquired;
+    }
 
-protected:
+  protected:
     CSyncObject *m_pObject;
     HANDLE m_hObject;
     BOOL m_bAcquired;

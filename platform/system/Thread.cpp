@@ -7,7 +7,8 @@
 
 #include "platform/system/ExceptionReport.h"
 
-namespace {
+namespace
+{
 
 thread_local CWinThread *t_currentThread = nullptr;
 std::atomic<AFX_PRETRANSLATE_TREE> g_preTranslateTree{nullptr};
@@ -16,7 +17,8 @@ std::atomic<AFX_PRETRANSLATE_TREE> g_preTranslateTree{nullptr};
 bool IsIdleMessage(const MSG &msg, POINT &lastMousePos, UINT &lastMouseMsg)
 {
     const UINT WM_SYSTIMER = 0x0118;
-    if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+    if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE)
+    {
         if (msg.message == lastMouseMsg && msg.pt.x == lastMousePos.x && msg.pt.y == lastMousePos.y)
             return false;
         lastMousePos = msg.pt;
@@ -66,9 +68,12 @@ void CWinThread::AttachToCurrentThread()
         ::CloseHandle(m_hThread);
     // A real handle rather than the pseudo handle, which would name whichever thread uses it.
     HANDLE process = ::GetCurrentProcess();
-    if (::DuplicateHandle(process, ::GetCurrentThread(), process, &m_hThread, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+    if (::DuplicateHandle(process, ::GetCurrentThread(), process, &m_hThread, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    {
         m_bOwnsHandle = true;
-    } else {
+    }
+    else
+    {
         m_hThread = ::GetCurrentThread();
         m_bOwnsHandle = false;
     }
@@ -78,16 +83,17 @@ void CWinThread::AttachToCurrentThread()
 
 BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
-    if (m_hThread != nullptr) {
+    if (m_hThread != nullptr)
+    {
         ::SetLastError(ERROR_ALREADY_EXISTS);
         return FALSE;
     }
     // Always suspended first: the members must be set before the thread can run (and, with auto-delete,
     // end and delete this object).
     unsigned threadId = 0;
-    uintptr_t started = _beginthreadex(lpSecurityAttrs, nStackSize, &CWinThread::ThreadEntry, this,
-                                       (dwCreateFlags & STACK_SIZE_PARAM_IS_A_RESERVATION) | CREATE_SUSPENDED,
-                                       &threadId);
+    uintptr_t started =
+        _beginthreadex(lpSecurityAttrs, nStackSize, &CWinThread::ThreadEntry, this,
+                       (dwCreateFlags & STACK_SIZE_PARAM_IS_A_RESERVATION) | CREATE_SUSPENDED, &threadId);
     if (started == 0)
         return FALSE;
     HANDLE thread = reinterpret_cast<HANDLE>(started);
@@ -104,21 +110,27 @@ unsigned __stdcall CWinThread::ThreadEntry(void *pThis)
     CWinThread *thread = static_cast<CWinThread *>(pThis);
     t_currentThread = thread;
     unsigned result = static_cast<unsigned>(-1);
-    try {
+    try
+    {
         if (thread->m_pfnThreadProc != nullptr)
             result = thread->m_pfnThreadProc(thread->m_pThreadParams);
         else if (!thread->InitInstance())
             result = static_cast<unsigned>(thread->ExitInstance());
         else
             result = static_cast<unsigned>(thread->Run());
-    } catch (...) {
+    }
+    catch (...)
+    {
         AfxReportCurrentException("a thread");
         result = static_cast<unsigned>(-1);
     }
     t_currentThread = nullptr;
-    try {
+    try
+    {
         thread->Delete();
-    } catch (...) {
+    }
+    catch (...)
+    {
         AfxReportCurrentException("the deletion of a thread object");
     }
     return result;
@@ -166,15 +178,19 @@ int CWinThread::Run()
     POINT lastMousePos = {-1, -1};
     UINT lastMouseMsg = 0;
     MSG peeked;
-    for (;;) {
-        while (idle && !::PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
+    for (;;)
+    {
+        while (idle && !::PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE))
+        {
             if (!OnIdle(idleCount++))
                 idle = false;
         }
-        do {
+        do
+        {
             if (!PumpMessage())
                 return ExitInstance();
-            if (IsIdleMessage(m_msgCur, lastMousePos, lastMouseMsg)) {
+            if (IsIdleMessage(m_msgCur, lastMousePos, lastMouseMsg))
+            {
                 idle = true;
                 idleCount = 0;
             }
@@ -189,7 +205,8 @@ BOOL CWinThread::PumpMessage()
         return FALSE;
     if (got == -1)
         return TRUE;
-    if (!PreTranslateMessage(&m_msgCur)) {
+    if (!PreTranslateMessage(&m_msgCur))
+    {
         ::TranslateMessage(&m_msgCur);
         ::DispatchMessageW(&m_msgCur);
     }
@@ -223,23 +240,27 @@ void AfxSetPreTranslateTree(AFX_PRETRANSLATE_TREE pfnWalk)
 CWinThread *AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
                            DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
-    if (pfnThreadProc == nullptr) {
+    if (pfnThreadProc == nullptr)
+    {
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     CWinThread *thread = new (std::nothrow) CWinThread(pfnThreadProc, pParam);
-    if (thread == nullptr) {
+    if (thread == nullptr)
+    {
         ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs))
+    {
         DWORD error = ::GetLastError();
         delete thread;
         ::SetLastError(error);
         return nullptr;
     }
     thread->SetThreadPriority(nPriority);
-    if ((dwCreateFlags & CREATE_SUSPENDED) == 0) {
+    if ((dwCreateFlags & CREATE_SUSPENDED) == 0)
+    {
         HANDLE handle = thread->m_hThread;
         ::ResumeThread(handle);
     }

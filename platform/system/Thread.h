@@ -18,7 +18,7 @@ typedef UINT(__cdecl *AFX_THREADPROC)(LPVOID);
 // the thread ends with exit code (DWORD)-1.
 class CWinThread
 {
-public:
+  public:
     // A thread object that runs InitInstance/Run once CreateThread starts it (or is the application object).
     CWinThread();
     // A worker thread object for pfnThreadProc(pParam); CreateThread starts it.
@@ -38,9 +38,15 @@ public:
     // THREAD_PRIORITY_ERROR_RETURN when no thread was started.
     int GetThreadPriority();
     BOOL PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    operator HANDLE() const { return m_hThread; }
+    operator HANDLE() const
+    {
+        return m_hThread;
+    }
 
-    virtual CWnd *GetMainWnd() { return m_pMainWnd; }
+    virtual CWnd *GetMainWnd()
+    {
+        return m_pMainWnd;
+    }
 
     // Overridables of a thread that runs a message loop.
     virtual BOOL InitInstance();
@@ -66,12 +72,12 @@ public:
     AFX_THREADPROC m_pfnThreadProc;
     LPVOID m_pThreadParams;
 
-protected:
+  protected:
     // For the application object: makes this object the current thread's own (AfxGetThread) and sets
     // m_hThread/m_nThreadID to the calling thread without starting one. The handle is not closed later.
     void AttachToCurrentThread();
 
-private:
+  private:
     static unsigned __stdcall ThreadEntry(void *pThis);
     void CommonConstruct();
 

@@ -19,16 +19,28 @@ typedef __POSITION *POSITION;
 
 template <class TYPE, class ARG_TYPE = const TYPE &> class CArray
 {
-public:
+  public:
     CArray() = default;
     CArray(const CArray &) = delete;
     CArray &operator=(const CArray &) = delete;
     virtual ~CArray() = default;
 
-    INT_PTR GetSize() const { return static_cast<INT_PTR>(m_items.size()); }
-    INT_PTR GetCount() const { return GetSize(); }
-    INT_PTR GetUpperBound() const { return GetSize() - 1; }
-    bool IsEmpty() const { return m_items.empty(); }
+    INT_PTR GetSize() const
+    {
+        return static_cast<INT_PTR>(m_items.size());
+    }
+    INT_PTR GetCount() const
+    {
+        return GetSize();
+    }
+    INT_PTR GetUpperBound() const
+    {
+        return GetSize() - 1;
+    }
+    bool IsEmpty() const
+    {
+        return m_items.empty();
+    }
     // New elements are value-initialised (numbers and pointers 0). A negative size is ignored; the growth
     // step is left to the container.
     void SetSize(INT_PTR nNewSize, INT_PTR nGrowBy = -1)
@@ -37,22 +49,52 @@ public:
         if (nNewSize >= 0)
             m_items.resize(static_cast<size_t>(nNewSize));
     }
-    void FreeExtra() { m_items.shrink_to_fit(); }
-    void RemoveAll() { m_items.clear(); }
+    void FreeExtra()
+    {
+        m_items.shrink_to_fit();
+    }
+    void RemoveAll()
+    {
+        m_items.clear();
+    }
 
-    const TYPE &GetAt(INT_PTR nIndex) const { return Valid(nIndex) ? m_items[Index(nIndex)] : Scratch(); }
-    TYPE &GetAt(INT_PTR nIndex) { return ElementAt(nIndex); }
+    const TYPE &GetAt(INT_PTR nIndex) const
+    {
+        return Valid(nIndex) ? m_items[Index(nIndex)] : Scratch();
+    }
+    TYPE &GetAt(INT_PTR nIndex)
+    {
+        return ElementAt(nIndex);
+    }
     void SetAt(INT_PTR nIndex, ARG_TYPE newElement)
     {
         if (Valid(nIndex))
             m_items[Index(nIndex)] = newElement;
     }
-    TYPE &ElementAt(INT_PTR nIndex) { return Valid(nIndex) ? m_items[Index(nIndex)] : Scratch(); }
-    const TYPE &ElementAt(INT_PTR nIndex) const { return GetAt(nIndex); }
-    const TYPE &operator[](INT_PTR nIndex) const { return GetAt(nIndex); }
-    TYPE &operator[](INT_PTR nIndex) { return ElementAt(nIndex); }
-    const TYPE *GetData() const { return m_items.empty() ? nullptr : m_items.data(); }
-    TYPE *GetData() { return m_items.empty() ? nullptr : m_items.data(); }
+    TYPE &ElementAt(INT_PTR nIndex)
+    {
+        return Valid(nIndex) ? m_items[Index(nIndex)] : Scratch();
+    }
+    const TYPE &ElementAt(INT_PTR nIndex) const
+    {
+        return GetAt(nIndex);
+    }
+    const TYPE &operator[](INT_PTR nIndex) const
+    {
+        return GetAt(nIndex);
+    }
+    TYPE &operator[](INT_PTR nIndex)
+    {
+        return ElementAt(nIndex);
+    }
+    const TYPE *GetData() const
+    {
+        return m_items.empty() ? nullptr : m_items.data();
+    }
+    TYPE *GetData()
+    {
+        return m_items.empty() ? nullptr : m_items.data();
+    }
 
     // Grows the array as needed so that nIndex exists (a negative index is ignored).
     void SetAtGrow(INT_PTR nIndex, ARG_TYPE newElement)
@@ -110,9 +152,15 @@ public:
         m_items.erase(m_items.begin() + nIndex, m_items.begin() + last);
     }
 
-private:
-    bool Valid(INT_PTR nIndex) const { return nIndex >= 0 && nIndex < GetSize(); }
-    static size_t Index(INT_PTR nIndex) { return static_cast<size_t>(nIndex); }
+  private:
+    bool Valid(INT_PTR nIndex) const
+    {
+        return nIndex >= 0 && nIndex < GetSize();
+    }
+    static size_t Index(INT_PTR nIndex)
+    {
+        return static_cast<size_t>(nIndex);
+    }
     TYPE &Scratch() const
     {
         m_scratch = TYPE();
@@ -134,24 +182,55 @@ class CStringArray : public CArray<CString, const CString &>
 // An array of typed pointers over a pointer array base (CPtrArray).
 template <class BASE_CLASS, class TYPE> class CTypedPtrArray : public BASE_CLASS
 {
-public:
-    TYPE GetAt(INT_PTR nIndex) const { return static_cast<TYPE>(BASE_CLASS::GetAt(nIndex)); }
-    TYPE &ElementAt(INT_PTR nIndex) { return reinterpret_cast<TYPE &>(BASE_CLASS::ElementAt(nIndex)); }
-    void SetAt(INT_PTR nIndex, TYPE ptr) { BASE_CLASS::SetAt(nIndex, ptr); }
-    void SetAtGrow(INT_PTR nIndex, TYPE newElement) { BASE_CLASS::SetAtGrow(nIndex, newElement); }
-    INT_PTR Add(TYPE newElement) { return BASE_CLASS::Add(newElement); }
-    INT_PTR Append(const CTypedPtrArray &src) { return BASE_CLASS::Append(src); }
-    void Copy(const CTypedPtrArray &src) { BASE_CLASS::Copy(src); }
+  public:
+    TYPE GetAt(INT_PTR nIndex) const
+    {
+        return static_cast<TYPE>(BASE_CLASS::GetAt(nIndex));
+    }
+    TYPE &ElementAt(INT_PTR nIndex)
+    {
+        return reinterpret_cast<TYPE &>(BASE_CLASS::ElementAt(nIndex));
+    }
+    void SetAt(INT_PTR nIndex, TYPE ptr)
+    {
+        BASE_CLASS::SetAt(nIndex, ptr);
+    }
+    void SetAtGrow(INT_PTR nIndex, TYPE newElement)
+    {
+        BASE_CLASS::SetAtGrow(nIndex, newElement);
+    }
+    INT_PTR Add(TYPE newElement)
+    {
+        return BASE_CLASS::Add(newElement);
+    }
+    INT_PTR Append(const CTypedPtrArray &src)
+    {
+        return BASE_CLASS::Append(src);
+    }
+    void Copy(const CTypedPtrArray &src)
+    {
+        BASE_CLASS::Copy(src);
+    }
     void InsertAt(INT_PTR nIndex, TYPE newElement, INT_PTR nCount = 1)
     {
         BASE_CLASS::InsertAt(nIndex, newElement, nCount);
     }
-    void InsertAt(INT_PTR nStartIndex, CTypedPtrArray *pNewArray) { BASE_CLASS::InsertAt(nStartIndex, pNewArray); }
-    TYPE operator[](INT_PTR nIndex) const { return GetAt(nIndex); }
-    TYPE &operator[](INT_PTR nIndex) { return ElementAt(nIndex); }
+    void InsertAt(INT_PTR nStartIndex, CTypedPtrArray *pNewArray)
+    {
+        BASE_CLASS::InsertAt(nStartIndex, pNewArray);
+    }
+    TYPE operator[](INT_PTR nIndex) const
+    {
+        return GetAt(nIndex);
+    }
+    TYPE &operator[](INT_PTR nIndex)
+    {
+        return ElementAt(nIndex);
+    }
 };
 
-namespace platform_detail {
+namespace platform_detail
+{
 
 // The doubly linked list behind CStringList and CPtrList; a POSITION is a node.
 template <class TYPE, class ARG_TYPE> class LinkedList
@@ -163,22 +242,46 @@ template <class TYPE, class ARG_TYPE> class LinkedList
         TYPE data;
     };
 
-public:
+  public:
     LinkedList() = default;
     LinkedList(const LinkedList &) = delete;
     LinkedList &operator=(const LinkedList &) = delete;
-    virtual ~LinkedList() { RemoveAll(); }
+    virtual ~LinkedList()
+    {
+        RemoveAll();
+    }
 
-    INT_PTR GetCount() const { return m_count; }
-    INT_PTR GetSize() const { return m_count; }
-    bool IsEmpty() const { return m_count == 0; }
+    INT_PTR GetCount() const
+    {
+        return m_count;
+    }
+    INT_PTR GetSize() const
+    {
+        return m_count;
+    }
+    bool IsEmpty() const
+    {
+        return m_count == 0;
+    }
 
     // On an empty list GetHead and GetTail give a default value; RemoveHead and RemoveTail give one and
     // remove nothing.
-    TYPE &GetHead() { return m_head ? m_head->data : Scratch(); }
-    const TYPE &GetHead() const { return m_head ? m_head->data : Scratch(); }
-    TYPE &GetTail() { return m_tail ? m_tail->data : Scratch(); }
-    const TYPE &GetTail() const { return m_tail ? m_tail->data : Scratch(); }
+    TYPE &GetHead()
+    {
+        return m_head ? m_head->data : Scratch();
+    }
+    const TYPE &GetHead() const
+    {
+        return m_head ? m_head->data : Scratch();
+    }
+    TYPE &GetTail()
+    {
+        return m_tail ? m_tail->data : Scratch();
+    }
+    const TYPE &GetTail() const
+    {
+        return m_tail ? m_tail->data : Scratch();
+    }
     TYPE RemoveHead()
     {
         if (!m_head)
@@ -195,16 +298,28 @@ public:
         Unlink(m_tail);
         return value;
     }
-    POSITION AddHead(ARG_TYPE newElement) { return LinkBefore(m_head, newElement); }
-    POSITION AddTail(ARG_TYPE newElement) { return LinkAfter(m_tail, newElement); }
+    POSITION AddHead(ARG_TYPE newElement)
+    {
+        return LinkBefore(m_head, newElement);
+    }
+    POSITION AddTail(ARG_TYPE newElement)
+    {
+        return LinkAfter(m_tail, newElement);
+    }
     void RemoveAll()
     {
         while (m_head)
             Unlink(m_head);
     }
 
-    POSITION GetHeadPosition() const { return ToPosition(m_head); }
-    POSITION GetTailPosition() const { return ToPosition(m_tail); }
+    POSITION GetHeadPosition() const
+    {
+        return ToPosition(m_head);
+    }
+    POSITION GetTailPosition() const
+    {
+        return ToPosition(m_tail);
+    }
     // The element at rPosition; rPosition moves to the next (or previous) one, null after the last.
     TYPE &GetNext(POSITION &rPosition)
     {
@@ -212,20 +327,29 @@ public:
         rPosition = node ? ToPosition(node->next) : nullptr;
         return node ? node->data : Scratch();
     }
-    const TYPE &GetNext(POSITION &rPosition) const { return const_cast<LinkedList *>(this)->GetNext(rPosition); }
+    const TYPE &GetNext(POSITION &rPosition) const
+    {
+        return const_cast<LinkedList *>(this)->GetNext(rPosition);
+    }
     TYPE &GetPrev(POSITION &rPosition)
     {
         Node *node = ToNode(rPosition);
         rPosition = node ? ToPosition(node->prev) : nullptr;
         return node ? node->data : Scratch();
     }
-    const TYPE &GetPrev(POSITION &rPosition) const { return const_cast<LinkedList *>(this)->GetPrev(rPosition); }
+    const TYPE &GetPrev(POSITION &rPosition) const
+    {
+        return const_cast<LinkedList *>(this)->GetPrev(rPosition);
+    }
     TYPE &GetAt(POSITION position)
     {
         Node *node = ToNode(position);
         return node ? node->data : Scratch();
     }
-    const TYPE &GetAt(POSITION position) const { return const_cast<LinkedList *>(this)->GetAt(position); }
+    const TYPE &GetAt(POSITION position) const
+    {
+        return const_cast<LinkedList *>(this)->GetAt(position);
+    }
     void SetAt(POSITION pos, ARG_TYPE newElement)
     {
         if (Node *node = ToNode(pos))
@@ -270,9 +394,15 @@ public:
         return ToPosition(node);
     }
 
-private:
-    static POSITION ToPosition(Node *node) { return reinterpret_cast<POSITION>(node); }
-    static Node *ToNode(POSITION position) { return reinterpret_cast<Node *>(position); }
+  private:
+    static POSITION ToPosition(Node *node)
+    {
+        return reinterpret_cast<POSITION>(node);
+    }
+    static Node *ToNode(POSITION position)
+    {
+        return reinterpret_cast<Node *>(position);
+    }
 
     TYPE &Scratch() const
     {
@@ -324,27 +454,75 @@ class CPtrList : public platform_detail::LinkedList<void *, void *>
 // A list of typed pointers over a pointer list base (CPtrList).
 template <class BASE_CLASS, class TYPE> class CTypedPtrList : public BASE_CLASS
 {
-public:
-    TYPE &GetHead() { return reinterpret_cast<TYPE &>(BASE_CLASS::GetHead()); }
-    TYPE GetHead() const { return static_cast<TYPE>(BASE_CLASS::GetHead()); }
-    TYPE &GetTail() { return reinterpret_cast<TYPE &>(BASE_CLASS::GetTail()); }
-    TYPE GetTail() const { return static_cast<TYPE>(BASE_CLASS::GetTail()); }
-    TYPE RemoveHead() { return static_cast<TYPE>(BASE_CLASS::RemoveHead()); }
-    TYPE RemoveTail() { return static_cast<TYPE>(BASE_CLASS::RemoveTail()); }
-    POSITION AddHead(TYPE newElement) { return BASE_CLASS::AddHead(newElement); }
-    POSITION AddTail(TYPE newElement) { return BASE_CLASS::AddTail(newElement); }
-    TYPE &GetNext(POSITION &rPosition) { return reinterpret_cast<TYPE &>(BASE_CLASS::GetNext(rPosition)); }
-    TYPE GetNext(POSITION &rPosition) const { return static_cast<TYPE>(BASE_CLASS::GetNext(rPosition)); }
-    TYPE &GetPrev(POSITION &rPosition) { return reinterpret_cast<TYPE &>(BASE_CLASS::GetPrev(rPosition)); }
-    TYPE GetPrev(POSITION &rPosition) const { return static_cast<TYPE>(BASE_CLASS::GetPrev(rPosition)); }
-    TYPE &GetAt(POSITION position) { return reinterpret_cast<TYPE &>(BASE_CLASS::GetAt(position)); }
-    TYPE GetAt(POSITION position) const { return static_cast<TYPE>(BASE_CLASS::GetAt(position)); }
-    void SetAt(POSITION pos, TYPE newElement) { BASE_CLASS::SetAt(pos, newElement); }
+  public:
+    TYPE &GetHead()
+    {
+        return reinterpret_cast<TYPE &>(BASE_CLASS::GetHead());
+    }
+    TYPE GetHead() const
+    {
+        return static_cast<TYPE>(BASE_CLASS::GetHead());
+    }
+    TYPE &GetTail()
+    {
+        return reinterpret_cast<TYPE &>(BASE_CLASS::GetTail());
+    }
+    TYPE GetTail() const
+    {
+        return static_cast<TYPE>(BASE_CLASS::GetTail());
+    }
+    TYPE RemoveHead()
+    {
+        return static_cast<TYPE>(BASE_CLASS::RemoveHead());
+    }
+    TYPE RemoveTail()
+    {
+        return static_cast<TYPE>(BASE_CLASS::RemoveTail());
+    }
+    POSITION AddHead(TYPE newElement)
+    {
+        return BASE_CLASS::AddHead(newElement);
+    }
+    POSITION AddTail(TYPE newElement)
+    {
+        return BASE_CLASS::AddTail(newElement);
+    }
+    TYPE &GetNext(POSITION &rPosition)
+    {
+        return reinterpret_cast<TYPE &>(BASE_CLASS::GetNext(rPosition));
+    }
+    TYPE GetNext(POSITION &rPosition) const
+    {
+        return static_cast<TYPE>(BASE_CLASS::GetNext(rPosition));
+    }
+    TYPE &GetPrev(POSITION &rPosition)
+    {
+        return reinterpret_cast<TYPE &>(BASE_CLASS::GetPrev(rPosition));
+    }
+    TYPE GetPrev(POSITION &rPosition) const
+    {
+        return static_cast<TYPE>(BASE_CLASS::GetPrev(rPosition));
+    }
+    TYPE &GetAt(POSITION position)
+    {
+        return reinterpret_cast<TYPE &>(BASE_CLASS::GetAt(position));
+    }
+    TYPE GetAt(POSITION position) const
+    {
+        return static_cast<TYPE>(BASE_CLASS::GetAt(position));
+    }
+    void SetAt(POSITION pos, TYPE newElement)
+    {
+        BASE_CLASS::SetAt(pos, newElement);
+    }
     POSITION InsertBefore(POSITION position, TYPE newElement)
     {
         return BASE_CLASS::InsertBefore(position, newElement);
     }
-    POSITION InsertAfter(POSITION position, TYPE newElement) { return BASE_CLASS::InsertAfter(position, newElement); }
+    POSITION InsertAfter(POSITION position, TYPE newElement)
+    {
+        return BASE_CLASS::InsertAfter(position, newElement);
+    }
     POSITION Find(TYPE searchValue, POSITION startAfter = nullptr) const
     {
         return BASE_CLASS::Find(searchValue, startAfter);

@@ -6,11 +6,18 @@
 #include <cwctype>
 #include <vector>
 
-namespace {
+namespace
+{
 
-int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
+int Clamp(int value, int low, int high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
 
-bool Contains(LPCWSTR set, wchar_t ch) { return set && ch != L'\0' && wcschr(set, ch) != nullptr; }
+bool Contains(LPCWSTR set, wchar_t ch)
+{
+    return set && ch != L'\0' && wcschr(set, ch) != nullptr;
+}
 
 std::wstring Widen(const char *pch, int nLength)
 {
@@ -82,7 +89,10 @@ CString::CString(const char *psz)
         AssignNarrow(psz, static_cast<int>(strlen(psz)));
 }
 
-CString::CString(const char *pch, int nLength) { AssignNarrow(pch, nLength); }
+CString::CString(const char *pch, int nLength)
+{
+    AssignNarrow(pch, nLength);
+}
 
 CString::CString(wchar_t ch, int nRepeat)
 {
@@ -90,7 +100,10 @@ CString::CString(wchar_t ch, int nRepeat)
         m_text.assign(static_cast<size_t>(nRepeat), ch);
 }
 
-void CString::AssignNarrow(const char *pch, int nLength) { m_text = Widen(pch, nLength); }
+void CString::AssignNarrow(const char *pch, int nLength)
+{
+    m_text = Widen(pch, nLength);
+}
 
 CString &CString::operator=(LPCWSTR psz)
 {
@@ -147,9 +160,15 @@ void CString::Append(LPCWSTR pch, int nLength)
         m_text += std::wstring(pch, static_cast<size_t>(nLength));
 }
 
-void CString::Append(const CString &s) { m_text += s.m_text; }
+void CString::Append(const CString &s)
+{
+    m_text += s.m_text;
+}
 
-void CString::AppendChar(wchar_t ch) { m_text += ch; }
+void CString::AppendChar(wchar_t ch)
+{
+    m_text += ch;
+}
 
 wchar_t CString::GetAt(int nIndex) const
 {
@@ -220,7 +239,10 @@ int CString::ReverseFind(wchar_t ch) const
     return at == std::wstring::npos ? -1 : static_cast<int>(at);
 }
 
-CString CString::Mid(int iFirst) const { return Mid(iFirst, GetLength()); }
+CString CString::Mid(int iFirst) const
+{
+    return Mid(iFirst, GetLength());
+}
 
 CString CString::Mid(int iFirst, int nCount) const
 {
@@ -230,7 +252,10 @@ CString CString::Mid(int iFirst, int nCount) const
     return CString(m_text.c_str() + iFirst, nCount);
 }
 
-CString CString::Left(int nCount) const { return CString(m_text.c_str(), Clamp(nCount, 0, GetLength())); }
+CString CString::Left(int nCount) const
+{
+    return CString(m_text.c_str(), Clamp(nCount, 0, GetLength()));
+}
 
 CString CString::Right(int nCount) const
 {
@@ -324,9 +349,18 @@ int CString::Delete(int iIndex, int nCount)
     return GetLength();
 }
 
-CString &CString::Trim() { return TrimRight().TrimLeft(); }
-CString &CString::Trim(wchar_t chTarget) { return TrimRight(chTarget).TrimLeft(chTarget); }
-CString &CString::Trim(LPCWSTR pszTargets) { return TrimRight(pszTargets).TrimLeft(pszTargets); }
+CString &CString::Trim()
+{
+    return TrimRight().TrimLeft();
+}
+CString &CString::Trim(wchar_t chTarget)
+{
+    return TrimRight(chTarget).TrimLeft(chTarget);
+}
+CString &CString::Trim(LPCWSTR pszTargets)
+{
+    return TrimRight(pszTargets).TrimLeft(pszTargets);
+}
 
 CString &CString::TrimLeft()
 {
@@ -430,7 +464,10 @@ CString CString::Tokenize(LPCWSTR pszTokens, int &iStart) const
     return CString();
 }
 
-LPWSTR CString::GetBuffer() { return GetBuffer(0); }
+LPWSTR CString::GetBuffer()
+{
+    return GetBuffer(0);
+}
 
 LPWSTR CString::GetBuffer(int nMinBufLength)
 {

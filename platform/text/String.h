@@ -11,7 +11,8 @@
 
 class CString;
 
-namespace platform_detail {
+namespace platform_detail
+{
 // Arguments of Format and AppendFormat travel through a C variable argument list. A CString there would be
 // passed by hidden reference and print garbage, so it is handed over as its text pointer; other class
 // objects are refused at compile time.
@@ -26,7 +27,7 @@ template <typename T> T FormatArg(T value)
 
 class CString
 {
-public:
+  public:
     CString() = default;
     CString(const CString &) = default;
     CString(CString &&) noexcept = default;
@@ -53,15 +54,33 @@ public:
     void Append(const CString &s);
     void AppendChar(wchar_t ch);
 
-    int GetLength() const { return static_cast<int>(m_text.size()); }
-    bool IsEmpty() const { return m_text.empty(); }
-    void Empty() { m_text.clear(); }
+    int GetLength() const
+    {
+        return static_cast<int>(m_text.size());
+    }
+    bool IsEmpty() const
+    {
+        return m_text.empty();
+    }
+    void Empty()
+    {
+        m_text.clear();
+    }
     // Index outside the text: GetAt and operator[] give L'\0', SetAt does nothing.
     wchar_t GetAt(int nIndex) const;
     void SetAt(int nIndex, wchar_t ch);
-    wchar_t operator[](int nIndex) const { return GetAt(nIndex); }
-    operator LPCWSTR() const { return m_text.c_str(); }
-    LPCWSTR GetString() const { return m_text.c_str(); }
+    wchar_t operator[](int nIndex) const
+    {
+        return GetAt(nIndex);
+    }
+    operator LPCWSTR() const
+    {
+        return m_text.c_str();
+    }
+    LPCWSTR GetString() const
+    {
+        return m_text.c_str();
+    }
 
     // Ordinal comparisons (<0, 0, >0); CompareNoCase ignores case the way file names do.
     int Compare(LPCWSTR psz) const;
@@ -116,7 +135,10 @@ public:
     LPWSTR GetBuffer(int nMinBufLength);
     LPWSTR GetBufferSetLength(int nLength);
     void ReleaseBuffer(int nNewLength = -1);
-    void ReleaseBufferSetLength(int nNewLength) { ReleaseBuffer(nNewLength); }
+    void ReleaseBufferSetLength(int nNewLength)
+    {
+        ReleaseBuffer(nNewLength);
+    }
 
     // From the language library when it holds the string, else from the program; FALSE when neither does.
     BOOL LoadString(UINT nID);
@@ -151,18 +173,54 @@ public:
     // A BSTR copy for the caller to free with SysFreeString; null when out of memory.
     BSTR AllocSysString() const;
 
-    friend bool operator==(const CString &a, const CString &b) { return a.m_text == b.m_text; }
-    friend bool operator==(const CString &a, LPCWSTR b) { return a.Compare(b) == 0; }
-    friend bool operator==(LPCWSTR a, const CString &b) { return b.Compare(a) == 0; }
-    friend bool operator!=(const CString &a, const CString &b) { return !(a == b); }
-    friend bool operator!=(const CString &a, LPCWSTR b) { return !(a == b); }
-    friend bool operator!=(LPCWSTR a, const CString &b) { return !(a == b); }
-    friend bool operator<(const CString &a, const CString &b) { return a.m_text < b.m_text; }
-    friend bool operator<(const CString &a, LPCWSTR b) { return a.Compare(b) < 0; }
-    friend bool operator<(LPCWSTR a, const CString &b) { return b.Compare(a) > 0; }
-    friend bool operator>(const CString &a, const CString &b) { return b < a; }
-    friend bool operator<=(const CString &a, const CString &b) { return !(b < a); }
-    friend bool operator>=(const CString &a, const CString &b) { return !(a < b); }
+    friend bool operator==(const CString &a, const CString &b)
+    {
+        return a.m_text == b.m_text;
+    }
+    friend bool operator==(const CString &a, LPCWSTR b)
+    {
+        return a.Compare(b) == 0;
+    }
+    friend bool operator==(LPCWSTR a, const CString &b)
+    {
+        return b.Compare(a) == 0;
+    }
+    friend bool operator!=(const CString &a, const CString &b)
+    {
+        return !(a == b);
+    }
+    friend bool operator!=(const CString &a, LPCWSTR b)
+    {
+        return !(a == b);
+    }
+    friend bool operator!=(LPCWSTR a, const CString &b)
+    {
+        return !(a == b);
+    }
+    friend bool operator<(const CString &a, const CString &b)
+    {
+        return a.m_text < b.m_text;
+    }
+    friend bool operator<(const CString &a, LPCWSTR b)
+    {
+        return a.Compare(b) < 0;
+    }
+    friend bool operator<(LPCWSTR a, const CString &b)
+    {
+        return b.Compare(a) > 0;
+    }
+    friend bool operator>(const CString &a, const CString &b)
+    {
+        return b < a;
+    }
+    friend bool operator<=(const CString &a, const CString &b)
+    {
+        return !(b < a);
+    }
+    friend bool operator>=(const CString &a, const CString &b)
+    {
+        return !(a < b);
+    }
 
     friend CString operator+(const CString &a, const CString &b);
     friend CString operator+(const CString &a, LPCWSTR b);
@@ -170,7 +228,7 @@ public:
     friend CString operator+(const CString &a, wchar_t b);
     friend CString operator+(wchar_t a, const CString &b);
 
-private:
+  private:
     void FormatRaw(LPCWSTR pszFormat, ...);
     void AppendFormatRaw(LPCWSTR pszFormat, ...);
     void AssignNarrow(const char *pch, int nLength);
@@ -181,9 +239,13 @@ private:
 
 typedef CString CStringW;
 
-inline LPCWSTR platform_detail::FormatArg(const CString &s) { return s.GetString(); }
+inline LPCWSTR platform_detail::FormatArg(const CString &s)
+{
+    return s.GetString();
+}
 
-namespace std {
+namespace std
+{
 template <> struct hash<CString>
 {
     size_t operator()(const CString &s) const noexcept
@@ -196,23 +258,48 @@ template <> struct hash<CString>
 // Narrow text in the ANSI code page (file contents that other programs read as 8-bit text).
 class CStringA
 {
-public:
+  public:
     CStringA() = default;
-    CStringA(const char *psz) : m_text(psz ? psz : "") {}
+    CStringA(const char *psz) : m_text(psz ? psz : "")
+    {
+    }
     CStringA(const char *pch, int nLength);
     // Converted to the ANSI code page.
     CStringA(LPCWSTR psz);
-    CStringA(const CString &s) : CStringA(s.GetString()) {}
+    CStringA(const CString &s) : CStringA(s.GetString())
+    {
+    }
 
-    int GetLength() const { return static_cast<int>(m_text.size()); }
-    bool IsEmpty() const { return m_text.empty(); }
-    void Empty() { m_text.clear(); }
-    operator const char *() const { return m_text.c_str(); }
-    const char *GetString() const { return m_text.c_str(); }
+    int GetLength() const
+    {
+        return static_cast<int>(m_text.size());
+    }
+    bool IsEmpty() const
+    {
+        return m_text.empty();
+    }
+    void Empty()
+    {
+        m_text.clear();
+    }
+    operator const char *() const
+    {
+        return m_text.c_str();
+    }
+    const char *GetString() const
+    {
+        return m_text.c_str();
+    }
 
-    friend bool operator==(const CStringA &a, const CStringA &b) { return a.m_text == b.m_text; }
-    friend bool operator!=(const CStringA &a, const CStringA &b) { return a.m_text != b.m_text; }
+    friend bool operator==(const CStringA &a, const CStringA &b)
+    {
+        return a.m_text == b.m_text;
+    }
+    friend bool operator!=(const CStringA &a, const CStringA &b)
+    {
+        return a.m_text != b.m_text;
+    }
 
-private:
+  private:
     std::string m_text;
 };

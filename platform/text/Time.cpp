@@ -2,13 +2,17 @@
 #include <cwchar>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const __time64_t kInvalid = -1;
 const int kFirstYear = 1970;
 const int kLastYear = 3000;
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month)
 {
@@ -51,7 +55,10 @@ CString FormatParts(const struct tm &parts, LPCWSTR format)
 
 } // namespace
 
-CTime CTime::GetCurrentTime() { return CTime(_time64(nullptr)); }
+CTime CTime::GetCurrentTime()
+{
+    return CTime(_time64(nullptr));
+}
 
 CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST)
 {
@@ -77,8 +84,7 @@ void CTime::SetLocal(int nYear, int nMonth, int nDay, int nHour, int nMin, int n
 {
     m_time = kInvalid;
     if (nYear < kFirstYear || nYear > kLastYear || nMonth < 1 || nMonth > 12 || nDay < 1 ||
-        nDay > DaysInMonth(nYear, nMonth) || nHour < 0 || nHour > 23 || nMin < 0 || nMin > 59 || nSec < 0 ||
-        nSec > 59)
+        nDay > DaysInMonth(nYear, nMonth) || nHour < 0 || nHour > 23 || nMin < 0 || nMin > 59 || nSec < 0 || nSec > 59)
         return;
     struct tm parts = {};
     parts.tm_year = nYear - 1900;

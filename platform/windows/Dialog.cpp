@@ -10,7 +10,8 @@
 
 using namespace afx_internal;
 
-namespace {
+namespace
+{
 
 // The dialog template: from the language library when it holds it, else from the program.
 LPCDLGTEMPLATE FindDialogTemplate(LPCWSTR name, HINSTANCE &hInst)
@@ -21,7 +22,8 @@ LPCDLGTEMPLATE FindDialogTemplate(LPCWSTR name, HINSTANCE &hInst)
     HRSRC found = ::FindResourceW(hInst, name, RT_DIALOG);
     HGLOBAL loaded = found != nullptr ? ::LoadResource(hInst, found) : nullptr;
     LPCDLGTEMPLATE dialogTemplate = loaded != nullptr ? static_cast<LPCDLGTEMPLATE>(::LockResource(loaded)) : nullptr;
-    if (dialogTemplate == nullptr) {
+    if (dialogTemplate == nullptr)
+    {
         wchar_t text[96];
         if (IS_INTRESOURCE(name))
             wsprintfW(text, L"Dialog template %u not found\n", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(name)));
@@ -38,22 +40,28 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_INITDIALOG)
         return FALSE;
-    try {
+    try
+    {
         CDialog *pDlg = dynamic_cast<CDialog *>(CWnd::FromHandlePermanent(hWnd));
-        if (pDlg == nullptr) {
+        if (pDlg == nullptr)
+        {
             // The creation hook missed the dialog: it joins now, before its initialisation.
             pDlg = reinterpret_cast<CDialog *>(lParam);
             if (pDlg == nullptr || pDlg->m_hWnd != nullptr || !pDlg->SubclassWindow(hWnd))
                 return FALSE;
         }
         return pDlg->OnInitDialog();
-    } catch (...) {
+    }
+    catch (...)
+    {
         AfxReportCurrentException("OnInitDialog", message);
     }
     return FALSE;
 }
 
-CDialog::CDialog() : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr) {}
+CDialog::CDialog() : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr)
+{
+}
 
 CDialog::CDialog(UINT nIDTemplate, CWnd *pParentWnd)
     : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd)
@@ -68,9 +76,12 @@ CDialog::CDialog(LPCWSTR lpszTemplateName, CWnd *pParentWnd)
 
 void CDialog::SetTemplateName(LPCWSTR lpszTemplateName)
 {
-    if (lpszTemplateName == nullptr || IS_INTRESOURCE(lpszTemplateName)) {
+    if (lpszTemplateName == nullptr || IS_INTRESOURCE(lpszTemplateName))
+    {
         m_lpszTemplateName = lpszTemplateName;
-    } else {
+    }
+    else
+    {
         // A copy: the caller's text need not outlive this object.
         m_strTemplateName = lpszTemplateName;
         m_lpszTemplateName = m_strTemplateName;
@@ -106,7 +117,8 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd *pParentWnd, 
 
 BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, HWND hWndParent, HINSTANCE hInst)
 {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
+    {
         ::SetLastError(ERROR_ALREADY_EXISTS);
         return FALSE;
     }
@@ -114,11 +126,12 @@ BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, HWND hWndParent
     {
         CCreationHook hook(this);
         hWnd = ::CreateDialogIndirectParamW(hInst, lpDialogTemplate, hWndParent, &AfxDlgProc,
-                                             reinterpret_cast<LPARAM>(this));
+                                            reinterpret_cast<LPARAM>(this));
     }
     if (hWnd == nullptr)
         return FALSE;
-    if (m_hWnd != hWnd) {
+    if (m_hWnd != hWnd)
+    {
         // Neither the hook nor WM_INITDIALOG made the dialog ours (or OnInitDialog destroyed it).
         if (m_hWnd == nullptr && ::IsWindow(hWnd))
             ::DestroyWindow(hWnd);
@@ -129,7 +142,8 @@ BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, HWND hWndParent
 
 INT_PTR CDialog::DoModal()
 {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
+    {
         ::SetLastError(ERROR_ALREADY_EXISTS);
         return -1;
     }
@@ -141,7 +155,8 @@ INT_PTR CDialog::DoModal()
     HWND hWndOwner = nullptr;
     GetSafeOwner(m_pParentWnd, &hWndOwner);
     bool enableOwner = false;
-    if (hWndOwner != nullptr && hWndOwner != ::GetDesktopWindow() && ::IsWindowEnabled(hWndOwner)) {
+    if (hWndOwner != nullptr && hWndOwner != ::GetDesktopWindow() && ::IsWindowEnabled(hWndOwner))
+    {
         ::EnableWindow(hWndOwner, FALSE);
         enableOwner = true;
     }
@@ -149,8 +164,10 @@ INT_PTR CDialog::DoModal()
     m_nModalResult = -1;
     // Set before creation, so that EndDialog inside OnInitDialog ends the dialog before its loop starts.
     m_nFlags |= WF_CONTINUEMODAL;
-    try {
-        if (CreateDlgIndirect(dialogTemplate, hWndOwner, hInst)) {
+    try
+    {
+        if (CreateDlgIndirect(dialogTemplate, hWndOwner, hInst))
+        {
             if (m_nFlags & WF_CONTINUEMODAL)
                 RunModalLoop(MLF_SHOWONIDLE);
             // Hidden before the owner comes back, so that activation returns to the owner.
@@ -158,7 +175,9 @@ INT_PTR CDialog::DoModal()
                 SetWindowPos(nullptr, 0, 0, 0, 0,
                              SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
         }
-    } catch (...) {
+    }
+    catch (...)
+    {
         m_nFlags &= ~WF_CONTINUEMODAL;
         if (enableOwner)
             ::EnableWindow(hWndOwner, TRUE);
@@ -209,11 +228,26 @@ void CDialog::GotoDlgCtrl(CWnd *pWndCtrl)
         SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE);
 }
 
-void CDialog::NextDlgCtrl() const { SendMessage(WM_NEXTDLGCTL, 0, 0); }
-void CDialog::PrevDlgCtrl() const { SendMessage(WM_NEXTDLGCTL, 1, 0); }
-void CDialog::SetDefID(UINT nID) { SendMessage(DM_SETDEFID, nID, 0); }
-DWORD CDialog::GetDefID() const { return static_cast<DWORD>(SendMessage(DM_GETDEFID, 0, 0)); }
-BOOL CDialog::MapDialogRect(LPRECT lpRect) const { return ::MapDialogRect(m_hWnd, lpRect); }
+void CDialog::NextDlgCtrl() const
+{
+    SendMessage(WM_NEXTDLGCTL, 0, 0);
+}
+void CDialog::PrevDlgCtrl() const
+{
+    SendMessage(WM_NEXTDLGCTL, 1, 0);
+}
+void CDialog::SetDefID(UINT nID)
+{
+    SendMessage(DM_SETDEFID, nID, 0);
+}
+DWORD CDialog::GetDefID() const
+{
+    return static_cast<DWORD>(SendMessage(DM_GETDEFID, 0, 0));
+}
+BOOL CDialog::MapDialogRect(LPRECT lpRect) const
+{
+    return ::MapDialogRect(m_hWnd, lpRect);
+}
 
 BOOL CDialog::PreTranslateMessage(MSG *pMsg)
 {
@@ -226,12 +260,15 @@ BOOL CDialog::PreTranslateMessage(MSG *pMsg)
     // Escape in a multi-line edit box would be swallowed by the box: it cancels the dialog, as it does
     // elsewhere, unless the dialog's Cancel button is disabled.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_ESCAPE || pMsg->wParam == VK_CANCEL) &&
-        (::GetWindowLongW(pMsg->hwnd, GWL_STYLE) & ES_MULTILINE)) {
+        (::GetWindowLongW(pMsg->hwnd, GWL_STYLE) & ES_MULTILINE))
+    {
         wchar_t className[8] = {};
         ::GetClassNameW(pMsg->hwnd, className, 8);
-        if (::lstrcmpiW(className, L"Edit") == 0) {
+        if (::lstrcmpiW(className, L"Edit") == 0)
+        {
             HWND hCancel = ::GetDlgItem(m_hWnd, IDCANCEL);
-            if (hCancel == nullptr || ::IsWindowEnabled(hCancel)) {
+            if (hCancel == nullptr || ::IsWindowEnabled(hCancel))
+            {
                 SendMessage(WM_COMMAND, IDCANCEL, 0);
                 return TRUE;
             }
@@ -255,6 +292,6 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode)
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, &CDialog::OnOK)
-    ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+ON_COMMAND(IDOK, &CDialog::OnOK)
+ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()

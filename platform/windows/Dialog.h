@@ -10,7 +10,7 @@
 
 class CDialog : public CWnd
 {
-public:
+  public:
     CDialog();
     explicit CDialog(UINT nIDTemplate, CWnd *pParentWnd = nullptr);
     explicit CDialog(LPCWSTR lpszTemplateName, CWnd *pParentWnd = nullptr);
@@ -49,12 +49,12 @@ public:
     LPCWSTR m_lpszTemplateName;
     UINT m_nIDHelp;
 
-protected:
+  protected:
     CWnd *m_pParentWnd;
 
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     void SetTemplateName(LPCWSTR lpszTemplateName);
     BOOL CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, HWND hWndParent, HINSTANCE hInst);

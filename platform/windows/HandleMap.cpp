@@ -4,7 +4,8 @@
 #include <new>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // The temporary maps of one thread, by slot (null where the thread has none of that kind); deleted with the
 // thread.
@@ -37,9 +38,18 @@ struct Slot
         if (!fiberLocal)
             index = ::TlsAlloc();
     }
-    bool Valid() const { return index != FLS_OUT_OF_INDEXES && index != TLS_OUT_OF_INDEXES; }
-    void *Get() const { return fiberLocal ? ::FlsGetValue(index) : ::TlsGetValue(index); }
-    bool Set(void *value) const { return (fiberLocal ? ::FlsSetValue(index, value) : ::TlsSetValue(index, value)) != FALSE; }
+    bool Valid() const
+    {
+        return index != FLS_OUT_OF_INDEXES && index != TLS_OUT_OF_INDEXES;
+    }
+    void *Get() const
+    {
+        return fiberLocal ? ::FlsGetValue(index) : ::TlsGetValue(index);
+    }
+    bool Set(void *value) const
+    {
+        return (fiberLocal ? ::FlsSetValue(index, value) : ::TlsSetValue(index, value)) != FALSE;
+    }
 };
 
 const Slot &ThreadSlot()
@@ -55,9 +65,11 @@ ThreadMaps *ThisThreadMaps(bool create)
     if (!slot.Valid())
         return nullptr;
     auto *maps = static_cast<ThreadMaps *>(slot.Get());
-    if (maps == nullptr && create) {
+    if (maps == nullptr && create)
+    {
         maps = new (std::nothrow) ThreadMaps;
-        if (maps != nullptr && !slot.Set(maps)) {
+        if (maps != nullptr && !slot.Set(maps))
+        {
             delete maps;
             maps = nullptr;
         }
@@ -86,10 +98,13 @@ bool CTempMapBase::AdoptForThisThread(size_t slot, CTempMapBase *map)
     ThreadMaps *maps = ThisThreadMaps(true);
     if (maps == nullptr)
         return false;
-    try {
+    try
+    {
         if (slot >= maps->bySlot.size())
             maps->bySlot.resize(slot + 1, nullptr);
-    } catch (...) {
+    }
+    catch (...)
+    {
         return false;
     }
     maps->bySlot[slot] = map;

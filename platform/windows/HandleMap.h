@@ -12,7 +12,7 @@
 
 template <class H, class T> class CPermanentHandleMap
 {
-public:
+  public:
     CPermanentHandleMap() = default;
     CPermanentHandleMap(const CPermanentHandleMap &) = delete;
     CPermanentHandleMap &operator=(const CPermanentHandleMap &) = delete;
@@ -32,9 +32,12 @@ public:
     {
         ::AcquireSRWLockExclusive(&m_lock);
         bool added = false;
-        try {
+        try
+        {
             added = m_map.emplace(h, p).second || m_map[h] == p;
-        } catch (...) {
+        }
+        catch (...)
+        {
             added = false;
         }
         ::ReleaseSRWLockExclusive(&m_lock);
@@ -50,7 +53,7 @@ public:
         ::ReleaseSRWLockExclusive(&m_lock);
     }
 
-private:
+  private:
     mutable SRWLOCK m_lock = SRWLOCK_INIT;
     std::unordered_map<H, T *> m_map;
 };
@@ -61,13 +64,13 @@ private:
 // wait forever for a thread that has already gone, so the program would never end.
 class CTempMapBase
 {
-public:
+  public:
     CTempMapBase(const CTempMapBase &) = delete;
     CTempMapBase &operator=(const CTempMapBase &) = delete;
     virtual ~CTempMapBase() = default;
     virtual void DeleteAll() = 0;
 
-protected:
+  protected:
     CTempMapBase() = default;
 
     // One slot per kind of map, the same on every thread.
@@ -93,7 +96,7 @@ void AfxDeleteTempMaps();
 // clears the handle again before it deletes the wrapper, so deleting it leaves the handle alone.
 template <class H, class T, class Policy> class CTempHandleMap final : public CTempMapBase
 {
-public:
+  public:
     static CTempHandleMap &ForThisThread()
     {
         static const size_t slot = NewSlot();
@@ -127,9 +130,12 @@ public:
             Policy::SetHandle(*entry.second, nullptr);
     }
 
-private:
+  private:
     CTempHandleMap() = default;
-    ~CTempHandleMap() override { DeleteAll(); }
+    ~CTempHandleMap() override
+    {
+        DeleteAll();
+    }
 
     std::unordered_map<H, std::unique_ptr<T>> m_map;
 };

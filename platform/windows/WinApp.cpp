@@ -9,7 +9,8 @@
 #include "platform/windows/Wnd.h"
 #include "platform/windows/WndInternal.h"
 
-namespace {
+namespace
+{
 
 std::atomic<CWinApp *> g_app{nullptr};
 
@@ -108,7 +109,8 @@ CString CWinApp::GetProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWST
 {
     CString value;
     // The function answers size - 1 when the value did not fit; grow until it does.
-    for (DWORD size = 256; size <= 65536; size *= 2) {
+    for (DWORD size = 256; size <= 65536; size *= 2)
+    {
         LPWSTR buffer = value.GetBuffer(static_cast<int>(size));
         DWORD copied = ::GetPrivateProfileStringW(lpszSection, lpszEntry, lpszDefault != nullptr ? lpszDefault : L"",
                                                   buffer, size, m_pszProfileName);
@@ -151,7 +153,8 @@ CWnd *AfxGetMainWnd()
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
 {
     CWinApp *app = AfxGetApp();
-    if (app == nullptr) {
+    if (app == nullptr)
+    {
         ::OutputDebugStringW(L"The program has no application object\n");
         return -1;
     }
@@ -161,21 +164,30 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
     app->m_nCmdShow = nCmdShow;
 
     bool started = false;
-    try {
+    try
+    {
         started = app->InitInstance() != FALSE;
-    } catch (...) {
+    }
+    catch (...)
+    {
         AfxReportCurrentException("InitInstance");
     }
     int result = -1;
-    try {
-        if (started) {
+    try
+    {
+        if (started)
+        {
             result = app->Run();
-        } else {
+        }
+        else
+        {
             if (app->m_pMainWnd != nullptr)
                 app->m_pMainWnd->DestroyWindow();
             result = app->ExitInstance();
         }
-    } catch (...) {
+    }
+    catch (...)
+    {
         AfxReportCurrentException("the application");
         result = -1;
     }

@@ -9,7 +9,7 @@
 
 class CWinApp : public CWinThread, public CCmdTarget
 {
-public:
+  public:
     // A null name takes the program file's name without its extension.
     explicit CWinApp(LPCWSTR lpszAppName = nullptr);
     ~CWinApp() override;
@@ -41,7 +41,7 @@ public:
 
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     CString m_strAppName;
     CString m_strExeName;
     CString m_strProfileName;

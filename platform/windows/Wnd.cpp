@@ -11,7 +11,8 @@
 #include "platform/windows/WinApp.h"
 #include "platform/windows/WndInternal.h"
 
-namespace afx_internal {
+namespace afx_internal
+{
 
 const wchar_t kSuperProcProperty[] = L"Velbrook.SuperWndProc";
 
@@ -28,16 +29,19 @@ CPermanentHandleMap<HWND, CWnd> &WindowMap()
     return *map;
 }
 
-
 } // namespace afx_internal
 
 using namespace afx_internal;
 
-namespace {
+namespace
+{
 
 struct WndHandlePolicy
 {
-    static void SetHandle(CWnd &wnd, HWND h) { wnd.m_hWnd = h; }
+    static void SetHandle(CWnd &wnd, HWND h)
+    {
+        wnd.m_hWnd = h;
+    }
 };
 
 bool OnThisThread(HWND hWnd)
@@ -56,14 +60,16 @@ bool IsImeWindow(HWND hWnd)
 BOOL WalkTree(HWND hWndStop, MSG *pMsg, bool *pReachedStop)
 {
     *pReachedStop = false;
-    for (HWND hWnd = pMsg->hwnd; hWnd != nullptr; hWnd = ::GetParent(hWnd)) {
+    for (HWND hWnd = pMsg->hwnd; hWnd != nullptr; hWnd = ::GetParent(hWnd))
+    {
         // The objects of another thread's windows are that thread's business.
         if (!OnThisThread(hWnd))
             break;
         CWnd *pWnd = CWnd::FromHandlePermanent(hWnd);
         if (pWnd != nullptr && pWnd->PreTranslateMessage(pMsg))
             return TRUE;
-        if (hWnd == hWndStop) {
+        if (hWnd == hWndStop)
+        {
             *pReachedStop = true;
             break;
         }
@@ -106,14 +112,19 @@ void afx_internal::InstallPreTranslateTree()
 LRESULT CALLBACK AfxCbtHookProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
     ThreadWindowState &state = ThreadState();
-    if (nCode == HCBT_CREATEWND && state.pWndInit != nullptr) {
+    if (nCode == HCBT_CREATEWND && state.pWndInit != nullptr)
+    {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
-        if (!IsImeWindow(hWnd)) {
+        if (!IsImeWindow(hWnd))
+        {
             CWnd *pWnd = state.pWndInit;
             state.pWndInit = nullptr;
-            try {
+            try
+            {
                 pWnd->SubclassWindow(hWnd);
-            } catch (...) {
+            }
+            catch (...)
+            {
                 AfxReportCurrentException("the window creation hook");
             }
         }
@@ -121,7 +132,8 @@ LRESULT CALLBACK AfxCbtHookProc(int nCode, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(state.hCbtHook, nCode, wParam, lParam);
 }
 
-namespace {
+namespace
+{
 
 void HookWindowCreate(CWnd *pWnd)
 {
@@ -136,7 +148,8 @@ void UnhookWindowCreate()
 {
     ThreadWindowState &state = ThreadState();
     state.pWndInit = nullptr;
-    if (--state.hookDepth <= 0) {
+    if (--state.hookDepth <= 0)
+    {
         state.hookDepth = 0;
         if (state.hCbtHook != nullptr)
             ::UnhookWindowsHookEx(state.hCbtHook);
@@ -164,7 +177,9 @@ const CWnd CWnd::wndBottom(HWND_BOTTOM);
 const CWnd CWnd::wndTopMost(HWND_TOPMOST);
 const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
-CWnd::CWnd() : m_hWnd(nullptr), m_pfnSuper(nullptr), m_hWndOwner(nullptr), m_nFlags(0), m_nModalResult(-1) {}
+CWnd::CWnd() : m_hWnd(nullptr), m_pfnSuper(nullptr), m_hWndOwner(nullptr), m_nFlags(0), m_nModalResult(-1)
+{
+}
 
 CWnd::CWnd(HWND hWndConstant)
     : m_hWnd(hWndConstant), m_pfnSuper(nullptr), m_hWndOwner(nullptr), m_nFlags(0), m_nModalResult(-1)
@@ -178,7 +193,8 @@ CWnd::~CWnd()
     // The derived parts are gone already, so the window's last messages reach only CWnd's own handlers.
     if (::IsWindow(m_hWnd) && OnThisThread(m_hWnd))
         ::DestroyWindow(m_hWnd);
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
+    {
         // Still there (another thread's window, or one attached without subclassing): let go of it.
         if (m_pfnSuper != nullptr && ::IsWindow(m_hWnd))
             UnsubclassWindow();
@@ -233,9 +249,10 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     if (!Attach(hWnd))
         return FALSE;
     PreSubclassWindow();
-    WNDPROC previous = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
-    if (previous == nullptr) {
+    WNDPROC previous =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (previous == nullptr)
+    {
         Detach();
         return FALSE;
     }
@@ -257,9 +274,11 @@ HWND CWnd::UnsubclassWindow()
 {
     if (m_hWnd == nullptr)
         return nullptr;
-    if (m_pfnSuper != nullptr) {
+    if (m_pfnSuper != nullptr)
+    {
         // Only while ours is the procedure on top; otherwise the window property keeps the chain working.
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &AfxWndProc) {
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &AfxWndProc)
+        {
             ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
             ::RemovePropW(m_hWnd, kSuperProcProperty);
         }
@@ -271,15 +290,15 @@ HWND CWnd::UnsubclassWindow()
 void CWnd::OnFinalNcDestroy()
 {
     HWND hWnd = m_hWnd;
-    if (m_pfnSuper != nullptr &&
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &AfxWndProc)
+    if (m_pfnSuper != nullptr && reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &AfxWndProc)
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     ::RemovePropW(hWnd, kSuperProcProperty);
     m_pfnSuper = nullptr;
     Detach();
     // The end of a thread's main window ends the thread's message loop.
     CWinThread *pThread = AfxGetThread();
-    if (pThread != nullptr && pThread->m_pMainWnd == this) {
+    if (pThread != nullptr && pThread->m_pMainWnd == this)
+    {
         pThread->m_pMainWnd = nullptr;
         ::PostQuitMessage(0);
     }
@@ -288,12 +307,11 @@ void CWnd::OnFinalNcDestroy()
 
 // --- Creation and destruction ---
 
-BOOL CWnd::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT &rect,
-                  CWnd *pParentWnd, UINT nID, CCreateContext *pContext)
+BOOL CWnd::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT &rect, CWnd *pParentWnd,
+                  UINT nID, CCreateContext *pContext)
 {
-    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top,
-                    pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr,
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), pContext);
 }
 
@@ -308,7 +326,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowNa
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, int x, int y,
                     int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
 {
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
+    {
         ::SetLastError(ERROR_ALREADY_EXISTS);
         return FALSE;
     }
@@ -336,12 +355,14 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowNa
                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
         error = ::GetLastError();
     }
-    if (hWnd == nullptr) {
+    if (hWnd == nullptr)
+    {
         // Whatever the hook attached was let go when the failed window got WM_NCDESTROY.
         ::SetLastError(error != 0 ? error : ERROR_CANNOT_MAKE);
         return FALSE;
     }
-    if (m_hWnd == nullptr && !SubclassWindow(hWnd)) {
+    if (m_hWnd == nullptr && !SubclassWindow(hWnd))
+    {
         ::DestroyWindow(hWnd);
         return FALSE;
     }
@@ -371,8 +392,12 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCTW &cs)
     return TRUE;
 }
 
-void CWnd::PreSubclassWindow() {}
-void CWnd::PostNcDestroy() {}
+void CWnd::PreSubclassWindow()
+{
+}
+void CWnd::PostNcDestroy()
+{
+}
 
 LPCWSTR AfxDefaultWndClass()
 {
@@ -422,7 +447,8 @@ BOOL CWnd::ContinueModal()
 void CWnd::EndModalLoop(int nResult)
 {
     m_nModalResult = nResult;
-    if (m_nFlags & WF_CONTINUEMODAL) {
+    if (m_nFlags & WF_CONTINUEMODAL)
+    {
         m_nFlags &= ~WF_CONTINUEMODAL;
         // Wakes the loop if it waits for a message (the call may come from another thread).
         if (m_hWnd != nullptr)
@@ -436,9 +462,12 @@ int CWnd::RunModalLoop(DWORD dwFlags)
     bool showOnIdle = (dwFlags & MLF_SHOWONIDLE) != 0 && (GetStyle() & WS_VISIBLE) == 0;
     bool idle = true;
     MSG msg;
-    while (ContinueModal() && m_hWnd != nullptr) {
-        while (idle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (showOnIdle) {
+    while (ContinueModal() && m_hWnd != nullptr)
+    {
+        while (idle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        {
+            if (showOnIdle)
+            {
                 ShowWindow(SW_SHOWNORMAL);
                 UpdateWindow();
                 showOnIdle = false;
@@ -446,7 +475,8 @@ int CWnd::RunModalLoop(DWORD dwFlags)
             idle = false;
         }
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
+        if (got == 0)
+        {
             // WM_QUIT ends the modal loop and is passed on to the loop outside.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             if (ContinueModal())
@@ -455,7 +485,8 @@ int CWnd::RunModalLoop(DWORD dwFlags)
         }
         if (got == -1)
             break;
-        if (!PreTranslateForThread(&msg)) {
+        if (!PreTranslateForThread(&msg))
+        {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -468,7 +499,9 @@ int CWnd::RunModalLoop(DWORD dwFlags)
 
 // --- Data exchange ---
 
-void CWnd::DoDataExchange(CDataExchange *) {}
+void CWnd::DoDataExchange(CDataExchange *)
+{
+}
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
@@ -480,12 +513,17 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
     HWND previousLockout = state.hLockoutNotify;
     state.hLockoutNotify = m_hWnd;
     BOOL ok = FALSE;
-    try {
+    try
+    {
         DoDataExchange(&dx);
         ok = TRUE;
-    } catch (const CDataExchangeFailure &) {
+    }
+    catch (const CDataExchangeFailure &)
+    {
         ok = FALSE;
-    } catch (...) {
+    }
+    catch (...)
+    {
         state.hLockoutNotify = previousLockout;
         throw;
     }
@@ -498,7 +536,8 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 CWnd *CWnd::GetSafeOwner(CWnd *pParent, HWND *pWndTop)
 {
     HWND hWnd = pParent != nullptr ? pParent->m_hWnd : nullptr;
-    if (hWnd == nullptr) {
+    if (hWnd == nullptr)
+    {
         CWnd *pMain = AfxGetMainWnd();
         hWnd = pMain != nullptr ? pMain->m_hWnd : nullptr;
     }

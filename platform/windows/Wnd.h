@@ -22,7 +22,7 @@ struct CCreateContext;
 
 class CWnd : public CCmdTarget
 {
-public:
+  public:
     CWnd();
     // Destroys a window that this object still owns (on the window's own thread), otherwise lets go of it.
     ~CWnd() override;
@@ -35,7 +35,10 @@ public:
     static const CWnd wndTopMost;
     static const CWnd wndNoTopMost;
 
-    operator HWND() const { return m_hWnd; }
+    operator HWND() const
+    {
+        return m_hWnd;
+    }
     // Null also when called through a null pointer.
     HWND GetSafeHwnd() const;
 
@@ -57,9 +60,8 @@ public:
     // --- Creation and destruction ---
     virtual BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT &rect,
                         CWnd *pParentWnd, UINT nID, CCreateContext *pContext = nullptr);
-    virtual BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, int x,
-                          int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
-                          LPVOID lpParam = nullptr);
+    virtual BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                          int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT &rect,
                   CWnd *pParentWnd, UINT nID, LPVOID lpParam = nullptr);
     virtual BOOL DestroyWindow();
@@ -206,7 +208,7 @@ public:
     // A message box owned by this window; a null caption takes the application's name.
     int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
-protected:
+  protected:
     // --- Handlers of the window messages; each does the window's default processing ---
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
@@ -276,8 +278,7 @@ protected:
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult);
 
     // Calls a map entry found for a window message; the handler's result becomes *pResult.
-    BOOL DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wParam, LPARAM lParam,
-                       LRESULT *pResult);
+    BOOL DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult);
 
     DECLARE_MESSAGE_MAP()
 
@@ -288,7 +289,7 @@ protected:
     UINT m_nFlags;
     int m_nModalResult;
 
-private:
+  private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK AfxCbtHookProc(int, WPARAM, LPARAM);
     // The window is gone: give up the handle, then PostNcDestroy.

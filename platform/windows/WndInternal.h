@@ -6,7 +6,8 @@
 
 class CWnd;
 
-namespace afx_internal {
+namespace afx_internal
+{
 
 struct ThreadWindowState
 {
@@ -35,7 +36,7 @@ void InstallPreTranslateTree();
 // Arms the creation hook for pWnd for the object's lifetime (one CreateWindowEx or CreateDialog call).
 class CCreationHook
 {
-public:
+  public:
     explicit CCreationHook(CWnd *pWnd);
     ~CCreationHook();
     CCreationHook(const CCreationHook &) = delete;

@@ -11,7 +11,8 @@
 
 using namespace afx_internal;
 
-namespace {
+namespace
+{
 
 CPoint PointFromLParam(LPARAM lParam)
 {
@@ -42,15 +43,19 @@ bool IsCtlColor(UINT message)
 CMenu *FindPopupMenuFromID(HMENU hMenu, UINT nID)
 {
     int count = ::GetMenuItemCount(hMenu);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         HMENU hSub = ::GetSubMenu(hMenu, i);
-        if (hSub != nullptr) {
+        if (hSub != nullptr)
+        {
             // An owner-drawn popup item is measured under its sub-menu's handle.
             if (static_cast<UINT>(reinterpret_cast<UINT_PTR>(hSub)) == nID)
                 return CMenu::FromHandlePermanent(hMenu);
             if (CMenu *found = FindPopupMenuFromID(hSub, nID))
                 return found;
-        } else if (::GetMenuItemID(hMenu, i) == nID) {
+        }
+        else if (::GetMenuItemID(hMenu, i) == nID)
+        {
             return CMenu::FromHandlePermanent(hMenu);
         }
     }
@@ -62,7 +67,8 @@ CMenu *FindPopupMenuFromID(HMENU hMenu, UINT nID)
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd *pWnd = WindowMap().Lookup(hWnd);
-    if (pWnd == nullptr) {
+    if (pWnd == nullptr)
+    {
         // A window whose object let go of it while another procedure sat on top of ours.
         WNDPROC super = reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kSuperProcProperty));
         if (message == WM_NCDESTROY)
@@ -77,17 +83,24 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     state.lastMsg.wParam = wParam;
     state.lastMsg.lParam = lParam;
     LRESULT result = 0;
-    try {
+    try
+    {
         result = pWnd->WindowProc(message, wParam, lParam);
-    } catch (...) {
+    }
+    catch (...)
+    {
         AfxReportCurrentException("a window procedure", message);
         result = 0;
     }
     state.lastMsg = previous;
-    if (message == WM_NCDESTROY && WindowMap().Lookup(hWnd) == pWnd) {
-        try {
+    if (message == WM_NCDESTROY && WindowMap().Lookup(hWnd) == pWnd)
+    {
+        try
+        {
             pWnd->OnFinalNcDestroy();
-        } catch (...) {
+        }
+        catch (...)
+        {
             AfxReportCurrentException("PostNcDestroy", message);
         }
     }
@@ -111,8 +124,10 @@ const AfxMsgMap *CCmdTarget::GetMessageMap() const
 const AfxMsgMapEntry *CCmdTarget::FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const
 {
     for (const AfxMsgMap *map = GetMessageMap(); map != nullptr;
-         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
-        for (const AfxMsgMapEntry *entry = map->lpEntries; entry->nSig != AfxSig::End; ++entry) {
+         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr)
+    {
+        for (const AfxMsgMapEntry *entry = map->lpEntries; entry->nSig != AfxSig::End; ++entry)
+        {
             UINT entryMessage = entry->pRegistered != nullptr ? *entry->pRegistered : entry->nMessage;
             if (entryMessage == nMessage && entry->nCode == nCode && nID >= entry->nID && nID <= entry->nLastID)
                 return entry;
@@ -164,14 +179,19 @@ const MSG *CWnd::GetCurrentMessage()
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
     LRESULT result = 0;
-    if (message == WM_COMMAND) {
+    if (message == WM_COMMAND)
+    {
         if (!OnCommand(wParam, lParam))
             return FALSE;
         result = 1;
-    } else if (message == WM_NOTIFY) {
+    }
+    else if (message == WM_NOTIFY)
+    {
         if (lParam == 0 || !OnNotify(wParam, lParam, &result))
             return FALSE;
-    } else {
+    }
+    else
+    {
         const AfxMsgMapEntry *entry = FindMessageEntry(IsCtlColor(message) ? WM_CTLCOLOR : message, 0, 0);
         if (entry == nullptr || !DispatchEntry(entry, message, wParam, lParam, &result))
             return FALSE;
@@ -181,12 +201,12 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult
     return TRUE;
 }
 
-BOOL CWnd::DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wParam, LPARAM lParam,
-                         LRESULT *pResult)
+BOOL CWnd::DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
     AFX_PMSG pfn = pEntry->pfn;
     LRESULT r = 0;
-    switch (pEntry->nSig) {
+    switch (pEntry->nSig)
+    {
     case AfxSig::l_wl:
         r = (this->*As<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);
         break;
@@ -207,7 +227,8 @@ BOOL CWnd::DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wPar
                                                                HIWORD(lParam));
         break;
     case AfxSig::v_u_rect:
-        (this->*As<void (CCmdTarget::*)(UINT, LPRECT)>(pfn))(static_cast<UINT>(wParam), reinterpret_cast<LPRECT>(lParam));
+        (this->*As<void (CCmdTarget::*)(UINT, LPRECT)>(pfn))(static_cast<UINT>(wParam),
+                                                             reinterpret_cast<LPRECT>(lParam));
         r = TRUE;
         break;
     case AfxSig::v_ii:
@@ -248,8 +269,8 @@ BOOL CWnd::DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wPar
         r = TRUE;
         break;
     case AfxSig::v_i_measure:
-        (this->*As<void (CCmdTarget::*)(int, LPMEASUREITEMSTRUCT)>(pfn))(
-            static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        (this->*As<void (CCmdTarget::*)(int, LPMEASUREITEMSTRUCT)>(pfn))(static_cast<int>(wParam),
+                                                                         reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
         r = TRUE;
         break;
     case AfxSig::v_draw:
@@ -261,11 +282,12 @@ BOOL CWnd::DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wPar
         r = TRUE;
         break;
     case AfxSig::v_wnd:
-        (this->*As<void (CCmdTarget::*)(CWnd *)>(pfn))(message == WM_CAPTURECHANGED ? WndFrom(lParam) : WndFrom(wParam));
+        (this->*As<void (CCmdTarget::*)(CWnd *)>(pfn))(message == WM_CAPTURECHANGED ? WndFrom(lParam)
+                                                                                    : WndFrom(wParam));
         break;
     case AfxSig::v_u_u_sb:
-        (this->*As<void (CCmdTarget::*)(UINT, UINT, CScrollBar *)>(pfn))(
-            LOWORD(wParam), HIWORD(wParam), static_cast<CScrollBar *>(WndFrom(lParam)));
+        (this->*As<void (CCmdTarget::*)(UINT, UINT, CScrollBar *)>(pfn))(LOWORD(wParam), HIWORD(wParam),
+                                                                         static_cast<CScrollBar *>(WndFrom(lParam)));
         break;
     case AfxSig::v_wpos:
         (this->*As<void (CCmdTarget::*)(WINDOWPOS *)>(pfn))(reinterpret_cast<WINDOWPOS *>(lParam));
@@ -286,8 +308,8 @@ BOOL CWnd::DispatchEntry(const AfxMsgMapEntry *pEntry, UINT message, WPARAM wPar
         (this->*As<void (CCmdTarget::*)(CWnd *, CPoint)>(pfn))(WndFrom(wParam), PointFromLParam(lParam));
         break;
     case AfxSig::v_menu_u_b:
-        (this->*As<void (CCmdTarget::*)(CMenu *, UINT, BOOL)>(pfn))(
-            CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
+        (this->*As<void (CCmdTarget::*)(CMenu *, UINT, BOOL)>(pfn))(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),
+                                                                    LOWORD(lParam), HIWORD(lParam));
         break;
     case AfxSig::l_u_u_menu:
         r = (this->*As<LRESULT (CCmdTarget::*)(UINT, UINT, CMenu *)>(pfn))(
@@ -337,10 +359,13 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     UINT nID = LOWORD(wParam);
     HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
     int nCode = HIWORD(wParam);
-    if (hWndCtrl == nullptr) {
+    if (hWndCtrl == nullptr)
+    {
         // Menus and accelerators (code 1) are both plain commands.
         nCode = 0;
-    } else {
+    }
+    else
+    {
         if (ThreadState().hLockoutNotify == m_hWnd)
             return TRUE;
         CWnd *pChild = FromHandlePermanent(hWndCtrl);
@@ -390,14 +415,16 @@ BOOL CWnd::ReflectLastMsg(HWND hWndChild, LRESULT *pResult)
 
 BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult)
 {
-    if (message == WM_COMMAND) {
+    if (message == WM_COMMAND)
+    {
         const AfxMsgMapEntry *entry = FindMessageEntry(WM_REFLECT_BASE + WM_COMMAND, HIWORD(wParam), 0);
         if (entry == nullptr || entry->nSig != AfxSig::Cmd)
             return FALSE;
         (this->*entry->pfn)();
         return TRUE;
     }
-    if (message == WM_NOTIFY) {
+    if (message == WM_NOTIFY)
+    {
         NMHDR *pNMHDR = reinterpret_cast<NMHDR *>(lParam);
         const AfxMsgMapEntry *entry =
             pNMHDR != nullptr ? FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, pNMHDR->code, 0) : nullptr;
@@ -409,7 +436,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             *pResult = result;
         return TRUE;
     }
-    if (IsCtlColor(message)) {
+    if (IsCtlColor(message))
+    {
         const AfxMsgMapEntry *entry = FindMessageEntry(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0);
         if (entry == nullptr || entry->nSig != AfxSig::hbr_dc_u)
             return FALSE;
@@ -428,59 +456,218 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 // --- Default handlers ---
 
-int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
-void CWnd::OnDestroy() { Default(); }
-void CWnd::OnNcDestroy() { Default(); }
-void CWnd::OnPaint() { Default(); }
-void CWnd::OnNcPaint() { Default(); }
-BOOL CWnd::OnEraseBkgnd(CDC *) { return static_cast<BOOL>(Default()); }
-void CWnd::OnTimer(UINT_PTR) { Default(); }
-void CWnd::OnSize(UINT, int, int) { Default(); }
-void CWnd::OnSizing(UINT, LPRECT) { Default(); }
-void CWnd::OnMove(int, int) { Default(); }
-void CWnd::OnClose() { Default(); }
-void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
-void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonDblClk(UINT, CPoint) { Default(); }
-void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnRButtonUp(UINT, CPoint) { Default(); }
-void CWnd::OnRButtonDblClk(UINT, CPoint) { Default(); }
-void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
-void CWnd::OnMouseHover(UINT, CPoint) { Default(); }
-void CWnd::OnMouseLeave() { Default(); }
-BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
-BOOL CWnd::OnSetCursor(CWnd *, UINT, UINT) { return static_cast<BOOL>(Default()); }
-LRESULT CWnd::OnNcHitTest(CPoint) { return Default(); }
-void CWnd::OnNcLButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
-void CWnd::OnKeyUp(UINT, UINT, UINT) { Default(); }
-void CWnd::OnSysKeyDown(UINT, UINT, UINT) { Default(); }
-void CWnd::OnChar(UINT, UINT, UINT) { Default(); }
-UINT CWnd::OnGetDlgCode() { return static_cast<UINT>(Default()); }
-void CWnd::OnSetFocus(CWnd *) { Default(); }
-void CWnd::OnKillFocus(CWnd *) { Default(); }
-void CWnd::OnCaptureChanged(CWnd *) { Default(); }
-void CWnd::OnWindowPosChanging(WINDOWPOS *) { Default(); }
-void CWnd::OnWindowPosChanged(WINDOWPOS *) { Default(); }
-void CWnd::OnGetMinMaxInfo(MINMAXINFO *) { Default(); }
-void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
-void CWnd::OnActivate(UINT, CWnd *, BOOL) { Default(); }
-void CWnd::OnActivateApp(BOOL, DWORD) { Default(); }
-void CWnd::OnEnable(BOOL) { Default(); }
-void CWnd::OnContextMenu(CWnd *, CPoint) { Default(); }
-void CWnd::OnInitMenuPopup(CMenu *, UINT, BOOL) { Default(); }
-LRESULT CWnd::OnMenuChar(UINT, UINT, CMenu *) { return Default(); }
-BOOL CWnd::OnCopyData(CWnd *, COPYDATASTRUCT *) { return static_cast<BOOL>(Default()); }
-BOOL CWnd::OnDeviceChange(UINT, DWORD_PTR) { return static_cast<BOOL>(Default()); }
-BOOL CWnd::OnQueryEndSession() { return static_cast<BOOL>(Default()); }
-void CWnd::OnEndSession(BOOL) { Default(); }
-void CWnd::OnSettingChange(UINT, LPCTSTR) { Default(); }
-void CWnd::OnSysColorChange() { Default(); }
-void CWnd::OnCancelMode() { Default(); }
-void CWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS *) { Default(); }
-BOOL CWnd::OnNcActivate(BOOL) { return static_cast<BOOL>(Default()); }
-HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+int CWnd::OnCreate(LPCREATESTRUCT)
+{
+    return static_cast<int>(Default());
+}
+void CWnd::OnDestroy()
+{
+    Default();
+}
+void CWnd::OnNcDestroy()
+{
+    Default();
+}
+void CWnd::OnPaint()
+{
+    Default();
+}
+void CWnd::OnNcPaint()
+{
+    Default();
+}
+BOOL CWnd::OnEraseBkgnd(CDC *)
+{
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnTimer(UINT_PTR)
+{
+    Default();
+}
+void CWnd::OnSize(UINT, int, int)
+{
+    Default();
+}
+void CWnd::OnSizing(UINT, LPRECT)
+{
+    Default();
+}
+void CWnd::OnMove(int, int)
+{
+    Default();
+}
+void CWnd::OnClose()
+{
+    Default();
+}
+void CWnd::OnShowWindow(BOOL, UINT)
+{
+    Default();
+}
+void CWnd::OnLButtonDown(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnLButtonUp(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnLButtonDblClk(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnRButtonDown(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnRButtonUp(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnRButtonDblClk(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnMouseMove(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnMouseHover(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnMouseLeave()
+{
+    Default();
+}
+BOOL CWnd::OnMouseWheel(UINT, short, CPoint)
+{
+    return static_cast<BOOL>(Default());
+}
+BOOL CWnd::OnSetCursor(CWnd *, UINT, UINT)
+{
+    return static_cast<BOOL>(Default());
+}
+LRESULT CWnd::OnNcHitTest(CPoint)
+{
+    return Default();
+}
+void CWnd::OnNcLButtonDown(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnKeyDown(UINT, UINT, UINT)
+{
+    Default();
+}
+void CWnd::OnKeyUp(UINT, UINT, UINT)
+{
+    Default();
+}
+void CWnd::OnSysKeyDown(UINT, UINT, UINT)
+{
+    Default();
+}
+void CWnd::OnChar(UINT, UINT, UINT)
+{
+    Default();
+}
+UINT CWnd::OnGetDlgCode()
+{
+    return static_cast<UINT>(Default());
+}
+void CWnd::OnSetFocus(CWnd *)
+{
+    Default();
+}
+void CWnd::OnKillFocus(CWnd *)
+{
+    Default();
+}
+void CWnd::OnCaptureChanged(CWnd *)
+{
+    Default();
+}
+void CWnd::OnWindowPosChanging(WINDOWPOS *)
+{
+    Default();
+}
+void CWnd::OnWindowPosChanged(WINDOWPOS *)
+{
+    Default();
+}
+void CWnd::OnGetMinMaxInfo(MINMAXINFO *)
+{
+    Default();
+}
+void CWnd::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+void CWnd::OnActivate(UINT, CWnd *, BOOL)
+{
+    Default();
+}
+void CWnd::OnActivateApp(BOOL, DWORD)
+{
+    Default();
+}
+void CWnd::OnEnable(BOOL)
+{
+    Default();
+}
+void CWnd::OnContextMenu(CWnd *, CPoint)
+{
+    Default();
+}
+void CWnd::OnInitMenuPopup(CMenu *, UINT, BOOL)
+{
+    Default();
+}
+LRESULT CWnd::OnMenuChar(UINT, UINT, CMenu *)
+{
+    return Default();
+}
+BOOL CWnd::OnCopyData(CWnd *, COPYDATASTRUCT *)
+{
+    return static_cast<BOOL>(Default());
+}
+BOOL CWnd::OnDeviceChange(UINT, DWORD_PTR)
+{
+    return static_cast<BOOL>(Default());
+}
+BOOL CWnd::OnQueryEndSession()
+{
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnEndSession(BOOL)
+{
+    Default();
+}
+void CWnd::OnSettingChange(UINT, LPCTSTR)
+{
+    Default();
+}
+void CWnd::OnSysColorChange()
+{
+    Default();
+}
+void CWnd::OnCancelMode()
+{
+    Default();
+}
+void CWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS *)
+{
+    Default();
+}
+BOOL CWnd::OnNcActivate(BOOL)
+{
+    return static_cast<BOOL>(Default());
+}
+HCURSOR CWnd::OnQueryDragIcon()
+{
+    return reinterpret_cast<HCURSOR>(Default());
+}
 
 HBRUSH CWnd::OnCtlColor(CDC *, CWnd *pWnd, UINT)
 {
@@ -492,14 +679,19 @@ HBRUSH CWnd::OnCtlColor(CDC *, CWnd *pWnd, UINT)
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
-    if (lpDrawItemStruct != nullptr) {
-        if (lpDrawItemStruct->CtlType == ODT_MENU) {
+    if (lpDrawItemStruct != nullptr)
+    {
+        if (lpDrawItemStruct->CtlType == ODT_MENU)
+        {
             CMenu *pMenu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem));
-            if (pMenu != nullptr) {
+            if (pMenu != nullptr)
+            {
                 pMenu->DrawItem(lpDrawItemStruct);
                 return;
             }
-        } else if (ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+        }
+        else if (ReflectLastMsg(lpDrawItemStruct->hwndItem))
+        {
             return;
         }
     }
@@ -508,17 +700,22 @@ void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct)
 
 void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
 {
-    if (lpMeasureItemStruct != nullptr) {
-        if (lpMeasureItemStruct->CtlType == ODT_MENU) {
+    if (lpMeasureItemStruct != nullptr)
+    {
+        if (lpMeasureItemStruct->CtlType == ODT_MENU)
+        {
             HMENU hMenu = ThreadState().hTrackingMenu;
             if (hMenu == nullptr)
                 hMenu = ::GetMenu(m_hWnd);
             CMenu *pMenu = hMenu != nullptr ? FindPopupMenuFromID(hMenu, lpMeasureItemStruct->itemID) : nullptr;
-            if (pMenu != nullptr) {
+            if (pMenu != nullptr)
+            {
                 pMenu->MeasureItem(lpMeasureItemStruct);
                 return;
             }
-        } else {
+        }
+        else
+        {
             HWND hWndChild = ::GetDlgItem(m_hWnd, static_cast<int>(lpMeasureItemStruct->CtlID));
             if (hWndChild != nullptr && ReflectLastMsg(hWndChild))
                 return;
@@ -543,9 +740,9 @@ void CWnd::OnVScroll(UINT, UINT, CScrollBar *pScrollBar)
 
 // CWnd's own entries make reflection work for every window, whether or not its class maps these messages.
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
-    ON_WM_CTLCOLOR()
-    ON_WM_DRAWITEM()
-    ON_WM_MEASUREITEM()
-    ON_WM_HSCROLL()
-    ON_WM_VSCROLL()
+ON_WM_CTLCOLOR()
+ON_WM_DRAWITEM()
+ON_WM_MEASUREITEM()
+ON_WM_HSCROLL()
+ON_WM_VSCROLL()
 END_MESSAGE_MAP()

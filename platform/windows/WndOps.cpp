@@ -30,11 +30,13 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
     std::vector<HWND> children;
     for (HWND hChild = ::GetTopWindow(m_hWnd); hChild != nullptr; hChild = ::GetNextWindow(hChild, GW_HWNDNEXT))
         children.push_back(hChild);
-    for (HWND hChild : children) {
+    for (HWND hChild : children)
+    {
         if (!::IsWindow(hChild))
             continue;
         ::SendMessageW(hChild, message, wParam, lParam);
-        if (bDeep && ::IsWindow(hChild)) {
+        if (bDeep && ::IsWindow(hChild))
+        {
             CWnd *pChild = CWnd::FromHandle(hChild);
             pChild->SendMessageToDescendants(message, wParam, lParam, TRUE);
         }
@@ -66,7 +68,8 @@ int CWnd::GetWindowText(LPWSTR lpszStringBuf, int nMaxCount) const
 void CWnd::GetWindowText(CString &rString) const
 {
     int length = ::GetWindowTextLengthW(m_hWnd);
-    if (length <= 0) {
+    if (length <= 0)
+    {
         rString.Empty();
         return;
     }
@@ -227,8 +230,7 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint)
 
 BOOL CWnd::SetWindowPos(const CWnd *pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
 {
-    return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy,
-                          nFlags);
+    return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags);
 }
 
 void CWnd::CenterWindow(CWnd *pAlternateOwner)
@@ -242,13 +244,16 @@ void CWnd::CenterWindow(CWnd *pAlternateOwner)
     RECT rcCenter;
     RECT rcWindow;
     ::GetWindowRect(m_hWnd, &rcWindow);
-    if (style & WS_CHILD) {
+    if (style & WS_CHILD)
+    {
         if (hWndCenter == nullptr)
             return;
         ::GetClientRect(hWndCenter, &rcArea);
         ::GetClientRect(hWndCenter, &rcCenter);
         ::MapWindowPoints(hWndCenter, ::GetParent(m_hWnd), reinterpret_cast<LPPOINT>(&rcCenter), 2);
-    } else {
+    }
+    else
+    {
         MONITORINFO info = {};
         info.cbSize = sizeof(info);
         HMONITOR monitor = ::MonitorFromWindow(hWndCenter != nullptr ? hWndCenter : m_hWnd, MONITOR_DEFAULTTONEAREST);
@@ -292,22 +297,47 @@ CWnd *CWnd::WindowFromPoint(POINT point)
 
 // --- State ---
 
-BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
-BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
-BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
-BOOL CWnd::IsZoomed() const { return ::IsZoomed(m_hWnd); }
+BOOL CWnd::ShowWindow(int nCmdShow)
+{
+    return ::ShowWindow(m_hWnd, nCmdShow);
+}
+BOOL CWnd::IsWindowVisible() const
+{
+    return ::IsWindowVisible(m_hWnd);
+}
+BOOL CWnd::EnableWindow(BOOL bEnable)
+{
+    return ::EnableWindow(m_hWnd, bEnable);
+}
+BOOL CWnd::IsWindowEnabled() const
+{
+    return ::IsWindowEnabled(m_hWnd);
+}
+BOOL CWnd::IsIconic() const
+{
+    return ::IsIconic(m_hWnd);
+}
+BOOL CWnd::IsZoomed() const
+{
+    return ::IsZoomed(m_hWnd);
+}
 
 BOOL CWnd::IsChild(const CWnd *pWnd) const
 {
     return pWnd != nullptr && ::IsChild(m_hWnd, pWnd->m_hWnd);
 }
 
-DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
-DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE)); }
+DWORD CWnd::GetStyle() const
+{
+    return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
+}
+DWORD CWnd::GetExStyle() const
+{
+    return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE));
+}
 
-namespace {
+namespace
+{
 
 BOOL ModifyLong(HWND hWnd, int index, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
@@ -353,16 +383,46 @@ HICON CWnd::GetIcon(BOOL bBigIcon) const
 
 // --- Focus, activation, capture ---
 
-CWnd *CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
-CWnd *CWnd::GetFocus() { return FromHandle(::GetFocus()); }
-CWnd *CWnd::SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
-CWnd *CWnd::GetCapture() { return FromHandle(::GetCapture()); }
-CWnd *CWnd::SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
-CWnd *CWnd::GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
-BOOL CWnd::SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
-CWnd *CWnd::GetForegroundWindow() { return FromHandle(::GetForegroundWindow()); }
-void CWnd::BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
-CWnd *CWnd::GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
+CWnd *CWnd::SetFocus()
+{
+    return FromHandle(::SetFocus(m_hWnd));
+}
+CWnd *CWnd::GetFocus()
+{
+    return FromHandle(::GetFocus());
+}
+CWnd *CWnd::SetCapture()
+{
+    return FromHandle(::SetCapture(m_hWnd));
+}
+CWnd *CWnd::GetCapture()
+{
+    return FromHandle(::GetCapture());
+}
+CWnd *CWnd::SetActiveWindow()
+{
+    return FromHandle(::SetActiveWindow(m_hWnd));
+}
+CWnd *CWnd::GetActiveWindow()
+{
+    return FromHandle(::GetActiveWindow());
+}
+BOOL CWnd::SetForegroundWindow()
+{
+    return ::SetForegroundWindow(m_hWnd);
+}
+CWnd *CWnd::GetForegroundWindow()
+{
+    return FromHandle(::GetForegroundWindow());
+}
+void CWnd::BringWindowToTop()
+{
+    ::BringWindowToTop(m_hWnd);
+}
+CWnd *CWnd::GetDesktopWindow()
+{
+    return FromHandle(::GetDesktopWindow());
+}
 
 // --- Relatives ---
 
@@ -408,25 +468,43 @@ CWnd *CWnd::GetTopWindow() const
 
 // --- Painting ---
 
-void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
-void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
+void CWnd::Invalidate(BOOL bErase)
+{
+    ::InvalidateRect(m_hWnd, nullptr, bErase);
+}
+void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase)
+{
+    ::InvalidateRect(m_hWnd, lpRect, bErase);
+}
 
 void CWnd::InvalidateRgn(CRgn *pRgn, BOOL bErase)
 {
     ::InvalidateRgn(m_hWnd, pRgn != nullptr ? static_cast<HRGN>(pRgn->m_hObject) : nullptr, bErase);
 }
 
-void CWnd::ValidateRect(LPCRECT lpRect) { ::ValidateRect(m_hWnd, lpRect); }
-void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
+void CWnd::ValidateRect(LPCRECT lpRect)
+{
+    ::ValidateRect(m_hWnd, lpRect);
+}
+void CWnd::UpdateWindow()
+{
+    ::UpdateWindow(m_hWnd);
+}
 
 BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, CRgn *prgnUpdate, UINT flags)
 {
-    return ::RedrawWindow(m_hWnd, lpRectUpdate, prgnUpdate != nullptr ? static_cast<HRGN>(prgnUpdate->m_hObject) : nullptr,
-                          flags);
+    return ::RedrawWindow(m_hWnd, lpRectUpdate,
+                          prgnUpdate != nullptr ? static_cast<HRGN>(prgnUpdate->m_hObject) : nullptr, flags);
 }
 
-CDC *CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
-CDC *CWnd::GetWindowDC() { return CDC::FromHandle(::GetWindowDC(m_hWnd)); }
+CDC *CWnd::GetDC()
+{
+    return CDC::FromHandle(::GetDC(m_hWnd));
+}
+CDC *CWnd::GetWindowDC()
+{
+    return CDC::FromHandle(::GetWindowDC(m_hWnd));
+}
 
 int CWnd::ReleaseDC(CDC *pDC)
 {

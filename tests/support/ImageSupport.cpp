@@ -2,7 +2,8 @@
 
 #include <vector>
 
-namespace testsupport {
+namespace testsupport
+{
 
 bool PngEncoder(CLSID &clsid)
 {

@@ -4,7 +4,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // The class id of GDI+'s PNG encoder; false when GDI+ offers none.
 bool PngEncoder(CLSID &clsid);

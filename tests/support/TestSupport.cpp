@@ -2,7 +2,8 @@
 
 #include <vector>
 
-namespace testsupport {
+namespace testsupport
+{
 
 std::wstring ProgramFolder()
 {
@@ -82,7 +83,8 @@ void CollectTemporaryCopies(const std::wstring &folder, std::vector<std::wstring
             continue;
         if (name.find(L".~#T") != std::wstring::npos)
             found.push_back(folder + name);
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             CollectTemporaryCopies(folder + name + L"\\", found);
     } while (FindNextFileW(listing, &data));
     FindClose(listing);

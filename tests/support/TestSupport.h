@@ -4,7 +4,8 @@
 #include <vector>
 #include <windows.h>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // The program folder of the build ("...\out\", with the trailing backslash), laid out as on the drive.
 std::wstring ProgramFolder();
@@ -15,18 +16,24 @@ std::wstring SkinFolder();
 // A folder of its own under the system's temporary folder, removed with everything in it on destruction.
 class TempFolder
 {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder &) = delete;
     TempFolder &operator=(const TempFolder &) = delete;
 
     // The folder's path with a trailing backslash.
-    const std::wstring &Path() const { return m_path; }
+    const std::wstring &Path() const
+    {
+        return m_path;
+    }
     // Path() + relative.
-    std::wstring operator/(const std::wstring &relative) const { return m_path + relative; }
+    std::wstring operator/(const std::wstring &relative) const
+    {
+        return m_path + relative;
+    }
 
-private:
+  private:
     std::wstring m_path;
 };
 

@@ -5,7 +5,7 @@
 #include "platform/windows/WinApp.h"
 
 BEGIN_MESSAGE_MAP(CInputDlg, CDialog)
-    ON_COMMAND(IDOK, &CInputDlg::OnOkCommand)
+ON_COMMAND(IDOK, &CInputDlg::OnOkCommand)
 END_MESSAGE_MAP()
 
 CInputDlg::CInputDlg(LPCWSTR prompt, LPCWSTR value, LPCWSTR emptyValueMessage, CWnd *pParent)

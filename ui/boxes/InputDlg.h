@@ -7,7 +7,7 @@
 
 class CInputDlg : public CDialog
 {
-public:
+  public:
     // When emptyValueMessage is not empty, OK with an empty value shows it and keeps the dialog open.
     CInputDlg(LPCWSTR prompt, LPCWSTR value, LPCWSTR emptyValueMessage, CWnd *pParent = nullptr);
 
@@ -18,7 +18,7 @@ public:
     CString m_strValue;  // control 470; read it after DoModal returned IDOK
     CString m_strEmptyValueMessage;
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange *pDX) override;
     afx_msg void OnOkCommand();
 

@@ -1,7 +1,7 @@
 #include "ui/boxes/LVEdit.h"
 
 BEGIN_MESSAGE_MAP(CLVEdit, CEdit)
-    ON_WM_WINDOWPOSCHANGING()
+ON_WM_WINDOWPOSCHANGING()
 END_MESSAGE_MAP()
 
 void CLVEdit::OnWindowPosChanging(WINDOWPOS *lpwndpos)

@@ -7,7 +7,7 @@
 
 class CLVEdit : public CEdit
 {
-public:
+  public:
     CLVEdit() = default;
     ~CLVEdit() override = default;
 
@@ -15,7 +15,7 @@ public:
     int m_x = 0;
     int m_y = 0;
 
-protected:
+  protected:
     // Every move is turned back to (m_x, m_y); size and z-order changes pass.
     afx_msg void OnWindowPosChanging(WINDOWPOS *lpwndpos);
 

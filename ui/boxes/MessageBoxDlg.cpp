@@ -7,7 +7,8 @@
 #include "ui/resources/UiResourceIds.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 // The active window of the calling thread's own input queue; a queue shared with another thread could
 // report that thread's window.
@@ -38,8 +39,7 @@ CMessageBoxDlg::CMessageBoxDlg(UINT textId, UINT flags)
 }
 
 CMessageBoxDlg::CMessageBoxDlg(LPCWSTR text, UINT flags)
-    : CDialog(IDD_SKIN_MESSAGE_BOX, nullptr), m_strText(text != nullptr ? text : L""), m_nType(flags & 15),
-      m_nModal(1)
+    : CDialog(IDD_SKIN_MESSAGE_BOX, nullptr), m_strText(text != nullptr ? text : L""), m_nType(flags & 15), m_nModal(1)
 {
 }
 

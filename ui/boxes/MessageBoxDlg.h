@@ -8,7 +8,7 @@
 
 class CMessageBoxDlg : public CDialog
 {
-public:
+  public:
     // The text is string textId of the language library (empty when it lacks it); only flags & 15 count.
     CMessageBoxDlg(UINT textId, UINT flags);
     CMessageBoxDlg(LPCWSTR text, UINT flags);
@@ -23,15 +23,21 @@ public:
     void OnOK() override;
     void OnCancel() override;
 
-    const CString &GetText() const { return m_strText; }
-    UINT GetType() const { return m_nType; }
+    const CString &GetText() const
+    {
+        return m_strText;
+    }
+    UINT GetType() const
+    {
+        return m_nType;
+    }
 
-protected:
+  protected:
     CString m_strText;
     UINT m_nType;
     int m_nModal;
 
-private:
+  private:
     INT_PTR RunWithoutOwner();
     void FitToText();
 };

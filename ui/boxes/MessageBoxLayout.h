@@ -27,7 +27,7 @@ struct MessageBoxButtons
     };
     UINT caption1 = 0; // string numbers of the language library; 0 keeps the template's caption
     UINT caption2 = 0;
-    int result1 = IDOK; // what button 1 ends the box with
+    int result1 = IDOK;     // what button 1 ends the box with
     int result2 = IDCANCEL; // what button 2, Esc and closing end it with
     Shift shift = ShiftWholeWidening;
 };

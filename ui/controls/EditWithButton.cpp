@@ -4,9 +4,11 @@
 
 #include "platform/drawing/Dc.h"
 
-namespace editbutton {
+namespace editbutton
+{
 
-namespace {
+namespace
+{
 
 // A rectangle whose right and bottom edges do not lie before its left and top.
 CRect NotNegative(CRect rect)
@@ -40,16 +42,18 @@ PiecePlaces PlacePieces(int windowWidth, int windowHeight, int leftWidth, int ri
 } // namespace editbutton
 
 BEGIN_MESSAGE_MAP(CEditWithButton, CEdit)
-    ON_WM_CREATE()
-    ON_WM_SIZE()
-    ON_MESSAGE(WM_SETFONT, &CEditWithButton::OnSetFont)
-    ON_WM_ERASEBKGND()
-    ON_WM_KEYDOWN()
-    ON_WM_SETCURSOR()
-    ON_WM_LBUTTONUP()
+ON_WM_CREATE()
+ON_WM_SIZE()
+ON_MESSAGE(WM_SETFONT, &CEditWithButton::OnSetFont)
+ON_WM_ERASEBKGND()
+ON_WM_KEYDOWN()
+ON_WM_SETCURSOR()
+ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
-CEditWithButton::CEditWithButton() : m_bSecondFrame(FALSE), m_buttonMessage(WM_EDIT_BUTTON_CLICK) {}
+CEditWithButton::CEditWithButton() : m_bSecondFrame(FALSE), m_buttonMessage(WM_EDIT_BUTTON_CLICK)
+{
+}
 
 CEditWithButton::~CEditWithButton() = default;
 
@@ -151,8 +155,8 @@ void CEditWithButton::DrawFrame(CDC &dc, const Frame &frame)
         if (piece.bitmap.GetSafeHandle() == nullptr || place.Width() <= 0 || place.Height() <= 0)
             return;
         selected.Select(piece.bitmap.GetSafeHandle());
-        dc.StretchBlt(place.left, place.top, place.Width(), place.Height(), &memory, 0, 0, piece.size.cx,
-                      piece.size.cy, SRCCOPY);
+        dc.StretchBlt(place.left, place.top, place.Width(), place.Height(), &memory, 0, 0, piece.size.cx, piece.size.cy,
+                      SRCCOPY);
     };
     draw(frame.left, places.left);
     draw(frame.right, places.right);

@@ -17,7 +17,8 @@
 // The message sent for a click on the button unless the owner chooses another.
 const UINT WM_EDIT_BUTTON_CLICK = 4024;
 
-namespace editbutton {
+namespace editbutton
+{
 
 // The text and button rectangles inside a client rectangle; never of negative size.
 struct Areas
@@ -42,7 +43,7 @@ PiecePlaces PlacePieces(int windowWidth, int windowHeight, int leftWidth, int ri
 
 class CEditWithButton : public CEdit
 {
-public:
+  public:
     CEditWithButton();
     ~CEditWithButton() override;
 
@@ -53,13 +54,19 @@ public:
     // The same for the second frame.
     void SetActiveFrameBitmaps(UINT leftId, UINT middleId, UINT rightId);
 
-    const CRect &GetTextRect() const { return m_textRect; }
-    const CRect &GetButtonRect() const { return m_buttonRect; }
+    const CRect &GetTextRect() const
+    {
+        return m_textRect;
+    }
+    const CRect &GetButtonRect() const
+    {
+        return m_buttonRect;
+    }
 
     // Set: the second frame is drawn at the next erase of the background. The owner switches it directly.
     BOOL m_bSecondFrame;
 
-protected:
+  protected:
     void PreSubclassWindow() override;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -72,7 +79,7 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     struct Piece
     {
         CBitmap bitmap;

@@ -7,22 +7,22 @@
 #include "platform/drawing/Dc.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 const wchar_t kClassName[] = L"CMultilineList";
 const UINT kDrawFormat = DT_WORDBREAK | DT_NOPREFIX;
 
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMultilineList, CWnd)
-    ON_WM_ERASEBKGND()
-    ON_WM_PAINT()
-    ON_WM_SIZE()
-    ON_WM_VSCROLL()
-    ON_WM_HSCROLL()
-    ON_WM_MOUSEWHEEL()
-    ON_WM_LBUTTONDOWN()
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_SIZE()
+ON_WM_VSCROLL()
+ON_WM_HSCROLL()
+ON_WM_MOUSEWHEEL()
+ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 CMultilineList::CMultilineList()
@@ -48,7 +48,8 @@ void CMultilineList::RegisterWindowClass()
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kClassName;
-    if (::RegisterClassW(&wc) == 0) {
+    if (::RegisterClassW(&wc) == 0)
+    {
         DWORD error = ::GetLastError();
         if (error != ERROR_CLASS_ALREADY_EXISTS)
             throw std::system_error(static_cast<int>(error), std::system_category(),
@@ -135,7 +136,8 @@ bool CMultilineList::EnsureOffscreen()
 {
     if (m_hWnd == nullptr)
         return false;
-    if (m_memDC.GetSafeHdc() == nullptr) {
+    if (m_memDC.GetSafeHdc() == nullptr)
+    {
         CClientDC windowDC(this);
         if (!m_memDC.CreateCompatibleDC(&windowDC))
             return false;
@@ -144,8 +146,8 @@ bool CMultilineList::EnsureOffscreen()
     GetWindowRect(&outer);
     if (outer.Width() <= 0 || outer.Height() <= 0)
         return false;
-    if (m_bitmap.GetSafeHandle() == nullptr || m_bitmapSize.cx != outer.Width() ||
-        m_bitmapSize.cy != outer.Height()) {
+    if (m_bitmap.GetSafeHandle() == nullptr || m_bitmapSize.cx != outer.Width() || m_bitmapSize.cy != outer.Height())
+    {
         m_bitmap.DeleteObject();
         m_bitmapSize = CSize(0, 0);
         CClientDC windowDC(this);
@@ -177,8 +179,8 @@ CRect CMultilineList::GetDataRect() const
     CRect client;
     if (m_hWnd != nullptr)
         GetClientRect(&client);
-    return mllist::DataRect(client, IsBarVisible(m_vertBar), IsBarVisible(m_horzBar),
-                            ::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL));
+    return mllist::DataRect(client, IsBarVisible(m_vertBar), IsBarVisible(m_horzBar), ::GetSystemMetrics(SM_CXVSCROLL),
+                            ::GetSystemMetrics(SM_CYHSCROLL));
 }
 
 void CMultilineList::PositionScrollBars()
@@ -199,12 +201,14 @@ void CMultilineList::UpdateScrollBar(CScrollBar &bar, int content, int extent, i
 {
     if (bar.m_hWnd == nullptr)
         return;
-    if (content <= extent) {
+    if (content <= extent)
+    {
         bar.EnableWindow(FALSE);
         bar.ShowWindow(SW_HIDE);
         return;
     }
-    if (!bar.IsWindowEnabled()) {
+    if (!bar.IsWindowEnabled())
+    {
         bar.EnableWindow(TRUE);
         bar.ShowWindow(SW_SHOW);
     }
@@ -274,8 +278,8 @@ void CMultilineList::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar *pScrollBar)
 {
     CWnd::OnVScroll(nSBCode, nPos, pScrollBar);
     Relayout();
-    m_vertPosition = mllist::ScrollVertically(m_model, nSBCode, static_cast<int>(nPos), m_vertPosition,
-                                              GetDataRect().Height());
+    m_vertPosition =
+        mllist::ScrollVertically(m_model, nSBCode, static_cast<int>(nPos), m_vertPosition, GetDataRect().Height());
     Invalidate(TRUE);
     UpdateScrollBars();
 }
@@ -283,8 +287,8 @@ void CMultilineList::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar *pScrollBar)
 void CMultilineList::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar *pScrollBar)
 {
     CWnd::OnHScroll(nSBCode, nPos, pScrollBar);
-    m_horzPosition = mllist::ScrollHorizontally(m_model, nSBCode, static_cast<int>(nPos), m_horzPosition,
-                                                GetDataRect().Width());
+    m_horzPosition =
+        mllist::ScrollHorizontally(m_model, nSBCode, static_cast<int>(nPos), m_horzPosition, GetDataRect().Width());
     Invalidate(TRUE);
     UpdateScrollBars();
 }
@@ -345,10 +349,12 @@ void CMultilineList::DrawCells(CDC &dc, const CRect &data)
     CRect client;
     GetClientRect(&client);
     int y = data.top - m_vertPosition + m_model.GetRowTop(first);
-    for (int row = first; row < m_model.GetRowCount() && y < data.bottom; ++row) {
+    for (int row = first; row < m_model.GetRowCount() && y < data.bottom; ++row)
+    {
         int bottom = y;
         int x = data.left - m_horzPosition;
-        for (int column = 0; column < m_model.GetColumnCount(); ++column) {
+        for (int column = 0; column < m_model.GetColumnCount(); ++column)
+        {
             int width = m_model.GetColumnWidth(column);
             CString text = m_model.GetItemText(column, row);
             CRect cell(x, y, x + width, y);
@@ -361,17 +367,21 @@ void CMultilineList::DrawCells(CDC &dc, const CRect &data)
             ::DrawTextExW(hdc, &buffer[0], text.GetLength(), &textRect, kDrawFormat, nullptr);
             x += width;
         }
-        if (m_horizontalGridLines) {
+        if (m_horizontalGridLines)
+        {
             dc.MoveTo(client.left, bottom + 1);
             dc.LineTo(client.right, bottom + 1);
-            if (row != first) {
+            if (row != first)
+            {
                 dc.MoveTo(client.left, y + 1);
                 dc.LineTo(client.right, y + 1);
             }
         }
-        if (m_verticalGridLines) {
+        if (m_verticalGridLines)
+        {
             x = data.left - m_horzPosition;
-            for (int column = 0; column < m_model.GetColumnCount() && x <= data.right; ++column) {
+            for (int column = 0; column < m_model.GetColumnCount() && x <= data.right; ++column)
+            {
                 x += m_model.GetColumnWidth(column);
                 dc.MoveTo(x, y + 1);
                 dc.LineTo(x, bottom + 1);

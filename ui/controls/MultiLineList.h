@@ -13,7 +13,7 @@
 
 class CMultilineList : public CWnd
 {
-public:
+  public:
     // Registers the window class; throws std::system_error when it cannot.
     CMultilineList();
     ~CMultilineList() override;
@@ -31,10 +31,22 @@ public:
     static void RegisterWindowClass();
 
     // The row of the last click, -1 for none.
-    int GetSelectedRow() const { return m_selectedRow; }
-    int GetVerticalPosition() const { return m_vertPosition; }
-    int GetHorizontalPosition() const { return m_horzPosition; }
-    const mllist::CMultilineListModel &GetModel() const { return m_model; }
+    int GetSelectedRow() const
+    {
+        return m_selectedRow;
+    }
+    int GetVerticalPosition() const
+    {
+        return m_vertPosition;
+    }
+    int GetHorizontalPosition() const
+    {
+        return m_horzPosition;
+    }
+    const mllist::CMultilineListModel &GetModel() const
+    {
+        return m_model;
+    }
     // The client area less the visible scroll bars.
     CRect GetDataRect() const;
 
@@ -44,7 +56,7 @@ public:
     static const UINT kVerticalBarId = 102;
     static const UINT kHorizontalBarId = 103;
 
-protected:
+  protected:
     void PreSubclassWindow() override;
 
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
@@ -57,7 +69,7 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     // Measures the rows that have no stored height (nothing before the window is subclassed).
     void Relayout();
     void RefreshAfterChange();

@@ -4,9 +4,11 @@
 #include <climits>
 #include <string>
 
-namespace mllist {
+namespace mllist
+{
 
-namespace {
+namespace
+{
 
 const UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX;
 
@@ -87,7 +89,8 @@ bool CMultilineListModel::SetSize(int columns, int rows)
         return false;
     if (columns < m_columns)
         m_columnWidths.erase(m_columnWidths.lower_bound(columns), m_columnWidths.end());
-    for (auto it = m_cells.begin(); it != m_cells.end();) {
+    for (auto it = m_cells.begin(); it != m_cells.end();)
+    {
         if (it->first.first >= columns || it->first.second >= rows)
             it = m_cells.erase(it);
         else
@@ -140,7 +143,8 @@ CString CMultilineListModel::GetItemText(int column, int row) const
 
 void CMultilineListModel::Layout(const CellMeasure &measure)
 {
-    for (int row = 0; row < m_rows; ++row) {
+    for (int row = 0; row < m_rows; ++row)
+    {
         if (m_rowHeights.count(row) != 0)
             continue;
         int height = 0;
@@ -187,7 +191,8 @@ int CMultilineListModel::GetContentWidth() const
 int CMultilineListModel::TopRow(int position) const
 {
     long long bottom = 0;
-    for (int row = 0; row < m_rows; ++row) {
+    for (int row = 0; row < m_rows; ++row)
+    {
         bottom += GetRowHeight(row);
         if (bottom > position)
             return row;
@@ -200,7 +205,8 @@ int CMultilineListModel::RowAt(int y) const
     if (y < 0)
         return -1;
     long long top = 0;
-    for (int row = 0; row < m_rows; ++row) {
+    for (int row = 0; row < m_rows; ++row)
+    {
         long long bottom = top + GetRowHeight(row);
         if (top <= y && y < bottom)
             return row;
@@ -215,7 +221,8 @@ int ScrollVertically(const CMultilineListModel &model, UINT code, int thumbPosit
 {
     long long extent = std::max(dataHeight, 0);
     long long next = position;
-    switch (code) {
+    switch (code)
+    {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
         next = thumbPosition;
@@ -248,7 +255,8 @@ int ScrollHorizontally(const CMultilineListModel &model, UINT code, int thumbPos
 {
     long long extent = std::max(dataWidth, 0);
     long long next = position;
-    switch (code) {
+    switch (code)
+    {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
         next = thumbPosition;
@@ -293,8 +301,7 @@ int PositionShowingRow(const CMultilineListModel &model, int row, int position, 
 
 // --- The window's parts ---
 
-CRect DataRect(const CRect &client, bool verticalBarVisible, bool horizontalBarVisible, int barWidth,
-               int barHeight)
+CRect DataRect(const CRect &client, bool verticalBarVisible, bool horizontalBarVisible, int barWidth, int barHeight)
 {
     CRect data = client;
     if (verticalBarVisible)

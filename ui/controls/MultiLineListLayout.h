@@ -11,7 +11,8 @@
 #include "platform/text/Geometry.h"
 #include "platform/text/String.h"
 
-namespace mllist {
+namespace mllist
+{
 
 const int kDefaultColumnWidth = 100;
 // Space between a cell's edges and its text area.
@@ -33,12 +34,18 @@ int MeasureCellHeight(HDC dc, const CString &text, int columnWidth);
 
 class CMultilineListModel
 {
-public:
+  public:
     // Height of a cell of this text in a column this wide.
     using CellMeasure = std::function<int(const CString &text, int columnWidth)>;
 
-    int GetColumnCount() const { return m_columns; }
-    int GetRowCount() const { return m_rows; }
+    int GetColumnCount() const
+    {
+        return m_columns;
+    }
+    int GetRowCount() const
+    {
+        return m_rows;
+    }
 
     // Negative counts count as 0. Cells, widths and heights beyond the new counts go; a change of the column
     // count drops every stored height. False when both counts were already these.
@@ -66,7 +73,7 @@ public:
     // The row that content y falls in; -1 above the first or below the last row.
     int RowAt(int y) const;
 
-private:
+  private:
     int m_columns = 0;
     int m_rows = 0;
     std::map<int, int> m_columnWidths;
@@ -77,16 +84,14 @@ private:
 // The scrolling rules; each gives the new position, never negative. A code the rule does not know leaves the
 // position as it is; so do line, page and wheel steps when no row lies at the position.
 int ScrollVertically(const CMultilineListModel &model, UINT code, int thumbPosition, int position, int dataHeight);
-int ScrollHorizontally(const CMultilineListModel &model, UINT code, int thumbPosition, int position,
-                       int dataWidth);
+int ScrollHorizontally(const CMultilineListModel &model, UINT code, int thumbPosition, int position, int dataWidth);
 // One row down for a negative delta, one row up for any other, whatever the delta's size.
 int ScrollByWheel(const CMultilineListModel &model, int delta, int position, int dataHeight);
 // The position that brings row into view (the position itself when it is in view already).
 int PositionShowingRow(const CMultilineListModel &model, int row, int position, int dataHeight);
 
 // The window's parts: the client less the visible bars, never of negative size.
-CRect DataRect(const CRect &client, bool verticalBarVisible, bool horizontalBarVisible, int barWidth,
-               int barHeight);
+CRect DataRect(const CRect &client, bool verticalBarVisible, bool horizontalBarVisible, int barWidth, int barHeight);
 CRect VerticalBarRect(const CRect &client, int barWidth);
 CRect HorizontalBarRect(const CRect &client, bool verticalBarVisible, int barWidth, int barHeight);
 

@@ -4,7 +4,8 @@
 #include "platform/system/Handles.h"
 #include "platform/system/Resources.h"
 
-namespace {
+namespace
+{
 
 // One class per cursor: the cursor belongs to the class, so the whole window shows the sizing arrows.
 LPCWSTR SplitterClass(bool horizontal)
@@ -38,13 +39,13 @@ CGdiObjectOwner<HBRUSH> CreateHalftoneBrush()
 } // namespace
 
 BEGIN_MESSAGE_MAP(CSimpleSplitter, CWnd)
-    ON_MESSAGE(WM_NCCREATE, &CSimpleSplitter::OnNcCreate)
-    ON_WM_WINDOWPOSCHANGING()
-    ON_WM_SIZE()
-    ON_WM_PAINT()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_MOUSEMOVE()
-    ON_WM_LBUTTONUP()
+ON_MESSAGE(WM_NCCREATE, &CSimpleSplitter::OnNcCreate)
+ON_WM_WINDOWPOSCHANGING()
+ON_WM_SIZE()
+ON_WM_PAINT()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
 CSimpleSplitter::CSimpleSplitter(int paneCount, UINT orientation, int minimumPane, int barWidth)
@@ -58,8 +59,7 @@ CSimpleSplitter::~CSimpleSplitter() = default;
 
 BOOL CSimpleSplitter::Create(CWnd *pParent, const RECT &rect, UINT nID)
 {
-    return CreateEx(WS_EX_CONTROLPARENT, SplitterClass(Horizontal()), L"", WS_CHILD | WS_VISIBLE, rect, pParent,
-                    nID);
+    return CreateEx(WS_EX_CONTROLPARENT, SplitterClass(Horizontal()), L"", WS_CHILD | WS_VISIBLE, rect, pParent, nID);
 }
 
 void CSimpleSplitter::SetPane(int index, CWnd *pWnd)

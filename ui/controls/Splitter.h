@@ -10,7 +10,7 @@
 
 class CSimpleSplitter : public CWnd
 {
-public:
+  public:
     // Orientation 1 puts the panes side by side (vertical bars); any other value stacks them.
     CSimpleSplitter(int paneCount, UINT orientation, int minimumPane, int barWidth);
     ~CSimpleSplitter() override;
@@ -29,10 +29,16 @@ public:
     // The client rectangle narrowed to the pane; empty for an index out of range.
     void GetPaneRect(int index, LPRECT lpRect) const;
 
-    int GetPaneCount() const { return m_layout.PaneCount(); }
-    const CSplitterLayout &Layout() const { return m_layout; }
+    int GetPaneCount() const
+    {
+        return m_layout.PaneCount();
+    }
+    const CSplitterLayout &Layout() const
+    {
+        return m_layout;
+    }
 
-protected:
+  protected:
     afx_msg LRESULT OnNcCreate(WPARAM wParam, LPARAM lParam);
     afx_msg void OnWindowPosChanging(WINDOWPOS *lpwndpos);
     afx_msg void OnSize(UINT nType, int cx, int cy);
@@ -42,9 +48,15 @@ protected:
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     DECLARE_MESSAGE_MAP()
 
-private:
-    bool Horizontal() const { return m_orientation == 1; }
-    int AlongAxis(POINT point) const { return Horizontal() ? point.x : point.y; }
+  private:
+    bool Horizontal() const
+    {
+        return m_orientation == 1;
+    }
+    int AlongAxis(POINT point) const
+    {
+        return Horizontal() ? point.x : point.y;
+    }
     int ClientExtent() const;
     void RecalcLayout();
     void ResizePanes();

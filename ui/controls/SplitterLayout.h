@@ -8,19 +8,34 @@
 
 class CSplitterLayout
 {
-public:
+  public:
     static const int kFullShare = 32768;
 
     // Negative counts, minimums and bar widths count as 0. Each pane but the last gets
     // (count / 2 + 32768) / count, the last the rest.
     CSplitterLayout(int paneCount, int minimumPane, int barWidth);
 
-    int PaneCount() const { return m_count; }
-    int MinimumPane() const { return m_minimum; }
-    int BarWidth() const { return m_bar; }
-    const std::vector<int> &Shares() const { return m_shares; }
+    int PaneCount() const
+    {
+        return m_count;
+    }
+    int MinimumPane() const
+    {
+        return m_minimum;
+    }
+    int BarWidth() const
+    {
+        return m_bar;
+    }
+    const std::vector<int> &Shares() const
+    {
+        return m_shares;
+    }
     // PaneCount() + 1 values.
-    const std::vector<int> &Positions() const { return m_positions; }
+    const std::vector<int> &Positions() const
+    {
+        return m_positions;
+    }
 
     // Room for the panes in an extent: the extent less every bar, never below 0.
     int Avail(int extent) const;
@@ -47,7 +62,7 @@ public:
     // the extent. False (nothing changed) for a bar out of range or when the bars take all the room.
     bool Release(int bar, int tracked, int extent);
 
-private:
+  private:
     int ShareOfMinimum(int avail) const;
     int PixelSize(int pane, int avail) const;
 

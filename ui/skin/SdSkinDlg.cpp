@@ -3,7 +3,8 @@
 #include "platform/drawing/Dc.h"
 #include "ui/skin/SkinGlobals.h"
 
-namespace {
+namespace
+{
 
 const int kCloseSize = 24;
 const int kCloseRightInset = 28;
@@ -21,14 +22,16 @@ std::unique_ptr<Gdiplus::Image> LoadImageFrom(const CString &folder, LPCWSTR nam
 } // namespace
 
 BEGIN_MESSAGE_MAP(CSdSkinDlg, CDialog)
-    ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONUP()
-    ON_WM_MOUSEMOVE()
-    ON_WM_ERASEBKGND()
-    ON_WM_CLOSE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_ERASEBKGND()
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-CSdSkinDlg::CSdSkinDlg(UINT nIDTemplate, CWnd *pParent) : CDialog(nIDTemplate, pParent), m_pCloseButton(nullptr) {}
+CSdSkinDlg::CSdSkinDlg(UINT nIDTemplate, CWnd *pParent) : CDialog(nIDTemplate, pParent), m_pCloseButton(nullptr)
+{
+}
 
 CSdSkinDlg::~CSdSkinDlg()
 {
@@ -102,8 +105,7 @@ BOOL CSdSkinDlg::OnEraseBkgnd(CDC *pDC)
     Gdiplus::Graphics graphics(pDC->GetSafeHdc());
     if (IsSkinImageValid(m_background.get()))
     {
-        graphics.DrawImage(m_background.get(), Gdiplus::Rect(client.left, client.top, client.Width(),
-                                                             client.Height()));
+        graphics.DrawImage(m_background.get(), Gdiplus::Rect(client.left, client.top, client.Width(), client.Height()));
     }
     else
     {

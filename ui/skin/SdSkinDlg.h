@@ -13,7 +13,7 @@
 
 class CSdSkinDlg : public CDialog
 {
-public:
+  public:
     explicit CSdSkinDlg(UINT nIDTemplate, CWnd *pParent = nullptr);
     // Deletes every element of the list and the close element.
     ~CSdSkinDlg() override;
@@ -25,10 +25,19 @@ public:
     // Drops the system caption and frame edges, centres the window and creates the close element.
     BOOL OnInitDialog() override;
 
-    Gdiplus::Image *GetBackgroundImage() const { return m_background.get(); }
-    Gdiplus::Image *GetBannerImage() const { return m_banner.get(); }
+    Gdiplus::Image *GetBackgroundImage() const
+    {
+        return m_background.get();
+    }
+    Gdiplus::Image *GetBannerImage() const
+    {
+        return m_banner.get();
+    }
     // Null until OnInitDialog, and when "close_4.png" is missing.
-    CSkinButtonNew *GetCloseButton() const { return m_pCloseButton; }
+    CSkinButtonNew *GetCloseButton() const
+    {
+        return m_pCloseButton;
+    }
 
     // The close element's rectangle in a client area of the given width.
     static CRect CloseButtonRect(int clientWidth);
@@ -36,7 +45,7 @@ public:
     // Elements of derived dialogs; each non-null entry is deleted with the dialog.
     CTypedPtrArray<CPtrArray, CSkinButtonNew *> m_buttons;
 
-protected:
+  protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
@@ -44,7 +53,7 @@ protected:
     afx_msg void OnClose();
     DECLARE_MESSAGE_MAP()
 
-private:
+  private:
     std::unique_ptr<Gdiplus::Image> m_banner;
     std::unique_ptr<Gdiplus::Image> m_background;
     CSkinButtonNew *m_pCloseButton;

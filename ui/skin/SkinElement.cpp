@@ -5,7 +5,8 @@
 #include "platform/windows/Wnd.h"
 #include "ui/skin/SkinGlobals.h"
 
-namespace {
+namespace
+{
 
 const UINT kStateCount = 4;
 const int kCaptionWidening = 10;
@@ -25,8 +26,8 @@ void DrawImagePart(Gdiplus::Graphics &graphics, Gdiplus::Image *image, const CRe
 {
     Gdiplus::ImageAttributes attributes;
     attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    graphics.DrawImage(image, Gdiplus::Rect(dest.left, dest.top, dest.Width(), dest.Height()), srcX, srcY,
-                       srcWidth, srcHeight, Gdiplus::UnitPixel, &attributes);
+    graphics.DrawImage(image, Gdiplus::Rect(dest.left, dest.top, dest.Width(), dest.Height()), srcX, srcY, srcWidth,
+                       srcHeight, Gdiplus::UnitPixel, &attributes);
 }
 
 // Changes an element's state and repaints it in window, unless its owner (which SetState repaints) is that
@@ -82,8 +83,7 @@ void CSkinElement::DrawCaption(Gdiplus::Graphics &graphics, int dx, int dy)
     if (fitFont != nullptr)
     {
         Gdiplus::RectF bounds;
-        if (graphics.MeasureString(m_caption, m_caption.GetLength(), fitFont, boxF, &format, &bounds) ==
-            Gdiplus::Ok)
+        if (graphics.MeasureString(m_caption, m_caption.GetLength(), fitFont, boxF, &format, &bounds) == Gdiplus::Ok)
             fits = bounds.Width <= boxF.Width && bounds.Height <= boxF.Height;
     }
 
@@ -123,8 +123,7 @@ void CSkinButtonNew::Draw(Gdiplus::Graphics &graphics, int dx, int dy, BOOL draw
         return;
     CRect dest = m_rect;
     dest.OffsetRect(dx, dy);
-    DrawImagePart(graphics, m_pImage, dest, static_cast<int>(m_state) * m_frameWidth, 0, m_frameWidth,
-                  m_frameHeight);
+    DrawImagePart(graphics, m_pImage, dest, static_cast<int>(m_state) * m_frameWidth, 0, m_frameWidth, m_frameHeight);
     if (drawCaption)
         DrawCaption(graphics, dx, dy);
 }

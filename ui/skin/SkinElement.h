@@ -26,7 +26,7 @@ enum SkinElementState : UINT
 // What the two kinds of element share: rectangle, caption, state, command and the caption's look.
 class CSkinElement
 {
-public:
+  public:
     CSkinElement(LPCWSTR caption, UINT commandId, const RECT *rect, CWnd *owner);
     virtual ~CSkinElement() = default;
     CSkinElement(const CSkinElement &) = delete;
@@ -34,23 +34,26 @@ public:
 
     // Stores the state; a change repaints the element's rectangle in its owner (when there is one).
     void SetState(UINT state);
-    UINT GetState() const { return m_state; }
+    UINT GetState() const
+    {
+        return m_state;
+    }
 
     // Draws the element moved by (dx, dy); the caption too when drawCaption is set. Nothing for a missing image.
     virtual void Draw(Gdiplus::Graphics &graphics, int dx, int dy, BOOL drawCaption) = 0;
 
-    CRect m_rect;                // in the owner's client coordinates
+    CRect m_rect; // in the owner's client coordinates
     CString m_caption;
-    UINT m_state;                // SkinElementState
-    UINT m_commandId;            // low word of the WM_COMMAND the element sends
-    Gdiplus::Font *m_pFont;      // not owned; null: the built-in Tahoma fonts
-    Gdiplus::Color *m_pColor;    // not owned; null: black
-    CWnd *m_pOwner;              // may be null
+    UINT m_state;             // SkinElementState
+    UINT m_commandId;         // low word of the WM_COMMAND the element sends
+    Gdiplus::Font *m_pFont;   // not owned; null: the built-in Tahoma fonts
+    Gdiplus::Color *m_pColor; // not owned; null: black
+    CWnd *m_pOwner;           // may be null
     int m_textOffsetX;
     int m_textOffsetY;
     Gdiplus::StringAlignment m_alignment;
 
-protected:
+  protected:
     // The caption in the box of Algorithms below, in the font its state and room call for.
     void DrawCaption(Gdiplus::Graphics &graphics, int dx, int dy);
 };
@@ -58,20 +61,29 @@ protected:
 // An element drawn from one horizontal strip of four equal frames (normal, hover, pressed, disabled).
 class CSkinButtonNew : public CSkinElement
 {
-public:
+  public:
     CSkinButtonNew(LPCWSTR caption, UINT commandId, const RECT *rect, CWnd *owner);
 
     // The strip is not owned. Frame width = strip width / 4 (the remainder is dropped).
     void SetImage(Gdiplus::Image *image);
-    Gdiplus::Image *GetImage() const { return m_pImage; }
-    int GetFrameWidth() const { return m_frameWidth; }
-    int GetFrameHeight() const { return m_frameHeight; }
+    Gdiplus::Image *GetImage() const
+    {
+        return m_pImage;
+    }
+    int GetFrameWidth() const
+    {
+        return m_frameWidth;
+    }
+    int GetFrameHeight() const
+    {
+        return m_frameHeight;
+    }
 
     // The frame of the current state over the element's rectangle; nothing when the strip is missing, failed
     // or narrower than four pixels.
     void Draw(Gdiplus::Graphics &graphics, int dx, int dy, BOOL drawCaption) override;
 
-private:
+  private:
     Gdiplus::Image *m_pImage;
     int m_frameWidth;
     int m_frameHeight;
@@ -80,17 +92,20 @@ private:
 // An element with a separate image per state (any of them may be null).
 class CSkinStateButton : public CSkinElement
 {
-public:
+  public:
     CSkinStateButton(LPCWSTR caption, UINT commandId, const RECT *rect, CWnd *owner);
 
     // None of the images is owned.
     void SetImages(Gdiplus::Image *image0, Gdiplus::Image *image1, Gdiplus::Image *image2, Gdiplus::Image *image3);
-    Gdiplus::Image *GetStateImage(UINT state) const { return state < 4 ? m_pImages[state] : nullptr; }
+    Gdiplus::Image *GetStateImage(UINT state) const
+    {
+        return state < 4 ? m_pImages[state] : nullptr;
+    }
 
     // The current state's image stretched over the element's rectangle; nothing when it is missing or failed.
     void Draw(Gdiplus::Graphics &graphics, int dx, int dy, BOOL drawCaption) override;
 
-private:
+  private:
     Gdiplus::Image *m_pImages[4];
 };
 

@@ -7,11 +7,12 @@ CString g_strSkinFolder;
 Gdiplus::Image *g_skinImages[SKIN_IMAGE_COUNT] = {};
 Gdiplus::Image *g_skinBarImages[SKIN_BAR_IMAGE_COUNT] = {};
 
-namespace {
+namespace
+{
 
 const LPCWSTR kSkinImageNames[SKIN_IMAGE_COUNT] = {
-    L"backup.png", L"Restore.png", L"Cancel.png", L"help_4.png",
-    L"close_4.png", L"min_4.png", L"brenmark_logo.png", L"Orvane_Logo.png",
+    L"backup.png",  L"Restore.png", L"Cancel.png",        L"help_4.png",
+    L"close_4.png", L"min_4.png",   L"brenmark_logo.png", L"Orvane_Logo.png",
 };
 const LPCWSTR kSkinBarImageNames[SKIN_BAR_IMAGE_COUNT] = {L"progress_empty.png", L"progress_used.png"};
 

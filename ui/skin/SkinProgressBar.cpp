@@ -2,7 +2,8 @@
 
 #include "ui/skin/SkinGlobals.h"
 
-namespace {
+namespace
+{
 
 // floor(part * factor / whole) for part <= whole, whole > 0, exact for every 64-bit value: the product is built
 // bit by bit as a quotient and a remainder below whole, so nothing ever overflows.
@@ -47,8 +48,8 @@ ULONGLONG Share(ULONGLONG factor, ULONGLONG pos, ULONGLONG max)
     return ScaleBy(pos, factor, max);
 }
 
-void DrawStretched(Gdiplus::Graphics &graphics, Gdiplus::Image *image, const Gdiplus::Rect &target,
-                   int sourceWidth, int sourceHeight)
+void DrawStretched(Gdiplus::Graphics &graphics, Gdiplus::Image *image, const Gdiplus::Rect &target, int sourceWidth,
+                   int sourceHeight)
 {
     // Mirrored edges keep the stretched image from fading into transparency at its borders.
     Gdiplus::ImageAttributes attributes;

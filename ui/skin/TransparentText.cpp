@@ -3,8 +3,8 @@
 #include "platform/drawing/Dc.h"
 
 BEGIN_MESSAGE_MAP(CTransparentText, CStatic)
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 void CTransparentText::OnPaint()

@@ -6,7 +6,7 @@
 
 class CTransparentText : public CStatic
 {
-protected:
+  protected:
     // The window text in the control's own font, left and top aligned, background mode transparent.
     afx_msg void OnPaint();
     // The control erases nothing: the parent's drawing shows through.

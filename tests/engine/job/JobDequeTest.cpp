@@ -6,11 +6,12 @@
 
 using namespace syncjobtest;
 
-namespace {
+namespace
+{
 
 class JobDequeTest : public JobTest
 {
-protected:
+  protected:
     size_t Started()
     {
         std::lock_guard<std::mutex> hold(Script().lock);
@@ -21,7 +22,10 @@ protected:
         std::lock_guard<std::mutex> hold(Script().lock);
         return Script().started;
     }
-    void Release() { ::SetEvent(Script().release.Get()); }
+    void Release()
+    {
+        ::SetEvent(Script().release.Get());
+    }
 
     JobDeque m_deque;
     FakeMainWindow m_window{&m_deque};
@@ -68,7 +72,8 @@ TEST_F(JobDequeTest, RunsThreeJobsFirstInFirstOutOneAtATime)
     ASSERT_TRUE(m_window.PumpUntil([&] { return m_window.CountEnds() == 3; }));
     EXPECT_EQ(StartedJobs(), (std::vector<CSyncJob *>{a.get(), b.get(), c.get()}));
     std::vector<PostedMessage> ends = m_window.EndMessages();
-    for (size_t i = 0; i < ends.size(); ++i) {
+    for (size_t i = 0; i < ends.size(); ++i)
+    {
         EXPECT_EQ(ends[i].message, WM_JOB_FINISHED);
         EXPECT_EQ(ends[i].job, StartedJobs()[i]);
     }

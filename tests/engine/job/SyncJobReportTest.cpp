@@ -10,7 +10,8 @@
 
 using namespace syncjobtest;
 
-namespace {
+namespace
+{
 
 const LONGLONG MiB = 1024 * 1024;
 
@@ -28,7 +29,7 @@ class SyncJobProgressTest : public JobTest
 
 class SyncJobReportTest : public JobTest
 {
-protected:
+  protected:
     std::wstring ReadLog(const std::wstring &path)
     {
         CKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

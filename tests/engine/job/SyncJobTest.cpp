@@ -13,11 +13,12 @@
 
 using namespace syncjobtest;
 
-namespace {
+namespace
+{
 
 class SyncJobTest : public JobTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         JobTest::SetUp();
@@ -36,7 +37,8 @@ protected:
     }
     bool HasEnd(UINT message, CSyncJob *job, LPARAM lParam)
     {
-        for (const PostedMessage &posted : m_window->EndMessages()) {
+        for (const PostedMessage &posted : m_window->EndMessages())
+        {
             if (posted.message == message && posted.job == job && posted.lParam == lParam)
                 return true;
         }
@@ -141,7 +143,8 @@ TEST_F(SyncJobTest, DisabledJobStaysDisabledThroughItsLateEndMessage)
 
 TEST_F(SyncJobTest, BusyJobIsStoppedWithinFiveSecondsWithoutBeingCutOff)
 {
-    for (int syncType : {0, 2}) {
+    for (int syncType : {0, 2})
+    {
         auto job = NewJob(L"Busy", Dest());
         job->GetJobDef()->SetSyncType(syncType);
         GetJobDeque().Enqueue(job.get(), 1);
@@ -259,7 +262,8 @@ TEST_F(SyncJobTest, RunningBitFollowsTheJobListIndexInARealStatusBlock)
     m_window->m_statusBlock = INVALID_HANDLE_VALUE;
 }
 
-namespace {
+namespace
+{
 
 std::atomic<int> g_connectCalls{0};
 std::atomic<DWORD> g_connectAnswer{0};

@@ -5,17 +5,19 @@
 #include "platform/system/CopyFile.h"
 #include "platform/system/Resources.h"
 
-namespace syncjobtest {
-
-namespace {
-
-DWORD CALLBACK SlowProgress(LARGE_INTEGER totalFileSize, LARGE_INTEGER totalBytesTransferred,
-                            LARGE_INTEGER streamSize, LARGE_INTEGER streamBytesTransferred, DWORD streamNumber,
-                            DWORD callbackReason, HANDLE sourceFile, HANDLE destinationFile, LPVOID data)
+namespace syncjobtest
 {
-    DWORD result = CSyncJob::CopyProgressRoutine(totalFileSize, totalBytesTransferred, streamSize,
-                                                 streamBytesTransferred, streamNumber, callbackReason, sourceFile,
-                                                 destinationFile, data);
+
+namespace
+{
+
+DWORD CALLBACK SlowProgress(LARGE_INTEGER totalFileSize, LARGE_INTEGER totalBytesTransferred, LARGE_INTEGER streamSize,
+                            LARGE_INTEGER streamBytesTransferred, DWORD streamNumber, DWORD callbackReason,
+                            HANDLE sourceFile, HANDLE destinationFile, LPVOID data)
+{
+    DWORD result =
+        CSyncJob::CopyProgressRoutine(totalFileSize, totalBytesTransferred, streamSize, streamBytesTransferred,
+                                      streamNumber, callbackReason, sourceFile, destinationFile, data);
     if (Script().delayMs != 0)
         ::Sleep(Script().delayMs);
     return result;
@@ -30,21 +32,27 @@ unsigned __stdcall TestWorker(void *param)
         script.started.push_back(job);
     }
     UINT message = WM_JOB_FINISHED;
-    if (!script.source.empty()) {
+    if (!script.source.empty())
+    {
         if (!CopyFileWithProgress(script.source.c_str(), script.target.c_str(), &SlowProgress, job,
                                   job->GetCancelPointer(), 0))
             message = ::GetLastError() == ERROR_REQUEST_ABORTED ? WM_JOB_CANCELLED : WM_JOB_FAILED;
-    } else {
+    }
+    else
+    {
         HANDLE handles[] = {script.release.Get(), job->GetStopEvent()};
-        for (;;) {
-            if (job->m_cancelFlag) {
+        for (;;)
+        {
+            if (job->m_cancelFlag)
+            {
                 message = WM_JOB_CANCELLED;
                 break;
             }
             DWORD result = ::WaitForMultipleObjects(2, handles, FALSE, 10);
             if (result == WAIT_OBJECT_0)
                 break;
-            if (result == WAIT_OBJECT_0 + 1) {
+            if (result == WAIT_OBJECT_0 + 1)
+            {
                 message = WM_JOB_CANCELLED;
                 break;
             }

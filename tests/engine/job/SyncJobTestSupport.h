@@ -19,7 +19,8 @@
 #include "engine/support/FakeMainWindow.h"
 #include "platform/system/Handles.h"
 
-namespace syncjobtest {
+namespace syncjobtest
+{
 
 using namespace enginetest;
 
@@ -44,27 +45,30 @@ WorkerScript &Script();
 // previous pair.
 class ScriptedWorkers
 {
-public:
+  public:
     ScriptedWorkers();
     ~ScriptedWorkers();
     ScriptedWorkers(const ScriptedWorkers &) = delete;
     ScriptedWorkers &operator=(const ScriptedWorkers &) = delete;
 
-private:
+  private:
     std::optional<SeamOverride<SyncJobWorkers>> m_workers;
 };
 
 // A job bound to a "jobdef" element of a store document in memory, with its log in a temporary data folder.
 class JobTest : public EngineTest
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
     // A new job bound to a new element, with the given name and destination.
     std::unique_ptr<CSyncJob> NewJob(LPCWSTR name, const std::wstring &dest);
     // An existing destination folder.
-    std::wstring Dest() const { return m_folder / L"dest\\"; }
+    std::wstring Dest() const
+    {
+        return m_folder / L"dest\\";
+    }
 };
 
 } // namespace syncjobtest

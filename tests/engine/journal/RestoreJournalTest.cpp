@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::string Bytes(const std::wstring &text)
 {
@@ -138,8 +139,8 @@ TEST(RestoreJournal, AppendOneExtendsTheJournalOrLeavesItAsItWas)
 
     // The extended copy cannot be put in place while someone reads the journal without sharing writes.
     {
-        CKernelHandle holder(CreateFileW(files.journal.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                         0, nullptr));
+        CKernelHandle holder(
+            CreateFileW(files.journal.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder.IsValid());
         EXPECT_FALSE(journal.AppendOne(L"Job", L"D:\\b\\z.txt", L"C:\\a\\z.txt"));
         EXPECT_EQ(journal.GetMode(), CRestoreJournal::ModeClosed);
@@ -173,8 +174,8 @@ TEST(RestoreJournal, RecordRenameRewritesOnlyThePathAndWhatLiesBelowIt)
     EXPECT_FALSE(Exists(files.renamed));
 
     // A file renamed: its name with something appended is another file.
-    ASSERT_TRUE(testsupport::WriteFileBytes(files.journal,
-                                            Record(0, L"C:\\a.txt", L"E:\\a.txt") + Record(52, L"C:\\a.txt.bak", L"E:\\y")));
+    ASSERT_TRUE(testsupport::WriteFileBytes(files.journal, Record(0, L"C:\\a.txt", L"E:\\a.txt") +
+                                                               Record(52, L"C:\\a.txt.bak", L"E:\\y")));
     ASSERT_TRUE(journal.RecordRename(L"Job", L"C:\\b.txt", L"E:\\b.txt", L"C:\\a.txt", L"E:\\a.txt"));
     EXPECT_EQ(testsupport::ReadFileBytes(files.journal),
               Record(0, L"C:\\b.txt", L"E:\\b.txt") + Record(52, L"C:\\a.txt.bak", L"E:\\y"));
@@ -215,12 +216,14 @@ TEST(RestoreJournal, ReadingStopsAtTheFirstDamagedRecord)
         {"short string", Header(1111, good.size(), 8, 2) + ab},
         {"short header", std::string("\x57\x04\0\0\0\0", 6)},
     };
-    for (const Case &c : inside) {
+    for (const Case &c : inside)
+    {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(testsupport::WriteFileBytes(files.journal, good + c.tail + next));
         EXPECT_EQ(ReadBack(journal, L"Job"), (std::vector<std::wstring>{L"D:\\1", L"D:\\2"}));
     }
-    for (const Case &c : atEnd) {
+    for (const Case &c : atEnd)
+    {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(testsupport::WriteFileBytes(files.journal, good + c.tail));
         EXPECT_EQ(ReadBack(journal, L"Job"), (std::vector<std::wstring>{L"D:\\1", L"D:\\2"}));
@@ -229,7 +232,8 @@ TEST(RestoreJournal, ReadingStopsAtTheFirstDamagedRecord)
     // Open for reading wants a good first record.
     const std::string bad[] = {"", one.substr(0, 10), one.substr(0, 30), Header(1110, 0, 2, 2) + ab,
                                Header(1111, 0, 0x10000, 2) + ab};
-    for (const std::string &content : bad) {
+    for (const std::string &content : bad)
+    {
         ASSERT_TRUE(testsupport::WriteFileBytes(files.journal, content));
         EXPECT_FALSE(journal.Open(L"Job", 0));
         EXPECT_EQ(journal.GetMode(), CRestoreJournal::ModeClosed);
@@ -241,7 +245,8 @@ TEST(RestoreJournal, RefusesNamesThatLeaveTheFolderAndPathsTooLong)
 {
     JournalFiles files;
     CRestoreJournal journal(files.folder.Path().c_str());
-    for (LPCWSTR name : {L"..\\Job", L"sub/Job", L"Job:stream", L"", static_cast<LPCWSTR>(nullptr)}) {
+    for (LPCWSTR name : {L"..\\Job", L"sub/Job", L"Job:stream", L"", static_cast<LPCWSTR>(nullptr)})
+    {
         EXPECT_FALSE(journal.Open(name, 1));
         EXPECT_FALSE(journal.AppendOne(name, L"D:\\x", L"C:\\x"));
         EXPECT_FALSE(journal.Rename(L"Job", name));

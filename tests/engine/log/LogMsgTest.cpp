@@ -15,7 +15,8 @@ using testsupport::ReadFileBytes;
 using testsupport::TempFolder;
 using testsupport::WriteFileBytes;
 
-namespace {
+namespace
+{
 
 const std::string kBom = "\xFF\xFE";
 
@@ -40,8 +41,8 @@ std::wstring ReadLog(const std::wstring &path)
 std::wstring SystemText(DWORD error)
 {
     wchar_t text[1024];
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  text, 1024, nullptr);
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  1024, nullptr);
     std::wstring result(text, length);
     while (!result.empty() && (result.back() == L'\r' || result.back() == L'\n' || result.back() == L' '))
         result.pop_back();
@@ -51,15 +52,21 @@ std::wstring SystemText(DWORD error)
 // Sets ROTATION_SIZE for one test and removes it afterwards.
 class RotationSizeVariable
 {
-public:
-    explicit RotationSizeVariable(LPCWSTR value) { SetEnvironmentVariableW(L"ROTATION_SIZE", value); }
-    ~RotationSizeVariable() { SetEnvironmentVariableW(L"ROTATION_SIZE", nullptr); }
+  public:
+    explicit RotationSizeVariable(LPCWSTR value)
+    {
+        SetEnvironmentVariableW(L"ROTATION_SIZE", value);
+    }
+    ~RotationSizeVariable()
+    {
+        SetEnvironmentVariableW(L"ROTATION_SIZE", nullptr);
+    }
 };
 
 // A log opened on a fresh file in a temporary folder; the log is closed before the folder goes.
 class LogMsgFileTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         path = folder / L"job.log";
@@ -191,15 +198,19 @@ TEST_F(LogMsgFileTest, SixtyFourBitDirectives)
 
 TEST_F(LogMsgFileTest, StandardConversionsKeepTheirFlags)
 {
-    log.Log(LM_INFO, L"[%*d][%-*d][%05d][%x][%#X][%+i][%.*s][%5.1f][%c][%Lf]", 5, 42, 4, 7, 42, 255, 255, 3,
-            3, L"abcdef", 3.14159, L'\x00FC', static_cast<long double>(0.5));
+    log.Log(LM_INFO, L"[%*d][%-*d][%05d][%x][%#X][%+i][%.*s][%5.1f][%c][%Lf]", 5, 42, 4, 7, 42, 255, 255, 3, 3,
+            L"abcdef", 3.14159, L'\x00FC', static_cast<long double>(0.5));
     EXPECT_EQ(Written(), L"[   42][7   ][00042][ff][0XFF][+3][abc][  3.1][\x00FC][0.500000]");
 }
 
 TEST_F(LogMsgFileTest, WideAndNarrowStrings)
 {
-    log.Log(LM_INFO, L"%s|%hs|%-6s|%%|%s", L"Gr\x00FC\x00DF" L"e \x4E2D", "narrow", L"ab", L"50%");
-    EXPECT_EQ(Written(), L"Gr\x00FC\x00DF" L"e \x4E2D|narrow|ab    |%|50%");
+    log.Log(LM_INFO, L"%s|%hs|%-6s|%%|%s",
+            L"Gr\x00FC\x00DF"
+            L"e \x4E2D",
+            "narrow", L"ab", L"50%");
+    EXPECT_EQ(Written(), L"Gr\x00FC\x00DF"
+                         L"e \x4E2D|narrow|ab    |%|50%");
 }
 
 TEST_F(LogMsgFileTest, SystemErrorTextOfTheLocation)
@@ -241,8 +252,8 @@ TEST_F(LogMsgFileTest, EntriesAreCutAt4096Characters)
     EXPECT_EQ(log.Log(LM_INFO, L"abc%s%d", longArgument.c_str(), 5), 4096);
     // The cut falls inside a conversion; the rest of the directive and the format are dropped.
     EXPECT_EQ(log.Log(LM_INFO, L"%4094d%s|", 7, L"tail"), 4096);
-    EXPECT_EQ(Written(), std::wstring(4096, L'x') + L"abc" + std::wstring(4093, L'y') + std::wstring(4093, L' ') +
-                             L"7ta");
+    EXPECT_EQ(Written(),
+              std::wstring(4096, L'x') + L"abc" + std::wstring(4093, L'y') + std::wstring(4093, L' ') + L"7ta");
 }
 
 TEST_F(LogMsgFileTest, HugeWidthsStayWithinTheEntry)
@@ -283,7 +294,8 @@ TEST_F(LogMsgFileTest, MessagesByStringNumber)
     log.LogId(LM_INFO, 61002);
     EXPECT_EQ(log.LogId(LM_INFO, 61999), -1);
     EXPECT_EQ(log.Log(LM_INFO, nullptr), -1);
-    EXPECT_EQ(Written(), L"Copied D:\\Data (3 files)\r\nGr\x00FC\x00DF" L"e from Job at SyncJobFiles:7");
+    EXPECT_EQ(Written(), L"Copied D:\\Data (3 files)\r\nGr\x00FC\x00DF"
+                         L"e from Job at SyncJobFiles:7");
 }
 
 TEST_F(LogMsgFileTest, TheOpenFileIsReadOnly)

@@ -9,12 +9,13 @@
 using gel::stdx::utf_error;
 using Codecvt = std::codecvt<wchar_t, char, std::mbstate_t>;
 
-namespace {
+namespace
+{
 
 // The facet lives in a locale, which owns it.
 class Utf8Facet : public ::testing::Test
 {
-protected:
+  protected:
     Utf8Facet()
         : locale(gel::stdx::ImbueUtf8(std::locale::classic(), new gel::stdx::utf8cvt)),
           cvt(std::use_facet<Codecvt>(locale))
@@ -151,10 +152,14 @@ TEST_F(Utf8Facet, CodePointsBeyondUnicodeAreRefused)
 
 TEST_F(Utf8Facet, UnpairedSurrogatesAreRefused)
 {
-    EXPECT_EQ(OutError(L"a\xD800" L"b"), "Bad Unicode character");
+    EXPECT_EQ(OutError(L"a\xD800"
+                       L"b"),
+              "Bad Unicode character");
     EXPECT_EQ(OutError(L"\xD800\xD800\xDC00"), "Bad Unicode character");
     EXPECT_EQ(OutError(L"\xDC00"), "Bad Unicode character");
-    EXPECT_EQ(OutError(L"\xDFFF" L"a"), "Bad Unicode character");
+    EXPECT_EQ(OutError(L"\xDFFF"
+                       L"a"),
+              "Bad Unicode character");
 }
 
 TEST_F(Utf8Facet, ReadingResumesInsideACharacter)
@@ -185,7 +190,10 @@ TEST_F(Utf8Facet, RoomForOneUnitSplitsThePair)
 {
     std::wstring out;
     size_t consumed = 0;
-    EXPECT_EQ(In("\xF0\x9F\x98\x80" "a", 1, out, consumed), std::codecvt_base::partial);
+    EXPECT_EQ(In("\xF0\x9F\x98\x80"
+                 "a",
+                 1, out, consumed),
+              std::codecvt_base::partial);
     EXPECT_EQ(out, L"\xD83D");
     EXPECT_EQ(consumed, 4u);
     // The low surrogate comes first at the next call, without taking input.
@@ -200,7 +208,10 @@ TEST_F(Utf8Facet, WritingResumesInsideACharacter)
 {
     std::string out;
     size_t consumed = 0;
-    EXPECT_EQ(Out(L"\x2013" L"b", 1, out, consumed), std::codecvt_base::partial);
+    EXPECT_EQ(Out(L"\x2013"
+                  L"b",
+                  1, out, consumed),
+              std::codecvt_base::partial);
     EXPECT_EQ(out, "\xE2");
     EXPECT_EQ(consumed, 1u);
     EXPECT_EQ(Out(L"b", 1, out, consumed), std::codecvt_base::partial);

@@ -8,15 +8,16 @@
 #include "platform/windows/MessageBoxAnswer.h"
 #include "support/TestSupport.h"
 
-namespace {
+namespace
+{
 
 // The exclusion folders as start-up records them, put back as they were afterwards.
 class AppPathsSystem : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        m_saved = {g_strWindowsFolder, g_strSystemDrive, g_strInternetCacheFolder,
+        m_saved = {g_strWindowsFolder, g_strSystemDrive,   g_strInternetCacheFolder,
                    g_strTempFolder,    g_strRecycleFolder, g_strCookiesFolder};
         RecordExclusionFolders();
     }

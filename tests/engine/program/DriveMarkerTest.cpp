@@ -7,7 +7,8 @@
 
 using enginetest::TestDrive;
 
-namespace {
+namespace
+{
 
 const wchar_t kDataFolder[] = L"C:\\Backup Data\\MarkerTest\\Velbrook Data Backup\\";
 const wchar_t kDataFolderOnDrive[] = L"Backup Data\\MarkerTest\\Velbrook Data Backup\\";
@@ -37,7 +38,7 @@ void PlantMarker(const std::wstring &root, const std::string &bytes)
 // E: and F: linked to folders of their own, with the data folder of the program on C:.
 class DriveMarkerDrives : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         m_savedDataFolder = g_strDataFolder;

@@ -8,7 +8,8 @@
 using testsupport::ReadFileBytes;
 using testsupport::TempFolder;
 
-namespace {
+namespace
+{
 
 std::wstring ReadValue(const std::wstring &file, LPCWSTR section, LPCWSTR key)
 {

@@ -9,16 +9,17 @@
 
 using testsupport::TempFolder;
 
-namespace {
+namespace
+{
 
 // Answers of a network that the test machine does not have: mapped drives, servers that tell their
 // computer names, and shares of this computer.
 class FakeNetwork : public CNetPathPlatform
 {
-public:
-    std::map<wchar_t, std::wstring> mapped;        // drive letter -> \\server\share
-    std::map<std::wstring, std::wstring> servers;  // "\\server" as asked -> computer name
-    std::map<std::wstring, std::wstring> shares;   // share name -> local folder
+  public:
+    std::map<wchar_t, std::wstring> mapped;       // drive letter -> \\server\share
+    std::map<std::wstring, std::wstring> servers; // "\\server" as asked -> computer name
+    std::map<std::wstring, std::wstring> shares;  // share name -> local folder
     std::wstring computerName = L"PC1";
     std::map<std::wstring, std::wstring> universal; // local path -> universal name
     int outstandingBuffers = 0;
@@ -47,7 +48,8 @@ public:
         if (found == universal.end())
             return ERROR_NOT_CONNECTED;
         const DWORD needed = sizeof(UNIVERSAL_NAME_INFOW) + static_cast<DWORD>((found->second.size() + 1) * 2);
-        if (needed > *bufferSize) {
+        if (needed > *bufferSize)
+        {
             *bufferSize = needed;
             return ERROR_MORE_DATA;
         }
@@ -94,7 +96,7 @@ public:
         return TRUE;
     }
 
-private:
+  private:
     // A structure followed by its text, in one block as the network functions give them.
     void *Allocate(size_t structSize, const std::wstring &text)
     {
@@ -107,12 +109,15 @@ private:
 
 class NetPathNetwork : public ::testing::Test
 {
-protected:
-    void TearDown() override { EXPECT_EQ(net.outstandingBuffers, 0) << "every network answer is freed"; }
+  protected:
+    void TearDown() override
+    {
+        EXPECT_EQ(net.outstandingBuffers, 0) << "every network answer is freed";
+    }
 
     FakeNetwork net;
 
-private:
+  private:
     SeamOverride<CNetPathPlatform *> m_network{g_netPathPlatform, &net};
 };
 
@@ -126,7 +131,10 @@ struct GuardedBuffer
         wcscpy(text, L"untouched");
         wmemset(guard, L'#', 8);
     }
-    bool GuardIntact() const { return wmemchr(guard, L'#', 8) == guard && std::wstring(guard, 8) == L"########"; }
+    bool GuardIntact() const
+    {
+        return wmemchr(guard, L'#', 8) == guard && std::wstring(guard, 8) == L"########";
+    }
 };
 
 } // namespace

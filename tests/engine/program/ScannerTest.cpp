@@ -9,7 +9,8 @@
 using testsupport::TempFolder;
 using testsupport::WriteFileBytes;
 
-namespace {
+namespace
+{
 
 void MakeFile(const std::wstring &path, size_t bytes)
 {
@@ -25,7 +26,8 @@ void MakeFolder(const std::wstring &path)
 // files of 10 bytes each (4096 bytes once rounded), with the given extension.
 void MakeTree(const std::wstring &root, int folders, int files, const wchar_t *extension)
 {
-    for (int f = 0; f < folders; ++f) {
+    for (int f = 0; f < folders; ++f)
+    {
         const std::wstring folder = root + L"\\d" + std::to_wstring(f);
         MakeFolder(folder);
         for (int i = 0; i < files; ++i)
@@ -261,7 +263,8 @@ TEST(ScannerThreads, ExtensionTotalsDuringAScan)
     scanner.StartScan(std::vector<CString>{NoSlash(temp)}, L".mp3;.doc;.xls", L"");
     // Read while the thread adds new extension records and updates them.
     UINT lastCount = 0;
-    while (::WaitForSingleObject(scanner.m_hThread, 0) == WAIT_TIMEOUT) {
+    while (::WaitForSingleObject(scanner.m_hThread, 0) == WAIT_TIMEOUT)
+    {
         UINT count = 0;
         ULONGLONG bytes = 0;
         scanner.AddExtensionTotals(L".mp3", count, bytes);

@@ -8,11 +8,12 @@ using namespace copytest;
 using testsupport::ReadFileBytes;
 using testsupport::WriteFileBytes;
 
-namespace {
+namespace
+{
 
 class CopyOneFile : public CopyJobTest
 {
-protected:
+  protected:
     std::wstring MakeSource(const std::wstring &name, const std::string &bytes = "new data")
     {
         std::wstring path = Src() + name;
@@ -196,7 +197,8 @@ TEST_F(CopyOneFile, RestoreThatCannotReplaceTheTargetAsksAndCancelCountsAsFailed
 
 TEST_F(CopyOneFile, MissingPathAndNameTooLongErrorsLeaveACopyInTheRecycledFolder)
 {
-    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_FILENAME_EXCED_RANGE}) {
+    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_FILENAME_EXCED_RANGE})
+    {
         SCOPED_TRACE(error);
         std::wstring name = L"file" + std::to_wstring(error) + L".txt";
         std::wstring source = MakeSource(name, "data " + std::to_string(error));
@@ -317,19 +319,22 @@ TEST_F(CopyOneFile, LogStringsTakeTheArgumentsTheirCallersPass)
     auto countPlaceholders = [](UINT id) {
         std::wstring text = Text(id);
         int count = 0;
-        for (size_t at = text.find(L'%'); at != std::wstring::npos; at = text.find(L'%', at + 2)) {
+        for (size_t at = text.find(L'%'); at != std::wstring::npos; at = text.find(L'%', at + 2))
+        {
             EXPECT_EQ(text[at + 1], L's') << id;
             ++count;
         }
         return count;
     };
     for (UINT id : {IDS_LOG_COPY_FAILED, IDS_LOG_FOLDER_NOT_MADE, IDS_LOG_ATTRIBUTES_FAILED, IDS_LOG_FILE_IN_USE,
-                    IDS_ASK_BACKUP_IN_USE, IDS_ASK_RESTORE_IN_USE}) {
+                    IDS_ASK_BACKUP_IN_USE, IDS_ASK_RESTORE_IN_USE})
+    {
         EXPECT_FALSE(Text(id).empty()) << id;
         EXPECT_EQ(countPlaceholders(id), 2) << id;
     }
     EXPECT_EQ(countPlaceholders(IDS_LOG_SOURCE_FORM), 1);
-    for (UINT id : {IDS_PROGRAM_OUTLOOK, IDS_PROGRAM_OUTLOOK_EXPRESS, IDS_PROGRAM_WINDOWS_MAIL}) {
+    for (UINT id : {IDS_PROGRAM_OUTLOOK, IDS_PROGRAM_OUTLOOK_EXPRESS, IDS_PROGRAM_WINDOWS_MAIL})
+    {
         EXPECT_FALSE(Text(id).empty()) << id;
         EXPECT_EQ(countPlaceholders(id), 0) << id;
     }

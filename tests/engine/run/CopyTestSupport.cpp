@@ -5,9 +5,11 @@
 #include "platform/system/CopyFile.h"
 #include "platform/system/Resources.h"
 
-namespace copytest {
+namespace copytest
+{
 
-namespace {
+namespace
+{
 
 // Fails the call with the scripted error, or says that the real operation is to run.
 bool ScriptedFailure(FileOpScript &script, LPCWSTR target)

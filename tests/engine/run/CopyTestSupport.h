@@ -16,7 +16,8 @@
 #include "platform/system/CopyFile.h"
 #include "platform/windows/MessageBoxAnswer.h"
 
-namespace copytest {
+namespace copytest
+{
 
 using namespace enginetest;
 
@@ -48,15 +49,24 @@ bool &ProgramReachable();
 
 class CopyJobTest : public EngineTest
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
     // The job's destination root, made in SetUp (with a trailing backslash).
-    std::wstring Dest() const { return m_folder / L"dest\\"; }
-    std::wstring Src() const { return m_folder / L"src\\"; }
+    std::wstring Dest() const
+    {
+        return m_folder / L"dest\\";
+    }
+    std::wstring Src() const
+    {
+        return m_folder / L"src\\";
+    }
     // Everything the job's log holds so far.
-    std::wstring LogText() { return JobLogText(*m_job); }
+    std::wstring LogText()
+    {
+        return JobLogText(*m_job);
+    }
     // The number of times text occurs in the log.
     int LogCount(const std::wstring &text);
     // A language-library string (with its placeholders).
@@ -69,7 +79,7 @@ protected:
     IXMLDOMElementPtr m_element;
     std::unique_ptr<CSyncJob> m_job;
 
-private:
+  private:
     std::optional<SeamOverride<PFN_RETRY_SLEEP>> m_sleep;
     std::optional<SeamOverride<PFN_PROGRAM_REACHABLE>> m_reachable;
     std::optional<SeamOverride<MessageBoxAnswer>> m_answer;

@@ -5,7 +5,8 @@
 
 using namespace copytest;
 
-namespace {
+namespace
+{
 
 std::wstring Built(BOOL (*build)(LPCWSTR, LPCWSTR, LPCWSTR, CString &), LPCWSTR source, LPCWSTR root)
 {
@@ -49,12 +50,15 @@ TEST(DestPaths, RootsJoinWithExactlyOneBackslash)
 
 TEST(DestPaths, FolderNamesUnderAFullPathDestination)
 {
-    for (LPCWSTR root : {L"E:\\Backup", L"E:\\Backup\\"}) {
-        EXPECT_EQ(Built(BuildDestFolderName, L"c:\\Users\\Bob\\Docs\\", root), L"E:\\Backup\\PC1_C\\Users\\Bob\\Docs\\");
+    for (LPCWSTR root : {L"E:\\Backup", L"E:\\Backup\\"})
+    {
+        EXPECT_EQ(Built(BuildDestFolderName, L"c:\\Users\\Bob\\Docs\\", root),
+                  L"E:\\Backup\\PC1_C\\Users\\Bob\\Docs\\");
         EXPECT_EQ(Built(BuildDestFolderName, L"D:\\", root), L"E:\\Backup\\PC1_D\\");
         EXPECT_EQ(Built(BuildDestFolderName, L"\\\\nas\\share\\a\\b.txt", root), L"E:\\Backup\\nas_share\\a\\b.txt");
     }
-    EXPECT_EQ(Built(BuildDestFolderName, L"\\\\nas\\share\\a\\", L"\\\\store\\bk\\"), L"\\\\store\\bk\\nas__share\\a\\");
+    EXPECT_EQ(Built(BuildDestFolderName, L"\\\\nas\\share\\a\\", L"\\\\store\\bk\\"),
+              L"\\\\store\\bk\\nas__share\\a\\");
     EXPECT_EQ(Built(BuildDestFolderName, L"\\\\nas\\share", L"E:\\"), L"E:\\nas_share\\");
 
     // Forms it does not know, climbing out of the destination, no root, too long.
@@ -129,9 +133,9 @@ TEST_F(DestPathsOnDisk, RecycledPathIsMadeOnDiskAndBadSourceFormsAreLogged)
     ASSERT_TRUE(testsupport::WriteFileBytes(blocked, "x"));
     EXPECT_FALSE(m_job->GetRecycledPath(source.c_str(), blocked.c_str(), place));
     CString entry;
-    entry.Format(IDS_LOG_FOLDER_NOT_MADE, L"CopyJob",
-                 (blocked + L"\\" + GetDestComputerName().GetString() + L"_" + source.substr(0, 1) + L"\\Recycled\\")
-                     .c_str());
+    entry.Format(
+        IDS_LOG_FOLDER_NOT_MADE, L"CopyJob",
+        (blocked + L"\\" + GetDestComputerName().GetString() + L"_" + source.substr(0, 1) + L"\\Recycled\\").c_str());
     EXPECT_EQ(LogCount(entry.GetString()), 1);
 
     CString out;

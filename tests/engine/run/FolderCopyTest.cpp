@@ -8,13 +8,20 @@ using namespace copytest;
 using testsupport::ReadFileBytes;
 using testsupport::WriteFileBytes;
 
-namespace {
+namespace
+{
 
 class FolderCopy : public CopyJobTest
 {
-protected:
-    std::wstring Target() const { return Dest() + L"copy"; }
-    std::wstring Source() const { return m_folder / L"src"; }
+  protected:
+    std::wstring Target() const
+    {
+        return Dest() + L"copy";
+    }
+    std::wstring Source() const
+    {
+        return m_folder / L"src";
+    }
 };
 
 // A directory junction (mount point) at link leading to target; false when the platform cannot make one.
@@ -35,12 +42,13 @@ bool MakeJunction(const std::wstring &link, const std::wstring &target)
     const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
     memcpy(&buffer[0], &tag, 4);
     put16(4, buffer.size() - 8);
-    put16(8, 0);                                               // substitute name offset
-    put16(10, substitute.size() * sizeof(wchar_t));            // substitute name length
-    put16(12, (substitute.size() + 1) * sizeof(wchar_t));      // print name offset
-    put16(14, target.size() * sizeof(wchar_t));                // print name length
+    put16(8, 0);                                          // substitute name offset
+    put16(10, substitute.size() * sizeof(wchar_t));       // substitute name length
+    put16(12, (substitute.size() + 1) * sizeof(wchar_t)); // print name offset
+    put16(14, target.size() * sizeof(wchar_t));           // print name length
     memcpy(&buffer[16], substitute.c_str(), (substitute.size() + 1) * sizeof(wchar_t));
-    memcpy(&buffer[16 + (substitute.size() + 1) * sizeof(wchar_t)], target.c_str(), (target.size() + 1) * sizeof(wchar_t));
+    memcpy(&buffer[16 + (substitute.size() + 1) * sizeof(wchar_t)], target.c_str(),
+           (target.size() + 1) * sizeof(wchar_t));
     DWORD returned = 0;
     if (!::DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
                            0, &returned, nullptr))
@@ -104,12 +112,13 @@ TEST_F(FolderCopy, AnUnlistableSecondLevelFailsEveryLevelAbove)
     std::wstring deep = Source() + L"\\one\\two";
     ASSERT_EQ(CreateFolderPath(deep.c_str()), 0u);
     ASSERT_TRUE(WriteFileBytes(deep + L"\\x.txt", "x"));
-    CKernelHandle hold(::CreateFileW(deep.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                     nullptr));
+    CKernelHandle hold(
+        ::CreateFileW(deep.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(hold.IsValid());
     WIN32_FIND_DATAW probe;
     HANDLE listing = ::FindFirstFileW((deep + L"\\*.*").c_str(), &probe);
-    if (listing != INVALID_HANDLE_VALUE) {
+    if (listing != INVALID_HANDLE_VALUE)
+    {
         ::FindClose(listing);
         GTEST_SKIP() << "a held folder can still be listed here";
     }

@@ -17,7 +17,8 @@
 using testsupport::ReadFileBytes;
 using testsupport::WriteFileBytes;
 
-namespace {
+namespace
+{
 
 std::wstring Calls()
 {
@@ -32,7 +33,7 @@ const std::wstring kWholeCatalog = L" [2 1:Inbox 2:Sent Items]";
 
 class MailStore : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_com.Succeeded());
@@ -63,14 +64,32 @@ protected:
         g_strLogPath = m_savedLogPath;
     }
 
-    IXMLDOMElementPtr NewElement(LPCWSTR name) { return enginetest::NewStoreElement(m_document, name); }
+    IXMLDOMElementPtr NewElement(LPCWSTR name)
+    {
+        return enginetest::NewStoreElement(m_document, name);
+    }
 
-    void SetSyncType(int type) { m_job->GetJobDef()->SetSyncType(type); }
+    void SetSyncType(int type)
+    {
+        m_job->GetJobDef()->SetSyncType(type);
+    }
 
-    std::wstring MailFolder() const { return m_folder / L"Mail\\"; }
-    std::wstring Store() const { return MailFolder() + L"Inbox.pst"; }
-    std::wstring Dest() const { return m_folder / L"dest\\"; }
-    std::wstring Copy() const { return Dest() + L"Inbox.pst"; }
+    std::wstring MailFolder() const
+    {
+        return m_folder / L"Mail\\";
+    }
+    std::wstring Store() const
+    {
+        return MailFolder() + L"Inbox.pst";
+    }
+    std::wstring Dest() const
+    {
+        return m_folder / L"dest\\";
+    }
+    std::wstring Copy() const
+    {
+        return Dest() + L"Inbox.pst";
+    }
 
     CCoInitialize m_com{COINIT_APARTMENTTHREADED};
     testsupport::TempFolder m_folder;
@@ -127,16 +146,16 @@ TEST_F(MailStore, CatalogIsFreedAndTermCalledWhenACallFails)
 TEST_F(MailStore, SyncGoesBothWaysAndStopsAtTheFirstFailure)
 {
     EXPECT_EQ(SyncMailStore(*m_job, Store().c_str(), Copy().c_str()), 0u);
-    EXPECT_EQ(Calls(), L"Construct\nInit\nSetCallBack 2\nGetCatalog " + Store() + L"\nSyncMessage " + Store() +
-                           L" > " + Copy() + kWholeCatalog + L"\nGetCatalog " + Copy() + L"\nSyncMessage " +
-                           Copy() + L" > " + Store() + kWholeCatalog + L"\nTerm\nDestroy\n");
+    EXPECT_EQ(Calls(), L"Construct\nInit\nSetCallBack 2\nGetCatalog " + Store() + L"\nSyncMessage " + Store() + L" > " +
+                           Copy() + kWholeCatalog + L"\nGetCatalog " + Copy() + L"\nSyncMessage " + Copy() + L" > " +
+                           Store() + kWholeCatalog + L"\nTerm\nDestroy\n");
     EXPECT_EQ(ReadFileBytes(Copy()), "store messages");
 
     OutlookTesselReset();
     OutlookTesselScriptFailure(L"GetCatalog", 2, ERROR_SHARING_VIOLATION);
     EXPECT_EQ(SyncMailStore(*m_job, Store().c_str(), Copy().c_str()), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    EXPECT_EQ(Calls(), L"Construct\nInit\nSetCallBack 2\nGetCatalog " + Store() + L"\nSyncMessage " + Store() +
-                           L" > " + Copy() + kWholeCatalog + L"\nGetCatalog " + Copy() + L"\nTerm\nDestroy\n");
+    EXPECT_EQ(Calls(), L"Construct\nInit\nSetCallBack 2\nGetCatalog " + Store() + L"\nSyncMessage " + Store() + L" > " +
+                           Copy() + kWholeCatalog + L"\nGetCatalog " + Copy() + L"\nTerm\nDestroy\n");
 }
 
 TEST_F(MailStore, WholeStoreIsBackedUpOrSynchronisedByTheJobsSyncType)

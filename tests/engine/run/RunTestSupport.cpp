@@ -9,7 +9,8 @@
 #include "platform/system/Resources.h"
 #include "platform/windows/MessageBoxAnswer.h"
 
-namespace runtest {
+namespace runtest
+{
 
 void RunTest::SetUp()
 {
@@ -107,7 +108,8 @@ std::wstring RunTest::Text(UINT id, LPCWSTR first, LPCWSTR second)
 bool MakeFolders(const std::wstring &folder)
 {
     std::wstring long_ = L"\\\\?\\" + folder;
-    for (size_t at = 7; at < long_.size(); ++at) {
+    for (size_t at = 7; at < long_.size(); ++at)
+    {
         if (long_[at] != L'\\')
             continue;
         std::wstring part = long_.substr(0, at);
@@ -129,8 +131,8 @@ bool SetWriteTime(const std::wstring &path, const std::wstring &model, LONGLONG 
     FILETIME time;
     time.dwLowDateTime = value.LowPart;
     time.dwHighDateTime = value.HighPart;
-    CKernelHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    CKernelHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
     return file.IsValid() && ::SetFileTime(file.Get(), nullptr, nullptr, &time);
 }
 

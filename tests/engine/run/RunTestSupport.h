@@ -17,13 +17,14 @@
 #include "engine/support/FakeMainWindow.h"
 #include "platform/windows/MessageBoxAnswer.h"
 
-namespace runtest {
+namespace runtest
+{
 
 using namespace enginetest;
 
 class RunTest : public EngineTest
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -34,16 +35,28 @@ protected:
     // Runs the job through the run queue and waits for its end message, which it returns.
     PostedMessage Run();
 
-    std::wstring Src() const { return m_folder / L"src\\"; }
-    std::wstring Dest() const { return m_folder / L"dest\\"; }
+    std::wstring Src() const
+    {
+        return m_folder / L"src\\";
+    }
+    std::wstring Dest() const
+    {
+        return m_folder / L"dest\\";
+    }
     // Where a source file lands: the destination folder of the source "src\" (its last component).
-    std::wstring Target(const std::wstring &relative) const { return Dest() + L"src\\" + relative; }
+    std::wstring Target(const std::wstring &relative) const
+    {
+        return Dest() + L"src\\" + relative;
+    }
     // Writes a file under the source folder, making its folders; returns its full path.
     std::wstring WriteSource(const std::wstring &relative, const std::string &bytes = "data");
     // The destinations the journal holds, in record order.
     std::vector<std::wstring> JournalTargets();
     // Everything the job's log holds so far.
-    std::wstring LogText() { return JobLogText(*m_job); }
+    std::wstring LogText()
+    {
+        return JobLogText(*m_job);
+    }
     // The log entry text of a string formatted with the arguments.
     static std::wstring Text(UINT id, LPCWSTR first = L"", LPCWSTR second = L"");
 
@@ -51,7 +64,7 @@ protected:
     std::unique_ptr<FakeMainWindow> m_window;
     std::unique_ptr<CSyncJob> m_job;
 
-private:
+  private:
     CString m_savedDataFolder;
     std::optional<SeamOverride<MessageBoxAnswer>> m_answer;
     // Whatever workers were installed before the test installs the backup run thread come back afterwards.

@@ -15,12 +15,14 @@
 
 using namespace runtest;
 
-namespace {
+namespace
+{
 
 std::set<std::wstring> AsSet(const std::vector<std::wstring> &items)
 {
     std::set<std::wstring> set;
-    for (const std::wstring &item : items) {
+    for (const std::wstring &item : items)
+    {
         std::wstring upper = item;
         std::transform(upper.begin(), upper.end(), upper.begin(), ::towupper);
         set.insert(upper);
@@ -38,8 +40,8 @@ std::wstring DeepFolder(int levels)
 
 std::atomic<CSyncJob *> g_cancelAfterFirstCopy{nullptr};
 
-BOOL WINAPI CopyThenCancel(LPCWSTR source, LPCWSTR target, LPPROGRESS_ROUTINE progress, LPVOID data,
-                           LPBOOL cancel, DWORD flags)
+BOOL WINAPI CopyThenCancel(LPCWSTR source, LPCWSTR target, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel,
+                           DWORD flags)
 {
     BOOL copied = CopyFileWithProgress(source, target, progress, data, cancel, flags);
     if (CSyncJob *job = g_cancelAfterFirstCopy.load())
@@ -84,8 +86,8 @@ TEST_F(RunTest, WholeTreeWithFilteredLockedAndDeepEntries)
     EXPECT_FALSE(Exists(Target(DeepFolder(100))));
     EXPECT_EQ(m_job->GetJobDef()->GetCompleteStatus(), 1);
 
-    std::set<std::wstring> expected = AsSet({Target(L"a.txt"), Target(L"sub\\b.doc"),
-                                             Target(DeepFolder(60) + L"f60.txt"), Target(L"locked.txt")});
+    std::set<std::wstring> expected =
+        AsSet({Target(L"a.txt"), Target(L"sub\\b.doc"), Target(DeepFolder(60) + L"f60.txt"), Target(L"locked.txt")});
     EXPECT_EQ(AsSet(JournalTargets()), expected);
 }
 
@@ -303,7 +305,8 @@ TEST(RunPaths, SourceKindsAndUpToDateTimes)
 TEST(RunPaths, FindSourceNodeIgnoresCase)
 {
     RunSource source;
-    for (LPCWSTR path : {L"C:\\Docs\\a.txt", L"C:\\Docs\\B.txt"}) {
+    for (LPCWSTR path : {L"C:\\Docs\\a.txt", L"C:\\Docs\\B.txt"})
+    {
         source.files.push_back(path);
         CString key = path;
         key.MakeUpper();

@@ -5,11 +5,12 @@
 
 using namespace copytest;
 
-namespace {
+namespace
+{
 
 class SourceDestinations : public CopyJobTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         CopyJobTest::SetUp();
@@ -29,12 +30,13 @@ protected:
 
 TEST_F(SourceDestinations, KeepsTheSourceFolderNameUnderTheDestination)
 {
-    for (LPCWSTR dest : {L"E:\\Backup", L"E:\\Backup\\"}) {
+    for (LPCWSTR dest : {L"E:\\Backup", L"E:\\Backup\\"})
+    {
         SCOPED_TRACE(dest);
         m_job->GetJobDef()->SetDest(dest);
         m_job->UpdateSourceDestinations();
-        std::vector<std::wstring> expected = {L"E:\\Backup\\Documents\\", L"E:\\Backup\\d\\", L"E:\\Backup\\work\\",
-                                              L"E:\\Backup\\a.txt", L"E:\\Backup\\pst\\", L""};
+        std::vector<std::wstring> expected = {L"E:\\Backup\\Documents\\", L"E:\\Backup\\d\\",   L"E:\\Backup\\work\\",
+                                              L"E:\\Backup\\a.txt",       L"E:\\Backup\\pst\\", L""};
         EXPECT_EQ(Destinations(), expected);
     }
     CString entry;
@@ -46,7 +48,8 @@ TEST_F(SourceDestinations, FullPathsGoUnderAFolderPerComputerAndDrive)
 {
     m_job->GetJobDef()->SetRetainFullPath(1);
     std::wstring pc = GetDestComputerName().GetString();
-    for (LPCWSTR dest : {L"E:\\Backup", L"E:\\Backup\\"}) {
+    for (LPCWSTR dest : {L"E:\\Backup", L"E:\\Backup\\"})
+    {
         SCOPED_TRACE(dest);
         m_job->GetJobDef()->SetDest(dest);
         m_job->UpdateSourceDestinations();
@@ -66,8 +69,8 @@ TEST_F(SourceDestinations, FolderToFolderUsesTheDestinationItself)
     m_job->GetJobDef()->SetRetainFullPath(1);
     m_job->GetJobDef()->SetDest(L"E:\\Backup");
     m_job->UpdateSourceDestinations();
-    std::vector<std::wstring> expected = {L"E:\\Backup", L"E:\\Backup", L"E:\\Backup", L"E:\\Backup\\a.txt",
-                                          L"E:\\Backup", L"E:\\Backup"};
+    std::vector<std::wstring> expected = {L"E:\\Backup",        L"E:\\Backup", L"E:\\Backup",
+                                          L"E:\\Backup\\a.txt", L"E:\\Backup", L"E:\\Backup"};
     EXPECT_EQ(Destinations(), expected);
 }
 

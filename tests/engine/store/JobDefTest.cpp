@@ -11,11 +11,12 @@
 
 using namespace jobdeftest;
 
-namespace {
+namespace
+{
 
 class JobDefTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_com.Succeeded());
@@ -31,7 +32,10 @@ protected:
         m_document = nullptr;
     }
 
-    CString Attr(LPCWSTR name) { return XmlGetAttributeString(m_element, name); }
+    CString Attr(LPCWSTR name)
+    {
+        return XmlGetAttributeString(m_element, name);
+    }
 
     CCoInitialize m_com{COINIT_MULTITHREADED};
     IXMLDOMDocument2Ptr m_document;
@@ -42,12 +46,16 @@ bool IsLowerUuid(const CString &text)
 {
     if (text.GetLength() != 36)
         return false;
-    for (int i = 0; i < 36; ++i) {
+    for (int i = 0; i < 36; ++i)
+    {
         const wchar_t c = text[i];
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
+        if (i == 8 || i == 13 || i == 18 || i == 23)
+        {
             if (c != L'-')
                 return false;
-        } else if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) {
+        }
+        else if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f')))
+        {
             return false;
         }
     }
@@ -106,7 +114,8 @@ TEST_F(JobDefTest, AttributeQuirksOfOlderStores)
         {L"TRUE", L"00", 0, 1},
         {L"false", nullptr, 0, 1},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         IXMLDOMElementPtr element = NewStoreElement(m_document, L"jobdef");
         XmlSetAttributeString(element, L"autodel", c.autodel);
         if (c.wizardMode)
@@ -274,10 +283,13 @@ TEST_F(JobDefTest, CreateNewWithoutAStoreDocumentRaisesInvalidPointer)
 {
     SetXmlStoreDocument(nullptr);
     CJobDef job(nullptr);
-    try {
+    try
+    {
         job.CreateNew();
         FAIL() << "no error raised";
-    } catch (const _com_error &e) {
+    }
+    catch (const _com_error &e)
+    {
         EXPECT_EQ(e.Error(), E_POINTER);
     }
     EXPECT_FALSE(job.GetElement());
@@ -288,7 +300,8 @@ TEST(XmlLayerAttributes, IntegersRoundTripOverTheWholeRange)
     CCoInitialize com(COINIT_MULTITHREADED);
     IXMLDOMDocument2Ptr document = NewStoreDocument();
     IXMLDOMElementPtr element = NewStoreElement(document, L"jobdef");
-    for (int value : {INT_MIN, INT_MIN + 1, -123456789, -1000000000, 0, 999999999, 1000000000, INT_MAX}) {
+    for (int value : {INT_MIN, INT_MIN + 1, -123456789, -1000000000, 0, 999999999, 1000000000, INT_MAX})
+    {
         XmlSetAttributeInt(element, L"n", value);
         EXPECT_EQ(XmlGetAttributeInt(element, L"n"), value);
         EXPECT_EQ(XmlGetAttributeString(element, L"n"), CString(std::to_wstring(value).c_str()));
@@ -303,7 +316,8 @@ TEST(XmlLayerAttributes, ReadersNeverRaise)
     const std::pair<LPCWSTR, int> texts[] = {
         {L"12x", 12}, {L"x12", 0}, {L"", 0}, {L"-7", -7}, {L"99999999999", INT_MAX}, {L"-99999999999", INT_MIN},
     };
-    for (const auto &t : texts) {
+    for (const auto &t : texts)
+    {
         XmlSetAttributeString(element, L"n", t.first);
         EXPECT_EQ(XmlGetAttributeInt(element, L"n"), t.second) << CStringA(t.first).GetString();
     }

@@ -2,7 +2,8 @@
 
 #include "platform/system/ComGlue.h"
 
-namespace jobdeftest {
+namespace jobdeftest
+{
 
 IXMLDOMDocument2Ptr LoadStoreDocument(const std::wstring &path)
 {
@@ -37,7 +38,8 @@ std::vector<std::wstring> AttributeNames(IXMLDOMElement *element)
     _com_util::CheckError(element->get_attributes(&attributes));
     long count = 0;
     _com_util::CheckError(attributes->get_length(&count));
-    for (long i = 0; i < count; ++i) {
+    for (long i = 0; i < count; ++i)
+    {
         // msxml3 under Wine counts a namespace declaration of the element but cannot hand it out.
         IXMLDOMNodePtr attribute;
         if (attributes->get_item(i, &attribute) != S_OK || !attribute)
@@ -64,7 +66,8 @@ std::vector<IXMLDOMElementPtr> ChildElements(IXMLDOMElement *element, LPCWSTR na
 {
     std::vector<IXMLDOMElementPtr> children;
     XmlElementIterator it(element);
-    while (it.Next()) {
+    while (it.Next())
+    {
         if (it.GetName() == name)
             children.push_back(it.GetElement());
     }

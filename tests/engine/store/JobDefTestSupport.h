@@ -9,7 +9,8 @@
 #include "engine/support/EngineTestSupport.h"
 #include "engine/support/TestDrive.h"
 
-namespace jobdeftest {
+namespace jobdeftest
+{
 
 using namespace enginetest;
 

@@ -8,13 +8,17 @@
 
 using testsupport::TempFolder;
 
-namespace {
+namespace
+{
 
 // Drives are local unless mapped; mapped paths have universal names.
 class FakeDrives : public CNetPathPlatform
 {
-public:
-    UINT DriveType(LPCWSTR root) override { return root[0] == L'X' ? DRIVE_REMOTE : DRIVE_FIXED; }
+  public:
+    UINT DriveType(LPCWSTR root) override
+    {
+        return root[0] == L'X' ? DRIVE_REMOTE : DRIVE_FIXED;
+    }
     DWORD UniversalName(LPCWSTR localPath, DWORD, LPVOID buffer, LPDWORD bufferSize) override
     {
         if (wcsncmp(localPath, L"X:\\", 3) != 0)
@@ -27,7 +31,10 @@ public:
         wcscpy(info->lpUniversalName, name.c_str());
         return NO_ERROR;
     }
-    NET_API_STATUS WorkstationInfo(LPWSTR, DWORD, LPBYTE *) override { return ERROR_BAD_NETPATH; }
+    NET_API_STATUS WorkstationInfo(LPWSTR, DWORD, LPBYTE *) override
+    {
+        return ERROR_BAD_NETPATH;
+    }
     BOOL ComputerName(LPWSTR buffer, LPDWORD size) override
     {
         wcscpy(buffer, L"PC1");
@@ -38,7 +45,7 @@ public:
 
 class NetPathJobSources : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
@@ -64,11 +71,14 @@ protected:
         m_job.Attach(IXMLDOMElementPtr(first));
     }
 
-    static std::wstring Source(const std::wstring &path) { return L"<src path=\"" + path + L"\"/>"; }
+    static std::wstring Source(const std::wstring &path)
+    {
+        return L"<src path=\"" + path + L"\"/>";
+    }
 
     CJobDef m_job{nullptr};
 
-private:
+  private:
     FakeDrives m_drives;
     SeamOverride<CNetPathPlatform *> m_network{g_netPathPlatform, &m_drives};
     IXMLDOMDocument2Ptr m_document;
@@ -129,10 +139,13 @@ TEST_F(NetPathJobSources, FileSourcesAndMappedCandidates)
 TEST_F(NetPathJobSources, UnboundRecordRaises)
 {
     CJobDef unbound(nullptr);
-    try {
+    try
+    {
         unbound.IsPathInJobSources(L"D:\\Backup");
         ADD_FAILURE() << "no error raised";
-    } catch (const _com_error &error) {
+    }
+    catch (const _com_error &error)
+    {
         EXPECT_EQ(error.Error(), E_POINTER);
     }
 }

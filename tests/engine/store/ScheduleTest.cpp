@@ -38,7 +38,6 @@ const int kMonday = 32;
 class Schedule : public StoreTest
 {
   protected:
-
     SeamOverride<PFN_CLOCK> m_clock{g_pfnClock, &FakeClock};
 };
 

@@ -12,11 +12,12 @@
 
 using namespace jobdeftest;
 
-namespace {
+namespace
+{
 
 class SourceListTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_com.Succeeded());
@@ -154,7 +155,8 @@ TEST_F(SourceListTest, RemoveSrcListKeepsOtherChildren)
     std::vector<std::wstring> left;
     IXMLDOMNodePtr child;
     _com_util::CheckError(m_element->get_firstChild(&child));
-    while (child) {
+    while (child)
+    {
         BSTR name = nullptr;
         _com_util::CheckError(child->get_nodeName(&name));
         left.push_back(name);
@@ -193,9 +195,12 @@ TEST_F(SourceListTest, MissingElementRaisesInvalidPointer)
 {
     CStringArray list;
     auto raisesInvalidPointer = [](auto call) {
-        try {
+        try
+        {
             call();
-        } catch (const _com_error &e) {
+        }
+        catch (const _com_error &e)
+        {
             return e.Error() == E_POINTER;
         }
         return false;
@@ -212,12 +217,13 @@ TEST_F(SourceListTest, MissingElementRaisesInvalidPointer)
     EXPECT_EQ(GetXmlPathAttribute(nullptr), L"");
 }
 
-namespace {
+namespace
+{
 
 // Answers that drive X: is a network drive; every other drive is local.
 class MappedDriveX : public CNetPathPlatform
 {
-public:
+  public:
     UINT DriveType(LPCWSTR root) override
     {
         return (root[0] == L'X' || root[0] == L'x') ? DRIVE_REMOTE : DRIVE_FIXED;

@@ -26,7 +26,8 @@ TEST(XmlLayerLock, WritersAndSaverShareOneDocument)
     CJobDef first(nullptr), second(nullptr);
     first.CreateNew();
     second.CreateNew();
-    for (CJobDef *job : {&first, &second}) {
+    for (CJobDef *job : {&first, &second})
+    {
         IXMLDOMNodePtr appended;
         _com_util::CheckError(RootOf(document)->appendChild(job->GetElement(), &appended));
     }
@@ -35,13 +36,16 @@ TEST(XmlLayerLock, WritersAndSaverShareOneDocument)
     std::atomic<int> failures{0};
     auto writer = [&](CJobDef &job, int seed) {
         CCoInitialize threadCom(COINIT_MULTITHREADED);
-        try {
-            for (int i = 0; !stop; ++i) {
+        try
+        {
+            for (int i = 0; !stop; ++i)
+            {
                 job.SetBackupCount(seed + i);
                 job.SetCompleteStatus(i % 5);
                 job.SetNeverRun(CString(std::to_wstring(i).c_str()));
                 XmlSetAttributeString(job.GetElement(), L"ErrorLogPath", L"C:\\Logs\\a.log");
-                if (i % 50 == 0) {
+                if (i % 50 == 0)
+                {
                     job.AddSourcePath((L"C:\\Data" + std::to_wstring(i) + L"\\file.txt").c_str(), nullptr);
                     CStringArray list;
                     XmlReadSrcList(job.GetElement(), list);
@@ -49,7 +53,9 @@ TEST(XmlLayerLock, WritersAndSaverShareOneDocument)
                 if (i % 400 == 399)
                     XmlRemoveSrcList(job.GetElement());
             }
-        } catch (const _com_error &) {
+        }
+        catch (const _com_error &)
+        {
             ++failures;
         }
     };
@@ -57,7 +63,8 @@ TEST(XmlLayerLock, WritersAndSaverShareOneDocument)
     std::thread b(writer, std::ref(second), 1000000);
 
     int wellFormed = 0;
-    for (int round = 0; round < 100; ++round) {
+    for (int round = 0; round < 100; ++round)
+    {
         const std::wstring path = folder / (L"Zel" + std::to_wstring(round % 4) + L".xml");
         SaveStoreDocument(document, path);
         IXMLDOMDocument2Ptr saved = LoadStoreDocument(path);

@@ -7,7 +7,8 @@
 #include "platform/system/ComGlue.h"
 #include "platform/system/Resources.h"
 
-namespace enginetest {
+namespace enginetest
+{
 
 void UseLanguageLibrary()
 {
@@ -36,8 +37,8 @@ IXMLDOMDocument2Ptr NewStoreDocument(LPCWSTR xml)
 IXMLDOMElementPtr NewStoreElement(const IXMLDOMDocument2Ptr &document, LPCWSTR name)
 {
     IXMLDOMNodePtr node;
-    _com_util::CheckError(document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(name),
-                                               _bstr_t(L"ORVANE"), &node));
+    _com_util::CheckError(
+        document->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(name), _bstr_t(L"ORVANE"), &node));
     return IXMLDOMElementPtr(node);
 }
 

@@ -22,7 +22,8 @@ inline void PrintTo(const CString &s, std::ostream *os)
     *os << '"' << CStringA(s).GetString() << '"';
 }
 
-namespace enginetest {
+namespace enginetest
+{
 
 // Loads the English language library as the resource module once per program.
 void UseLanguageLibrary();
@@ -44,11 +45,14 @@ bool Exists(const std::wstring &path);
 // Holds a file open with no sharing, as a program that keeps its file open does.
 class LockedFile
 {
-public:
+  public:
     explicit LockedFile(const std::wstring &path);
-    bool IsLocked() const { return m_handle.IsValid(); }
+    bool IsLocked() const
+    {
+        return m_handle.IsValid();
+    }
 
-private:
+  private:
     CKernelHandle m_handle;
 };
 
@@ -56,7 +60,7 @@ private:
 // document in memory that the XML layer works on; the program's log path is put back afterwards.
 class EngineTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -64,7 +68,7 @@ protected:
     testsupport::TempFolder m_folder;
     IXMLDOMDocument2Ptr m_document;
 
-private:
+  private:
     CString m_savedLogPath;
 };
 

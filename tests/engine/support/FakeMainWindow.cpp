@@ -3,9 +3,11 @@
 #include "engine/journal/RestoreJournal.h"
 #include "engine/job/SyncJob.h"
 
-namespace enginetest {
+namespace enginetest
+{
 
-namespace {
+namespace
+{
 
 const wchar_t kWindowClass[] = L"VelbrookTestMainWindow";
 
@@ -36,7 +38,8 @@ FakeMainWindow::FakeMainWindow(JobDeque *deque, Kind kind) : m_deque(deque)
 FakeMainWindow::~FakeMainWindow()
 {
     g_pMainDlg = nullptr;
-    if (m_hWnd != nullptr) {
+    if (m_hWnd != nullptr)
+    {
         ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hWnd);
     }
@@ -60,7 +63,8 @@ BOOL FakeMainWindow::RunJobNow(CSyncJob *job, int argument)
 {
     if (job->GetJobDef()->GetState() == 0)
         return FALSE;
-    if (job->m_runState == JOB_IDLE) {
+    if (job->m_runState == JOB_IDLE)
+    {
         job->m_startArgument = 1;
         m_deque->Enqueue(job, argument);
     }
@@ -76,7 +80,8 @@ std::vector<PostedMessage> FakeMainWindow::Messages() const
 std::vector<PostedMessage> FakeMainWindow::EndMessages() const
 {
     std::vector<PostedMessage> ends;
-    for (const PostedMessage &message : Messages()) {
+    for (const PostedMessage &message : Messages())
+    {
         if (IsEndMessage(message.message))
             ends.push_back(message);
     }
@@ -86,7 +91,8 @@ std::vector<PostedMessage> FakeMainWindow::EndMessages() const
 bool FakeMainWindow::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
 {
     DWORD start = ::GetTickCount();
-    while (!done() && ::GetTickCount() - start < timeoutMs) {
+    while (!done() && ::GetTickCount() - start < timeoutMs)
+    {
         PumpWaitingMessages();
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
@@ -111,7 +117,8 @@ std::vector<WPARAM> FakeMainWindow::TakePostedCommands()
 LRESULT CALLBACK FakeMainWindow::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto *self = reinterpret_cast<FakeMainWindow *>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (self != nullptr && (IsEndMessage(message) || message == WM_JOB_PROGRESS)) {
+    if (self != nullptr && (IsEndMessage(message) || message == WM_JOB_PROGRESS))
+    {
         self->OnJobMessage(message, wParam, lParam);
         return 0;
     }

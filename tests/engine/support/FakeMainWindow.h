@@ -10,7 +10,8 @@
 #include "engine/job/JobDeque.h"
 #include "engine/job/MainWindowServices.h"
 
-namespace enginetest {
+namespace enginetest
+{
 
 struct PostedMessage
 {
@@ -26,7 +27,7 @@ struct PostedMessage
 // finished), then the running bit and the end-of-run reset.
 class FakeMainWindow : public IMainWindowServices
 {
-public:
+  public:
     enum class Kind
     {
         MessageOnly,
@@ -34,28 +35,64 @@ public:
     };
 
     explicit FakeMainWindow(JobDeque *deque = &GetJobDeque(), Kind kind = Kind::MessageOnly);
-    explicit FakeMainWindow(Kind kind) : FakeMainWindow(&GetJobDeque(), kind) {}
+    explicit FakeMainWindow(Kind kind) : FakeMainWindow(&GetJobDeque(), kind)
+    {
+    }
     virtual ~FakeMainWindow();
 
-    HWND GetWindowHandle() const override { return m_hWnd; }
-    CSyncJobList *GetJobList() override { return nullptr; }
-    HANDLE GetStatusBlockHandle() const override { return m_statusBlock; }
-    int GetMode() const override { return m_mode; }
-    void SetMode(int mode) override { m_mode = mode; }
+    HWND GetWindowHandle() const override
+    {
+        return m_hWnd;
+    }
+    CSyncJobList *GetJobList() override
+    {
+        return nullptr;
+    }
+    HANDLE GetStatusBlockHandle() const override
+    {
+        return m_statusBlock;
+    }
+    int GetMode() const override
+    {
+        return m_mode;
+    }
+    void SetMode(int mode) override
+    {
+        m_mode = mode;
+    }
     BOOL GetJobIndex(CSyncJob *job, int &index) override;
     void SetJobRunning(CSyncJob *job) override;
     BOOL RunJobNow(CSyncJob *job, int argument) override;
-    void ReportError(CSyncJob *, int, int) override {}
-    void UpdateJob(CJobDef *) override {}
-    void OnRunJobs() override { ++m_runJobsCalls; }
-    CSyncJob *GetRunningJob() override { return m_runningJob; }
-    void SetProgressShown(BOOL shown) override { m_progressShown = shown; }
-    Gdiplus::Image *GetCloseImage() override { return m_closeImage; }
+    void ReportError(CSyncJob *, int, int) override
+    {
+    }
+    void UpdateJob(CJobDef *) override
+    {
+    }
+    void OnRunJobs() override
+    {
+        ++m_runJobsCalls;
+    }
+    CSyncJob *GetRunningJob() override
+    {
+        return m_runningJob;
+    }
+    void SetProgressShown(BOOL shown) override
+    {
+        m_progressShown = shown;
+    }
+    Gdiplus::Image *GetCloseImage() override
+    {
+        return m_closeImage;
+    }
 
     std::vector<PostedMessage> Messages() const;
     // The end messages (finished, cancelled, failed) in arrival order.
     std::vector<PostedMessage> EndMessages() const;
-    size_t CountEnds() const { return EndMessages().size(); }
+    size_t CountEnds() const
+    {
+        return EndMessages().size();
+    }
     // Dispatches messages until done() holds or the time is up; done() once more at the end.
     bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
     // Dispatches messages until n end messages have come or the time is up.
@@ -73,7 +110,7 @@ public:
     CSyncJob *m_runningJob = nullptr;
     Gdiplus::Image *m_closeImage = nullptr;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnJobMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <vector>
 
-namespace enginetest {
+namespace enginetest
+{
 
-namespace {
+namespace
+{
 
 // The mount manager's request that defines (or, with type DRIVE_NO_ROOT_DIR and no path, removes) a drive
 // letter backed by a Unix folder.
@@ -54,7 +56,8 @@ bool DriveIsReady(wchar_t letter)
 // Up to 30 s: a loaded machine is slow to let the new letter show.
 template <typename Condition> bool WaitFor(Condition condition)
 {
-    for (int i = 0; i < 1500; ++i) {
+    for (int i = 0; i < 1500; ++i)
+    {
         if (condition())
             return true;
         ::Sleep(20);
@@ -69,18 +72,21 @@ TestDrive::TestDrive(wchar_t letter, const std::wstring &folder) : m_letter(stat
     const std::wstring mutexName = std::wstring(L"VelbrookTestDrive_") + m_letter;
     m_turn.Attach(::CreateMutexW(nullptr, FALSE, mutexName.c_str()));
     const DWORD wait = m_turn.IsValid() ? ::WaitForSingleObject(m_turn.Get(), 120000) : WAIT_FAILED;
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED)
+    {
         m_error = L"the drive letter stayed taken by another test";
         return;
     }
     m_holdsTurn = true;
     const std::string unixPath = UnixPathOf(folder);
-    if (unixPath.empty()) {
+    if (unixPath.empty())
+    {
         m_error = L"not running under Wine";
         return;
     }
     m_mapped = Define(unixPath.c_str(), DRIVE_FIXED);
-    if (!m_mapped) {
+    if (!m_mapped)
+    {
         m_error = L"the mount manager did not map the drive";
         return;
     }
@@ -104,7 +110,8 @@ bool TestDrive::Define(const char *unixPath, ULONG type)
     request->size = static_cast<ULONG>(buffer.size());
     request->type = type;
     request->letter = m_letter;
-    if (unixPath) {
+    if (unixPath)
+    {
         request->mountPointOffset = sizeof(UnixDriveRequest);
         memcpy(buffer.data() + sizeof(UnixDriveRequest), unixPath, pathBytes);
     }
@@ -113,8 +120,8 @@ bool TestDrive::Define(const char *unixPath, ULONG type)
     if (!manager.IsValid())
         return false;
     DWORD returned = 0;
-    return ::DeviceIoControl(manager.Get(), kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()),
-                             nullptr, 0, &returned, nullptr) != FALSE;
+    return ::DeviceIoControl(manager.Get(), kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
+                             0, &returned, nullptr) != FALSE;
 }
 
 } // namespace enginetest

@@ -7,27 +7,37 @@
 
 #include "platform/system/Handles.h"
 
-namespace enginetest {
+namespace enginetest
+{
 
 // ctest runs test programs side by side: a letter is taken in turn through the mutex
 // "VelbrookTestDrive_<upper-case letter>", which every test that maps drive letters holds while it uses one.
 // Take several letters in alphabetical order.
 class TestDrive
 {
-public:
+  public:
     TestDrive(wchar_t letter, const std::wstring &folder);
     ~TestDrive();
     TestDrive(const TestDrive &) = delete;
     TestDrive &operator=(const TestDrive &) = delete;
 
     // Empty when the drive is ready, else what went wrong.
-    const std::wstring &Error() const { return m_error; }
+    const std::wstring &Error() const
+    {
+        return m_error;
+    }
     // "E:\"
-    std::wstring Root() const { return Name() + L"\\"; }
+    std::wstring Root() const
+    {
+        return Name() + L"\\";
+    }
     // "E:"
-    std::wstring Name() const { return std::wstring(1, m_letter) + L":"; }
+    std::wstring Name() const
+    {
+        return std::wstring(1, m_letter) + L":";
+    }
 
-private:
+  private:
     bool Define(const char *unixPath, ULONG type);
 
     wchar_t m_letter;

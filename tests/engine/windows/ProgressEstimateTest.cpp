@@ -7,7 +7,8 @@
 #include "platform/system/Resources.h"
 #include "support/TestSupport.h"
 
-namespace {
+namespace
+{
 
 const ULONGLONG MB = 1024 * 1024;
 const __time64_t kStart = 1700000000;
@@ -176,8 +177,8 @@ TEST(ProgressEstimate, RemainingTimeShowsHoursOfTheDayAndNothingWhenUnknown)
 
 TEST(ProgressEstimate, LanguageLibraryHoldsTheWindowsStrings)
 {
-    HMODULE library = ::LoadLibraryExW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str(), nullptr,
-                                       LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE library =
+        ::LoadLibraryExW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(library, nullptr);
     std::wstring text;
     ASSERT_TRUE(AfxLoadStringFrom(library, 50004, text));

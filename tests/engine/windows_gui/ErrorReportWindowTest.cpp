@@ -13,11 +13,12 @@
 
 using namespace progresstest;
 
-namespace {
+namespace
+{
 
 class ErrorReport : public WindowTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         WindowTest::SetUp();
@@ -39,7 +40,10 @@ protected:
         m_dialog->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    HWND List() { return m_dialog->GetList().GetSafeHwnd(); }
+    HWND List()
+    {
+        return m_dialog->GetList().GetSafeHwnd();
+    }
 
     // The text the list view itself shows (asked through LVN_GETDISPINFO).
     std::wstring Shown(int item, int subItem)
@@ -53,9 +57,15 @@ protected:
         return buffer;
     }
 
-    int ListCount() { return static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    int ListCount()
+    {
+        return static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0));
+    }
 
-    void Add(LPCWSTR text, __time64_t time) { m_dialog->AddErrorItem(text, &time); }
+    void Add(LPCWSTR text, __time64_t time)
+    {
+        m_dialog->AddErrorItem(text, &time);
+    }
 
     std::unique_ptr<CSyncJob> m_job;
     std::unique_ptr<CErrorReportDlg> m_dialog;
@@ -195,8 +205,8 @@ TEST_F(ErrorReport, ColumnsAndALongMessageWidenTheMessageColumnOnce)
     Add(longText.c_str(), 1700000001);
     Pump();
     Shown(1, 1);
-    const int width = static_cast<int>(::SendMessageW(List(), LVM_GETSTRINGWIDTHW, 0,
-                                                      reinterpret_cast<LPARAM>(longText.c_str())));
+    const int width =
+        static_cast<int>(::SendMessageW(List(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(longText.c_str())));
     ASSERT_GT(width, client.Width());
     EXPECT_EQ(m_dialog->GetRecordedColumnWidth(), width);
     EXPECT_EQ(list.GetColumnWidth(1), width + 50);

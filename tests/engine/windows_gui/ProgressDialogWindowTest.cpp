@@ -11,7 +11,8 @@
 
 using namespace progresstest;
 
-namespace {
+namespace
+{
 
 const ULONGLONG MB = 1024 * 1024;
 
@@ -66,7 +67,7 @@ bool IsHiddenAndDisabled(CWnd &dialog, int id)
 
 class ProgressDialog : public WindowTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         WindowTest::SetUp();
@@ -103,7 +104,10 @@ protected:
         m_dialog->ShowCompleted();
     }
 
-    HWND Hwnd() const { return m_dialog->GetSafeHwnd(); }
+    HWND Hwnd() const
+    {
+        return m_dialog->GetSafeHwnd();
+    }
 
     SeamOverride<MessageBoxAnswer> m_answer{g_messageBoxAnswer, &AnswerQuestion};
     SeamOverride<PFN_CLOCK> m_clock{g_pfnClock, &TestClock};

@@ -6,7 +6,8 @@
 #include "support/ImageSupport.h"
 #include "ui/skin/SkinGlobals.h"
 
-namespace progresstest {
+namespace progresstest
+{
 
 std::wstring BuildFolder()
 {

@@ -16,7 +16,8 @@
 #include "engine/support/FakeMainWindow.h"
 #include "platform/drawing/GdiPlusSession.h"
 
-namespace progresstest {
+namespace progresstest
+{
 
 using namespace enginetest;
 
@@ -26,7 +27,7 @@ std::wstring BuildFolder();
 // COM, GDI+, the language library, the skin folder and its shared images, and a store document for jobs.
 class WindowTest : public EngineTest
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -43,17 +44,20 @@ protected:
 // The background painting of a window (WM_ERASEBKGND) drawn into a 32-bit memory bitmap.
 class ErasedImage
 {
-public:
+  public:
     explicit ErasedImage(HWND window);
     ~ErasedImage();
     ErasedImage(const ErasedImage &) = delete;
     ErasedImage &operator=(const ErasedImage &) = delete;
 
-    COLORREF At(int x, int y) const { return ::GetPixel(m_dc, x, y); }
+    COLORREF At(int x, int y) const
+    {
+        return ::GetPixel(m_dc, x, y);
+    }
     // Saves the picture as a PNG file; false when that failed.
     bool SavePng(const std::wstring &path) const;
 
-private:
+  private:
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_previous = nullptr;

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr LONGLONG MiB = 0x100000;
 
@@ -82,7 +83,8 @@ TEST(CopyRoutine, ReportsAStreamSwitchThenEveryMebibyte)
     EXPECT_EQ(recorder.calls[0].reason, static_cast<DWORD>(CALLBACK_STREAM_SWITCH));
     EXPECT_EQ(recorder.calls[0].transferred, 0);
     const LONGLONG expected[] = {MiB, 2 * MiB, 3 * MiB, size};
-    for (size_t i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < 4; ++i)
+    {
         EXPECT_EQ(recorder.calls[i + 1].reason, static_cast<DWORD>(CALLBACK_CHUNK_FINISHED));
         EXPECT_EQ(recorder.calls[i + 1].transferred, expected[i]);
     }
@@ -98,8 +100,8 @@ TEST(CopyRoutine, EmptyFileGetsOneChunkCallOfNothing)
     testsupport::TempFolder folder;
     ASSERT_TRUE(testsupport::WriteFileBytes(folder / L"empty", ""));
     Recorder recorder;
-    ASSERT_TRUE(CopyFileWithProgress((folder / L"empty").c_str(), (folder / L"copy").c_str(), Record, &recorder,
-                                     nullptr, 0));
+    ASSERT_TRUE(
+        CopyFileWithProgress((folder / L"empty").c_str(), (folder / L"copy").c_str(), Record, &recorder, nullptr, 0));
     ASSERT_EQ(recorder.calls.size(), 2u);
     EXPECT_EQ(recorder.calls[0].reason, static_cast<DWORD>(CALLBACK_STREAM_SWITCH));
     EXPECT_EQ(recorder.calls[1].reason, static_cast<DWORD>(CALLBACK_CHUNK_FINISHED));
@@ -216,8 +218,8 @@ TEST(CopyRoutine, RefusedCopiesLeaveTheTargetAlone)
     ASSERT_TRUE(testsupport::WriteFileBytes(source, "new"));
     ASSERT_TRUE(testsupport::WriteFileBytes(target, "old"));
 
-    EXPECT_FALSE(CopyFileWithProgress(source.c_str(), target.c_str(), nullptr, nullptr, nullptr,
-                                      COPY_FILE_FAIL_IF_EXISTS));
+    EXPECT_FALSE(
+        CopyFileWithProgress(source.c_str(), target.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
     EXPECT_EQ(testsupport::ReadFileBytes(target), "old");
 

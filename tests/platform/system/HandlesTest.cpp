@@ -6,7 +6,8 @@
 #include <thread>
 #include <utility>
 
-namespace {
+namespace
+{
 
 bool IsOpen(HANDLE handle)
 {
@@ -25,7 +26,8 @@ TEST(HandleOwners, KernelHandleCountsNullAndInvalidAsNone)
 {
     CKernelHandle empty;
     EXPECT_FALSE(empty.IsValid());
-    CKernelHandle failedOpen(CreateFileW(L"Q:\\no\\such\\file.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    CKernelHandle failedOpen(
+        CreateFileW(L"Q:\\no\\such\\file.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(failedOpen.Get(), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(failedOpen.IsValid());
     failedOpen.Close();

@@ -5,11 +5,21 @@
 
 #include <thread>
 
-namespace {
+namespace
+{
 
-int One() { return 1; }
-int Two() { return 2; }
-int Three() { return 3; }
+int One()
+{
+    return 1;
+}
+int Two()
+{
+    return 2;
+}
+int Three()
+{
+    return 3;
+}
 
 Seam<int (*)()> g_number{&One};
 

@@ -121,7 +121,8 @@ TEST(SyncObjects, CriticalSectionSerialisesTwoThreads)
     CCriticalSection section(0x80000400);
     long counter = 0;
     auto add = [&] {
-        for (int i = 0; i < 100000; ++i) {
+        for (int i = 0; i < 100000; ++i)
+        {
             CSingleLock lock(&section, TRUE);
             long seen = counter;
             counter = seen + 1;

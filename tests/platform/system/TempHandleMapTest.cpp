@@ -3,20 +3,30 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 LONG g_liveProbes = 0;
 
 struct Probe
 {
     HANDLE handle = nullptr;
-    Probe() { ::InterlockedIncrement(&g_liveProbes); }
-    ~Probe() { ::InterlockedDecrement(&g_liveProbes); }
+    Probe()
+    {
+        ::InterlockedIncrement(&g_liveProbes);
+    }
+    ~Probe()
+    {
+        ::InterlockedDecrement(&g_liveProbes);
+    }
 };
 
 struct ProbePolicy
 {
-    static void SetHandle(Probe &probe, HANDLE handle) { probe.handle = handle; }
+    static void SetHandle(Probe &probe, HANDLE handle)
+    {
+        probe.handle = handle;
+    }
 };
 
 using ProbeMap = CTempHandleMap<HANDLE, Probe, ProbePolicy>;

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 struct Seen
 {
@@ -42,14 +43,17 @@ DWORD ExitCodeAfterEnd(HANDLE handle)
 // Tells when it is destroyed.
 class TrackedThread : public CWinThread
 {
-public:
+  public:
     TrackedThread(AFX_THREADPROC proc, LPVOID param, volatile LONG *destroyed)
         : CWinThread(proc, param), m_destroyed(destroyed)
     {
     }
-    ~TrackedThread() override { InterlockedExchange(m_destroyed, 1); }
+    ~TrackedThread() override
+    {
+        InterlockedExchange(m_destroyed, 1);
+    }
 
-private:
+  private:
     volatile LONG *m_destroyed;
 };
 
@@ -80,14 +84,20 @@ UINT FillsMostOfSmallStack(LPVOID)
 // A thread with a message loop: quits with code wParam + 2 when it receives WM_APP.
 class LoopThread : public CWinThread
 {
-public:
+  public:
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     BOOL initResult = TRUE;
     UINT received = 0;
     LONG idleCalls = 0;
 
-    LoopThread() { m_bAutoDelete = FALSE; }
-    ~LoopThread() override { CloseHandle(ready); }
+    LoopThread()
+    {
+        m_bAutoDelete = FALSE;
+    }
+    ~LoopThread() override
+    {
+        CloseHandle(ready);
+    }
 
     BOOL InitInstance() override
     {
@@ -98,7 +108,8 @@ public:
     }
     BOOL PreTranslateMessage(MSG *pMsg) override
     {
-        if (pMsg->hwnd == nullptr && pMsg->message == WM_APP) {
+        if (pMsg->hwnd == nullptr && pMsg->message == WM_APP)
+        {
             received = static_cast<UINT>(pMsg->wParam);
             PostQuitMessage(static_cast<int>(pMsg->wParam) + 2);
             return TRUE;
@@ -173,7 +184,8 @@ TEST(WinThread, AutoDeleteThreadStartedAtOnceRuns)
 
 TEST(WinThread, SmallStackThreadRuns)
 {
-    CWinThread *thread = AfxBeginThread(FillsMostOfSmallStack, nullptr, THREAD_PRIORITY_NORMAL, 0x10000, CREATE_SUSPENDED);
+    CWinThread *thread =
+        AfxBeginThread(FillsMostOfSmallStack, nullptr, THREAD_PRIORITY_NORMAL, 0x10000, CREATE_SUSPENDED);
     ASSERT_NE(thread, nullptr);
     thread->m_bAutoDelete = FALSE;
     thread->ResumeThread();
@@ -183,7 +195,8 @@ TEST(WinThread, SmallStackThreadRuns)
 
 TEST(WinThread, ExceptionEndsOnlyItsThread)
 {
-    for (AFX_THREADPROC proc : {Throws, ThrowsSomethingElse}) {
+    for (AFX_THREADPROC proc : {Throws, ThrowsSomethingElse})
+    {
         volatile LONG destroyed = 0;
         TrackedThread *thread = new TrackedThread(proc, nullptr, &destroyed);
         ASSERT_TRUE(thread->CreateThread(CREATE_SUSPENDED));

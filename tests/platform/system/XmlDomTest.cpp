@@ -8,7 +8,8 @@
 #include <set>
 #include <string>
 
-namespace {
+namespace
+{
 
 std::wstring Text(const _bstr_t &text)
 {
@@ -52,7 +53,8 @@ TEST(XmlDom, DefaultNamespaceStoreSurvivesChangeSaveAndReload)
     ASSERT_TRUE(testsupport::WriteFileBytes(
         path, "<?xml version=\"1.0\"?>\r\n<Tessel xmlns=\"ORVANE\"><jobdef name=\"a\"/></Tessel>\r\n"));
 
-    try {
+    try
+    {
         IXMLDOMDocument2Ptr doc = NewDocument();
         ASSERT_TRUE(Load(doc, path));
 
@@ -63,8 +65,8 @@ TEST(XmlDom, DefaultNamespaceStoreSurvivesChangeSaveAndReload)
         _com_util::CheckError(first->setAttribute(_bstr_t(L"state"), _variant_t(L"1")));
 
         IXMLDOMNodePtr made;
-        _com_util::CheckError(
-            doc->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"jobdef"), _bstr_t(L"ORVANE"), &made));
+        _com_util::CheckError(doc->createNode(_variant_t(static_cast<long>(NODE_ELEMENT)), _bstr_t(L"jobdef"),
+                                              _bstr_t(L"ORVANE"), &made));
         IXMLDOMElementPtr second = made;
         ASSERT_NE(second, nullptr);
         _com_util::CheckError(second->setAttribute(_bstr_t(L"name"), _variant_t(L"b\u00E9")));
@@ -101,7 +103,8 @@ TEST(XmlDom, DefaultNamespaceStoreSurvivesChangeSaveAndReload)
         std::wstring names;
         IXMLDOMNodePtr child;
         _com_util::CheckError(reloadedRoot->get_firstChild(&child));
-        while (child != nullptr) {
+        while (child != nullptr)
+        {
             IXMLDOMElementPtr element = child;
             ASSERT_NE(element, nullptr);
             _bstr_t ns;
@@ -113,7 +116,9 @@ TEST(XmlDom, DefaultNamespaceStoreSurvivesChangeSaveAndReload)
             child = next;
         }
         EXPECT_EQ(names, L"a;b\u00E9;");
-    } catch (const _com_error &e) {
+    }
+    catch (const _com_error &e)
+    {
         FAIL() << "COM error 0x" << std::hex << e.Error();
     }
 }
@@ -143,7 +148,8 @@ TEST(XmlDom, DocumentClassesOfVersionThreeAreRegistered)
 {
     CCoInitialize com(COINIT_APARTMENTTHREADED);
     ASSERT_TRUE(com.Succeeded());
-    for (const CLSID *clsid : {&CLSID_DOMDocument30, &CLSID_FreeThreadedDOMDocument30, &CLSID_DOMDocument}) {
+    for (const CLSID *clsid : {&CLSID_DOMDocument30, &CLSID_FreeThreadedDOMDocument30, &CLSID_DOMDocument})
+    {
         IXMLDOMDocument2Ptr doc;
         EXPECT_EQ(doc.CreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER), S_OK);
         EXPECT_NE(doc, nullptr);
@@ -161,27 +167,36 @@ TEST(ComErrors, FailuresOfTheSupportClassesRaiseComErrorWithTheirCode)
     ASSERT_TRUE(com.Succeeded());
 
     const CLSID unknownClass = {0x1b2c3d4e, 0x0001, 0x0002, {0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a}};
-    try {
+    try
+    {
         IXMLDOMDocument2Ptr doc(unknownClass);
         ADD_FAILURE() << "an unregistered class was created";
-    } catch (const _com_error &e) {
+    }
+    catch (const _com_error &e)
+    {
         EXPECT_EQ(e.Error(), REGDB_E_CLASSNOTREG);
     }
 
-    try {
+    try
+    {
         _variant_t text(L"not a number");
         long number = text;
         ADD_FAILURE() << "converted to " << number;
-    } catch (const _com_error &e) {
+    }
+    catch (const _com_error &e)
+    {
         EXPECT_EQ(e.Error(), DISP_E_TYPEMISMATCH);
     }
 
     // An object that keeps no error information: the plain code arrives.
-    try {
+    try
+    {
         IXMLDOMDocument2Ptr doc = NewDocument();
         _com_issue_errorex(E_ACCESSDENIED, doc, __uuidof(IXMLDOMDocument2));
         ADD_FAILURE() << "no error raised";
-    } catch (const _com_error &e) {
+    }
+    catch (const _com_error &e)
+    {
         EXPECT_EQ(e.Error(), E_ACCESSDENIED);
         EXPECT_NE(e.ErrorMessage(), nullptr);
     }

@@ -6,7 +6,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 std::wstring Join(const CStringList &list)
 {

@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const UINT kOnlyInProgram = 60001;
 const UINT kFormatInProgram = 60002;
@@ -18,7 +19,7 @@ const UINT kProgramEntryInSharedBlock = 255;
 // Makes the language library the resource handle for the test's lifetime, then restores the previous one.
 class LanguageLibrary
 {
-public:
+  public:
     LanguageLibrary()
         : m_previous(AfxGetResourceHandle()),
           m_module(LoadLibraryExW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str(), nullptr,
@@ -36,9 +37,12 @@ public:
     LanguageLibrary(const LanguageLibrary &) = delete;
     LanguageLibrary &operator=(const LanguageLibrary &) = delete;
 
-    HINSTANCE Module() const { return m_module; }
+    HINSTANCE Module() const
+    {
+        return m_module;
+    }
 
-private:
+  private:
     HINSTANCE m_previous;
     HINSTANCE m_module;
 };

@@ -9,19 +9,25 @@
 #include "platform/windows/WinApp.h"
 #include "WindowTestSupport.h"
 
-namespace {
+namespace
+{
 
 std::vector<std::string> g_trace;
 
 class CTracingApp : public CWinApp
 {
-public:
-    CTracingApp() : CWinApp(L"Tracing") {}
+  public:
+    CTracingApp() : CWinApp(L"Tracing")
+    {
+    }
     bool initResult = true;
     int exitCalls = 0;
     int exitCode = 0;
 
-    BOOL InitInstance() override { return initResult; }
+    BOOL InitInstance() override
+    {
+        return initResult;
+    }
     int ExitInstance() override
     {
         ++exitCalls;
@@ -39,7 +45,7 @@ public:
 // A child window that sees the keys dispatched to it and records its turn in the pre-translation.
 class CKeyChild : public CWnd
 {
-public:
+  public:
     int keysDispatched = 0;
 
     BOOL PreTranslateMessage(MSG *pMsg) override
@@ -49,23 +55,29 @@ public:
         return FALSE;
     }
 
-protected:
-    afx_msg void OnKeyDown(UINT, UINT, UINT) { ++keysDispatched; }
+  protected:
+    afx_msg void OnKeyDown(UINT, UINT, UINT)
+    {
+        ++keysDispatched;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CKeyChild, CWnd)
-    ON_WM_KEYDOWN()
+ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
 // The main window swallows the key 'S' before it is dispatched.
 class CKeyMain : public CDialog
 {
-public:
-    CKeyMain() : CDialog(IDD_INPUT_DIALOG) {}
+  public:
+    CKeyMain() : CDialog(IDD_INPUT_DIALOG)
+    {
+    }
     BOOL PreTranslateMessage(MSG *pMsg) override
     {
-        if (pMsg->message == WM_KEYDOWN) {
+        if (pMsg->message == WM_KEYDOWN)
+        {
             g_trace.push_back("main");
             if (pMsg->wParam == 'S')
                 return TRUE;

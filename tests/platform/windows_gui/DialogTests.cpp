@@ -8,7 +8,8 @@
 #include "platform/system/Thread.h"
 #include "WindowTestSupport.h"
 
-namespace {
+namespace
+{
 
 const UINT WM_TEST_PRIVATE = WM_APP + 17;
 const UINT_PTR SAFETY_TIMER = 99;
@@ -17,22 +18,25 @@ const int SAFETY_RESULT = -77;
 // The edit box of the dialog, subclassed by data exchange; its change notification is reflected to it.
 class CReflectEdit : public CEdit
 {
-public:
+  public:
     int changes = 0;
 
-protected:
-    afx_msg void OnChange() { ++changes; }
+  protected:
+    afx_msg void OnChange()
+    {
+        ++changes;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CReflectEdit, CEdit)
-    ON_CONTROL_REFLECT(EN_CHANGE, &CReflectEdit::OnChange)
+ON_CONTROL_REFLECT(EN_CHANGE, &CReflectEdit::OnChange)
 END_MESSAGE_MAP()
 
 // The input dialog of the language library with its prompt and value exchanged.
 class CInputTestDlg : public CDialog
 {
-public:
+  public:
     explicit CInputTestDlg(bool subclassEdit = true, CWnd *pParent = nullptr)
         : CDialog(IDD_INPUT_DIALOG, pParent), m_subclassEdit(subclassEdit)
     {
@@ -68,7 +72,7 @@ public:
         return TRUE;
     }
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange *pDX) override
     {
         CDialog::DoDataExchange(pDX);
@@ -78,15 +82,24 @@ protected:
         DDX_Text(pDX, IDC_INPUT_VALUE, m_value);
     }
 
-    void PostNcDestroy() override { postNcDestroyCalled = true; }
+    void PostNcDestroy() override
+    {
+        postNcDestroyCalled = true;
+    }
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct)
     {
         ++creates;
         return CDialog::OnCreate(lpCreateStruct);
     }
-    afx_msg void OnOkClicked() { ++okClicks; }
-    afx_msg void OnValueChange() { ++parentChanges; }
+    afx_msg void OnOkClicked()
+    {
+        ++okClicks;
+    }
+    afx_msg void OnValueChange()
+    {
+        ++parentChanges;
+    }
     afx_msg LRESULT OnPrivate(WPARAM wParam, LPARAM)
     {
         ++privateMessages;
@@ -97,9 +110,12 @@ protected:
     }
     afx_msg void OnTimer(UINT_PTR nIDEvent)
     {
-        if (nIDEvent == SAFETY_TIMER) {
+        if (nIDEvent == SAFETY_TIMER)
+        {
             EndDialog(SAFETY_RESULT);
-        } else if (nIDEvent == endTimer) {
+        }
+        else if (nIDEvent == endTimer)
+        {
             KillTimer(nIDEvent);
             EndDialog(endOnTimer);
         }
@@ -109,17 +125,20 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CInputTestDlg, CDialog)
-    ON_WM_CREATE()
-    ON_BN_CLICKED(IDOK, &CInputTestDlg::OnOkClicked)
-    ON_EN_CHANGE(IDC_INPUT_VALUE, &CInputTestDlg::OnValueChange)
-    ON_MESSAGE(WM_TEST_PRIVATE, &CInputTestDlg::OnPrivate)
-    ON_WM_TIMER()
+ON_WM_CREATE()
+ON_BN_CLICKED(IDOK, &CInputTestDlg::OnOkClicked)
+ON_EN_CHANGE(IDC_INPUT_VALUE, &CInputTestDlg::OnValueChange)
+ON_MESSAGE(WM_TEST_PRIVATE, &CInputTestDlg::OnPrivate)
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 class DialogTest : public ::testing::Test
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_language.Loaded()); }
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_language.Loaded());
+    }
     wintest::LanguageLibrary m_language;
 };
 
@@ -218,7 +237,7 @@ TEST_F(DialogTest, ModalDialogRunsItsLoopForPostedMessagesAndReturnsTheEndCode)
 // Clicks Cancel once the modal dialog is up.
 class CCancelledDlg : public CInputTestDlg
 {
-public:
+  public:
     BOOL OnInitDialog() override
     {
         CInputTestDlg::OnInitDialog();
@@ -241,7 +260,7 @@ TEST_F(DialogTest, OwnerIsDisabledWhileTheModalDialogRuns)
 
     class COwnerProbeDlg : public CInputTestDlg
     {
-    public:
+      public:
         using CInputTestDlg::CInputTestDlg;
         HWND hOwner = nullptr;
         int ownerEnabledWhileRunning = -1;
@@ -286,8 +305,8 @@ TEST_F(DialogTest, DoModalOnAWorkerThreadRunsItsOwnLoop)
     thread->m_bAutoDelete = FALSE;
     thread->ResumeThread();
     // The main thread keeps pumping: a worker's dialog may need this thread's windows to answer.
-    bool ended = wintest::PumpUntil([&] { return ::WaitForSingleObject(thread->m_hThread, 0) == WAIT_OBJECT_0; },
-                                    20000);
+    bool ended =
+        wintest::PumpUntil([&] { return ::WaitForSingleObject(thread->m_hThread, 0) == WAIT_OBJECT_0; }, 20000);
     EXPECT_TRUE(ended);
     if (ended)
         delete thread;
@@ -300,8 +319,10 @@ TEST_F(DialogTest, EndDialogInsideOnInitDialogSkipsTheLoop)
 {
     class CQuickDlg : public CDialog
     {
-    public:
-        CQuickDlg() : CDialog(IDD_INPUT_DIALOG) {}
+      public:
+        CQuickDlg() : CDialog(IDD_INPUT_DIALOG)
+        {
+        }
         BOOL OnInitDialog() override
         {
             CDialog::OnInitDialog();

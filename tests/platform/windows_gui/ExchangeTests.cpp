@@ -8,11 +8,12 @@
 #include "TestResources.h"
 #include "WindowTestSupport.h"
 
-namespace {
+namespace
+{
 
 class COwnerDrawnButton : public CButton
 {
-public:
+  public:
     int draws = 0;
     UINT lastCtlType = 0;
 
@@ -27,8 +28,10 @@ public:
 
 class CExchangeDlg : public CDialog
 {
-public:
-    CExchangeDlg() : CDialog(IDD_TEST_EXCHANGE) {}
+  public:
+    CExchangeDlg() : CDialog(IDD_TEST_EXCHANGE)
+    {
+    }
 
     int m_check = BST_CHECKED;
     int m_radio = 1;
@@ -38,7 +41,7 @@ public:
     CComboBox m_combo;
     int parentDrawItems = 0;
 
-protected:
+  protected:
     BOOL OnInitDialog() override
     {
         // The combo box needs its items before the exchange selects one.
@@ -68,7 +71,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CExchangeDlg, CDialog)
-    ON_WM_DRAWITEM()
+ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 // Answers the message box that a failed exchange shows, so that the test never waits for a person.
@@ -77,7 +80,8 @@ bool g_messageBoxAnswered = false;
 
 BOOL CALLBACK AnswerMessageBox(HWND hWnd, LPARAM)
 {
-    if (::GetWindow(hWnd, GW_OWNER) == g_dialogOfMessageBox && ::IsWindowVisible(hWnd)) {
+    if (::GetWindow(hWnd, GW_OWNER) == g_dialogOfMessageBox && ::IsWindowVisible(hWnd))
+    {
         ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
         g_messageBoxAnswered = true;
         return FALSE;
@@ -92,7 +96,7 @@ void CALLBACK LookForMessageBox(HWND, UINT, UINT_PTR, DWORD)
 
 class ExchangeTest : public ::testing::Test
 {
-protected:
+  protected:
     // The template lives in the test program; the language library comes first and lacks it.
     wintest::LanguageLibrary m_language;
 };
@@ -140,7 +144,8 @@ TEST_F(ExchangeTest, NumberThatIsNotOneFailsTheExchangeAndKeepsTheValue)
     g_messageBoxAnswered = false;
     UINT_PTR timer = ::SetTimer(nullptr, 0, 100, LookForMessageBox);
     // Each box takes a moment to go away under Wine without a window manager; three cases suffice.
-    for (LPCWSTR bad : {L"12x", L"", L"99999999999"}) {
+    for (LPCWSTR bad : {L"12x", L"", L"99999999999"})
+    {
         dlg.SetDlgItemText(IDC_TEST_NUMBER, bad);
         dlg.m_number = 5;
         EXPECT_FALSE(dlg.UpdateData(TRUE)) << "text: " << static_cast<const void *>(bad);

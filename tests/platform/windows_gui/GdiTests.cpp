@@ -9,7 +9,8 @@
 #include "TestResources.h"
 #include "WindowTestSupport.h"
 
-namespace {
+namespace
+{
 
 const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kGreen = RGB(0, 255, 0);
@@ -19,7 +20,7 @@ const COLORREF kWhite = RGB(255, 255, 255);
 // A 24-bit memory surface of the given size, selected into a memory DC.
 class Surface
 {
-public:
+  public:
     Surface(int cx, int cy)
     {
         CClientDC screen(nullptr);
@@ -34,7 +35,10 @@ public:
         bitmap.Attach(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         previous = static_cast<HBITMAP>(dc.SelectObject(bitmap.m_hObject));
     }
-    ~Surface() { dc.SelectObject(previous); }
+    ~Surface()
+    {
+        dc.SelectObject(previous);
+    }
 
     CDC dc;
     CBitmap bitmap;

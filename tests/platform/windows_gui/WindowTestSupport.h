@@ -7,18 +7,21 @@
 #include "platform/system/Resources.h"
 #include "support/TestSupport.h"
 
-namespace wintest {
+namespace wintest
+{
 
 // Dispatches the thread's messages until done() holds or timeoutMs passes; the final done().
 inline bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 5000)
 {
     DWORD start = ::GetTickCount();
-    while (!done()) {
+    while (!done())
+    {
         DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= timeoutMs)
             return done();
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -32,7 +35,8 @@ inline bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 5000)
 inline void PumpPending()
 {
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -41,7 +45,7 @@ inline void PumpPending()
 // The English language library as the resource module for the lifetime of the object.
 class LanguageLibrary
 {
-public:
+  public:
     LanguageLibrary()
         : m_previous(AfxGetResourceHandle()),
           m_module(::LoadLibraryW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str()))
@@ -58,9 +62,12 @@ public:
     LanguageLibrary(const LanguageLibrary &) = delete;
     LanguageLibrary &operator=(const LanguageLibrary &) = delete;
 
-    bool Loaded() const { return m_module != nullptr; }
+    bool Loaded() const
+    {
+        return m_module != nullptr;
+    }
 
-private:
+  private:
     HINSTANCE m_previous;
     HINSTANCE m_module;
 };

@@ -10,7 +10,8 @@
 #include "platform/windows/Wnd.h"
 #include "WindowTestSupport.h"
 
-namespace {
+namespace
+{
 
 const UINT WM_TEST_THROW = WM_APP + 1;
 const UINT WM_TEST_BASE_ONLY = WM_APP + 2;
@@ -19,12 +20,15 @@ UINT g_registeredMessage = ::RegisterWindowMessageW(L"Velbrook.WindowTests.Regis
 
 class CBaseWnd : public CWnd
 {
-public:
+  public:
     int baseOnly = 0;
     int baseBoth = 0;
 
-protected:
-    afx_msg LRESULT OnBaseOnly(WPARAM, LPARAM) { return ++baseOnly; }
+  protected:
+    afx_msg LRESULT OnBaseOnly(WPARAM, LPARAM)
+    {
+        return ++baseOnly;
+    }
     afx_msg LRESULT OnBoth(WPARAM, LPARAM)
     {
         ++baseBoth;
@@ -34,13 +38,13 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CBaseWnd, CWnd)
-    ON_MESSAGE(WM_TEST_BASE_ONLY, &CBaseWnd::OnBaseOnly)
-    ON_MESSAGE(WM_TEST_BOTH, &CBaseWnd::OnBoth)
+ON_MESSAGE(WM_TEST_BASE_ONLY, &CBaseWnd::OnBaseOnly)
+ON_MESSAGE(WM_TEST_BOTH, &CBaseWnd::OnBoth)
 END_MESSAGE_MAP()
 
 class CTestWnd : public CBaseWnd
 {
-public:
+  public:
     int creates = 0;
     int createsSeenWithHandle = 0;
     bool failCreate = false;
@@ -67,7 +71,7 @@ public:
             *destroyedFlag = true;
     }
 
-protected:
+  protected:
     void PostNcDestroy() override
     {
         postNcDestroyCalled = true;
@@ -101,15 +105,24 @@ protected:
         lastTimer = nIDEvent;
         KillTimer(nIDEvent);
     }
-    afx_msg void OnCommandOne() { ++commands; }
-    afx_msg void OnCommandRange(UINT nID) { lastRangeCommand = nID; }
+    afx_msg void OnCommandOne()
+    {
+        ++commands;
+    }
+    afx_msg void OnCommandRange(UINT nID)
+    {
+        lastRangeCommand = nID;
+    }
     afx_msg void OnItemNotify(NMHDR *pNMHDR, LRESULT *pResult)
     {
         ++notifies;
         lastNotifyCode = pNMHDR->code;
         *pResult = 33;
     }
-    afx_msg LRESULT OnRegistered(WPARAM wParam, LPARAM) { return registered = static_cast<int>(wParam); }
+    afx_msg LRESULT OnRegistered(WPARAM wParam, LPARAM)
+    {
+        return registered = static_cast<int>(wParam);
+    }
     afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor)
     {
         ++ctlColors;
@@ -122,40 +135,46 @@ protected:
         lastCx = cx;
         lastCy = cy;
     }
-    afx_msg void OnLButtonDown(UINT, CPoint point) { lastClick = point; }
+    afx_msg void OnLButtonDown(UINT, CPoint point)
+    {
+        lastClick = point;
+    }
 
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CTestWnd, CBaseWnd)
-    ON_WM_CREATE()
-    ON_MESSAGE(WM_TEST_BOTH, &CTestWnd::OnBoth)
-    ON_MESSAGE(WM_TEST_THROW, &CTestWnd::OnThrow)
-    ON_WM_TIMER()
-    ON_COMMAND(500, &CTestWnd::OnCommandOne)
-    ON_COMMAND_RANGE(600, 610, &CTestWnd::OnCommandRange)
-    ON_NOTIFY(NM_CLICK, 77, &CTestWnd::OnItemNotify)
-    ON_REGISTERED_MESSAGE(g_registeredMessage, &CTestWnd::OnRegistered)
-    ON_WM_CTLCOLOR()
-    ON_WM_SIZE()
-    ON_WM_LBUTTONDOWN()
+ON_WM_CREATE()
+ON_MESSAGE(WM_TEST_BOTH, &CTestWnd::OnBoth)
+ON_MESSAGE(WM_TEST_THROW, &CTestWnd::OnThrow)
+ON_WM_TIMER()
+ON_COMMAND(500, &CTestWnd::OnCommandOne)
+ON_COMMAND_RANGE(600, 610, &CTestWnd::OnCommandRange)
+ON_NOTIFY(NM_CLICK, 77, &CTestWnd::OnItemNotify)
+ON_REGISTERED_MESSAGE(g_registeredMessage, &CTestWnd::OnRegistered)
+ON_WM_CTLCOLOR()
+ON_WM_SIZE()
+ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 // A child that keeps its notifications and its colours to itself.
 class CReflectingChild : public CWnd
 {
-public:
+  public:
     int reflectedNotifies = 0;
     int reflectedClicks = 0;
     HBRUSH brush = nullptr;
 
-protected:
+  protected:
     afx_msg void OnReflectedNotify(NMHDR *, LRESULT *pResult)
     {
         ++reflectedNotifies;
         *pResult = 44;
     }
-    afx_msg void OnReflectedClick() { ++reflectedClicks; }
+    afx_msg void OnReflectedClick()
+    {
+        ++reflectedClicks;
+    }
     afx_msg HBRUSH CtlColor(CDC *pDC, UINT)
     {
         if (brush != nullptr)
@@ -166,9 +185,9 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CReflectingChild, CWnd)
-    ON_NOTIFY_REFLECT(NM_CLICK, &CReflectingChild::OnReflectedNotify)
-    ON_CONTROL_REFLECT(BN_CLICKED, &CReflectingChild::OnReflectedClick)
-    ON_WM_CTLCOLOR_REFLECT()
+ON_NOTIFY_REFLECT(NM_CLICK, &CReflectingChild::OnReflectedNotify)
+ON_CONTROL_REFLECT(BN_CLICKED, &CReflectingChild::OnReflectedClick)
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 bool CreateTopLevel(CWnd &wnd, LPCWSTR title = L"test")
@@ -409,7 +428,7 @@ TEST(WindowTest, StyleTextAndGeometryOperations)
 // An owner-drawn list box that gives its items their height itself.
 class CMeasuringList : public CListBox
 {
-public:
+  public:
     int measures = 0;
     void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override
     {

@@ -10,7 +10,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct Asked
 {
@@ -21,12 +22,12 @@ struct Asked
 
 class MessageBoxHook : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         m_previous = AfxGetResourceHandle();
-        m_language = LoadLibraryExW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE);
+        m_language =
+            LoadLibraryExW((testsupport::LanguageFolder() + L"Phrasel.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(m_language, nullptr);
         AfxSetResourceHandle(m_language);
         m_answer.emplace(g_messageBoxAnswer, [this](UINT textId, const CString &text, UINT flags) {

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // A box as the template lays it out at some font size: window rectangle on the screen, the rest in client
 // coordinates.
@@ -175,8 +176,7 @@ TEST(MessageBoxLayout, TypeTableGivesCaptionsAndResults)
         {MB_OK | MB_ICONINFORMATION, IDS_BUTTON_OK, 0, IDOK, IDCANCEL, MessageBoxButtons::CentreButton1},
         {MB_OKCANCEL, IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDOK, IDCANCEL, MessageBoxButtons::ShiftHalfWidening},
         {MB_YESNO, IDS_BUTTON_YES, IDS_BUTTON_NO, IDYES, IDNO, MessageBoxButtons::ShiftHalfWidening},
-        {MB_YESNO | MB_ICONQUESTION, IDS_BUTTON_YES, IDS_BUTTON_NO, IDYES, IDNO,
-         MessageBoxButtons::ShiftHalfWidening},
+        {MB_YESNO | MB_ICONQUESTION, IDS_BUTTON_YES, IDS_BUTTON_NO, IDYES, IDNO, MessageBoxButtons::ShiftHalfWidening},
         {MB_YESNO | MB_DEFBUTTON2, IDS_BUTTON_YES, IDS_BUTTON_NO, IDYES, IDNO, MessageBoxButtons::ShiftHalfWidening},
         {MB_RETRYCANCEL, IDS_BUTTON_RETRY, IDS_BUTTON_RETRY_CANCEL, IDOK, IDCANCEL,
          MessageBoxButtons::ShiftHalfWidening},

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct TemplateItem
 {
@@ -30,8 +31,10 @@ struct Template
 // Reads the extended template, field after field, as the dialog manager does.
 class Reader
 {
-public:
-    Reader(const BYTE *data, DWORD size) : m_data(data), m_size(size) {}
+  public:
+    Reader(const BYTE *data, DWORD size) : m_data(data), m_size(size)
+    {
+    }
 
     template <typename T> T Read()
     {
@@ -57,10 +60,16 @@ public:
             text += static_cast<wchar_t>(ch);
         return text;
     }
-    void AlignTo4() { m_at = (m_at + 3) & ~size_t(3); }
-    bool Overrun() const { return m_at > m_size; }
+    void AlignTo4()
+    {
+        m_at = (m_at + 3) & ~size_t(3);
+    }
+    bool Overrun() const
+    {
+        return m_at > m_size;
+    }
 
-private:
+  private:
     const BYTE *m_data;
     size_t m_size;
     size_t m_at = 0;

@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class SkinImagesShared : public testing::Test
 {
-protected:
-    void TearDown() override { FreeSharedSkinImages(); }
+  protected:
+    void TearDown() override
+    {
+        FreeSharedSkinImages();
+    }
     CGdiPlusSession m_gdiplus;
 };
 
@@ -18,8 +22,8 @@ protected:
 
 TEST_F(SkinImagesShared, SlotsFollowTheProgramsLoadingOrder)
 {
-    const wchar_t *names[] = {L"backup.png", L"Restore.png", L"Cancel.png", L"help_4.png",
-                              L"close_4.png", L"min_4.png", L"brenmark_logo.png", L"Orvane_Logo.png"};
+    const wchar_t *names[] = {L"backup.png",  L"Restore.png", L"Cancel.png",        L"help_4.png",
+                              L"close_4.png", L"min_4.png",   L"brenmark_logo.png", L"Orvane_Logo.png"};
     for (int i = 0; i < SKIN_IMAGE_COUNT; ++i)
         EXPECT_STREQ(SkinImageFileName(static_cast<SkinImageSlot>(i)), names[i]);
     EXPECT_STREQ(SkinBarImageFileName(SKIN_BAR_EMPTY), L"progress_empty.png");

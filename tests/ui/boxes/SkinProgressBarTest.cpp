@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 const ULONGLONG kTwoTo63 = 1ULL << 63;
 const ULONGLONG kAllOnes = ~0ULL;
@@ -58,11 +59,12 @@ TEST(SkinProgressBar, PercentageIsExactForEveryRange)
     EXPECT_EQ(SkinProgressShare(-5, 1, 2), 0);
 }
 
-namespace {
+namespace
+{
 
 class SkinProgressBarDrawing : public testing::Test
 {
-protected:
+  protected:
     static const int kWidth = 240;
     static const int kHeight = 20;
 
@@ -71,7 +73,10 @@ protected:
         ASSERT_TRUE(m_gdiplus.IsStarted());
         LoadSharedSkinImages(testsupport::SkinFolder().c_str());
     }
-    void TearDown() override { FreeSharedSkinImages(); }
+    void TearDown() override
+    {
+        FreeSharedSkinImages();
+    }
 
     // The bar drawn over white into a fresh bitmap, inset by 10 pixels on each side.
     std::unique_ptr<Gdiplus::Bitmap> Draw(ULONGLONG pos, ULONGLONG max, RECT rect = {10, 10, 10 + kWidth, 10 + kHeight})

@@ -9,12 +9,16 @@
 
 using namespace boxtest;
 
-namespace {
+namespace
+{
 
 class InputDlgWindow : public testing::Test
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_language.Loaded()); }
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_language.Loaded());
+    }
     LanguageLibrary m_language;
 };
 
@@ -61,7 +65,9 @@ TEST_F(InputDlgWindow, EmptyValueWithMessageKeepsTheDialogOpen)
              ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
          }},
         // Back in the input dialog, still open: type a value and accept it.
-        {[&](HWND box) { return box == input && ::GetWindow(input, GW_ENABLEDPOPUP) == nullptr && ::IsWindowEnabled(input); },
+        {[&](HWND box) {
+             return box == input && ::GetWindow(input, GW_ENABLEDPOPUP) == nullptr && ::IsWindowEnabled(input);
+         },
          [&](HWND box) {
              openAfterWarning = ::IsWindow(box) && ::IsWindowVisible(box);
              ::SetDlgItemTextW(box, IDC_INPUT_VALUE, L"Holiday photos");

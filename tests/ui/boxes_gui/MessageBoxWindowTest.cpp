@@ -12,7 +12,8 @@
 
 using namespace boxtest;
 
-namespace {
+namespace
+{
 
 // The application object gives the boxes their title and a main window to be tempted by.
 CWinApp theApp(L"Velbrook Data Backup");
@@ -63,8 +64,11 @@ SIZE LineExtent(const LOGFONTW &logFont, LPCWSTR line)
 
 class MessageBoxWindow : public testing::Test
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_language.Loaded()); }
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_language.Loaded());
+    }
     LanguageLibrary m_language;
 };
 
@@ -82,7 +86,8 @@ TEST_F(MessageBoxWindow, YesNoBoxShowsLanguageCaptionsAndAnswersSixOrSeven)
     EXPECT_STREQ(yes.record.text, L"Replace the file?");
     EXPECT_TRUE(yes.record.button2Visible);
 
-    BoxRun no = ShowAndPress([] { return Box(L"Replace the file?", MB_YESNO | MB_ICONQUESTION); }, ClickButton(IDCANCEL));
+    BoxRun no =
+        ShowAndPress([] { return Box(L"Replace the file?", MB_YESNO | MB_ICONQUESTION); }, ClickButton(IDCANCEL));
     EXPECT_EQ(no.result, IDNO);
     BoxRun escaped = ShowAndPress([] { return Box(L"Replace the file?", MB_YESNO); }, PressEscape());
     EXPECT_EQ(escaped.result, IDNO);
@@ -181,7 +186,8 @@ TEST_F(MessageBoxWindow, OwnerIsTheThreadsActiveWindowOnly)
             auto *s = static_cast<std::shared_ptr<Shared> *>(parameter);
             std::shared_ptr<Shared> keep = *s;
             delete s;
-            keep->run = ShowAndPressOn([] { return SkinMessageBoxId(IDS_BUTTON_CANCEL, MB_YESNO); }, ClickButton(IDCANCEL));
+            keep->run =
+                ShowAndPressOn([] { return SkinMessageBoxId(IDS_BUTTON_CANCEL, MB_YESNO); }, ClickButton(IDCANCEL));
             ::InterlockedExchange(&keep->done, 1);
             return 0;
         },

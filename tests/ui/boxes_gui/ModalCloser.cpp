@@ -2,9 +2,11 @@
 
 #include "ui/resources/UiResourceIds.h"
 
-namespace boxtest {
+namespace boxtest
+{
 
-namespace {
+namespace
+{
 
 thread_local ModalCloser *t_closer = nullptr;
 
@@ -113,8 +115,7 @@ std::function<void(HWND)> RecordInto(BoxRecord &record, std::function<void(HWND)
 std::function<void(HWND)> ClickButton(int id)
 {
     return [id](HWND box) {
-        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
     };
 }
 

@@ -11,7 +11,8 @@
 #include "platform/text/String.h"
 #include "support/TestSupport.h"
 
-namespace boxtest {
+namespace boxtest
+{
 
 // What a box looked like when the closer found it.
 struct BoxRecord
@@ -20,7 +21,7 @@ struct BoxRecord
     HWND box = nullptr;
     HWND owner = nullptr;
     bool ownerEnabled = false;
-    CRect window;           // screen coordinates
+    CRect window; // screen coordinates
     CString title;
     CString text;           // control 1138
     CRect textRect;         // client coordinates
@@ -54,16 +55,22 @@ std::function<void(HWND)> PressEscape();
 // step is not done within timeoutMs.
 class ModalCloser
 {
-public:
+  public:
     explicit ModalCloser(std::vector<Step> steps, DWORD timeoutMs = 8000);
     ~ModalCloser();
     ModalCloser(const ModalCloser &) = delete;
     ModalCloser &operator=(const ModalCloser &) = delete;
 
-    bool AllDone() const { return m_next >= m_steps.size(); }
-    bool TimedOut() const { return m_timedOut; }
+    bool AllDone() const
+    {
+        return m_next >= m_steps.size();
+    }
+    bool TimedOut() const
+    {
+        return m_timedOut;
+    }
 
-private:
+  private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     void Tick();
 
@@ -79,14 +86,17 @@ private:
 // The English language library as the resource module for the lifetime of the object.
 class LanguageLibrary
 {
-public:
+  public:
     LanguageLibrary();
     ~LanguageLibrary();
     LanguageLibrary(const LanguageLibrary &) = delete;
     LanguageLibrary &operator=(const LanguageLibrary &) = delete;
-    bool Loaded() const { return m_module != nullptr; }
+    bool Loaded() const
+    {
+        return m_module != nullptr;
+    }
 
-private:
+  private:
     HINSTANCE m_previous;
     HINSTANCE m_module;
 };

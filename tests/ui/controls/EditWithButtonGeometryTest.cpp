@@ -16,7 +16,8 @@ TEST(EditWithButtonGeometry, TextAndButtonRectangles)
 
 TEST(EditWithButtonGeometry, TinyClientsGiveEmptyRectanglesNotNegativeOnes)
 {
-    for (const CRect &client : {CRect(0, 0, 0, 0), CRect(0, 0, 20, 3), CRect(0, 0, 33, 30)}) {
+    for (const CRect &client : {CRect(0, 0, 0, 0), CRect(0, 0, 20, 3), CRect(0, 0, 33, 30)})
+    {
         editbutton::Areas areas = editbutton::AreasOf(client);
         EXPECT_GE(areas.text.Width(), 0);
         EXPECT_GE(areas.text.Height(), 0);
@@ -44,9 +45,11 @@ TEST(EditWithButtonGeometry, TheProgramHoldsBothFrames)
 {
     const UINT sets[2][3] = {{IDB_EDIT_FRAME_LEFT, IDB_EDIT_FRAME_MIDDLE, IDB_EDIT_FRAME_RIGHT},
                              {IDB_EDIT_FRAME2_LEFT, IDB_EDIT_FRAME2_MIDDLE, IDB_EDIT_FRAME2_RIGHT}};
-    for (const auto &set : sets) {
+    for (const auto &set : sets)
+    {
         int height = -1;
-        for (UINT id : set) {
+        for (UINT id : set)
+        {
             CBitmap bitmap;
             ASSERT_TRUE(bitmap.LoadBitmap(id)) << id;
             BITMAP info = {};

@@ -8,7 +8,8 @@
 
 using mllist::CMultilineListModel;
 
-namespace {
+namespace
+{
 
 // A measure that counts its calls: a cell is 10 pixels per line plus 5, or the number its text spells.
 struct CountingMeasure
@@ -44,7 +45,7 @@ CMultilineListModel RowsOf(const std::vector<int> &heights)
 // A memory DC with the default GUI font, as the list measures with.
 class MeasuringDC
 {
-public:
+  public:
     MeasuringDC() : m_dc(::CreateCompatibleDC(nullptr))
     {
         m_old = ::SelectObject(m_dc, ::GetStockObject(DEFAULT_GUI_FONT));
@@ -56,7 +57,10 @@ public:
     }
     MeasuringDC(const MeasuringDC &) = delete;
     MeasuringDC &operator=(const MeasuringDC &) = delete;
-    operator HDC() const { return m_dc; }
+    operator HDC() const
+    {
+        return m_dc;
+    }
 
     int LineHeight() const
     {
@@ -71,7 +75,7 @@ public:
         return size.cx;
     }
 
-private:
+  private:
     HDC m_dc;
     HGDIOBJ m_old;
 };
@@ -105,7 +109,7 @@ TEST(MultiLineListMeasure, LayoutTextBreaksOnceAfterTheLastSemicolon)
 {
     EXPECT_STREQ(mllist::LayoutText(L"a;b;c", 50, 20), L"a;b;\nc");
     EXPECT_STREQ(mllist::LayoutText(L"a;b;c", 15, 20), L"a;b;c");   // narrower than the area
-    EXPECT_STREQ(mllist::LayoutText(L"a;b\nc", 50, 20), L"a;b\nc");  // has its own line feed
+    EXPECT_STREQ(mllist::LayoutText(L"a;b\nc", 50, 20), L"a;b\nc"); // has its own line feed
     EXPECT_STREQ(mllist::LayoutText(L"abc", 50, 20), L"abc");
     EXPECT_STREQ(mllist::LayoutText(L"abc;", 50, 20), L"abc;\n");
 }
@@ -293,7 +297,8 @@ TEST(MultiLineListScroll, NoRowAtThePositionChangesNothing)
     CountingMeasure measure;
     noColumns.Layout(measure.Get());
     CMultilineListModel shrunk = RowsOf({20, 30});
-    for (const CMultilineListModel *model : {&empty, &noColumns}) {
+    for (const CMultilineListModel *model : {&empty, &noColumns})
+    {
         for (UINT code : {SB_LINEDOWN, SB_LINEUP, SB_PAGEDOWN, SB_PAGEUP})
             EXPECT_EQ(mllist::ScrollVertically(*model, code, 0, 0, 60), 0) << code;
         EXPECT_EQ(mllist::ScrollByWheel(*model, -120, 0, 60), 0);

@@ -10,7 +10,8 @@
 #include "ui/controls/MultiLineList.h"
 #include "ui/controls_gui/ControlsTestResources.h"
 
-namespace controlstest {
+namespace controlstest
+{
 
 struct Command
 {
@@ -20,8 +21,10 @@ struct Command
 
 class CControlsTestDlg : public CDialog
 {
-public:
-    CControlsTestDlg() : CDialog(IDD_CONTROLS_TEST) {}
+  public:
+    CControlsTestDlg() : CDialog(IDD_CONTROLS_TEST)
+    {
+    }
 
     CMultilineList m_list;
     CEditWithButton m_edit;
@@ -46,7 +49,7 @@ public:
         return CDialog::OnCommand(wParam, lParam);
     }
 
-protected:
+  protected:
     afx_msg LRESULT OnButtonMessage(WPARAM, LPARAM)
     {
         ++buttonMessages;
@@ -59,7 +62,8 @@ protected:
 inline void PumpPending()
 {
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -69,7 +73,8 @@ inline void PumpPending()
 inline void PumpFor(DWORD ms)
 {
     DWORD start = ::GetTickCount();
-    do {
+    do
+    {
         PumpPending();
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (::GetTickCount() - start < ms);

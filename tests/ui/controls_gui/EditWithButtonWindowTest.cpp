@@ -5,12 +5,13 @@
 
 using namespace controlstest;
 
-namespace {
+namespace
+{
 
 // A top-level window that counts the button messages it receives.
 class ButtonMessageCounter
 {
-public:
+  public:
     ButtonMessageCounter()
     {
         WNDCLASSW wc = {};
@@ -18,20 +19,30 @@ public:
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"EditWithButtonTestOwner";
         ::RegisterClassW(&wc);
-        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                   nullptr);
     }
-    ~ButtonMessageCounter() { ::DestroyWindow(m_hWnd); }
+    ~ButtonMessageCounter()
+    {
+        ::DestroyWindow(m_hWnd);
+    }
     ButtonMessageCounter(const ButtonMessageCounter &) = delete;
     ButtonMessageCounter &operator=(const ButtonMessageCounter &) = delete;
 
-    HWND Handle() const { return m_hWnd; }
-    int Count() const { return static_cast<int>(::GetWindowLongPtrW(m_hWnd, GWLP_USERDATA)); }
+    HWND Handle() const
+    {
+        return m_hWnd;
+    }
+    int Count() const
+    {
+        return static_cast<int>(::GetWindowLongPtrW(m_hWnd, GWLP_USERDATA));
+    }
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_EDIT_BUTTON_CLICK && wParam == 0 && lParam == 0) {
+        if (message == WM_EDIT_BUTTON_CLICK && wParam == 0 && lParam == 0)
+        {
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, ::GetWindowLongPtrW(hWnd, GWLP_USERDATA) + 1);
             return 0;
         }
@@ -43,7 +54,7 @@ private:
 // A 32-bit memory bitmap of the given size, filled with one colour, with its DC.
 class MemoryCanvas
 {
-public:
+  public:
     MemoryCanvas(int width, int height, COLORREF fill) : m_dc(::CreateCompatibleDC(nullptr))
     {
         BITMAPINFO info = {};
@@ -69,10 +80,16 @@ public:
     MemoryCanvas(const MemoryCanvas &) = delete;
     MemoryCanvas &operator=(const MemoryCanvas &) = delete;
 
-    HDC Dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const { return ::GetPixel(m_dc, x, y); }
+    HDC Dc() const
+    {
+        return m_dc;
+    }
+    COLORREF Pixel(int x, int y) const
+    {
+        return ::GetPixel(m_dc, x, y);
+    }
 
-private:
+  private:
     HDC m_dc;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_old = nullptr;
@@ -98,7 +115,7 @@ const COLORREF kMagenta = RGB(255, 0, 255);
 
 class EditWithButtonWindow : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dialog.Create(IDD_CONTROLS_TEST));
@@ -112,7 +129,10 @@ protected:
         PumpPending();
     }
 
-    void Release(const CPoint &point) { m_dialog.m_edit.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y)); }
+    void Release(const CPoint &point)
+    {
+        m_dialog.m_edit.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    }
 
     // Moves the dialog so that the client point of the edit box lies under the pointer where it is now.
     void PutUnderPointer(const CPoint &clientPoint)
@@ -123,8 +143,8 @@ protected:
         m_dialog.m_edit.ClientToScreen(&screen);
         CRect dialogRect;
         m_dialog.GetWindowRect(&dialogRect);
-        m_dialog.SetWindowPos(nullptr, dialogRect.left + pointer.x - screen.x, dialogRect.top + pointer.y - screen.y,
-                              0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_dialog.SetWindowPos(nullptr, dialogRect.left + pointer.x - screen.x, dialogRect.top + pointer.y - screen.y, 0,
+                              0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     CControlsTestDlg m_dialog;

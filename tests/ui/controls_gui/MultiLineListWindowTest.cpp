@@ -7,11 +7,12 @@
 
 using namespace controlstest;
 
-namespace {
+namespace
+{
 
 class MultiLineListWindow : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dialog.Create(IDD_CONTROLS_TEST));
@@ -33,7 +34,10 @@ protected:
         PumpPending();
     }
 
-    bool HasUpdateRegion() const { return ::GetUpdateRect(m_dialog.m_list.GetSafeHwnd(), nullptr, FALSE) != FALSE; }
+    bool HasUpdateRegion() const
+    {
+        return ::GetUpdateRect(m_dialog.m_list.GetSafeHwnd(), nullptr, FALSE) != FALSE;
+    }
 
     CControlsTestDlg m_dialog;
 };
@@ -119,7 +123,8 @@ TEST_F(MultiLineListWindow, WheelOnAnEmptyListIsHarmless)
     CRect screen;
     list.GetWindowRect(&screen);
     LPARAM at = MAKELPARAM(screen.left + 5, screen.top + 5);
-    for (short delta : {-120, 120, -1200}) {
+    for (short delta : {-120, 120, -1200})
+    {
         list.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), at);
         EXPECT_EQ(list.GetVerticalPosition(), 0);
     }
@@ -175,9 +180,9 @@ TEST(MultiLineListFont, AParentWithoutAFontGivesTheDefaultGuiFont)
     ASSERT_EQ(::SendMessageW(parent, WM_GETFONT, 0, 0), 0);
     {
         CMultilineList list;
-        HWND child = ::CreateWindowExW(0, L"CMultilineList", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, parent,
-                                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(7)),
-                                       ::GetModuleHandleW(nullptr), nullptr);
+        HWND child =
+            ::CreateWindowExW(0, L"CMultilineList", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, parent,
+                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(7)), ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(child, nullptr);
         ASSERT_TRUE(list.SubclassWindow(child));
         list.SetSize(1, 1);
@@ -192,7 +197,8 @@ TEST(MultiLineListFont, AParentWithoutAFontGivesTheDefaultGuiFont)
     ::DestroyWindow(parent);
 }
 
-namespace {
+namespace
+{
 
 // A dialog template in memory with one list control, for a module other than the program.
 std::vector<WORD> ListTemplate()
@@ -209,17 +215,17 @@ std::vector<WORD> ListTemplate()
     };
     dword(WS_POPUP);
     dword(0);
-    words.push_back(1);                             // one item
-    words.insert(words.end(), {0, 0, 100, 60});     // x, y, cx, cy
-    words.insert(words.end(), {0, 0, 0});           // no menu, default class, no title
+    words.push_back(1);                         // one item
+    words.insert(words.end(), {0, 0, 100, 60}); // x, y, cx, cy
+    words.insert(words.end(), {0, 0, 0});       // no menu, default class, no title
     if (words.size() % 2 != 0)
         words.push_back(0);
     dword(WS_CHILD | WS_VISIBLE);
     dword(0);
-    words.insert(words.end(), {5, 5, 80, 40, 321});  // x, y, cx, cy, id
+    words.insert(words.end(), {5, 5, 80, 40, 321}); // x, y, cx, cy, id
     text(L"CMultilineList");
     text(L"");
-    words.push_back(0);                             // no creation data
+    words.push_back(0); // no creation data
     return words;
 }
 

@@ -9,7 +9,8 @@
 #include "platform/drawing/GdiPlusSession.h"
 #include "ui/skin/SkinGlobals.h"
 
-namespace {
+namespace
+{
 
 const Gdiplus::ARGB kFrameColours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
 const Gdiplus::ARGB kWhite = 0xFFFFFFFF;
@@ -55,8 +56,11 @@ int LeftmostInk(Gdiplus::Bitmap &bitmap, const CRect &area)
 
 class SkinElementDrawing : public testing::Test
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_gdiplus.IsStarted()); }
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_gdiplus.IsStarted());
+    }
     CGdiPlusSession m_gdiplus;
 };
 

@@ -6,7 +6,8 @@
 #include <numeric>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::vector<int> V(std::initializer_list<int> values)
 {

@@ -13,7 +13,8 @@
 #include "ui/skin/SdSkinDlg.h"
 #include "ui/skin/SkinGlobals.h"
 
-namespace {
+namespace
+{
 
 const Gdiplus::ARGB kBackground = 0xFF204060;
 const Gdiplus::ARGB kFrames[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
@@ -44,7 +45,7 @@ bool WriteBlocksPng(const std::wstring &path, int width, int height, const Gdipl
 // Catches the system's window drag, which would otherwise run its own move loop.
 class DragSpy
 {
-public:
+  public:
     explicit DragSpy(HWND window) : m_window(window)
     {
         s_drags = 0;
@@ -52,14 +53,23 @@ public:
         s_previous = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DragSpy::Proc)));
     }
-    ~DragSpy() { ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_previous)); }
+    ~DragSpy()
+    {
+        ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_previous));
+    }
     DragSpy(const DragSpy &) = delete;
     DragSpy &operator=(const DragSpy &) = delete;
 
-    int Drags() const { return s_drags; }
-    WPARAM HitTest() const { return s_hitTest; }
+    int Drags() const
+    {
+        return s_drags;
+    }
+    WPARAM HitTest() const
+    {
+        return s_hitTest;
+    }
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCLBUTTONDOWN)
@@ -84,7 +94,7 @@ WPARAM DragSpy::s_hitTest = 0;
 // Pixels of the dialog's background painting, drawn into a memory bitmap.
 class ErasedImage
 {
-public:
+  public:
     explicit ErasedImage(HWND window)
     {
         RECT client = {};
@@ -112,10 +122,16 @@ public:
     ErasedImage(const ErasedImage &) = delete;
     ErasedImage &operator=(const ErasedImage &) = delete;
 
-    COLORREF At(int x, int y) const { return ::GetPixel(m_dc, x, y); }
-    LRESULT Result() const { return m_result; }
+    COLORREF At(int x, int y) const
+    {
+        return ::GetPixel(m_dc, x, y);
+    }
+    LRESULT Result() const
+    {
+        return m_result;
+    }
 
-private:
+  private:
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_previous = nullptr;
@@ -129,7 +145,7 @@ LPARAM At(POINT point)
 
 class SkinDlgWindow : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_gdiplus.IsStarted());
@@ -156,7 +172,10 @@ protected:
         return *m_dialog;
     }
 
-    HWND Hwnd() const { return m_dialog->GetSafeHwnd(); }
+    HWND Hwnd() const
+    {
+        return m_dialog->GetSafeHwnd();
+    }
 
     void Send(UINT message, POINT point)
     {

@@ -6,18 +6,19 @@
 #include "platform/controls/Controls.h"
 #include "ui/controls/Splitter.h"
 
-namespace {
+namespace
+{
 
 const int kBar = 3;
 const int kMinimum = 30;
 
 class SplitterWindow : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_host.CreateEx(WS_EX_CLIENTEDGE, AfxDefaultWndClass(), L"host", WS_POPUP | WS_VISIBLE, 0, 0,
-                                    400, 300, nullptr, nullptr));
+        ASSERT_TRUE(m_host.CreateEx(WS_EX_CLIENTEDGE, AfxDefaultWndClass(), L"host", WS_POPUP | WS_VISIBLE, 0, 0, 400,
+                                    300, nullptr, nullptr));
     }
 
     // A splitter of the given panes in a 300 x 200 client area, with a window in every pane but the last
@@ -30,8 +31,8 @@ protected:
         {
             if (lastEmpty && i == panes - 1)
                 break;
-            EXPECT_TRUE(m_panes[i].Create(L"pane", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), m_splitter.get(),
-                                          200 + i));
+            EXPECT_TRUE(
+                m_panes[i].Create(L"pane", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), m_splitter.get(), 200 + i));
             m_splitter->SetPane(i, &m_panes[i]);
         }
         return *m_splitter;
