@@ -13,7 +13,7 @@ velbrook_configure_and_build "$build"
 velbrook_start_wine "$build"
 
 run_ctest() {
-  ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600 "$@"
+  ctest --test-dir "$build" --output-on-failure -j "$VELBROOK_JOBS" --timeout 600 "$@"
 }
 
 set +e

@@ -1,5 +1,8 @@
 # Shared by ./test.sh and ./run.sh: packages, build, Wine prefixes, Xvfb.
 
+# Parallel build and test jobs; set VELBROOK_JOBS lower when several builds share the machine.
+VELBROOK_JOBS=${VELBROOK_JOBS:-$(nproc)}
+
 VELBROOK_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine wine64
                    xvfb xauth python3 procps)
 
@@ -29,7 +32,7 @@ velbrook_configure_and_build() {
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" >/dev/null
   fi
   echo "== build"
-  cmake --build "$build" -j "$(nproc)"
+  cmake --build "$build" -j "$VELBROOK_JOBS"
 }
 
 # One Wine prefix for programs without a display and one for windows on Xvfb; each gets a persistent
