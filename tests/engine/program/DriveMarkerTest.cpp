@@ -2,7 +2,7 @@
 
 #include "engine/program/DriveMarker.h"
 #include "engine/program/ProgramObjects.h"
-#include "engine/support/TestDrive.h"
+#include "support/TestDrive.h"
 #include "support/TestSupport.h"
 
 using enginetest::TestDrive;

@@ -7,7 +7,7 @@
 
 #include "engine/store/XmlLayer.h"
 #include "engine/support/EngineTestSupport.h"
-#include "engine/support/TestDrive.h"
+#include "support/TestDrive.h"
 
 namespace jobdeftest
 {

@@ -1,4 +1,4 @@
-#include "engine/support/TestDrive.h"
+#include "support/TestDrive.h"
 
 #include <winioctl.h>
 
