@@ -13,10 +13,11 @@ velbrook_configure_and_build "$build"
 velbrook_start_wine "$build"
 
 run_ctest() {
-  ctest --test-dir "$build" --output-on-failure -j "$VELBROOK_JOBS" --timeout 600 "$@"
+  "${VELBROOK_AS_TEST_USER[@]}" ctest --test-dir "$build" --output-on-failure -j "$VELBROOK_JOBS" --timeout 600 "$@"
 }
 
 set +e
+echo "== tests run as $VELBROOK_TEST_USER"
 echo "== tests without windows"
 run_ctest -LE gui "$@"
 headless=$?

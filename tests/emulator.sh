@@ -3,4 +3,6 @@
 unset DISPLAY WAYLAND_DISPLAY
 : "${WINEPREFIX:?run the tests through ./test.sh, which sets up the Wine prefix}"
 export WINEDEBUG=-all
+# A runaway test fails at once instead of exhausting the machine: 2 GiB of address space per test process.
+ulimit -v "${VELBROOK_TEST_ADDRESS_SPACE_KB:-2097152}"
 exec "${VELBROOK_WINE:-wine}" "$@"

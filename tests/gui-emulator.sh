@@ -4,4 +4,6 @@
 : "${VELBROOK_GUI_DISPLAY:?run the tests through ./test.sh, which starts Xvfb}"
 : "${VELBROOK_GUI_PREFIX:?run the tests through ./test.sh, which sets up the Wine prefixes}"
 export DISPLAY="$VELBROOK_GUI_DISPLAY" WINEPREFIX="$VELBROOK_GUI_PREFIX" WINEDEBUG=-all
+# A runaway test fails at once instead of exhausting the machine: 2 GiB of address space per test process.
+ulimit -v "${VELBROOK_TEST_ADDRESS_SPACE_KB:-2097152}"
 exec "${VELBROOK_WINE:-wine}" "$@"

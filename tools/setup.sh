@@ -39,17 +39,73 @@ velbrook_configure_and_build() {
 # wineserver whose output is detached, or ctest would wait on the pipe it inherited.
 velbrook_init_prefix() {
   local prefix=$1
+  local as=("${VELBROOK_AS_TEST_USER[@]}")
   if [ ! -f "$prefix/.velbrook-ready" ]; then
     echo "== initialising Wine prefix $prefix"
-    mkdir -p "$prefix"
-    WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$VELBROOK_WINE" wineboot -i >/dev/null 2>&1 </dev/null
-    WINEPREFIX=$prefix wineserver -w
-    touch "$prefix/.velbrook-ready"
+    "${as[@]}" mkdir -p "$prefix"
+    WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "${as[@]}" "$VELBROOK_WINE" wineboot -i \
+      >/dev/null 2>&1 </dev/null
+    WINEPREFIX=$prefix "${as[@]}" wineserver -w
+    "${as[@]}" touch "$prefix/.velbrook-ready"
   fi
-  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
+  WINEPREFIX=$prefix "${as[@]}" wineserver -p >/dev/null 2>&1 </dev/null
   # Bring up the prefix's own processes (services, device manager) now, detached: started by the first test,
   # they would hold ctest's output pipe open.
-  WINEPREFIX=$prefix "$VELBROOK_WINE" wineboot >/dev/null 2>&1 </dev/null
+  WINEPREFIX=$prefix "${as[@]}" "$VELBROOK_WINE" wineboot >/dev/null 2>&1 </dev/null
+}
+
+# The tests run as an ordinary user: under Wine a root process writes read-only files and replaces read-only
+# targets as if the attribute were not there, so as root no read-only rule of the system would be tested. Run
+# as root, this makes the user (once), gives it the build folder and a way into it, and sets
+# VELBROOK_AS_TEST_USER to the command prefix that runs a command as that user; run as anyone else it changes
+# nothing (the prefix is empty).
+VELBROOK_TEST_USER=velbrook-tests
+VELBROOK_AS_TEST_USER=()
+velbrook_use_test_user() {
+  local build=$1
+  if [ "$(id -u)" -ne 0 ]; then
+    VELBROOK_TEST_USER=$(id -un)
+    return 0
+  fi
+  local home=/var/lib/$VELBROOK_TEST_USER
+  if ! id -u "$VELBROOK_TEST_USER" >/dev/null 2>&1; then
+    echo "== making the test user $VELBROOK_TEST_USER"
+    useradd --system --create-home --home-dir "$home" --shell /usr/sbin/nologin "$VELBROOK_TEST_USER"
+  fi
+  # Test discovery, ctest's records and the tests' pictures are all written inside the build folder.
+  chown -R "$VELBROOK_TEST_USER:" "$build"
+  # A prefix records its wineserver's private folder under /tmp; one made by root would turn the user away. No
+  # wineserver of this build runs now (the build lock), so the record can go: the next server makes a new one.
+  rm -f "$build"/wine/*/wineserver
+  VELBROOK_AS_TEST_USER=(setpriv "--reuid=$VELBROOK_TEST_USER" "--regid=$VELBROOK_TEST_USER" --init-groups
+                         env "HOME=$home" "USER=$VELBROOK_TEST_USER" "LOGNAME=$VELBROOK_TEST_USER")
+  # Every folder above the build and source folders must let the user through.
+  local dir
+  for dir in "$build" "$top"; do
+    while [ "$dir" != / ]; do
+      dir=$(dirname "$dir")
+      if ! "${VELBROOK_AS_TEST_USER[@]}" test -x "$dir"; then
+        echo "== letting the test user through $dir"
+        chmod o+x "$dir"
+      fi
+    done
+  done
+}
+
+# Starts the desktop keeper in a prefix (tests/tools/DesktopKeeper.cpp) and waits until its window stands: the
+# desktop process then lives through the whole test run instead of coming and going between tests.
+velbrook_keep_desktop() {
+  local prefix=$1 build=$2
+  local keeper=$build/testbin/desktop_keeper.exe ready=$prefix/.desktop-up
+  [ -f "$keeper" ] || return 0
+  "${VELBROOK_AS_TEST_USER[@]}" rm -f "$ready"
+  WINEPREFIX=$prefix "${VELBROOK_AS_TEST_USER[@]}" "$VELBROOK_WINE" "$keeper" "Z:${ready//\//\\}" \
+    >/dev/null 2>&1 </dev/null &
+  for _ in $(seq 1200); do
+    [ -e "$ready" ] && return 0
+    sleep 0.1
+  done
+  echo "== the desktop of $prefix did not come up"
 }
 
 velbrook_start_xvfb() {
@@ -65,8 +121,8 @@ velbrook_start_xvfb() {
 }
 
 velbrook_stop_wine() {
-  WINEPREFIX=$VELBROOK_HEADLESS_PREFIX wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX=$VELBROOK_GUI_PREFIX wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$VELBROOK_HEADLESS_PREFIX "${VELBROOK_AS_TEST_USER[@]}" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$VELBROOK_GUI_PREFIX "${VELBROOK_AS_TEST_USER[@]}" wineserver -k >/dev/null 2>&1 || true
   [ -n "${VELBROOK_XVFB_PID:-}" ] && kill "$VELBROOK_XVFB_PID" 2>/dev/null || true
 }
 
@@ -86,8 +142,11 @@ velbrook_start_wine() {
   export WINEDEBUG=-all WINEARCH=win64
   export VELBROOK_HEADLESS_PREFIX=$build/wine/headless VELBROOK_GUI_PREFIX=$build/wine/gui
   export WINEPREFIX=$VELBROOK_HEADLESS_PREFIX
+  velbrook_use_test_user "$build"
   trap velbrook_stop_wine EXIT
   velbrook_start_xvfb
   velbrook_init_prefix "$VELBROOK_HEADLESS_PREFIX"
   DISPLAY=$VELBROOK_GUI_DISPLAY velbrook_init_prefix "$VELBROOK_GUI_PREFIX"
+  velbrook_keep_desktop "$VELBROOK_HEADLESS_PREFIX" "$build"
+  DISPLAY=$VELBROOK_GUI_DISPLAY velbrook_keep_desktop "$VELBROOK_GUI_PREFIX" "$build"
 }

@@ -6,6 +6,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/UuidString.h"
 #include "platform/system/Handles.h"
+#include "platform/system/FileAttributes.h"
 
 namespace
 {
@@ -72,7 +73,7 @@ bool EnsureMarkerFolder(const CString &folder)
         CreateDirectoryW(folder.Left(slash), nullptr);
     if (!CreateDirectoryW(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
-    SetFileAttributesW(folder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    AfxSetFileAttributes(folder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     return IsFolder(folder);
 }
 
@@ -168,7 +169,7 @@ BOOL GetOrCreateDestinationDriveId(wchar_t letter, CString &id)
     // it must be truncated, or the bytes beyond a new identity would make it unreadable again.
     DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        AfxSetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
     bool written;
     {
         CKernelHandle file(
@@ -177,7 +178,7 @@ BOOL GetOrCreateDestinationDriveId(wchar_t letter, CString &id)
             return FALSE;
         written = WriteAll(file.Get(), bytes);
     }
-    SetFileAttributesW(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    AfxSetFileAttributes(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     if (!written)
         return FALSE;
     id = text;

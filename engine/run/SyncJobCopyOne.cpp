@@ -5,6 +5,7 @@
 #include "platform/system/Handles.h"
 #include "ui/boxes/MessageBoxDlg.h"
 #include "platform/system/Resources.h"
+#include "platform/system/FileAttributes.h"
 
 namespace
 {
@@ -22,7 +23,7 @@ void DeleteTemporary(const CString &path)
 {
     if (path.IsEmpty())
         return;
-    ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+    AfxSetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileW(path);
 }
 
@@ -231,7 +232,7 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     // Only now that the copy stands ready: a target whose copy failed keeps its attributes.
     DWORD targetAttributes = ::GetFileAttributesW(targetPath);
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kReadOnlyOrHidden))
-        ::SetFileAttributesW(targetPath, targetAttributes & ~kReadOnlyOrHidden);
+        AfxSetFileAttributes(targetPath, targetAttributes & ~kReadOnlyOrHidden);
 
     for (;;)
     {
@@ -241,7 +242,7 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
             // the file once more, which costs more than reading them.
             DWORD sourceAttributes = ::GetFileAttributesW(sourcePath);
             if (sourceAttributes != INVALID_FILE_ATTRIBUTES && ::GetFileAttributesW(targetPath) != sourceAttributes)
-                ::SetFileAttributesW(targetPath, sourceAttributes);
+                AfxSetFileAttributes(targetPath, sourceAttributes);
             return TRUE;
         }
         DWORD error = ::GetLastError();
@@ -292,7 +293,7 @@ BOOL CSyncJob::CopyToRecycledFolder(LPCWSTR source)
     }
     else if (kept & kReadOnlyOrHidden)
     {
-        ::SetFileAttributesW(place, kept & ~kReadOnlyOrHidden);
+        AfxSetFileAttributes(place, kept & ~kReadOnlyOrHidden);
     }
 
     if (!g_pfnCopyFileEx(source, place, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(), 0))
@@ -303,6 +304,6 @@ BOOL CSyncJob::CopyToRecycledFolder(LPCWSTR source)
         return FALSE;
     }
     if (kept != INVALID_FILE_ATTRIBUTES)
-        ::SetFileAttributesW(place, kept);
+        AfxSetFileAttributes(place, kept);
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/CopyFile.h"
 #include "platform/system/Handles.h"
+#include "platform/system/FileAttributes.h"
 
 namespace
 {
@@ -47,7 +48,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
     {
         DWORD attributes = ::GetFileAttributesW(sourceFolder);
         if (attributes != INVALID_FILE_ATTRIBUTES)
-            ::SetFileAttributesW(targetFolder, attributes);
+            AfxSetFileAttributes(targetFolder, attributes);
     }
     if (created != 0 && created != ERROR_ALREADY_EXISTS &&
         !(created == ERROR_ACCESS_DENIED && IsDriveLetterPath(target)))
@@ -104,7 +105,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
         }
         else if (kept & kReadOnlyOrHidden)
         {
-            ::SetFileAttributesW(targetPath, kept & ~kReadOnlyOrHidden);
+            AfxSetFileAttributes(targetPath, kept & ~kReadOnlyOrHidden);
         }
 
         if (m_cancelFlag)
@@ -125,7 +126,7 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
             if (m_cancelFlag)
             {
                 if (kept != INVALID_FILE_ATTRIBUTES)
-                    ::SetFileAttributesW(targetPath, kept);
+                    AfxSetFileAttributes(targetPath, kept);
                 return 0;
             }
             m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(),
@@ -136,12 +137,12 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
             {
                 m_diskFull = TRUE;
                 if (kept != INVALID_FILE_ATTRIBUTES)
-                    ::SetFileAttributesW(targetPath, kept);
+                    AfxSetFileAttributes(targetPath, kept);
                 return 0;
             }
         }
         if (kept != INVALID_FILE_ATTRIBUTES)
-            ::SetFileAttributesW(targetPath, kept);
+            AfxSetFileAttributes(targetPath, kept);
     } while (::FindNextFileW(listing, found.get()));
 
     return ::GetLastError() == ERROR_NO_MORE_FILES ? 1 : 0;

@@ -3,6 +3,7 @@
 #include "engine/run/DestPaths.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/CopyFile.h"
+#include "platform/system/FileAttributes.h"
 
 using namespace copytest;
 using testsupport::ReadFileBytes;
@@ -30,10 +31,10 @@ class CopyOneFile : public CopyJobTest
 TEST_F(CopyOneFile, ReplacesTheTargetThroughATemporaryNameWithTheSourceAttributes)
 {
     std::wstring source = MakeSource(L"report.doc");
-    ASSERT_TRUE(::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    ASSERT_TRUE(AfxSetFileAttributes(source.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     std::wstring target = Dest() + L"report.doc";
     ASSERT_TRUE(WriteFileBytes(target, "old"));
-    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(AfxSetFileAttributes(target.c_str(), FILE_ATTRIBUTE_READONLY));
     ScriptFileOps();
 
     EXPECT_TRUE(m_job->CopyOneFile(source.c_str(), target.c_str()));
@@ -45,7 +46,7 @@ TEST_F(CopyOneFile, ReplacesTheTargetThroughATemporaryNameWithTheSourceAttribute
     ASSERT_EQ(MoveScript().targets.size(), 1u);
     EXPECT_EQ(MoveScript().targets[0], target);
     EXPECT_EQ(m_job->GetErrorCount(), 0);
-    ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+    AfxSetFileAttributes(source.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(CopyOneFile, MakesOneMissingFolderLevelAndTakesTheFirstFreeTemporaryName)
@@ -119,7 +120,7 @@ TEST_F(CopyOneFile, FailedCopyLeavesTheOldTargetAndItsAttributesAlone)
     std::wstring source = MakeSource(L"plan.txt");
     std::wstring target = Dest() + L"plan.txt";
     ASSERT_TRUE(WriteFileBytes(target, "old plan"));
-    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(AfxSetFileAttributes(target.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     LockedFile lock(source);
     ASSERT_TRUE(lock.IsLocked());
     ScriptFileOps();
@@ -129,7 +130,7 @@ TEST_F(CopyOneFile, FailedCopyLeavesTheOldTargetAndItsAttributesAlone)
     EXPECT_EQ(ReadFileBytes(target), "old plan");
     EXPECT_EQ(Attributes(target) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    AfxSetFileAttributes(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(CopyOneFile, LockedMailStoreAsksRetriesTenTimesAfterRetryThenCancels)
@@ -299,7 +300,7 @@ TEST_F(CopyOneFile, RecycledCopyKeepsTheAttributesOfTheFileItReplaces)
     ASSERT_TRUE(m_job->GetRecycledPath(source.c_str(), Dest().c_str(), made));
     ASSERT_EQ(std::wstring(made.GetString()), place);
     ASSERT_TRUE(WriteFileBytes(place, "older"));
-    ASSERT_TRUE(::SetFileAttributesW(place.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(AfxSetFileAttributes(place.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     const DWORD kept = Attributes(place);
 
     EXPECT_TRUE(m_job->CopyToRecycledFolder(source.c_str()));

@@ -3,6 +3,7 @@
 #include <winioctl.h>
 
 #include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/FileAttributes.h"
 
 using namespace copytest;
 using testsupport::ReadFileBytes;
@@ -97,7 +98,7 @@ TEST_F(FolderCopy, ReadOnlyTargetIsOverwrittenAndKeepsItsAttributes)
     ASSERT_TRUE(::CreateDirectoryW(Target().c_str(), nullptr));
     std::wstring target = Target() + L"\\a.txt";
     ASSERT_TRUE(WriteFileBytes(target, "old"));
-    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(AfxSetFileAttributes(target.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     const DWORD kept = Attributes(target);
     ASSERT_EQ(kept & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));

@@ -3,6 +3,8 @@
 #include "engine/journal/RestoreJournal.h"
 #include "engine/job/SyncJob.h"
 
+#include <gtest/gtest.h>
+
 namespace enginetest
 {
 
@@ -25,12 +27,22 @@ FakeMainWindow::FakeMainWindow(JobDeque *deque, Kind kind) : m_deque(deque)
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kWindowClass;
     ::RegisterClassW(&windowClass);
-    if (kind == Kind::TopLevel)
-        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"Main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
-    else
-        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
+    // Under Wine a window needs the prefix's desktop process, which starts with the first program that asks
+    // for it and ends a while after the last one: a test that starts in that moment is refused (error 1400)
+    // until the desktop is up. Without its window the test would wait in vain for every message of a run.
+    for (int attempt = 0; m_hWnd == nullptr && attempt < 100; ++attempt)
+    {
+        if (attempt > 0)
+            ::Sleep(100);
+        if (kind == Kind::TopLevel)
+            m_hWnd = ::CreateWindowExW(0, kWindowClass, L"Main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr);
+        else
+            m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr);
+    }
+    if (m_hWnd == nullptr)
+        ADD_FAILURE() << "the test's main window could not be made: error " << ::GetLastError();
     ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     g_pMainDlg = this;
 }
