@@ -88,6 +88,9 @@ class BenchWindow : public IMainWindowServices
     {
         return FALSE;
     }
+    void RequestRun(CSyncJob *) override
+    {
+    }
     void ReportError(CSyncJob *, int, int) override
     {
     }

@@ -1,5 +1,9 @@
 // What the job engine asks of the main window. The main dialog implements this interface; the engine never
 // sees the dialog itself, so it builds and is tested without one.
+//
+// SetJobRunning, UpdateJob, ReportError and RequestRun are called from other threads as well (run threads,
+// change processing, the destination watch) and never send to the user-interface thread; the others are
+// called on the user-interface thread.
 #pragma once
 #include <windows.h>
 
@@ -43,6 +47,9 @@ class IMainWindowServices
     virtual void SetJobRunning(CSyncJob *job) = 0;
     // Queues an enabled, idle job with the argument; nonzero when the job is enabled.
     virtual BOOL RunJobNow(CSyncJob *job, int argument) = 0;
+    // From any thread: posts a private message to the window, whose handler calls RunJobNow(job, 1) while the
+    // job is still in the job collection (GetJobList()->Contains(job)).
+    virtual void RequestRun(CSyncJob *job) = 0;
     // Logs the calling thread's last system error for the job.
     virtual void ReportError(CSyncJob *job, int reserved, int show) = 0;
     // Repaints the job's line in the job list.

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "engine/job/CopyErrorList.h"
 #include "engine/store/JobDef.h"
@@ -21,6 +22,7 @@
 #include "platform/system/XmlDom.h"
 
 class CRestoreJournal;
+struct VSSCOPYING;
 
 // A value shared between threads without ordering: every load and store is relaxed.
 template <typename T> class RelaxedAtomic
@@ -209,6 +211,9 @@ class CSyncJob
     int CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, int maxVersions);
     // Writes "destination" of every source element from "dest", "folder2folder" and "retain_full_path".
     void UpdateSourceDestinations();
+    // Hands the batch of open-file copies to the snapshot agent once it holds 100 records, unless the job is
+    // cancelled, and empties it (snapshot/VssCopy.h).
+    void FlushVssCopyBatch(std::vector<VSSCOPYING> &batch);
 
     // TRUE when the destination can be reached, trying a network connection up to tries times.
     BOOL CheckDestination(int tries);

@@ -103,6 +103,15 @@ BOOL CNetPathPlatform::ComputerName(LPWSTR buffer, LPDWORD size)
     return ::GetComputerNameW(buffer, size);
 }
 
+DWORD CNetPathPlatform::Reconnect(LPCWSTR localName, LPCWSTR remoteName)
+{
+    NETRESOURCEW resource = {};
+    resource.dwType = RESOURCETYPE_DISK;
+    resource.lpLocalName = const_cast<LPWSTR>(localName);
+    resource.lpRemoteName = const_cast<LPWSTR>(remoteName);
+    return ::WNetAddConnection2W(&resource, nullptr, nullptr, 0);
+}
+
 Seam<CNetPathPlatform *> g_netPathPlatform{&g_systemPlatform};
 
 UINT GetPathDriveType(LPCWSTR path)

@@ -27,6 +27,9 @@ class CNetPathPlatform
     virtual NET_API_STATUS FreeBuffer(LPVOID buffer);
     // GetComputerNameW.
     virtual BOOL ComputerName(LPWSTR buffer, LPDWORD size);
+    // WNetAddConnection2W of a disk resource: the drive (such as "X:") to the remote name, without user name,
+    // password or flags. The system error (0 on success).
+    virtual DWORD Reconnect(LPCWSTR localName, LPCWSTR remoteName);
 };
 
 // The answers in use: the system's unless a test has put a set of its own in place.

@@ -25,3 +25,5 @@ CEvent StopEvent(FALSE, FALSE);
 CCriticalSection CopyLock;
 CIni g_agentIni;
 std::locale g_utf8Locale = gel::stdx::ImbueUtf8(std::locale(), new gel::stdx::utf8cvt);
+// Its thread starts here, before start-up, and is joined when the queue goes at process exit.
+CFileCopyingQueue g_fileCopyingQueue;

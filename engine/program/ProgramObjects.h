@@ -6,6 +6,7 @@
 #include <locale>
 
 #include "engine/program/Ini.h"
+#include "engine/task/FileCopyingQueue.h"
 #include "platform/text/String.h"
 #include "platform/system/Sync.h"
 
@@ -37,3 +38,5 @@ extern CCriticalSection CopyLock;
 extern CIni g_agentIni;
 // The global locale with the UTF-8 conversion facet, built at start-up and kept for the whole run.
 extern std::locale g_utf8Locale;
+// The deferred copies of locked files; its thread runs from before start-up until process exit.
+extern CFileCopyingQueue g_fileCopyingQueue;

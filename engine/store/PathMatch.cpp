@@ -87,6 +87,8 @@ CSyncJob *CSyncJobList::IsPathInJob(LPCWSTR path, LPCWSTR secondPath, LPCWSTR de
     if (!isFolder && IsDocumentExtension(pathText.Right(4)) && second.Right(4).CompareNoCase(L".tmp") == 0)
         return nullptr;
 
+    // This runs on the change-processing thread: the list lock keeps every job alive while it is looked at.
+    ListLock hold(*this);
     for (CSyncJob *job : m_jobs)
     {
         CJobDef *jobDef = job->GetJobDef();

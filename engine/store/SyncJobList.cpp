@@ -11,6 +11,7 @@
 
 int CSyncJobList::Add(CSyncJob *job)
 {
+    ListLock hold(*this);
     if (job != nullptr && !Contains(job))
         m_jobs.push_back(job);
     return 1000;
@@ -18,8 +19,15 @@ int CSyncJobList::Add(CSyncJob *job)
 
 int CSyncJobList::RemoveJob(CSyncJob *job)
 {
-    if (!Contains(job))
-        return 1000;
+    // Out of the array first: from here on no other thread finds the job, and a second removal while Cancel
+    // pumps messages finds nothing to do.
+    {
+        ListLock hold(*this);
+        auto it = std::find(m_jobs.begin(), m_jobs.end(), job);
+        if (job == nullptr || it == m_jobs.end())
+            return 1000;
+        m_jobs.erase(it);
+    }
     job->Cancel();
     try
     {
@@ -37,13 +45,7 @@ int CSyncJobList::RemoveJob(CSyncJob *job)
         // The job goes whatever its element does.
     }
     Sleep(1000);
-    // Cancel pumped messages: look the job up again rather than trusting a position taken before.
-    auto it = std::find(m_jobs.begin(), m_jobs.end(), job);
-    if (it != m_jobs.end())
-    {
-        m_jobs.erase(it);
-        delete job;
-    }
+    delete job;
     return 1000;
 }
 
@@ -51,6 +53,7 @@ int CSyncJobList::MoveToFront(INT_PTR index)
 {
     if (index < 0)
         XmlRaiseError(E_INVALIDARG);
+    ListLock hold(*this);
     if (index >= GetCount())
         return 0;
     std::rotate(m_jobs.begin(), m_jobs.begin() + index, m_jobs.begin() + index + 1);

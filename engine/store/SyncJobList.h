@@ -3,7 +3,9 @@
 // sees them. It loads and saves the store, imports the legacy "Zel.ini" once, picks the next due job for the
 // schedule timer and tells change processing which job handles a changed file.
 //
-// Everything but IsPathInJob runs on the user-interface thread. Save holds the list lock and the DOM lock.
+// Everything but IsPathInJob runs on the user-interface thread. The array of jobs changes only under the list
+// lock, which another thread takes (ListLock) to read the collection; Save holds it too. Lock order: the list
+// lock, then the DOM lock (XmlDomLock).
 #pragma once
 #include <windows.h>
 
@@ -18,6 +20,21 @@ class CSyncJob;
 class CSyncJobList
 {
   public:
+    // Holds the collection's list lock for its own lifetime. While it is held no job joins or leaves the
+    // collection, and none is deleted by RemoveJob.
+    class ListLock
+    {
+      public:
+        explicit ListLock(const CSyncJobList &list) : m_hold(&list.m_lock, TRUE)
+        {
+        }
+        ListLock(const ListLock &) = delete;
+        ListLock &operator=(const ListLock &) = delete;
+
+      private:
+        CSingleLock m_hold;
+    };
+
     // Creates the store document and makes it the process's store document (SetXmlStoreDocument). When the
     // legacy job file exists it is imported, the store saved and the file moved to its ".bak" name (only when
     // the save succeeded). Then Load. Null paths mean g_strJobsXmlPath and g_strIniPath. COM failures raise
@@ -47,8 +64,8 @@ class CSyncJobList
     // Appends the job (the collection takes ownership); its element joins the document at the next Save.
     // Returns 1000.
     int Add(CSyncJob *job);
-    // Cancels the job, takes its element out of the document, waits a second and deletes the job. A job not in
-    // the collection is left alone. The store is not saved. Returns 1000.
+    // Takes the job out of the collection, then cancels it, takes its element out of the document, waits a
+    // second and deletes it. A job not in the collection is left alone. The store is not saved. Returns 1000.
     int RemoveJob(CSyncJob *job);
     // Moves the job at index to the front; 0 when index is at or past the end. A negative index raises
     // _com_error(E_INVALIDARG).
@@ -110,7 +127,7 @@ class CSyncJobList
     IXMLDOMDocument2Ptr m_document;
     int m_loaded = 0;
     std::vector<CSyncJob *> m_jobs;
-    CCriticalSection m_lock{4000};
+    mutable CCriticalSection m_lock{4000};
     CString m_storePath;
     CString m_iniPath;
     CString m_brokenStoreCopy;

@@ -212,9 +212,13 @@ CSyncJobList::CSyncJobList(LPCWSTR storePath, LPCWSTR iniPath)
     }
     catch (...)
     {
-        for (CSyncJob *job : m_jobs)
+        std::vector<CSyncJob *> jobs;
+        {
+            ListLock hold(*this);
+            jobs.swap(m_jobs);
+        }
+        for (CSyncJob *job : jobs)
             delete job;
-        m_jobs.clear();
         SetXmlStoreDocument(nullptr);
         throw;
     }
@@ -222,9 +226,13 @@ CSyncJobList::CSyncJobList(LPCWSTR storePath, LPCWSTR iniPath)
 
 CSyncJobList::~CSyncJobList()
 {
-    for (CSyncJob *job : m_jobs)
+    std::vector<CSyncJob *> jobs;
+    {
+        ListLock hold(*this);
+        jobs.swap(m_jobs);
+    }
+    for (CSyncJob *job : jobs)
         delete job;
-    m_jobs.clear();
     try
     {
         if (GetXmlStoreDocument() == m_document)
@@ -323,7 +331,10 @@ void CSyncJobList::AddJobForElement(IXMLDOMElement *element)
     auto job = std::make_unique<CSyncJob>();
     job->Attach(element);
     job->m_notStored = FALSE;
-    m_jobs.push_back(job.get());
+    {
+        ListLock hold(*this);
+        m_jobs.push_back(job.get());
+    }
     CSyncJob *added = job.release();
     added->Validate();
 }

@@ -2,6 +2,7 @@
 
 #include "engine/journal/RestoreJournal.h"
 #include "engine/job/SyncJob.h"
+#include "engine/store/SyncJobList.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@ namespace
 {
 
 const wchar_t kWindowClass[] = L"VelbrookTestMainWindow";
+const UINT WM_REQUEST_RUN = WM_APP + 14;
 
 bool IsEndMessage(UINT message)
 {
@@ -83,6 +85,27 @@ BOOL FakeMainWindow::RunJobNow(CSyncJob *job, int argument)
     return TRUE;
 }
 
+void FakeMainWindow::RequestRun(CSyncJob *job)
+{
+    ::PostMessageW(m_hWnd, WM_REQUEST_RUN, reinterpret_cast<WPARAM>(job), 0);
+}
+
+void FakeMainWindow::OnRunRequest(CSyncJob *job)
+{
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_runRequests.push_back(job);
+    }
+    if (m_jobList != nullptr && m_jobList->Contains(job))
+        RunJobNow(job, 1);
+}
+
+std::vector<CSyncJob *> FakeMainWindow::RunRequests() const
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_runRequests;
+}
+
 std::vector<PostedMessage> FakeMainWindow::Messages() const
 {
     std::lock_guard<std::mutex> hold(m_lock);
@@ -129,6 +152,11 @@ std::vector<WPARAM> FakeMainWindow::TakePostedCommands()
 LRESULT CALLBACK FakeMainWindow::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto *self = reinterpret_cast<FakeMainWindow *>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    if (self != nullptr && message == WM_REQUEST_RUN)
+    {
+        self->OnRunRequest(reinterpret_cast<CSyncJob *>(wParam));
+        return 0;
+    }
     if (self != nullptr && (IsEndMessage(message) || message == WM_JOB_PROGRESS))
     {
         self->OnJobMessage(message, wParam, lParam);

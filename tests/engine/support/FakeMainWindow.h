@@ -24,7 +24,9 @@ struct PostedMessage
 // (posted messages arrive without a display); window tests, whose dialogs enable the main window and post
 // commands to it, take a hidden top-level one. It records every job message and, unless told otherwise, ends
 // a run as the dialog does: the queue hears of it, the job's journal is closed (rolled back unless the run
-// finished), then the running bit and the end-of-run reset.
+// finished), then the running bit and the end-of-run reset. RequestRun posts to its window, whose handler
+// records the request and runs the job (RunJobNow(job, 1)) while the collection in m_jobList holds it; with no
+// collection it runs nothing.
 class FakeMainWindow : public IMainWindowServices
 {
   public:
@@ -46,7 +48,7 @@ class FakeMainWindow : public IMainWindowServices
     }
     CSyncJobList *GetJobList() override
     {
-        return nullptr;
+        return m_jobList;
     }
     HANDLE GetStatusBlockHandle() const override
     {
@@ -63,6 +65,7 @@ class FakeMainWindow : public IMainWindowServices
     BOOL GetJobIndex(CSyncJob *job, int &index) override;
     void SetJobRunning(CSyncJob *job) override;
     BOOL RunJobNow(CSyncJob *job, int argument) override;
+    void RequestRun(CSyncJob *job) override;
     void ReportError(CSyncJob *, int, int) override
     {
     }
@@ -87,6 +90,8 @@ class FakeMainWindow : public IMainWindowServices
     }
 
     std::vector<PostedMessage> Messages() const;
+    // The jobs of the run requests handled so far, in order, whether they ran or not.
+    std::vector<CSyncJob *> RunRequests() const;
     // The end messages (finished, cancelled, failed) in arrival order.
     std::vector<PostedMessage> EndMessages() const;
     size_t CountEnds() const
@@ -109,15 +114,19 @@ class FakeMainWindow : public IMainWindowServices
     BOOL m_progressShown = TRUE;
     CSyncJob *m_runningJob = nullptr;
     Gdiplus::Image *m_closeImage = nullptr;
+    // The collection GetJobList gives (not owned); none by default.
+    CSyncJobList *m_jobList = nullptr;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnJobMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnRunRequest(CSyncJob *job);
 
     JobDeque *m_deque;
     HWND m_hWnd = nullptr;
     mutable std::mutex m_lock;
     std::vector<PostedMessage> m_messages;
+    std::vector<CSyncJob *> m_runRequests;
 };
 
 } // namespace enginetest

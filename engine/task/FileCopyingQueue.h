@@ -1,0 +1,45 @@
+// CFileCopyingQueue: copies that wait for their source to be let go. A thread of its own tries the first record
+// every 500 ms: a source still held by another program (error 32) stays first; a copy that went through is
+// dropped; one that failed otherwise is dropped after its error was shown (ShowLastErrorMessage).
+//
+// The program keeps one instance (ProgramObjects.h), whose thread runs from before the program's start-up until
+// process exit. No operation of the engine queues anything; Enqueue is there for whoever needs it.
+#pragma once
+#include <windows.h>
+
+#include "engine/task/SyncTask.h"
+#include "platform/system/Handles.h"
+#include "platform/system/Sync.h"
+#include "platform/text/Collections.h"
+
+class CFileCopyingQueue
+{
+  public:
+    // Starts the thread with an empty queue.
+    CFileCopyingQueue();
+    // Stops the thread (its waits end at once), waits for it and frees the records still queued.
+    ~CFileCopyingQueue();
+    CFileCopyingQueue(const CFileCopyingQueue &) = delete;
+    CFileCopyingQueue &operator=(const CFileCopyingQueue &) = delete;
+
+    // Appends a copy of source onto destination (overwriting it). FALSE for an empty source.
+    BOOL Enqueue(LPCWSTR source, LPCWSTR destination);
+    // The number of records waiting.
+    INT_PTR GetCount();
+
+  private:
+    static unsigned __stdcall ThreadProc(void *param);
+    void Run();
+    // Waits the pause between two rounds; false when the queue is to stop.
+    bool Pause();
+    CSyncTask::FILECOPYING *TakeFirst();
+    void Remove(CSyncTask::FILECOPYING *record);
+
+    CTypedPtrArray<CPtrArray, CSyncTask::FILECOPYING *> m_records;
+    CMutex m_lock;
+    // Set by the destructor; the thread's pauses wait on it.
+    CEvent m_stopEvent{FALSE, TRUE};
+    volatile LONG m_stop = 0;
+    CKernelHandle m_thread;
+    unsigned m_threadId = 0;
+};
