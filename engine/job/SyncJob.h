@@ -218,7 +218,8 @@ class CSyncJob
     // checks of the job collection).
     BOOL CheckPathInStore(LPCWSTR path);
 
-    // The log's path: the data folder (the folder of g_strLogPath), the job name and ".log".
+    // The log's path: the data folder (the folder of g_strLogPath), the job name made a file name
+    // (MakeLogFileName) and ".log".
     CString GetLogFilePath() const;
     // "ErrorLogPath" of the element; 0 when it already held the path (case ignored), else writes it, 1.
     BOOL SetErrorLogPath(LPCWSTR path);
@@ -326,6 +327,11 @@ class CSyncJob
 };
 
 // Free helpers of the job engine.
+
+// A job name as the name of its log file: every character that cannot stand in a file name (\ / : * ? " < > |
+// and control characters) and each "." of a leading run become "_", so that no name leads out of the data
+// folder or into a stream. Any other name stays as it is.
+CString MakeLogFileName(LPCWSTR jobName);
 
 // The system text of an error code: the language library's message table (neutral language) first, then
 // the system's; trailing line breaks cut. Empty when neither has a text.
