@@ -150,6 +150,24 @@ TEST_F(FolderCopy, DiskFullStopsTheWalkAndLaterCallsUntilCleared)
     EXPECT_EQ(ReadFileBytes(Target() + L"\\a.txt"), "a");
 }
 
+TEST_F(FolderCopy, AnOverwriteThatFailsLeavesTheOldCopyWhole)
+{
+    ASSERT_TRUE(WriteFileBytes(Source() + L"\\a.txt", "the new version"));
+    ASSERT_EQ(CreateFolderPath(Target().c_str()), 0u);
+    ASSERT_TRUE(WriteFileBytes(Target() + L"\\a.txt", "the backed-up version"));
+    for (DWORD error : {ERROR_DISK_FULL, ERROR_REQUEST_ABORTED})
+    {
+        SCOPED_TRACE(error);
+        m_job->m_diskFull = FALSE;
+        ScriptFileOps();
+        CopyScript() = FileOpScript();
+        CopyScript().failures = {error};
+
+        EXPECT_EQ(m_job->CopyFolder(Source().c_str(), Target().c_str(), L"", 1), error == ERROR_DISK_FULL ? 0 : 1);
+        EXPECT_EQ(ReadFileBytes(Target() + L"\\a.txt"), "the backed-up version");
+    }
+}
+
 TEST_F(FolderCopy, AFailedFileIsLoggedAndTheWalkGoesOn)
 {
     ASSERT_TRUE(WriteFileBytes(Source() + L"\\gone.txt", "g"));
