@@ -5,9 +5,11 @@
 #include <memory>
 
 #include "engine/store/JobDef.h"
+#include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/job/SyncJob.h"
 #include "engine/store/XmlLayer.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Handles.h"
 
 namespace
@@ -51,6 +53,56 @@ bool LoadFile(IXMLDOMDocument2 *document, const CString &path)
     VARIANT_BOOL loaded = VARIANT_FALSE;
     const HRESULT hr = document->load(_variant_t(path.GetString()), &loaded);
     return SUCCEEDED(hr) && loaded == VARIANT_TRUE;
+}
+
+// The root of a loaded store document when it is the store's own ("Tessel" in "ORVANE"), else null.
+IXMLDOMElementPtr StoreRoot(IXMLDOMDocument2 *document)
+{
+    IXMLDOMElementPtr root;
+    if (FAILED(document->get_documentElement(&root)) || !root)
+        return nullptr;
+    BSTR namespaceUri = nullptr;
+    if (FAILED(root->get_namespaceURI(&namespaceUri)))
+        return nullptr;
+    const _bstr_t uri(namespaceUri, false);
+    if (XmlGetNodeName(root) != L"Tessel" || CString(static_cast<LPCWSTR>(uri)) != kStoreNamespace)
+        return nullptr;
+    return root;
+}
+
+int CountChildElements(IXMLDOMNode *parent)
+{
+    int count = 0;
+    XmlElementIterator children(parent);
+    while (children.Next())
+        ++count;
+    return count;
+}
+
+// The XML declaration of a document read from a file keeps the encoding that file had ("UTF-16"), but the
+// library does not always write the bytes it declares: some write UTF-8 under it, and the next start reads no
+// jobs. Without a declared encoding every writer and reader agrees on UTF-8.
+void DropDeclaredEncoding(IXMLDOMDocument2 *document)
+{
+    IXMLDOMNodePtr first;
+    XmlCheck(document->get_firstChild(&first));
+    if (!first)
+        return;
+    DOMNodeType type = NODE_INVALID;
+    XmlCheck(first->get_nodeType(&type));
+    if (type != NODE_PROCESSING_INSTRUCTION || XmlGetNodeName(first) != L"xml")
+        return;
+    BSTR data = nullptr;
+    XmlCheck(first->get_text(&data));
+    const CString declaration(static_cast<LPCWSTR>(_bstr_t(data, false)));
+    CString lower = declaration;
+    lower.MakeLower();
+    if (lower.Find(L"encoding") < 0)
+        return;
+    IXMLDOMProcessingInstructionPtr plain;
+    XmlCheck(document->createProcessingInstruction(_bstr_t(L"xml"), _bstr_t(L"version=\"1.0\""), &plain));
+    IXMLDOMNodePtr replaced;
+    XmlCheck(document->replaceChild(plain, first, &replaced));
 }
 
 IXMLDOMElementPtr NewJobElement(IXMLDOMDocument2 *document)
@@ -251,6 +303,11 @@ void CSyncJobList::LoadDocumentFromFile()
     XmlDomLock lock;
     XmlCheck(m_document->put_async(VARIANT_FALSE));
     const bool exists = IsExistingFile(m_storePath);
+    if (!exists && RecoverFromTemporary())
+    {
+        XmlCheck(m_document->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath")));
+        return;
+    }
     if (!exists || !LoadFile(m_document, m_storePath))
     {
         // A store that is there but cannot be read must not be lost to the next save, which writes the
@@ -266,6 +323,28 @@ void CSyncJobList::LoadDocumentFromFile()
     if (FAILED(m_document->get_documentElement(&root)) || !root)
         MakeFreshDocument();
     XmlCheck(m_document->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath")));
+}
+
+bool CSyncJobList::RecoverFromTemporary()
+{
+    // A save is a write of "Zel.xml.tmp" and a replace of "Zel.xml". Where the replace is not atomic (FAT, as
+    // on most flash drives) a save cut off in between leaves the temporary file alone, and the next save
+    // would write over it: every job would be lost.
+    const CString temporary = m_storePath + L".tmp";
+    if (!IsExistingFile(temporary))
+        return false;
+    IXMLDOMDocument2Ptr candidate = NewDocument();
+    if (!LoadFile(candidate, temporary) || !StoreRoot(candidate))
+        return false;
+    // Kept aside under a name of its own, as the next save writes the temporary name again.
+    const CString recovered = m_storePath + L".recovered";
+    if (!MoveFileExW(temporary, recovered, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+        !LoadFile(m_document, recovered))
+        return false;
+    m_recoveredStoreCopy = recovered;
+    AppLog.LogIdAt(L"SyncJobList", __LINE__, 0, LM_WARNING, IDS_LOG_STORE_RECOVERED, FormatNow().GetString(),
+                   m_storePath.GetString(), temporary.GetString(), recovered.GetString());
+    return true;
 }
 
 IXMLDOMElementPtr CSyncJobList::GetRoot() const
@@ -369,12 +448,25 @@ int CSyncJobList::Save()
         if (element)
             AppendChild(root, element);
     }
+    DropDeclaredEncoding(m_document);
+    const int jobs = CountChildElements(root);
     // The store is never rewritten in place: a drive pulled in the middle of the write would leave a file
-    // that loads as no jobs at all.
+    // that loads as no jobs at all. Nor is it replaced by a file that does not read back as every job.
     const CString temporary = m_storePath + L".tmp";
     try
     {
         WriteDocumentTo(temporary);
+        IXMLDOMDocument2Ptr written = NewDocument();
+        IXMLDOMElementPtr writtenRoot;
+        if (LoadFile(written, temporary))
+            writtenRoot = StoreRoot(written);
+        if (!writtenRoot || CountChildElements(writtenRoot) != jobs)
+        {
+            AppLog.LogIdAt(L"SyncJobList", __LINE__, 0, LM_ERROR, IDS_LOG_STORE_NOT_SAVED, FormatNow().GetString(),
+                           m_storePath.GetString(), temporary.GetString());
+            XmlRaiseError(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT));
+        }
+        written = nullptr;
         if (!MoveFileExW(temporary, m_storePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             RaiseLastError();
     }
@@ -382,6 +474,11 @@ int CSyncJobList::Save()
     {
         DeleteFileW(temporary);
         throw;
+    }
+    if (!m_recoveredStoreCopy.IsEmpty())
+    {
+        DeleteFileW(m_recoveredStoreCopy);
+        m_recoveredStoreCopy.Empty();
     }
     return 1;
 }

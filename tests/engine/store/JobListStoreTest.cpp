@@ -281,3 +281,56 @@ TEST_F(JobListStore, IniImportWhoseSaveFailsKeepsTheIniForTheNextStart)
     EXPECT_EQ(NamesOf(retried), Names{L"Docs"});
     EXPECT_EQ(GetFileAttributesW(IniPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+TEST_F(JobListStore, ASaveCutOffBeforeItsReplaceIsReadBackAndKeptUntilTheNextSave)
+{
+    const std::wstring temporary = StorePath() + L".tmp";
+    const std::wstring recovered = StorePath() + L".recovered";
+    // A temporary file that is not a store is no store to recover.
+    ASSERT_TRUE(testsupport::WriteFileBytes(temporary, "<Other xmlns=\"ORVANE\"><jobdef name=\"X\"/></Other>"));
+    {
+        CSyncJobList list;
+        EXPECT_EQ(list.GetCount(), 0);
+        EXPECT_TRUE(list.GetRecoveredStoreCopy().IsEmpty());
+    }
+
+    const CStringA bytes(ThreeJobs().c_str());
+    ASSERT_TRUE(testsupport::WriteFileBytes(temporary, std::string(bytes.GetString(), bytes.GetLength())));
+    CSyncJobList list;
+    EXPECT_EQ(NamesOf(list), (Names{L"A", L"B", L"C"}));
+    EXPECT_EQ(list.GetRecoveredStoreCopy(), CString(recovered.c_str()));
+    EXPECT_EQ(testsupport::ReadFileBytes(recovered), std::string(bytes.GetString(), bytes.GetLength()));
+    EXPECT_EQ(GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A save that fails keeps the recovered copy; the next one that succeeds lets it go.
+    ASSERT_TRUE(CreateDirectoryW(temporary.c_str(), nullptr));
+    EXPECT_THROW(list.Save(), _com_error);
+    EXPECT_NE(GetFileAttributesW(recovered.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(RemoveDirectoryW(temporary.c_str()));
+    EXPECT_EQ(list.Save(), 1);
+    EXPECT_EQ(StoredNames(), (Names{L"A", L"B", L"C"}));
+    EXPECT_EQ(GetFileAttributesW(recovered.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(JobListStore, AStoreWrittenInUtf16ReadsBackWholeAfterASave)
+{
+    const std::wstring xml = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Tessel xmlns=\"ORVANE\">" +
+                             JobXml(L"Gr\x00FC\x00DF"
+                                    L"e",
+                                    L"uuid-a", L"state=\"1\"") +
+                             JobXml(L"B", L"uuid-b", L"state=\"1\"") + L"</Tessel>";
+    ASSERT_TRUE(testsupport::WriteFileBytes(
+        StorePath(), std::string(reinterpret_cast<const char *>(xml.data()), xml.size() * sizeof(wchar_t))));
+    {
+        CSyncJobList list;
+        ASSERT_EQ(NamesOf(list), (Names{L"Gr\x00FC\x00DF"
+                                        L"e",
+                                        L"B"}));
+        EXPECT_EQ(list.Save(), 1);
+    }
+    CSyncJobList reread;
+    EXPECT_TRUE(reread.GetBrokenStoreCopy().IsEmpty());
+    EXPECT_EQ(NamesOf(reread), (Names{L"Gr\x00FC\x00DF"
+                                      L"e",
+                                      L"B"}));
+}
