@@ -225,13 +225,46 @@ CString WithoutLongPrefix(const CString &path)
     return path.Left(4) == L"\\\\?\\" ? path.Mid(4) : path;
 }
 
-// An extension list of the legacy file in the form the filters read: no "*", and ";" without a blank after it.
+// An extension list of the legacy file in the form the filters read: ";" without a blank after it and no "*",
+// but for the entry "*.*" (every file), which the filters know as it stands.
 CString LegacyExtensionList(CString text)
 {
-    text.Remove(L'*');
     text.Replace(L"; ", L";");
-    return text;
+    CString result;
+    int position = 0;
+    bool first = true;
+    while (position >= 0 && position <= text.GetLength())
+    {
+        int end = text.Find(L';', position);
+        CString entry = end < 0 ? text.Mid(position) : text.Mid(position, end - position);
+        if (entry.Trim() != L"*.*")
+            entry.Remove(L'*');
+        if (!first)
+            result += L';';
+        result += entry;
+        first = false;
+        if (end < 0)
+            break;
+        position = end + 1;
+    }
+    return result;
 }
+
+// True when the list takes in every file: "*.*" among its entries.
+bool IncludesEverything(const CString &list)
+{
+    int position = 0;
+    while (position >= 0)
+    {
+        CString entry = list.Tokenize(L";", position);
+        if (entry.Trim() == L"*.*")
+            return true;
+    }
+    return false;
+}
+
+// The legacy file numbers its job sections from 0; "totaljobs" is not trusted beyond the first gap.
+const int kMaxLegacyJobs = 10000;
 
 } // namespace
 
@@ -496,12 +529,20 @@ void CSyncJobList::ImportIniJobs()
     auto readInt = [ini](LPCWSTR section, LPCWSTR key, int fallback) {
         return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, ini));
     };
+    // A key that is not there reads as the mark, which no value of the file holds.
+    const CString absent(L"\x1");
+    auto sectionExists = [ini](LPCWSTR section) {
+        wchar_t keys[4] = {};
+        return GetPrivateProfileStringW(section, nullptr, L"", keys, 4, ini) > 0;
+    };
 
     const int totalJobs = readInt(L"Qordel", L"totaljobs", 0);
-    for (int n = 0; n < totalJobs; ++n)
+    for (int n = 0; n < totalJobs && n < kMaxLegacyJobs; ++n)
     {
         CString section;
         section.Format(L"job%d", n);
+        if (!sectionExists(section))
+            break;
         IXMLDOMElementPtr element;
         {
             XmlDomLock lock;
@@ -531,23 +572,43 @@ void CSyncJobList::ImportIniJobs()
         }
         const int totalSources = readInt(section, L"totalsrcs", 0);
         XmlSetAttributeInt(element, L"hassrc", 1);
+        CString include;
+        CString exclude;
         if (totalSources > 0)
         {
             // The source elements are made as the job setup makes them.
             CJobDef sources(nullptr);
             sources.Attach(element);
-            for (int i = 0; i < totalSources; ++i)
+            for (int i = 0; i < totalSources && i < kMaxLegacyJobs; ++i)
             {
                 CString key;
                 key.Format(L"src%d", i);
                 const CString path = WithoutLongPrefix(readText(section, key, L""));
                 if (!path.IsEmpty())
                     sources.AddSourcePath(path, nullptr);
+                // The lists are the job's own: a source without them leaves those of the sources before it.
                 key.Format(L"inc%d", i);
-                XmlSetAttributeString(element, L"include", LegacyExtensionList(readText(section, key, L"")));
+                const CString includeText = readText(section, key, absent);
+                if (includeText != absent)
+                    include = LegacyExtensionList(includeText);
                 key.Format(L"exc%d", i);
-                XmlSetAttributeString(element, L"exclude", LegacyExtensionList(readText(section, key, L"")));
+                const CString excludeText = readText(section, key, absent);
+                if (excludeText != absent)
+                    exclude = LegacyExtensionList(excludeText);
             }
+        }
+        // The old program copied every file when its include list was "*.*" or empty. The filters know "*.*"
+        // only for names with an extension, so a job that also excludes nothing has its sources' filters off.
+        const bool everything = include.IsEmpty() || IncludesEverything(include);
+        if (everything)
+            include = L"*.*";
+        XmlSetAttributeString(element, L"include", include);
+        XmlSetAttributeString(element, L"exclude", exclude);
+        if (everything && exclude.IsEmpty())
+        {
+            XmlElementIterator sources(element);
+            while (sources.Next())
+                XmlSetAttributeString(sources.GetElement(), L"rapid", L"0");
         }
         XmlDomLock lock;
         AppendChild(root, element);

@@ -6,6 +6,7 @@
 
 #include "engine/store/JobDef.h"
 #include "engine/job/SyncJob.h"
+#include "engine/program/FolderSizeScanner.h"
 
 using namespace joblisttest;
 
@@ -333,4 +334,38 @@ TEST_F(JobListStore, AStoreWrittenInUtf16ReadsBackWholeAfterASave)
     EXPECT_EQ(NamesOf(reread), (Names{L"Gr\x00FC\x00DF"
                                       L"e",
                                       L"B"}));
+}
+
+TEST_F(JobListStore, IniImportStopsAtTheFirstMissingJobAndBacksUpWhatTheOldJobDid)
+{
+    // "totaljobs" far beyond the sections there are; per-source lists that a later source leaves out.
+    const std::string ini = "[Qordel]\r\ntotaljobs=2147483647\r\n"
+                            "[job0]\r\nname=Filtered\r\ntotalsrcs=2\r\n"
+                            "src0=C:\\Data\\\r\ninc0=*.*\r\nexc0=*.tmp; *.bak\r\nsrc1=C:\\More\\\r\n"
+                            "[job1]\r\nname=Everything\r\ntotalsrcs=1\r\nsrc0=C:\\All\\\r\n"
+                            "[job3]\r\nname=AfterTheGap\r\n";
+    ASSERT_TRUE(testsupport::WriteFileBytes(IniPath(), ini));
+
+    CSyncJobList list;
+    EXPECT_EQ(NamesOf(list), (Names{L"Filtered", L"Everything"}));
+
+    CSyncJob *filtered = JobNamed(list, L"Filtered");
+    ASSERT_NE(filtered, nullptr);
+    EXPECT_EQ(StoredAttribute(L"Filtered", L"include"), L"*.*");
+    EXPECT_EQ(StoredAttribute(L"Filtered", L"exclude"), L".tmp;.bak");
+    CExtFilterPair &filters = filtered->GetJobDef()->GetFilterPair();
+    EXPECT_TRUE(filters.IsIncludedExt(L"report.doc"));
+    EXPECT_TRUE(filters.IsExcludedExt(L"scratch.tmp"));
+
+    // With nothing excluded, every file, an extension or not: the sources' filters are off.
+    CSyncJob *everything = JobNamed(list, L"Everything");
+    ASSERT_NE(everything, nullptr);
+    EXPECT_EQ(StoredAttribute(L"Everything", L"include"), L"*.*");
+    XmlElementIterator sources(everything->GetJobDef()->GetElement());
+    ASSERT_TRUE(sources.Next());
+    EXPECT_EQ(XmlGetAttributeString(sources.GetElement(), L"path"), L"C:\\All\\");
+    EXPECT_EQ(XmlGetAttributeString(sources.GetElement(), L"rapid"), L"0");
+    XmlElementIterator filteredSources(filtered->GetJobDef()->GetElement());
+    while (filteredSources.Next())
+        EXPECT_EQ(XmlGetAttributeString(filteredSources.GetElement(), L"rapid"), L"");
 }
