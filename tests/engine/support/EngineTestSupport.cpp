@@ -53,6 +53,16 @@ IXMLDOMElementPtr NewJobElement(const IXMLDOMDocument2Ptr &document, LPCWSTR nam
     return element;
 }
 
+std::wstring JobLogText(CSyncJob &job)
+{
+    job.GetLog().Flush();
+    std::string bytes = testsupport::ReadFileBytes(job.GetLog().GetPath());
+    std::wstring text(bytes.size() / 2, L'\0');
+    if (!text.empty())
+        memcpy(&text[0], bytes.data(), text.size() * 2);
+    return text;
+}
+
 const wchar_t kAnyTime[] = L"\x1";
 const wchar_t kAnyText[] = L"\x2";
 

@@ -36,6 +36,9 @@ IXMLDOMElementPtr NewStoreElement(const IXMLDOMDocument2Ptr &document, LPCWSTR n
 // A detached "jobdef" with the name, the destination when one is given, and state 1 (enabled).
 IXMLDOMElementPtr NewJobElement(const IXMLDOMDocument2Ptr &document, LPCWSTR name, LPCWSTR dest = nullptr);
 
+// Everything the job's log holds so far.
+std::wstring JobLogText(CSyncJob &job);
+
 // The job's log as the user reads it: its lines without their CR LF. Fails the test when the file does not start
 // with the byte-order mark, does not end with CR LF, or holds a CR or LF outside a line end.
 std::vector<std::wstring> JobLogLines(CSyncJob &job);
