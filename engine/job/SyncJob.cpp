@@ -75,13 +75,27 @@ CString CSyncJob::GetDefAttribute(LPCWSTR name) const
     return XmlGetAttributeString(m_element, name);
 }
 
+CString MakeLogFileName(LPCWSTR jobName)
+{
+    CString name(jobName != nullptr ? jobName : L"");
+    bool leading = true;
+    for (int i = 0; i < name.GetLength(); ++i)
+    {
+        const wchar_t ch = name[i];
+        leading = leading && ch == L'.';
+        if (leading || ch < 32 || wcschr(L"\\/:*?\"<>|", ch) != nullptr)
+            name.SetAt(i, L'_');
+    }
+    return name;
+}
+
 CString CSyncJob::GetLogFilePath() const
 {
     CString folder = g_strLogPath;
     int slash = folder.ReverseFind(L'\\');
     if (slash < 0)
         return CString();
-    return folder.Left(slash + 1) + m_jobDef->GetName() + L".log";
+    return folder.Left(slash + 1) + MakeLogFileName(m_jobDef->GetName()) + L".log";
 }
 
 BOOL CSyncJob::SetErrorLogPath(LPCWSTR path)
@@ -147,7 +161,12 @@ void CSyncJob::Start(int argument)
         return;
     }
     m_startArgument = argument;
+    // What stopped the last run must not stop this one: while the network-retry flag stays set every copy is
+    // cancelled at its first progress call.
+    m_networkRetry = FALSE;
+    m_diskFull = FALSE;
     m_destinationLost = FALSE;
+    m_lastCopyError = 0;
     m_entriesFound = 0;
     m_filesCopied = 0;
     m_entriesFiltered = 0;
@@ -185,7 +204,6 @@ void CSyncJob::Start(int argument)
     IMainWindowServices *mainWindow = g_pMainDlg.load();
     int mode = mainWindow != nullptr ? mainWindow->GetMode() : 0;
     m_journalFlag = (mode == MAIN_MODE_BACKUP_IDLE || mode == MAIN_MODE_BACKUP_RUNNING) ? TRUE : FALSE;
-    m_diskFull = FALSE;
     if (m_journalFlag)
     {
         ULONGLONG total = 0, used = 0, free = 0;

@@ -189,6 +189,10 @@ class CSyncJob
     // Copies the file through a temporary name next to the target, then replaces the target with it. Nonzero
     // when the target now holds the source's data; 0 on failure, with no temporary file left behind.
     BOOL CopyOneFile(LPCWSTR source, LPCWSTR target);
+    // After a copy or folder creation at the destination failed with error: TRUE when the destination has gone
+    // (the program's own file cannot be found, or, for an error of the drive-gone class, the job's "dest" no
+    // longer answers); sets the destination-lost flag, which ends the run. Stays TRUE once set.
+    BOOL IsDestinationLost(DWORD error);
     // The fallback copy of a source that could not be copied to its own place: into the destination's
     // "Recycled" folder of its drive letter. 1 when copied or when the source has no such place; 0 after a
     // logged failure or when cancelled.
@@ -223,7 +227,8 @@ class CSyncJob
     // checks of the job collection).
     BOOL CheckPathInStore(LPCWSTR path);
 
-    // The log's path: the data folder (the folder of g_strLogPath), the job name and ".log".
+    // The log's path: the data folder (the folder of g_strLogPath), the job name made a file name
+    // (MakeLogFileName) and ".log".
     CString GetLogFilePath() const;
     // "ErrorLogPath" of the element; 0 when it already held the path (case ignored), else writes it, 1.
     BOOL SetErrorLogPath(LPCWSTR path);
@@ -276,7 +281,7 @@ class CSyncJob
     RelaxedAtomic<int> m_queueArgument;         // the argument the job was queued and started with
     RelaxedAtomic<BOOL> m_cancelFlag;           // stops copies; Start refuses while set
     RelaxedAtomic<BOOL> m_diskFull;             // a copy failed with 112
-    RelaxedAtomic<BOOL> m_destinationLost;      // the program's own drive went away during a copy
+    RelaxedAtomic<BOOL> m_destinationLost;      // the destination went away during a copy
     RelaxedAtomic<int> m_startArgument;         // 1: started from the main window; the start's argument
     RelaxedAtomic<__int64> m_startTime;         // seconds since 1970 (UTC) of the last start
     RelaxedAtomic<DWORD> m_lastCopyError;       // system error of the last copy step
@@ -331,6 +336,11 @@ class CSyncJob
 };
 
 // Free helpers of the job engine.
+
+// A job name as the name of its log file: every character that cannot stand in a file name (\ / : * ? " < > |
+// and control characters) and each "." of a leading run become "_", so that no name leads out of the data
+// folder or into a stream. Any other name stays as it is.
+CString MakeLogFileName(LPCWSTR jobName);
 
 // The system text of an error code: the language library's message table (neutral language) first, then
 // the system's; trailing line breaks cut. Empty when neither has a text.

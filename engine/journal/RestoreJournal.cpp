@@ -253,16 +253,16 @@ BOOL CRestoreJournal::Open(LPCWSTR name, int forWrite)
         CString saved;
         if (!BuildPath(name, SAVED_SUFFIX, saved))
             return FALSE;
+        // A saved copy that is still there means the last run never reached Close (a crash, a power cut, a
+        // pulled drive): the journal beside it is that run's partial list, and the saved copy is the last
+        // complete one. It goes back in place first, or the copy below would put the partial list over it.
+        if (FileExists(saved) && !::CopyFileW(saved, journal, FALSE))
+            return FALSE;
         if (FileExists(journal))
         {
             // Without the saved copy a failed run could not bring the previous journal back.
             if (!::CopyFileW(journal, saved, FALSE))
                 return FALSE;
-        }
-        else
-        {
-            // A saved copy left without its journal belongs to no run of this one.
-            ::DeleteFileW(saved);
         }
         m_file.Attach(::CreateFileW(journal, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));

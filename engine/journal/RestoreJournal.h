@@ -40,8 +40,9 @@ class CRestoreJournal
     CRestoreJournal &operator=(const CRestoreJournal &) = delete;
 
     // Closes what is open (as Close(0)), then opens the journal of the job `name`.
-    // Writing (forWrite nonzero): an existing journal is first copied to the saved copy (a failed copy fails
-    // the open and changes nothing); then the journal is created empty.
+    // Writing (forWrite nonzero): a saved copy left by a run that never reached Close is first put back over
+    // the journal; then an existing journal is copied to the saved copy (a failed copy fails the open and
+    // changes nothing) and the journal is created empty.
     // Reading: the journal must exist and begin with a good record.
     // 1 on success; 0 for a missing or bad journal, a name that is not a plain file name, or a journal path
     // (or, for writing, its saved copy's path) longer than 259 characters.

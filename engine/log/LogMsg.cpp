@@ -275,8 +275,12 @@ bool CLogMsg::WriteEntry(const std::wstring &text)
             lines += L'\r';
         lines += ch;
     }
+    // Every entry is a line of its own: most formats carry no line end, and without one each entry would run
+    // into the next. A format that ends its own line gets no second one.
     if (lines.empty())
         return true;
+    if (lines.back() != L'\n')
+        lines += L"\r\n";
     const DWORD bytes = static_cast<DWORD>(lines.size() * sizeof(wchar_t));
     MutexLock lock(m_mutex);
     if (!lock.Held())

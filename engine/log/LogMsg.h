@@ -30,7 +30,8 @@ enum LogLevel : DWORD
 //   %N location file              %n log name                   %l location line
 //   %m system text of the location error
 //   %p a string argument, ": " and the system text of the location error
-// An entry is cut at MaxEntryLength characters; every LF is written as CR LF.
+// An entry is cut at MaxEntryLength characters; every LF is written as CR LF, and an entry that does not end
+// with a line end gets CR LF, so that each entry ends its line.
 class CLogMsg
 {
   public:

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <memory>
 
+#include "engine/program/AppPaths.h"
 #include "engine/run/SyncJobCopyOne.h"
 #include "engine/run/DestPaths.h"
 #include "engine/store/JobDef.h"
@@ -50,20 +51,51 @@ void LogSourceForm(CSyncJob &job, const CString &path)
     job.GetLog().LogIdAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR, IDS_LOG_SOURCE_FORM, path.GetString());
 }
 
-// Copies one file source. FALSE when the destination went away and the run is to end here.
-BOOL BackupFileSource(CSyncJob &job, const RunSource &source)
+void CountFileFailure(CSyncJob &job, const CString &path, DWORD error, int line)
+{
+    ++job.m_errorCount;
+    job.GetLog().LogIdAt(L"SyncJob", line, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(),
+                         path.GetString());
+    job.LogError(error, path);
+}
+
+// Copies one file source. The file was chosen by name: when it is missing or cannot be copied, that is one
+// error the user sees.
+void BackupFileSource(CSyncJob &job, const RunSource &source)
 {
     CString target;
     if (!MakeFileSourceTarget(source.path, source.destination, job.GetJobDef()->GetDest(), target))
     {
-        ++job.m_errorCount;
-        job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED,
-                             FormatNow().GetString(), source.path.GetString());
-        return TRUE;
+        CountFileFailure(job, source.path, ERROR_FILENAME_EXCED_RANGE, __LINE__);
+        return;
     }
     job.m_bytesTotal = job.GetJobDef()->GetFolderSizeScanner().GetTotalSize(FALSE);
-    job.CopyOneFile(source.path, target);
-    return job.m_destinationLost ? FALSE : TRUE;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!g_pfnGetFileAttributesEx(source.path, GetFileExInfoStandard, &data))
+    {
+        const DWORD error = ::GetLastError();
+        job.m_lastCopyError = error;
+        job.IsRetryableError(error);
+        CountFileFailure(job, source.path, error, __LINE__);
+        return;
+    }
+    const int errorsBefore = job.m_errorCount;
+    const bool targetPresent = ::GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES;
+    if (job.CopyOneFile(source.path, target))
+    {
+        ++job.m_filesCopied;
+        if (job.m_journalFlag)
+            job.GetRestoreJournal()->Append(target, source.path);
+        return;
+    }
+    if (IsRunStopped(job))
+        return;
+    // Gone between the look above and the copy: still the chosen file not backed up.
+    if (job.m_errorCount == errorsBefore)
+        CountFileFailure(job, source.path, job.m_lastCopyError, __LINE__);
+    job.IsRetryableError(job.m_lastCopyError);
+    if (targetPresent && job.m_journalFlag && ::GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
+        job.GetRestoreJournal()->Append(target, source.path);
 }
 
 // Backs up one folder or mail-store source; Failed ends the run.
@@ -97,20 +129,23 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
     CString root = source.path;
     if (root[root.GetLength() - 1] != L'\\')
         root += L'\\';
-    if (::GetFileAttributesW(root) == INVALID_FILE_ATTRIBUTES)
+    WIN32_FILE_ATTRIBUTE_DATA rootData;
+    if (!g_pfnGetFileAttributesEx(root, GetFileExInfoStandard, &rootData))
     {
         DWORD error = ::GetLastError();
         ++job.m_errorCount;
-        if (job.IsRetryableError(error))
-            return RunEnd::Failed;
-        job.GetLog().SetLocation(L"SyncJob", __LINE__, error);
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_FOLDER_UNREADABLE, FormatNow().GetString(),
+                             root.GetString(), GetSystemErrorText(error).GetString());
         job.LogError(error, root);
-        // The missing folder is this source's failure only: the others are still backed up.
-        return RunEnd::Finished;
+        // A share that does not answer ends the run; a missing folder is this source's failure only, and the
+        // other sources are still backed up.
+        return job.IsRetryableError(error) ? RunEnd::Failed : RunEnd::Finished;
     }
     auto scan = std::make_unique<CBackupScan>(job, jobName, source);
     int wholeTree = source.files.empty() ? 1 : 0;
-    if (!scan->ScanAndCopy(job.m_fullCopy, root, root, destination, wholeTree))
+    // A source folder that cannot be listed has been counted and logged by the scan: like a missing one, it
+    // is this source's failure only.
+    if (!scan->ScanAndCopy(job.m_fullCopy, root, root, destination, wholeTree) && IsRunStopped(job))
         return RunEnd::Failed;
     return RunEnd::Finished;
 }
@@ -129,8 +164,7 @@ RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSo
             LogSourceForm(job, source.path);
             break;
         case RunSourceKind::File:
-            if (!BackupFileSource(job, source))
-                return RunEnd::Finished;
+            BackupFileSource(job, source);
             break;
         case RunSourceKind::MailStore:
         case RunSourceKind::Folder:
@@ -138,6 +172,10 @@ RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSo
                 return RunEnd::Failed;
             break;
         }
+        // A destination that went away or filled up, a network error or a cancel ends the run as failed,
+        // whichever source met it: a run that goes on to "finished" would keep a journal of what is not there.
+        if (IsRunStopped(job))
+            return RunEnd::Failed;
     }
     return RunEnd::Finished;
 }
@@ -156,7 +194,23 @@ void EndFailed(CSyncJob &job)
         return;
     }
     LogWithTime(job, LM_INFO, IDS_LOG_RUN_ENDED);
-    LogWithTime(job, LM_INFO, IDS_LOG_DEST_MISSING);
+    const CString dest = job.GetJobDef()->GetDest();
+    if (job.m_destinationLost)
+    {
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, job.m_lastCopyError, LM_ERROR, IDS_LOG_DEST_LOST,
+                             FormatNow().GetString(), dest.GetString());
+    }
+    else if (job.m_diskFull)
+    {
+        ULONGLONG total = 0, used = 0, free = 0;
+        GetPathDiskSpace(dest, total, used, free);
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_DISK_FULL, LM_ERROR, IDS_LOG_DISK_FULL,
+                             FormatNow().GetString(), dest.GetString(), FormatSizeUnits(free).GetString());
+    }
+    else
+    {
+        LogWithTime(job, LM_INFO, IDS_LOG_DEST_MISSING);
+    }
     PostEnd(job, WM_JOB_FAILED, 0);
 }
 

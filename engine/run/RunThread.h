@@ -59,6 +59,9 @@ BOOL MakeFileSourceTarget(const CString &source, const CString &destination, con
 // Compare mode: TRUE when the last-write times, in whole seconds, are less than five seconds apart.
 BOOL IsUpToDate(const FILETIME &sourceTime, const FILETIME &targetTime);
 
+// TRUE when the run is to end at once: cancelled, a network error, the destination gone or full.
+BOOL IsRunStopped(const CSyncJob &job);
+
 // The folder scan and compare of one folder source (see ScanAndCopy).
 class CBackupScan
 {
@@ -70,7 +73,8 @@ class CBackupScan
     // Walks folder (ending in a backslash; or the source path itself for a single file) depth first and copies
     // what is missing or changed at destination. root is the source path; wholeTree 1 counts every entry below
     // it, 0 only the files that have their own "file" element (and does not descend). Nonzero when the folder
-    // was walked to its end; 0 when the listing failed, the run was cancelled or an error ends the run.
+    // was walked to its end; 0 when its listing failed or broke off (counted and logged; the caller goes on
+    // unless MustStop), or when the run was cancelled or an error ends the run (the job's flags tell which).
     int ScanAndCopy(BOOL fullCopy, const CString &root, const CString &folder, const CString &destination,
                     int wholeTree);
 
@@ -80,6 +84,10 @@ class CBackupScan
         Next,
         Stop
     };
+    bool MustStop() const;
+    // A folder that could not be listed (or whose listing broke off): one error, one log entry and one line of
+    // the copy-error list; a network error also sets the network-retry flag, which ends the run.
+    void ReportFolderFailure(const CString &folder, DWORD error, UINT stringId);
     Step CopyEntry(BOOL fullCopy, const CString &root, const CString &full, const CString &destination, int wholeTree);
     Step EnsureTargetFolder(const CString &target, bool &skip);
     Step CopyTarget(const CString &full, const CString &target, bool targetPresent);

@@ -7,6 +7,7 @@
 #include "engine/program/AppPaths.h"
 #include "engine/run/SyncJobCopyOne.h"
 #include "engine/run/DestPaths.h"
+#include "engine/run/FileOpsSeams.h"
 #include "engine/store/JobDef.h"
 #include "engine/journal/RestoreJournal.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -69,6 +70,28 @@ CBackupScan::CBackupScan(CSyncJob &job, const CString &jobName, const RunSource 
 {
 }
 
+BOOL IsRunStopped(const CSyncJob &job)
+{
+    return job.m_cancelFlag || job.m_networkRetry || job.m_destinationLost || job.m_diskFull;
+}
+
+bool CBackupScan::MustStop() const
+{
+    return IsRunStopped(m_job) != FALSE;
+}
+
+void CBackupScan::ReportFolderFailure(const CString &folder, DWORD error, UINT stringId)
+{
+    if (m_job.m_cancelFlag)
+        return;
+    // A network error ends the run (the network-retry flag); the folder is named in the log all the same.
+    m_job.IsRetryableError(error);
+    ++m_job.m_errorCount;
+    m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, stringId, FormatNow().GetString(), folder.GetString(),
+                           GetSystemErrorText(error).GetString());
+    m_job.LogError(error, folder);
+}
+
 int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &folder, const CString &destination,
                              int wholeTree)
 {
@@ -76,12 +99,17 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
     // per-entry work in CopyEntry, whose frame is gone before the next level starts.
     m_job.m_bytesTotal = m_job.GetJobDef()->GetFolderSizeScanner().GetTotalSize(FALSE);
     const bool isFolder = !folder.IsEmpty() && folder[folder.GetLength() - 1] == L'\\';
-    CFindHandle listing(::FindFirstFileW(folder + L"*.*", &m_found));
+    CFindHandle listing(g_pfnFindFirstFile(folder + L"*.*", &m_found));
     if (!listing.IsValid())
+    {
+        // A folder that cannot be listed is every file below it not backed up: one error the user sees, and
+        // the walk goes on with the next entry of the level above.
+        ReportFolderFailure(folder, ::GetLastError(), IDS_LOG_FOLDER_UNREADABLE);
         return 0;
+    }
     do
     {
-        if (m_job.m_cancelFlag)
+        if (MustStop())
             return 0;
         if (IsDotEntry(m_found.cFileName))
             continue;
@@ -95,17 +123,23 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
         {
             if (!wholeTree || IsSystemPath(full))
                 continue;
-            if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1))
-            {
-                if (m_job.m_networkRetry || m_job.m_cancelFlag)
-                    return 0;
-            }
+            if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1) && MustStop())
+                return 0;
             continue;
         }
         if (CopyEntry(fullCopy, root, full, destination, wholeTree) == Step::Stop)
             return 0;
-    } while (::FindNextFileW(listing, &m_found));
-    return m_job.m_cancelFlag ? 0 : 1;
+    } while (g_pfnFindNextFile(listing, &m_found));
+    const DWORD ended = ::GetLastError();
+    if (MustStop())
+        return 0;
+    if (ended != ERROR_NO_MORE_FILES)
+    {
+        // Only "no more files" ends a listing: any other error leaves the rest of the folder unseen.
+        ReportFolderFailure(folder, ended, IDS_LOG_FOLDER_CUT_SHORT);
+        return 0;
+    }
+    return 1;
 }
 
 __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy, const CString &root,
@@ -130,8 +164,37 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
         ++m_job.m_errorCount;
         m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED,
                                FormatNow().GetString(), full.GetString());
+        m_job.LogError(ERROR_FILENAME_EXCED_RANGE, full);
         return Step::Next;
     }
+
+    // The listing may be old by now: the source is looked at once more just before it is compared and copied.
+    WIN32_FILE_ATTRIBUTE_DATA source = {};
+    if (!g_pfnGetFileAttributesEx(full, GetFileExInfoStandard, &source))
+    {
+        const DWORD error = ::GetLastError();
+        m_job.m_lastCopyError = error;
+        // Gone or out of reach since the listing: nothing is left to back up.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED)
+            return Step::Next;
+        if (error != 0)
+        {
+            if (m_job.IsRetryableError(error))
+                return Step::Stop;
+            ++m_job.m_errorCount;
+            m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_ATTRIBUTES_FAILED,
+                                   m_jobName.GetString(), full.GetString());
+            m_job.LogError(error, full);
+            return Step::Next;
+        }
+        source.dwFileAttributes = m_found.dwFileAttributes;
+        source.ftLastWriteTime = m_found.ftLastWriteTime;
+        source.nFileSizeHigh = m_found.nFileSizeHigh;
+        source.nFileSizeLow = m_found.nFileSizeLow;
+    }
+    if (source.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        return Step::Next;
+
     bool skip = false;
     if (EnsureTargetFolder(target, skip) == Step::Stop)
         return Step::Stop;
@@ -143,7 +206,10 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
         return CopyTarget(full, target, false);
     if (fullCopy)
         return CopyTarget(full, target, true);
-    if (IsUpToDate(m_found.ftLastWriteTime, present.ftLastWriteTime))
+    // A target of another size never holds the source's data, whatever its time says: a copy cut off before
+    // its data reached the disk may still carry the source's time.
+    const bool sameSize = present.nFileSizeHigh == source.nFileSizeHigh && present.nFileSizeLow == source.nFileSizeLow;
+    if (sameSize && IsUpToDate(source.ftLastWriteTime, present.ftLastWriteTime))
     {
         m_job.m_bytesDone += (static_cast<ULONGLONG>(present.nFileSizeHigh) << 32) | present.nFileSizeLow;
         if (!(present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && m_job.m_journalFlag)
@@ -152,7 +218,7 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
     }
     // A changed file is copied as a missing one would be: every backup run clears the full-copy flag, so
     // passing it over here would leave the backup at its first copy for good.
-    return CopyTarget(full, target, false);
+    return CopyTarget(full, target, true);
 }
 
 CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &skip)
@@ -162,18 +228,16 @@ CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &s
         return Step::Next;
     DWORD made = CreateFolderPath(folder);
     m_job.m_lastCopyError = made;
-    if (made == ERROR_FILE_NOT_FOUND || made == ERROR_PATH_NOT_FOUND)
-    {
-        skip = true;
-        return Step::Next;
-    }
     if (made != 0 && made != ERROR_ALREADY_EXISTS)
     {
+        if (m_job.m_cancelFlag || m_job.IsDestinationLost(made))
+            return Step::Stop;
+        if (m_job.IsRetryableError(made))
+            return Step::Stop;
         ++m_job.m_errorCount;
         m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, made, LM_ERROR, IDS_LOG_FOLDER_NOT_MADE, m_jobName.GetString(),
                                folder.GetString());
-        if (m_job.m_cancelFlag || m_job.IsRetryableError(made))
-            return Step::Stop;
+        m_job.LogError(made, folder);
         skip = true;
         return Step::Next;
     }
@@ -183,6 +247,7 @@ CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &s
 
 CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &target, bool targetPresent)
 {
+    const int errorsBefore = m_job.m_errorCount;
     if (m_job.CopyOneFile(full, target))
     {
         if (targetPresent)
@@ -192,16 +257,14 @@ CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &ta
         ++m_job.m_filesCopied;
         return Step::Next;
     }
-    if (targetPresent)
-    {
-        if (!m_job.m_diskFull && m_job.m_journalFlag)
-            ++m_job.m_errorCount;
-    }
-    else if (!m_job.m_diskFull)
-    {
-        ++m_job.m_errorCount;
-        if (m_job.m_journalFlag)
-            m_job.GetRestoreJournal()->Append(target, full);
-    }
-    return m_job.m_networkRetry ? Step::Stop : Step::Next;
+    // The one-file copy has counted and logged its failure. What ends the run: a cancel, a destination gone or
+    // full, a network error.
+    if (MustStop() || m_job.IsRetryableError(m_job.m_lastCopyError))
+        return Step::Stop;
+    // A failed replace leaves the last good copy in place: it stays in the journal, as a restore still needs it.
+    // A source that vanished is not counted and leaves nothing to list.
+    if (targetPresent && m_job.m_errorCount != errorsBefore && m_job.m_journalFlag &&
+        ::GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
+        m_job.GetRestoreJournal()->Append(target, full);
+    return Step::Next;
 }

@@ -27,6 +27,13 @@ void DeleteTemporary(const CString &path)
     ::DeleteFileW(path);
 }
 
+// A temporary copy left by a copy that never ended: deleted unless a copy holds it open now.
+bool DeleteLeftoverTemporary(const CString &path)
+{
+    ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(path) != FALSE;
+}
+
 void LogFileFailure(CLogMsg &log, int line, DWORD error, UINT stringId, LPCWSTR path)
 {
     log.LogIdAt(L"SyncJob", line, error, LM_ERROR, stringId, FormatNow().GetString(), path);
@@ -41,6 +48,17 @@ int AskAboutFileInUse(UINT questionId, const CString &holder)
 }
 
 } // namespace
+
+CString MakeNumberedName(LPCWSTR path, int n)
+{
+    CString text(path != nullptr ? path : L"");
+    const int slash = text.ReverseFind(L'\\');
+    const int dot = text.ReverseFind(L'.');
+    const int at = dot > slash + 1 ? dot : text.GetLength();
+    CString number;
+    number.Format(L" (%d)", n);
+    return text.Left(at) + number + text.Mid(at);
+}
 
 CString MakeTemporaryCopyName(LPCWSTR target, int n)
 {
@@ -83,71 +101,19 @@ BOOL CSyncJob::IsExcluded(LPCWSTR name) const
     return m_jobDef->GetFilterPair().IsExcludedExt(name) ? TRUE : FALSE;
 }
 
-BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
+BOOL CopyToTemporaryName(CSyncJob &job, const CString &source, const CString &target, CString &temporary)
 {
-    const CString sourcePath(source != nullptr ? source : L"");
-    const CString targetPath(target != nullptr ? target : L"");
-    const int slash = targetPath.ReverseFind(L'\\');
-    if (sourcePath.IsEmpty() || slash < 0 || slash == targetPath.GetLength() - 1)
-    {
-        m_lastCopyError = ERROR_INVALID_NAME;
-        ++m_errorCount;
-        LogFileFailure(m_log, __LINE__, ERROR_INVALID_NAME, IDS_LOG_COPY_FAILED, sourcePath);
-        return FALSE;
-    }
-
-    const CString folder = targetPath.Left(slash + 1);
-    if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES && !::CreateDirectoryW(folder, nullptr))
-    {
-        DWORD error = ::GetLastError();
-        if (error != ERROR_ALREADY_EXISTS)
-        {
-            m_lastCopyError = error;
-            return FALSE;
-        }
-    }
-
-    // The temporary copy once it is filled: every way out after that deletes it, or after a hundred failures the
-    // target could never be copied again. A copy that failed leaves nothing under the name (the copy routine
-    // deletes what it wrote), and a temporary name that could reach the length limit is refused before any copy.
-    CString temporary;
-    auto failCopy = [&](DWORD error, int line) -> BOOL {
-        if (m_cancelFlag)
-            return FALSE;
-        if (error == ERROR_DISK_FULL)
-            m_diskFull = TRUE;
-        if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            CopyToRecycledFolder(sourcePath);
-        if (targetPath.GetLength() >= kMaxPathChars)
-            error = ERROR_FILENAME_EXCED_RANGE;
-        m_lastCopyError = error;
-        ++m_errorCount;
-        LogFileFailure(m_log, line, error, IDS_LOG_COPY_FAILED, sourcePath);
-        return FALSE;
-    };
-    auto destinationLost = [&]() -> BOOL {
-        DeleteTemporary(temporary);
-        m_lastCopyError = ERROR_NOT_READY;
-        m_destinationLost = TRUE;
-        return FALSE;
-    };
-
-    // A path the system cannot take is not tried: it could land outside the destination on a platform that
-    // does not enforce the limit.
-    if (targetPath.GetLength() >= kMaxPathChars ||
-        MakeTemporaryCopyName(targetPath, kTemporaryNameTries - 1).GetLength() >= kMaxPathChars)
-        return failCopy(ERROR_FILENAME_EXCED_RANGE, __LINE__);
-
     // The copy takes the temporary name itself: copying with "fail if it exists" both finds the first free
     // name and fills it, where making an empty file first and copying over it would create every file twice.
-    // A failed copy leaves nothing under the name, so each attempt (a retry included) looks for a free one.
-    bool namesTaken = false;
-    auto copyToTemporary = [&]() -> BOOL {
-        namesTaken = false;
-        for (int n = 0; n < kTemporaryNameTries; ++n)
+    // A name that is taken belongs to a copy cut off by a crash unless a copy still holds it open: such a
+    // leftover is deleted and its name used, or a hundred crashes would end the backup of this file for good.
+    temporary.Empty();
+    for (int n = 0; n < kTemporaryNameTries; ++n)
+    {
+        const CString candidate = MakeTemporaryCopyName(target, n);
+        for (int attempt = 0; attempt < 2; ++attempt)
         {
-            CString candidate = MakeTemporaryCopyName(targetPath, n);
-            if (g_pfnCopyFileEx(sourcePath, candidate, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(),
+            if (g_pfnCopyFileEx(source, candidate, &CSyncJob::CopyProgressRoutine, &job, job.GetCancelPointer(),
                                 COPY_FILE_RESTARTABLE | COPY_FILE_FAIL_IF_EXISTS))
             {
                 temporary = candidate;
@@ -159,11 +125,110 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
                 ::SetLastError(error);
                 return FALSE;
             }
+            if (attempt > 0 || !DeleteLeftoverTemporary(candidate))
+                break;
         }
-        namesTaken = true;
-        ::SetLastError(ERROR_FILE_EXISTS);
+    }
+    ::SetLastError(ERROR_FILE_EXISTS);
+    return FALSE;
+}
+
+BOOL CSyncJob::IsDestinationLost(DWORD error)
+{
+    if (m_destinationLost)
+        return TRUE;
+    BOOL lost = !g_pfnIsProgramReachable();
+    if (!lost && IsDriveGoneError(error))
+    {
+        const CString root = m_jobDef->GetDest();
+        lost = !root.IsEmpty() && !g_pfnIsDestinationPresent(root);
+    }
+    if (lost)
+        m_destinationLost = TRUE;
+    return lost;
+}
+
+BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
+{
+    const CString sourcePath(source != nullptr ? source : L"");
+    const CString targetPath(target != nullptr ? target : L"");
+    const int slash = targetPath.ReverseFind(L'\\');
+
+    // A file that is not copied is one error, one log entry and one line of the copy-error list.
+    auto countFailure = [&](DWORD error, int line, UINT stringId) -> BOOL {
+        m_lastCopyError = error;
+        ++m_errorCount;
+        LogFileFailure(m_log, line, error, stringId, sourcePath);
+        LogError(error, sourcePath);
         return FALSE;
     };
+    if (sourcePath.IsEmpty() || slash < 0 || slash == targetPath.GetLength() - 1)
+        return countFailure(ERROR_INVALID_NAME, __LINE__, IDS_LOG_COPY_FAILED);
+
+    // A source gone since it was listed is no failure of the copy: there is nothing left to back up.
+    auto sourceVanished = [&](DWORD error) -> bool {
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            return false;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (g_pfnGetFileAttributesEx(sourcePath, GetFileExInfoStandard, &data))
+            return false;
+        DWORD probe = ::GetLastError();
+        if (probe != ERROR_FILE_NOT_FOUND && probe != ERROR_PATH_NOT_FOUND)
+            return false;
+        m_lastCopyError = error;
+        return true;
+    };
+
+    // The temporary copy once it is filled: every way out after that deletes it, or after a hundred failures the
+    // target could never be copied again. A copy that failed leaves nothing under the name (the copy routine
+    // deletes what it wrote), and a temporary name that could reach the length limit is refused before any copy.
+    CString temporary;
+    // The read-only and hidden attributes of the target, cleared for the move and put back when it fails.
+    DWORD clearedAttributes = INVALID_FILE_ATTRIBUTES;
+    auto restoreTarget = [&]() {
+        if (clearedAttributes != INVALID_FILE_ATTRIBUTES)
+            AfxSetFileAttributes(targetPath, clearedAttributes);
+        clearedAttributes = INVALID_FILE_ATTRIBUTES;
+    };
+    auto failCopy = [&](DWORD error, int line) -> BOOL {
+        if (m_cancelFlag)
+            return FALSE;
+        if (error == ERROR_DISK_FULL)
+            m_diskFull = TRUE;
+        if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            CopyToRecycledFolder(sourcePath);
+        if (targetPath.GetLength() >= kMaxPathChars)
+            error = ERROR_FILENAME_EXCED_RANGE;
+        return countFailure(error, line, IDS_LOG_COPY_FAILED);
+    };
+    auto destinationLost = [&]() -> BOOL {
+        DeleteTemporary(temporary);
+        restoreTarget();
+        m_lastCopyError = ERROR_NOT_READY;
+        return FALSE;
+    };
+
+    // A path the system cannot take is not tried: it could land outside the destination on a platform that
+    // does not enforce the limit.
+    if (targetPath.GetLength() >= kMaxPathChars ||
+        MakeTemporaryCopyName(targetPath, kTemporaryNameTries - 1).GetLength() >= kMaxPathChars)
+        return failCopy(ERROR_FILENAME_EXCED_RANGE, __LINE__);
+
+    // A target kept with its full path may lie several folders below anything that exists yet.
+    const CString folder = targetPath.Left(slash + 1);
+    if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
+    {
+        DWORD made = CreateFolderPath(folder);
+        if (made != 0 && made != ERROR_ALREADY_EXISTS)
+        {
+            m_lastCopyError = made;
+            if (m_cancelFlag)
+                return FALSE;
+            if (IsDestinationLost(made))
+                return destinationLost();
+            return countFailure(made, __LINE__, IDS_LOG_COPY_FAILED);
+        }
+    }
 
     // After the user chose Retry, a held file is tried again every second before the next question.
     bool retryChosen = false;
@@ -194,26 +259,26 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         if (answer != IDCANCEL)
             return InUse::Other;
         DeleteTemporary(temporary);
-        ++m_errorCount;
-        LogFileFailure(m_log, __LINE__, error, IDS_LOG_FILE_IN_USE, sourcePath);
+        restoreTarget();
+        countFailure(error, __LINE__, IDS_LOG_FILE_IN_USE);
         return InUse::Cancelled;
     };
 
     for (;;)
     {
-        if (copyToTemporary())
+        if (CopyToTemporaryName(*this, sourcePath, targetPath, temporary))
             break;
         DWORD error = ::GetLastError();
         m_lastCopyError = error;
-        if (namesTaken)
+        if (error == ERROR_FILE_EXISTS)
         {
-            // Every temporary name is held by a file: the target cannot be copied until they are cleared.
-            ++m_errorCount;
-            LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, sourcePath);
-            return FALSE;
+            // Every temporary name is held open by another copy: the target cannot be copied until they end.
+            return countFailure(error, __LINE__, IDS_LOG_COPY_FAILED);
         }
-        if (!g_pfnIsProgramReachable())
+        if (!m_cancelFlag && IsDestinationLost(error))
             return destinationLost();
+        if (!m_cancelFlag && sourceVanished(error))
+            return FALSE;
         UINT program = GetMailProgramStringId(sourcePath);
         if (m_journalFlag && (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) &&
             m_jobDef->GetSuppressErrorLogWindow() == 0 && program != 0 && !m_cancelFlag)
@@ -232,7 +297,10 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     // Only now that the copy stands ready: a target whose copy failed keeps its attributes.
     DWORD targetAttributes = ::GetFileAttributesW(targetPath);
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kReadOnlyOrHidden))
-        AfxSetFileAttributes(targetPath, targetAttributes & ~kReadOnlyOrHidden);
+    {
+        if (AfxSetFileAttributes(targetPath, targetAttributes & ~kReadOnlyOrHidden))
+            clearedAttributes = targetAttributes;
+    }
 
     for (;;)
     {
@@ -247,7 +315,7 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
         }
         DWORD error = ::GetLastError();
         m_lastCopyError = error;
-        if (!g_pfnIsProgramReachable())
+        if (!m_cancelFlag && IsDestinationLost(error))
             return destinationLost();
         if (!m_journalFlag && error == ERROR_ACCESS_DENIED && !m_cancelFlag)
         {
@@ -263,12 +331,10 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
                 return FALSE;
         }
         DeleteTemporary(temporary);
+        restoreTarget();
         if (targetPath.GetLength() >= kMaxPathChars)
             error = ERROR_FILENAME_EXCED_RANGE;
-        m_lastCopyError = error;
-        ++m_errorCount;
-        LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, sourcePath);
-        return FALSE;
+        return countFailure(error, __LINE__, IDS_LOG_COPY_FAILED);
     }
 }
 
@@ -279,26 +345,50 @@ BOOL CSyncJob::CopyToRecycledFolder(LPCWSTR source)
         return TRUE;
     if (m_cancelFlag)
         return FALSE;
-    const CString what = CString(source) + L" -> " + place;
 
-    DWORD kept = ::GetFileAttributesW(place);
-    if (kept == INVALID_FILE_ATTRIBUTES)
+    // Sources from different folders share the one Recycled folder of their drive: a name another file holds
+    // gets a number, and only the earlier copy of this same file (same size and time) is replaced.
+    WIN32_FILE_ATTRIBUTE_DATA sourceData = {};
+    const bool sourceRead = ::GetFileAttributesExW(source, GetFileExInfoStandard, &sourceData) != FALSE;
+    DWORD kept = INVALID_FILE_ATTRIBUTES;
+    const CString base = place;
+    for (int n = 1;; ++n)
     {
-        DWORD error = ::GetLastError();
-        if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        if (n > 1)
+            place = MakeNumberedName(base, n);
+        WIN32_FILE_ATTRIBUTE_DATA present = {};
+        if (!::GetFileAttributesExW(place, GetFileExInfoStandard, &present))
         {
-            LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, what);
+            DWORD error = ::GetLastError();
+            if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            {
+                LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, CString(source) + L" -> " + place);
+                return FALSE;
+            }
+            break;
+        }
+        if (sourceRead && !(present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            present.nFileSizeHigh == sourceData.nFileSizeHigh && present.nFileSizeLow == sourceData.nFileSizeLow &&
+            ::CompareFileTime(&present.ftLastWriteTime, &sourceData.ftLastWriteTime) == 0)
+        {
+            kept = present.dwFileAttributes;
+            break;
+        }
+        if (n >= kRecycledNameTries || place.GetLength() >= kMaxPathChars)
+        {
+            LogFileFailure(m_log, __LINE__, ERROR_FILE_EXISTS, IDS_LOG_COPY_FAILED, CString(source) + L" -> " + base);
             return FALSE;
         }
     }
-    else if (kept & kReadOnlyOrHidden)
-    {
+    const CString what = CString(source) + L" -> " + place;
+    if (kept != INVALID_FILE_ATTRIBUTES && (kept & kReadOnlyOrHidden))
         AfxSetFileAttributes(place, kept & ~kReadOnlyOrHidden);
-    }
 
     if (!g_pfnCopyFileEx(source, place, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(), 0))
     {
         DWORD error = ::GetLastError();
+        if (kept != INVALID_FILE_ATTRIBUTES)
+            AfxSetFileAttributes(place, kept);
         if (!m_cancelFlag)
             LogFileFailure(m_log, __LINE__, error, IDS_LOG_COPY_FAILED, what);
         return FALSE;

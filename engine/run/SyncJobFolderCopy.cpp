@@ -26,6 +26,23 @@ bool IsDriveRoot(LPCWSTR path)
     return path != nullptr && IsDriveLetterPath(path);
 }
 
+// Copies source beside target under a temporary name, then moves it over target; on failure the temporary copy
+// is gone and error holds the reason.
+BOOL ReplaceThroughTemporary(CSyncJob &job, const CString &source, const CString &target, DWORD &error)
+{
+    CString temporary;
+    if (CopyToTemporaryName(job, source, target, temporary) &&
+        g_pfnMoveFileEx(temporary, target, MOVEFILE_REPLACE_EXISTING))
+        return TRUE;
+    error = ::GetLastError();
+    if (!temporary.IsEmpty())
+    {
+        ::SetFileAttributesW(temporary, FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(temporary);
+    }
+    return FALSE;
+}
+
 } // namespace
 
 int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, int maxVersions)
@@ -114,12 +131,19 @@ int CSyncJob::CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, i
         BOOL copied = FALSE;
         DWORD error = ERROR_FILENAME_EXCED_RANGE;
         // A path the system cannot take is not tried (it could land elsewhere where the limit is not kept).
-        if (targetPath.GetLength() < kMaxPathChars)
+        if (kept == INVALID_FILE_ATTRIBUTES && targetPath.GetLength() < kMaxPathChars)
         {
             copied =
                 g_pfnCopyFileEx(sourcePath, targetPath, &CSyncJob::CopyProgressRoutine, this, GetCancelPointer(), 0);
             if (!copied)
                 error = ::GetLastError();
+        }
+        else if (kept != INVALID_FILE_ATTRIBUTES &&
+                 MakeTemporaryCopyName(targetPath, kTemporaryNameTries - 1).GetLength() < kMaxPathChars)
+        {
+            // The copy routine empties its target before it writes: an existing copy is replaced only once the
+            // new one stands complete beside it, so that a full disk or a cancel leaves it whole.
+            copied = ReplaceThroughTemporary(*this, sourcePath, targetPath, error);
         }
         if (!copied)
         {

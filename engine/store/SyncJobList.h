@@ -46,13 +46,15 @@ class CSyncJobList
     CSyncJobList &operator=(const CSyncJobList &) = delete;
 
     // The first call reads the store file and makes one job per "jobdef" element (a comment or other node
-    // under the root makes none). A missing store gives an empty collection; a store that cannot be read is
-    // first copied to "Zel.xml.bad" (see GetBrokenStoreCopy). Later calls keep the document and the jobs and
+    // under the root makes none). A missing store is read from "Zel.xml.tmp" when a cut-off save left one
+    // that holds a store (see GetRecoveredStoreCopy), else gives an empty collection; a store that cannot be
+    // read is first copied to "Zel.xml.bad" (see GetBrokenStoreCopy). Later calls keep the document and the jobs and
     // add jobs only for elements that no job is bound to. Returns 1.
     int Load();
-    // Puts every job's element under the root in collection order and writes the document to "Zel.xml.tmp",
-    // which then replaces the store. On failure the old store stays as it was, the temporary file is deleted
-    // and _com_error is raised. Returns 1.
+    // Puts every job's element under the root in collection order and writes the document (with no declared
+    // encoding: UTF-8) to "Zel.xml.tmp", which replaces the store only when it reads back with as many jobs.
+    // On failure the old store stays as it was, the temporary file is deleted and _com_error is raised. A
+    // recovered store's copy is deleted after a save that succeeded. Returns 1.
     int Save();
     // The legacy "Zel.ini" jobs, appended to the root as "jobdef" elements (called by the constructor).
     void ImportIniJobs();
@@ -91,6 +93,12 @@ class CSyncJobList
     {
         return m_brokenStoreCopy;
     }
+    // The store read back from a save that was cut off before it replaced a missing "Zel.xml"
+    // ("Zel.xml.recovered", kept until the next save succeeds); empty when the store was read as usual.
+    const CString &GetRecoveredStoreCopy() const
+    {
+        return m_recoveredStoreCopy;
+    }
     // TRUE when a broken store was met but could not be copied aside.
     BOOL IsBrokenStoreCopyMissing() const
     {
@@ -118,6 +126,8 @@ class CSyncJobList
     // Reads the store file into the document; a missing, empty or broken one gives a fresh root.
     void LoadDocumentFromFile();
     void MakeFreshDocument();
+    // Loads "Zel.xml.tmp" (moved to "Zel.xml.recovered") when it holds a store; false when there is none.
+    bool RecoverFromTemporary();
     IXMLDOMElementPtr GetRoot() const;
     void AddJobForElement(IXMLDOMElement *element);
     // The "jobdef" elements under the root that no job of the collection is bound to, in document order.
@@ -131,5 +141,6 @@ class CSyncJobList
     CString m_storePath;
     CString m_iniPath;
     CString m_brokenStoreCopy;
+    CString m_recoveredStoreCopy;
     BOOL m_brokenCopyFailed = FALSE;
 };

@@ -5,9 +5,11 @@
 #include <memory>
 
 #include "engine/store/JobDef.h"
+#include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/job/SyncJob.h"
 #include "engine/store/XmlLayer.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Handles.h"
 
 namespace
@@ -51,6 +53,56 @@ bool LoadFile(IXMLDOMDocument2 *document, const CString &path)
     VARIANT_BOOL loaded = VARIANT_FALSE;
     const HRESULT hr = document->load(_variant_t(path.GetString()), &loaded);
     return SUCCEEDED(hr) && loaded == VARIANT_TRUE;
+}
+
+// The root of a loaded store document when it is the store's own ("Tessel" in "ORVANE"), else null.
+IXMLDOMElementPtr StoreRoot(IXMLDOMDocument2 *document)
+{
+    IXMLDOMElementPtr root;
+    if (FAILED(document->get_documentElement(&root)) || !root)
+        return nullptr;
+    BSTR namespaceUri = nullptr;
+    if (FAILED(root->get_namespaceURI(&namespaceUri)))
+        return nullptr;
+    const _bstr_t uri(namespaceUri, false);
+    if (XmlGetNodeName(root) != L"Tessel" || CString(static_cast<LPCWSTR>(uri)) != kStoreNamespace)
+        return nullptr;
+    return root;
+}
+
+int CountChildElements(IXMLDOMNode *parent)
+{
+    int count = 0;
+    XmlElementIterator children(parent);
+    while (children.Next())
+        ++count;
+    return count;
+}
+
+// The XML declaration of a document read from a file keeps the encoding that file had ("UTF-16"), but the
+// library does not always write the bytes it declares: some write UTF-8 under it, and the next start reads no
+// jobs. Without a declared encoding every writer and reader agrees on UTF-8.
+void DropDeclaredEncoding(IXMLDOMDocument2 *document)
+{
+    IXMLDOMNodePtr first;
+    XmlCheck(document->get_firstChild(&first));
+    if (!first)
+        return;
+    DOMNodeType type = NODE_INVALID;
+    XmlCheck(first->get_nodeType(&type));
+    if (type != NODE_PROCESSING_INSTRUCTION || XmlGetNodeName(first) != L"xml")
+        return;
+    BSTR data = nullptr;
+    XmlCheck(first->get_text(&data));
+    const CString declaration(static_cast<LPCWSTR>(_bstr_t(data, false)));
+    CString lower = declaration;
+    lower.MakeLower();
+    if (lower.Find(L"encoding") < 0)
+        return;
+    IXMLDOMProcessingInstructionPtr plain;
+    XmlCheck(document->createProcessingInstruction(_bstr_t(L"xml"), _bstr_t(L"version=\"1.0\""), &plain));
+    IXMLDOMNodePtr replaced;
+    XmlCheck(document->replaceChild(plain, first, &replaced));
 }
 
 IXMLDOMElementPtr NewJobElement(IXMLDOMDocument2 *document)
@@ -173,13 +225,46 @@ CString WithoutLongPrefix(const CString &path)
     return path.Left(4) == L"\\\\?\\" ? path.Mid(4) : path;
 }
 
-// An extension list of the legacy file in the form the filters read: no "*", and ";" without a blank after it.
+// An extension list of the legacy file in the form the filters read: ";" without a blank after it and no "*",
+// but for the entry "*.*" (every file), which the filters know as it stands.
 CString LegacyExtensionList(CString text)
 {
-    text.Remove(L'*');
     text.Replace(L"; ", L";");
-    return text;
+    CString result;
+    int position = 0;
+    bool first = true;
+    while (position >= 0 && position <= text.GetLength())
+    {
+        int end = text.Find(L';', position);
+        CString entry = end < 0 ? text.Mid(position) : text.Mid(position, end - position);
+        if (entry.Trim() != L"*.*")
+            entry.Remove(L'*');
+        if (!first)
+            result += L';';
+        result += entry;
+        first = false;
+        if (end < 0)
+            break;
+        position = end + 1;
+    }
+    return result;
 }
+
+// True when the list takes in every file: "*.*" among its entries.
+bool IncludesEverything(const CString &list)
+{
+    int position = 0;
+    while (position >= 0)
+    {
+        CString entry = list.Tokenize(L";", position);
+        if (entry.Trim() == L"*.*")
+            return true;
+    }
+    return false;
+}
+
+// The legacy file numbers its job sections from 0; "totaljobs" is not trusted beyond the first gap.
+const int kMaxLegacyJobs = 10000;
 
 } // namespace
 
@@ -259,6 +344,11 @@ void CSyncJobList::LoadDocumentFromFile()
     XmlDomLock lock;
     XmlCheck(m_document->put_async(VARIANT_FALSE));
     const bool exists = IsExistingFile(m_storePath);
+    if (!exists && RecoverFromTemporary())
+    {
+        XmlCheck(m_document->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath")));
+        return;
+    }
     if (!exists || !LoadFile(m_document, m_storePath))
     {
         // A store that is there but cannot be read must not be lost to the next save, which writes the
@@ -274,6 +364,28 @@ void CSyncJobList::LoadDocumentFromFile()
     if (FAILED(m_document->get_documentElement(&root)) || !root)
         MakeFreshDocument();
     XmlCheck(m_document->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath")));
+}
+
+bool CSyncJobList::RecoverFromTemporary()
+{
+    // A save is a write of "Zel.xml.tmp" and a replace of "Zel.xml". Where the replace is not atomic (FAT, as
+    // on most flash drives) a save cut off in between leaves the temporary file alone, and the next save
+    // would write over it: every job would be lost.
+    const CString temporary = m_storePath + L".tmp";
+    if (!IsExistingFile(temporary))
+        return false;
+    IXMLDOMDocument2Ptr candidate = NewDocument();
+    if (!LoadFile(candidate, temporary) || !StoreRoot(candidate))
+        return false;
+    // Kept aside under a name of its own, as the next save writes the temporary name again.
+    const CString recovered = m_storePath + L".recovered";
+    if (!MoveFileExW(temporary, recovered, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+        !LoadFile(m_document, recovered))
+        return false;
+    m_recoveredStoreCopy = recovered;
+    AppLog.LogIdAt(L"SyncJobList", __LINE__, 0, LM_WARNING, IDS_LOG_STORE_RECOVERED, FormatNow().GetString(),
+                   m_storePath.GetString(), temporary.GetString(), recovered.GetString());
+    return true;
 }
 
 IXMLDOMElementPtr CSyncJobList::GetRoot() const
@@ -380,12 +492,25 @@ int CSyncJobList::Save()
         if (element)
             AppendChild(root, element);
     }
+    DropDeclaredEncoding(m_document);
+    const int jobs = CountChildElements(root);
     // The store is never rewritten in place: a drive pulled in the middle of the write would leave a file
-    // that loads as no jobs at all.
+    // that loads as no jobs at all. Nor is it replaced by a file that does not read back as every job.
     const CString temporary = m_storePath + L".tmp";
     try
     {
         WriteDocumentTo(temporary);
+        IXMLDOMDocument2Ptr written = NewDocument();
+        IXMLDOMElementPtr writtenRoot;
+        if (LoadFile(written, temporary))
+            writtenRoot = StoreRoot(written);
+        if (!writtenRoot || CountChildElements(writtenRoot) != jobs)
+        {
+            AppLog.LogIdAt(L"SyncJobList", __LINE__, 0, LM_ERROR, IDS_LOG_STORE_NOT_SAVED, FormatNow().GetString(),
+                           m_storePath.GetString(), temporary.GetString());
+            XmlRaiseError(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT));
+        }
+        written = nullptr;
         if (!MoveFileExW(temporary, m_storePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             RaiseLastError();
     }
@@ -393,6 +518,11 @@ int CSyncJobList::Save()
     {
         DeleteFileW(temporary);
         throw;
+    }
+    if (!m_recoveredStoreCopy.IsEmpty())
+    {
+        DeleteFileW(m_recoveredStoreCopy);
+        m_recoveredStoreCopy.Empty();
     }
     return 1;
 }
@@ -410,12 +540,20 @@ void CSyncJobList::ImportIniJobs()
     auto readInt = [ini](LPCWSTR section, LPCWSTR key, int fallback) {
         return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, ini));
     };
+    // A key that is not there reads as the mark, which no value of the file holds.
+    const CString absent(L"\x1");
+    auto sectionExists = [ini](LPCWSTR section) {
+        wchar_t keys[4] = {};
+        return GetPrivateProfileStringW(section, nullptr, L"", keys, 4, ini) > 0;
+    };
 
     const int totalJobs = readInt(L"Qordel", L"totaljobs", 0);
-    for (int n = 0; n < totalJobs; ++n)
+    for (int n = 0; n < totalJobs && n < kMaxLegacyJobs; ++n)
     {
         CString section;
         section.Format(L"job%d", n);
+        if (!sectionExists(section))
+            break;
         IXMLDOMElementPtr element;
         {
             XmlDomLock lock;
@@ -445,23 +583,43 @@ void CSyncJobList::ImportIniJobs()
         }
         const int totalSources = readInt(section, L"totalsrcs", 0);
         XmlSetAttributeInt(element, L"hassrc", 1);
+        CString include;
+        CString exclude;
         if (totalSources > 0)
         {
             // The source elements are made as the job setup makes them.
             CJobDef sources(nullptr);
             sources.Attach(element);
-            for (int i = 0; i < totalSources; ++i)
+            for (int i = 0; i < totalSources && i < kMaxLegacyJobs; ++i)
             {
                 CString key;
                 key.Format(L"src%d", i);
                 const CString path = WithoutLongPrefix(readText(section, key, L""));
                 if (!path.IsEmpty())
                     sources.AddSourcePath(path, nullptr);
+                // The lists are the job's own: a source without them leaves those of the sources before it.
                 key.Format(L"inc%d", i);
-                XmlSetAttributeString(element, L"include", LegacyExtensionList(readText(section, key, L"")));
+                const CString includeText = readText(section, key, absent);
+                if (includeText != absent)
+                    include = LegacyExtensionList(includeText);
                 key.Format(L"exc%d", i);
-                XmlSetAttributeString(element, L"exclude", LegacyExtensionList(readText(section, key, L"")));
+                const CString excludeText = readText(section, key, absent);
+                if (excludeText != absent)
+                    exclude = LegacyExtensionList(excludeText);
             }
+        }
+        // The old program copied every file when its include list was "*.*" or empty. The filters know "*.*"
+        // only for names with an extension, so a job that also excludes nothing has its sources' filters off.
+        const bool everything = include.IsEmpty() || IncludesEverything(include);
+        if (everything)
+            include = L"*.*";
+        XmlSetAttributeString(element, L"include", include);
+        XmlSetAttributeString(element, L"exclude", exclude);
+        if (everything && exclude.IsEmpty())
+        {
+            XmlElementIterator sources(element);
+            while (sources.Next())
+                XmlSetAttributeString(sources.GetElement(), L"rapid", L"0");
         }
         XmlDomLock lock;
         AppendChild(root, element);

@@ -7,6 +7,7 @@
 #include "engine/run/FileOpsSeams.h"
 #include "platform/system/CopyFile.h"
 #include "platform/system/Handles.h"
+#include "platform/system/FileAttributes.h"
 
 namespace
 {
@@ -70,7 +71,7 @@ int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target)
     // back all of its own.
     auto restoreKept = [&](bool copied) {
         if (kept != INVALID_FILE_ATTRIBUTES && Exists(target))
-            ::SetFileAttributesW(target, copied || original == INVALID_FILE_ATTRIBUTES ? kept : original);
+            AfxSetFileAttributes(target, copied || original == INVALID_FILE_ATTRIBUTES ? kept : original);
     };
 
     // A source that another program keeps open cannot be read whole: the old target is worth more than a

@@ -8,6 +8,7 @@
 #include "engine/run/DestPaths.h"
 #include "platform/system/CopyFile.h"
 #include "platform/system/Handles.h"
+#include "platform/system/FileAttributes.h"
 
 namespace
 {
@@ -187,7 +188,7 @@ int CopyFileWithRevisions(LPCWSTR source, LPCWSTR target, int maxVersions)
     const BOOL copied = g_pfnCopyFileEx(source, name.data(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS);
     const DWORD error = copied ? 0 : ::GetLastError();
     if (kept != INVALID_FILE_ATTRIBUTES)
-        ::SetFileAttributesW(name.data(), kept);
+        AfxSetFileAttributes(name.data(), kept);
     if (copied)
         return TASK_DONE;
     ::SetLastError(error);

@@ -102,6 +102,14 @@ TestDrive::~TestDrive()
         ::ReleaseMutex(m_turn.Get());
 }
 
+bool TestDrive::Remove()
+{
+    if (!m_mapped)
+        return false;
+    m_mapped = !Define(nullptr, DRIVE_NO_ROOT_DIR);
+    return !m_mapped && WaitFor([this] { return !DriveIsReady(m_letter); });
+}
+
 bool TestDrive::Define(const char *unixPath, ULONG type)
 {
     const size_t pathBytes = unixPath ? strlen(unixPath) + 1 : 0;

@@ -21,6 +21,10 @@ class TestDrive
     TestDrive(const TestDrive &) = delete;
     TestDrive &operator=(const TestDrive &) = delete;
 
+    // Takes the letter away now, as a pulled drive goes, while the test keeps its turn on the letter; TRUE
+    // when the letter is gone from the drive list.
+    bool Remove();
+
     // Empty when the drive is ready, else what went wrong.
     const std::wstring &Error() const
     {

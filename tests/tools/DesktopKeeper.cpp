@@ -24,8 +24,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
         return 1;
     if (commandLine != nullptr && *commandLine != L'\0')
     {
-        HANDLE ready = ::CreateFileW(commandLine, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr);
+        HANDLE ready =
+            ::CreateFileW(commandLine, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (ready != INVALID_HANDLE_VALUE)
             ::CloseHandle(ready);
     }

@@ -194,6 +194,8 @@ TEST_F(SyncJobTest, StartStampsTheRunAndKeepsTheOpenLog)
     job->m_entriesFound = 9;
     job->m_diskFull = TRUE;
     job->m_destinationLost = TRUE;
+    // A network error of the last run would cancel every copy of this one at its first progress call.
+    job->m_networkRetry = TRUE;
     __int64 before = _time64(nullptr);
 
     m_window->m_mode = MAIN_MODE_RESTORE_IDLE;
@@ -207,6 +209,7 @@ TEST_F(SyncJobTest, StartStampsTheRunAndKeepsTheOpenLog)
     EXPECT_EQ(job->m_entriesFound, 0);
     EXPECT_FALSE(job->m_diskFull);
     EXPECT_FALSE(job->m_destinationLost);
+    EXPECT_FALSE(job->m_networkRetry);
     EXPECT_FALSE(job->m_journalFlag) << "a restore run keeps no journal";
     EXPECT_EQ(XmlGetAttributeInt(job->GetElement(), L"complete_status"), 4);
     EXPECT_NE(::GetFileAttributesW(log.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -221,6 +224,30 @@ TEST_F(SyncJobTest, StartStampsTheRunAndKeepsTheOpenLog)
     EXPECT_GT(job->m_destSpaceTotal, 0ull);
     EXPECT_LE(job->m_destSpaceFree, job->m_destSpaceTotal);
     ASSERT_TRUE(m_window->PumpUntil([&] { return m_window->CountEnds() == 2; }));
+}
+
+TEST_F(SyncJobTest, LogFileNameKeepsToTheDataFolderWhateverTheJobName)
+{
+    const struct
+    {
+        LPCWSTR job;
+        LPCWSTR file;
+    } cases[] = {
+        {L"Weekly", L"Weekly.log"},
+        {L"Docs: weekly", L"Docs_ weekly.log"},
+        {L"..\\..\\x", L"___.._x.log"},
+        {L"a/b*c?\"d<e>f|g\t", L"a_b_c__d_e_f_g_.log"},
+        {L".hidden.name", L"_hidden.name.log"},
+    };
+    for (const auto &entry : cases)
+    {
+        SCOPED_TRACE(testing::PrintToString(CString(entry.job)));
+        auto job = NewJob(entry.job, Dest());
+        job->GetLog().LogAt(L"SyncJob", __LINE__, 0, LM_INFO, L"entry");
+        const std::wstring expected = m_folder / entry.file;
+        EXPECT_EQ(std::wstring(job->GetLog().GetPath()), expected);
+        EXPECT_NE(::GetFileAttributesW(expected.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 TEST_F(SyncJobTest, JobKeepsItsRestoreJournalInTheDataFolder)

@@ -99,7 +99,7 @@ TEST(LogMsgRotation, FileWithoutByteOrderMarkMovesToDotOne)
         log.Log(LM_INFO, L"new");
     }
     EXPECT_EQ(ReadFileBytes(folder / L"job.log.1"), "old text without a mark");
-    EXPECT_EQ(ReadLog(path), L"new");
+    EXPECT_EQ(ReadLog(path), L"new\r\n");
 }
 
 TEST(LogMsgRotation, TakesTheNumberAfterTheLargest)
@@ -156,8 +156,8 @@ TEST(LogMsgRotation, AGrownLogIsMovedAsideAtTheNextOpen)
     ASSERT_EQ(log.Open(path.c_str()), 0);
     log.Log(LM_INFO, L"fresh");
     log.Flush();
-    EXPECT_EQ(ReadLog(path + L".1"), entry);
-    EXPECT_EQ(ReadLog(path), L"fresh");
+    EXPECT_EQ(ReadLog(path + L".1"), entry + L"\r\n");
+    EXPECT_EQ(ReadLog(path), L"fresh\r\n");
 }
 
 TEST(LogMsgRotation, UnusableRotationSizeKeepsTheDefault)
@@ -171,7 +171,7 @@ TEST(LogMsgRotation, UnusableRotationSizeKeepsTheDefault)
         ASSERT_EQ(log.Open(path.c_str()), 0);
         log.Log(LM_INFO, L"more");
     }
-    EXPECT_EQ(ReadLog(path), L"kept\r\nmore");
+    EXPECT_EQ(ReadLog(path), L"kept\r\nmore\r\n");
 }
 
 TEST(LogMsgRotation, ReopeningAppendsAfterOneMark)
@@ -193,14 +193,14 @@ TEST(LogMsgRotation, ReopeningAppendsAfterOneMark)
 TEST_F(LogMsgFileTest, SixtyFourBitDirectives)
 {
     log.Log(LM_INFO, L"%Q|%q|%Q|%15Q", 1LL << 40, ULLONG_MAX, LLONG_MIN, -5LL);
-    EXPECT_EQ(Written(), L"1099511627776|18446744073709551615|-9223372036854775808|             -5");
+    EXPECT_EQ(Written(), L"1099511627776|18446744073709551615|-9223372036854775808|             -5\r\n");
 }
 
 TEST_F(LogMsgFileTest, StandardConversionsKeepTheirFlags)
 {
     log.Log(LM_INFO, L"[%*d][%-*d][%05d][%x][%#X][%+i][%.*s][%5.1f][%c][%Lf]", 5, 42, 4, 7, 42, 255, 255, 3, 3,
             L"abcdef", 3.14159, L'\x00FC', static_cast<long double>(0.5));
-    EXPECT_EQ(Written(), L"[   42][7   ][00042][ff][0XFF][+3][abc][  3.1][\x00FC][0.500000]");
+    EXPECT_EQ(Written(), L"[   42][7   ][00042][ff][0XFF][+3][abc][  3.1][\x00FC][0.500000]\r\n");
 }
 
 TEST_F(LogMsgFileTest, WideAndNarrowStrings)
@@ -210,7 +210,7 @@ TEST_F(LogMsgFileTest, WideAndNarrowStrings)
             L"e \x4E2D",
             "narrow", L"ab", L"50%");
     EXPECT_EQ(Written(), L"Gr\x00FC\x00DF"
-                         L"e \x4E2D|narrow|ab    |%|50%");
+                         L"e \x4E2D|narrow|ab    |%|50%\r\n");
 }
 
 TEST_F(LogMsgFileTest, SystemErrorTextOfTheLocation)
@@ -238,10 +238,14 @@ TEST_F(LogMsgFileTest, LocationNameLevelAndIds)
     EXPECT_STREQ(LogLevelName(LM_EMERGENCY), L"LM_EMERGENCY");
 }
 
-TEST_F(LogMsgFileTest, LineFeedsBecomeCarriageReturnLineFeed)
+TEST_F(LogMsgFileTest, LineFeedsBecomeCarriageReturnLineFeedAndEveryEntryEndsItsLine)
 {
     EXPECT_EQ(log.Log(LM_INFO, L"a\nb\n\n%s", L"c\nd"), 8);
-    EXPECT_EQ(Written(), L"a\r\nb\r\n\r\nc\r\nd");
+    // An entry that ends its own line gets no second line end; an empty entry writes nothing.
+    EXPECT_EQ(log.Log(LM_INFO, L"e\n"), 2);
+    EXPECT_EQ(log.Log(LM_INFO, L""), 0);
+    EXPECT_EQ(log.Log(LM_INFO, L"f"), 1);
+    EXPECT_EQ(Written(), L"a\r\nb\r\n\r\nc\r\nd\r\ne\r\nf\r\n");
 }
 
 TEST_F(LogMsgFileTest, EntriesAreCutAt4096Characters)
@@ -252,27 +256,27 @@ TEST_F(LogMsgFileTest, EntriesAreCutAt4096Characters)
     EXPECT_EQ(log.Log(LM_INFO, L"abc%s%d", longArgument.c_str(), 5), 4096);
     // The cut falls inside a conversion; the rest of the directive and the format are dropped.
     EXPECT_EQ(log.Log(LM_INFO, L"%4094d%s|", 7, L"tail"), 4096);
-    EXPECT_EQ(Written(),
-              std::wstring(4096, L'x') + L"abc" + std::wstring(4093, L'y') + std::wstring(4093, L' ') + L"7ta");
+    EXPECT_EQ(Written(), std::wstring(4096, L'x') + L"\r\nabc" + std::wstring(4093, L'y') + L"\r\n" +
+                             std::wstring(4093, L' ') + L"7ta\r\n");
 }
 
 TEST_F(LogMsgFileTest, HugeWidthsStayWithinTheEntry)
 {
     EXPECT_EQ(log.Log(LM_INFO, L"%999999999d|%*s|%.999999999f", 1, INT_MAX, L"a", 1.0), 4096);
-    EXPECT_EQ(Written().size(), 4096u);
+    EXPECT_EQ(Written().size(), 4098u);
 }
 
 TEST_F(LogMsgFileTest, UnknownDirectivesAndAnOpenEndStayAsWritten)
 {
     log.Log(LM_INFO, L"%k %y|%5");
-    EXPECT_EQ(Written(), L"%k %y|%5");
+    EXPECT_EQ(Written(), L"%k %y|%5\r\n");
 }
 
 TEST_F(LogMsgFileTest, TimePrefix)
 {
     log.SetTimePrefix(1);
     log.Log(LM_INFO, L"entry");
-    std::wregex pattern(L"\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d (AM|PM) entry");
+    std::wregex pattern(L"\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d (AM|PM) entry\r\n");
     EXPECT_TRUE(std::regex_match(Written(), pattern));
 }
 
@@ -283,7 +287,7 @@ TEST_F(LogMsgFileTest, MaskMissWritesNothing)
     EXPECT_EQ(log.Log(LM_INFO, L"info"), 0);
     EXPECT_EQ(log.LogId(LM_INFO, 61001, L"a", 1), 0);
     EXPECT_EQ(log.Log(LM_INFO | LM_CRITICAL, L"critical"), 8);
-    EXPECT_EQ(Written(), L"critical");
+    EXPECT_EQ(Written(), L"critical\r\n");
 }
 
 TEST_F(LogMsgFileTest, MessagesByStringNumber)
@@ -295,7 +299,7 @@ TEST_F(LogMsgFileTest, MessagesByStringNumber)
     EXPECT_EQ(log.LogId(LM_INFO, 61999), -1);
     EXPECT_EQ(log.Log(LM_INFO, nullptr), -1);
     EXPECT_EQ(Written(), L"Copied D:\\Data (3 files)\r\nGr\x00FC\x00DF"
-                         L"e from Job at SyncJobFiles:7");
+                         L"e from Job at SyncJobFiles:7\r\n");
 }
 
 TEST_F(LogMsgFileTest, TheOpenFileIsReadOnly)

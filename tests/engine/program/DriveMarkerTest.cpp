@@ -4,6 +4,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "support/TestDrive.h"
 #include "support/TestSupport.h"
+#include "platform/system/FileAttributes.h"
 
 using enginetest::TestDrive;
 
@@ -32,7 +33,7 @@ void PlantMarker(const std::wstring &root, const std::string &bytes)
     CreateDirectoryW(folder.c_str(), nullptr);
     std::wstring file = root + kMarkerOnDrive;
     ASSERT_TRUE(testsupport::WriteFileBytes(file, bytes));
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    AfxSetFileAttributes(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
 
 // E: and F: linked to folders of their own, with the data folder of the program on C:.

@@ -1,5 +1,7 @@
 #include "CopyTestSupport.h"
 
+#include <memory>
+
 #include "engine/run/DestPaths.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/CopyFile.h"
@@ -49,53 +51,69 @@ TEST_F(CopyOneFile, ReplacesTheTargetThroughATemporaryNameWithTheSourceAttribute
     AfxSetFileAttributes(source.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(CopyOneFile, MakesOneMissingFolderLevelAndTakesTheFirstFreeTemporaryName)
+TEST_F(CopyOneFile, LeftoverTemporariesAreReusedUnlessHeldAndEveryMissingFolderIsMade)
 {
     std::wstring source = MakeSource(L"notes");
     std::wstring folder = Dest() + L"sub\\";
     std::wstring target = folder + L"notes";
     ScriptFileOps();
-    // A name without an extension has an empty base name; the taken numbers are passed over.
+    // A name without an extension has an empty base name. The first name is held open by a copy under way;
+    // the second is a leftover of a copy cut off by a crash.
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(folder + L".~#T0", ""));
-    ASSERT_TRUE(WriteFileBytes(folder + L".~#T1", ""));
-
-    EXPECT_TRUE(m_job->CopyOneFile(source.c_str(), target.c_str()));
+    ASSERT_TRUE(WriteFileBytes(folder + L".~#T0", "in use"));
+    ASSERT_TRUE(WriteFileBytes(folder + L".~#T1", "left"));
+    ASSERT_TRUE(::SetFileAttributesW((folder + L".~#T1").c_str(), FILE_ATTRIBUTE_READONLY));
+    {
+        LockedFile held(folder + L".~#T0");
+        ASSERT_TRUE(held.IsLocked());
+        EXPECT_TRUE(m_job->CopyOneFile(source.c_str(), target.c_str()));
+    }
     ASSERT_FALSE(CopyScript().targets.empty());
-    EXPECT_EQ(CopyScript().targets.back(), folder + L".~#T2");
+    EXPECT_EQ(CopyScript().targets.back(), folder + L".~#T1");
     EXPECT_EQ(ReadFileBytes(target), "new data");
-    // The taken names were refused by the copy, never written.
-    EXPECT_EQ(ReadFileBytes(folder + L".~#T0"), "");
-    EXPECT_EQ(ReadFileBytes(folder + L".~#T1"), "");
+    EXPECT_EQ(ReadFileBytes(folder + L".~#T0"), "in use");
+    EXPECT_FALSE(Exists(folder + L".~#T1"));
     ::DeleteFileW((folder + L".~#T0").c_str());
-    ::DeleteFileW((folder + L".~#T1").c_str());
 
-    // A folder two levels down is not made.
-    std::wstring deep = Dest() + L"a\\b\\notes";
-    EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), deep.c_str()));
-    EXPECT_EQ(m_job->m_lastCopyError.Get(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_FALSE(Exists(Dest() + L"a"));
+    // A target kept with its full path lies several folders below anything that exists.
+    std::wstring deep = Dest() + L"PC_C\\Users\\me\\Documents\\notes";
+    EXPECT_TRUE(m_job->CopyOneFile(source.c_str(), deep.c_str()));
+    EXPECT_EQ(ReadFileBytes(deep), "new data");
+    EXPECT_EQ(m_job->GetErrorCount(), 0);
+
+    // A folder that cannot be made (a file stands in its place) is a failed file.
+    ASSERT_TRUE(WriteFileBytes(Dest() + L"blocked", "x"));
+    EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), (Dest() + L"blocked\\inner\\notes").c_str()));
+    EXPECT_EQ(m_job->GetErrorCount(), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
 }
 
-TEST_F(CopyOneFile, AllHundredTemporaryNamesTakenFailsWithoutCopying)
+TEST_F(CopyOneFile, AllHundredTemporaryNamesHeldFailsWithoutCopying)
 {
     std::wstring source = MakeSource(L"report.doc");
     std::wstring target = Dest() + L"report.doc";
+    auto name = [this](int n) { return Dest() + L"report.~#T" + std::to_wstring(n); };
+    std::vector<std::unique_ptr<LockedFile>> held;
     for (int n = 0; n < kTemporaryNameTries; ++n)
-        ASSERT_TRUE(WriteFileBytes(Dest() + L"report.~#T" + std::to_wstring(n), ""));
+    {
+        ASSERT_TRUE(WriteFileBytes(name(n), "held"));
+        held.push_back(std::make_unique<LockedFile>(name(n)));
+        ASSERT_TRUE(held.back()->IsLocked());
+    }
     ScriptFileOps();
 
     EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), target.c_str()));
+    held.clear();
 
-    // No taken name was written over.
+    // No held name was written over or deleted.
     for (int n = 0; n < kTemporaryNameTries; ++n)
-        EXPECT_EQ(ReadFileBytes(Dest() + L"report.~#T" + std::to_wstring(n)), "") << n;
+        EXPECT_EQ(ReadFileBytes(name(n)), "held") << n;
     EXPECT_FALSE(Exists(target));
     EXPECT_EQ(m_job->m_lastCopyError.Get(), static_cast<DWORD>(ERROR_FILE_EXISTS));
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
     for (int n = 0; n < kTemporaryNameTries; ++n)
-        ::DeleteFileW((Dest() + L"report.~#T" + std::to_wstring(n)).c_str());
+        ::DeleteFileW(name(n).c_str());
 }
 
 TEST_F(CopyOneFile, LockedPlainFileFailsAtOnceWithoutAQuestion)
@@ -111,7 +129,7 @@ TEST_F(CopyOneFile, LockedPlainFileFailsAtOnceWithoutAQuestion)
     EXPECT_TRUE(Questions().texts.empty());
     EXPECT_EQ(m_job->m_lastCopyError.Get(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
     EXPECT_FALSE(Exists(Dest() + L"notes.txt"));
 }
 
@@ -152,8 +170,8 @@ TEST_F(CopyOneFile, LockedMailStoreAsksRetriesTenTimesAfterRetryThenCancels)
     EXPECT_EQ(CopyScript().calls, 12);
     EXPECT_EQ(Sleeps(), kInUseAutoRetries);
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_FILE_IN_USE, source)), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 0);
+    EXPECT_EQ(LogCount(IDS_LOG_FILE_IN_USE, source), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 0);
     EXPECT_FALSE(Exists(Dest() + L"Outlook.PST"));
 }
 
@@ -193,7 +211,7 @@ TEST_F(CopyOneFile, RestoreThatCannotReplaceTheTargetAsksAndCancelCountsAsFailed
     EXPECT_EQ(Sleeps(), kInUseAutoRetries);
     EXPECT_EQ(ReadFileBytes(target), "in use");
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_FILE_IN_USE, source)), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_FILE_IN_USE, source), 1);
 }
 
 TEST_F(CopyOneFile, MissingPathAndNameTooLongErrorsLeaveACopyInTheRecycledFolder)
@@ -213,7 +231,7 @@ TEST_F(CopyOneFile, MissingPathAndNameTooLongErrorsLeaveACopyInTheRecycledFolder
         EXPECT_EQ(ReadFileBytes(RecycledPlace(source)), "data " + std::to_string(error));
         EXPECT_FALSE(Exists(Dest() + name));
         EXPECT_EQ(m_job->m_lastCopyError.Get(), error);
-        EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
+        EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
     }
     EXPECT_EQ(m_job->GetErrorCount(), 3);
 }
@@ -246,7 +264,7 @@ TEST_F(CopyOneFile, DiskFullCancelAndALostDriveEachEndTheCopyCleanly)
     EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), target.c_str()));
     EXPECT_TRUE(m_job->m_diskFull);
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
 
     // A cancelled copy is neither counted nor logged.
     CopyScript() = FileOpScript();
@@ -254,7 +272,7 @@ TEST_F(CopyOneFile, DiskFullCancelAndALostDriveEachEndTheCopyCleanly)
     EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), target.c_str()));
     EXPECT_EQ(m_job->m_lastCopyError.Get(), static_cast<DWORD>(ERROR_REQUEST_ABORTED));
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
     m_job->m_cancelFlag = FALSE;
 
     // The program's drive went away between the copy and the move.
@@ -277,7 +295,7 @@ TEST_F(CopyOneFile, FailedMoveDuringABackupIsCountedAndLogged)
     EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), target.c_str()));
     EXPECT_TRUE(Questions().texts.empty());
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
     EXPECT_FALSE(Exists(target));
 }
 
@@ -292,27 +310,55 @@ TEST_F(CopyOneFile, BadPathsAreRefusedWithAnError)
     EXPECT_EQ(m_job->GetErrorCount(), 4);
 }
 
-TEST_F(CopyOneFile, RecycledCopyKeepsTheAttributesOfTheFileItReplaces)
+TEST_F(CopyOneFile, RecycledCopyReplacesOnlyItsOwnEarlierCopyAndNumbersAnotherFilesName)
 {
     std::wstring source = MakeSource(L"keep.txt", "newer");
     std::wstring place = RecycledPlace(source);
     CString made;
     ASSERT_TRUE(m_job->GetRecycledPath(source.c_str(), Dest().c_str(), made));
     ASSERT_EQ(std::wstring(made.GetString()), place);
-    ASSERT_TRUE(WriteFileBytes(place, "older"));
+    // The earlier fallback copy of this same file keeps its attributes when it is replaced.
+    ASSERT_TRUE(::CopyFileW(source.c_str(), place.c_str(), FALSE));
     ASSERT_TRUE(AfxSetFileAttributes(place.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     const DWORD kept = Attributes(place);
-
     EXPECT_TRUE(m_job->CopyToRecycledFolder(source.c_str()));
     EXPECT_EQ(ReadFileBytes(place), "newer");
     EXPECT_EQ(Attributes(place), kept);
-    EXPECT_TRUE(kept & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(
+        Exists(Dest() + GetDestComputerName().GetString() + L"_" + source.substr(0, 1) + L"\\Recycled\\keep (2).txt"));
+
+    // A file of the same name from another folder takes the next free number.
+    std::wstring other = Src() + L"other\\";
+    ASSERT_TRUE(::CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(other + L"keep.txt", "from another folder"));
+    EXPECT_TRUE(m_job->CopyToRecycledFolder((other + L"keep.txt").c_str()));
+    std::wstring numbered = place.substr(0, place.size() - 4) + L" (2).txt";
+    EXPECT_EQ(ReadFileBytes(numbered), "from another folder");
+    EXPECT_EQ(ReadFileBytes(place), "newer");
+    ::SetFileAttributesW(place.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // No place for a network source; a cancelled job makes no copy.
     EXPECT_TRUE(m_job->CopyToRecycledFolder(L"\\\\server\\share\\x.txt"));
     m_job->m_cancelFlag = TRUE;
     EXPECT_FALSE(m_job->CopyToRecycledFolder(source.c_str()));
     m_job->m_cancelFlag = FALSE;
+}
+
+TEST_F(CopyOneFile, FailedMoveGivesTheOldTargetItsAttributesBack)
+{
+    std::wstring source = MakeSource(L"plan.txt");
+    std::wstring target = Dest() + L"plan.txt";
+    ASSERT_TRUE(WriteFileBytes(target, "old plan"));
+    ASSERT_TRUE(AfxSetFileAttributes(target.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const DWORD kept = Attributes(target);
+    ScriptFileOps();
+    MoveScript().failures = {ERROR_SHARING_VIOLATION};
+
+    EXPECT_FALSE(m_job->CopyOneFile(source.c_str(), target.c_str()));
+    EXPECT_EQ(ReadFileBytes(target), "old plan");
+    EXPECT_EQ(Attributes(target), kept);
+    EXPECT_EQ(m_job->GetErrorCount(), 1);
+    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(CopyOneFile, LogStringsTakeTheArgumentsTheirCallersPass)

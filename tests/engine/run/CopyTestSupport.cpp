@@ -118,13 +118,14 @@ void CopyJobTest::TearDown()
     EngineTest::TearDown();
 }
 
-int CopyJobTest::LogCount(const std::wstring &text)
+int CopyJobTest::LogCount(const std::wstring &line)
 {
-    std::wstring log = LogText();
-    int count = 0;
-    for (size_t at = log.find(text); at != std::wstring::npos; at = log.find(text, at + text.size()))
-        ++count;
-    return count;
+    return CountLines(JobLogLines(*m_job), line);
+}
+
+int CopyJobTest::LogCount(UINT id, const std::wstring &argument)
+{
+    return LogCount(EntryLine(id, kAnyTime, argument.c_str()));
 }
 
 std::wstring CopyJobTest::Text(UINT id)
@@ -132,15 +133,6 @@ std::wstring CopyJobTest::Text(UINT id)
     CString text;
     text.LoadString(id);
     return text.GetString();
-}
-
-std::wstring CopyJobTest::AfterTime(UINT id, const std::wstring &argument)
-{
-    CString text;
-    text.Format(id, L"\x1", argument.c_str());
-    std::wstring entry = text.GetString();
-    size_t mark = entry.find(L'\x1');
-    return mark == std::wstring::npos ? entry : entry.substr(mark + 1);
 }
 
 void CopyJobTest::ScriptFileOps()

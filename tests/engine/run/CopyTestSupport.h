@@ -62,17 +62,12 @@ class CopyJobTest : public EngineTest
     {
         return m_folder / L"src\\";
     }
-    // Everything the job's log holds so far.
-    std::wstring LogText()
-    {
-        return JobLogText(*m_job);
-    }
-    // The number of times text occurs in the log.
-    int LogCount(const std::wstring &text);
+    // The number of whole lines of the log that are line (kAnyTime in it stands for any time).
+    int LogCount(const std::wstring &line);
+    // The number of log lines of a string whose arguments are the entry's time and one more.
+    int LogCount(UINT id, const std::wstring &argument);
     // A language-library string (with its placeholders).
     static std::wstring Text(UINT id);
-    // A log entry of a string whose arguments are the time and one more, from after the time on.
-    static std::wstring AfterTime(UINT id, const std::wstring &argument);
     // Replaces the copy and move routines with the scripted ones (which do the real thing unless told).
     void ScriptFileOps();
 

@@ -126,7 +126,7 @@ TEST_F(FolderCopy, AnUnlistableSecondLevelFailsEveryLevelAbove)
 
     EXPECT_EQ(m_job->CopyFolder(Source().c_str(), Target().c_str(), L"", 1), 0);
     EXPECT_EQ(m_job->CopyFolder((Source() + L"\\one").c_str(), (Target() + L"\\one").c_str(), L"", 1), 0);
-    EXPECT_EQ(LogCount(L"Unable to iterate the pattern."), 2);
+    EXPECT_EQ(LogCount(L"- Unable to iterate the pattern."), 2);
 }
 
 TEST_F(FolderCopy, CancelStopsTheWalk)
@@ -151,6 +151,24 @@ TEST_F(FolderCopy, DiskFullStopsTheWalkAndLaterCallsUntilCleared)
     EXPECT_EQ(ReadFileBytes(Target() + L"\\a.txt"), "a");
 }
 
+TEST_F(FolderCopy, AnOverwriteThatFailsLeavesTheOldCopyWhole)
+{
+    ASSERT_TRUE(WriteFileBytes(Source() + L"\\a.txt", "the new version"));
+    ASSERT_EQ(CreateFolderPath(Target().c_str()), 0u);
+    ASSERT_TRUE(WriteFileBytes(Target() + L"\\a.txt", "the backed-up version"));
+    for (DWORD error : {ERROR_DISK_FULL, ERROR_REQUEST_ABORTED})
+    {
+        SCOPED_TRACE(error);
+        m_job->m_diskFull = FALSE;
+        ScriptFileOps();
+        CopyScript() = FileOpScript();
+        CopyScript().failures = {error};
+
+        EXPECT_EQ(m_job->CopyFolder(Source().c_str(), Target().c_str(), L"", 1), error == ERROR_DISK_FULL ? 0 : 1);
+        EXPECT_EQ(ReadFileBytes(Target() + L"\\a.txt"), "the backed-up version");
+    }
+}
+
 TEST_F(FolderCopy, AFailedFileIsLoggedAndTheWalkGoesOn)
 {
     ASSERT_TRUE(WriteFileBytes(Source() + L"\\gone.txt", "g"));
@@ -160,7 +178,7 @@ TEST_F(FolderCopy, AFailedFileIsLoggedAndTheWalkGoesOn)
 
     EXPECT_EQ(m_job->CopyFolder(Source().c_str(), Target().c_str(), L"", 1), 1);
     std::wstring source = Source() + L"\\gone.txt";
-    EXPECT_EQ(LogCount(AfterTime(IDS_LOG_COPY_FAILED, source)), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_COPY_FAILED, source), 1);
     std::wstring recycled =
         Dest() + GetDestComputerName().GetString() + L"_" + source.substr(0, 1) + L"\\Recycled\\gone.txt";
     EXPECT_EQ(ReadFileBytes(recycled), "g");

@@ -52,10 +52,15 @@ class RunTest : public EngineTest
     std::wstring WriteSource(const std::wstring &relative, const std::string &bytes = "data");
     // The destinations the journal holds, in record order.
     std::vector<std::wstring> JournalTargets();
-    // Everything the job's log holds so far.
-    std::wstring LogText()
+    // The job's log, line by line.
+    std::vector<std::wstring> LogLines()
     {
-        return JobLogText(*m_job);
+        return JobLogLines(*m_job);
+    }
+    // The number of log lines that are line (kAnyTime in it stands for any time).
+    int LogCount(const std::wstring &line)
+    {
+        return CountLines(LogLines(), line);
     }
     // The log entry text of a string formatted with the arguments.
     static std::wstring Text(UINT id, LPCWSTR first = L"", LPCWSTR second = L"");

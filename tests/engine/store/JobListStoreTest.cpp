@@ -6,6 +6,7 @@
 
 #include "engine/store/JobDef.h"
 #include "engine/job/SyncJob.h"
+#include "engine/program/FolderSizeScanner.h"
 
 using namespace joblisttest;
 
@@ -280,4 +281,91 @@ TEST_F(JobListStore, IniImportWhoseSaveFailsKeepsTheIniForTheNextStart)
     CSyncJobList retried;
     EXPECT_EQ(NamesOf(retried), Names{L"Docs"});
     EXPECT_EQ(GetFileAttributesW(IniPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(JobListStore, ASaveCutOffBeforeItsReplaceIsReadBackAndKeptUntilTheNextSave)
+{
+    const std::wstring temporary = StorePath() + L".tmp";
+    const std::wstring recovered = StorePath() + L".recovered";
+    // A temporary file that is not a store is no store to recover.
+    ASSERT_TRUE(testsupport::WriteFileBytes(temporary, "<Other xmlns=\"ORVANE\"><jobdef name=\"X\"/></Other>"));
+    {
+        CSyncJobList list;
+        EXPECT_EQ(list.GetCount(), 0);
+        EXPECT_TRUE(list.GetRecoveredStoreCopy().IsEmpty());
+    }
+
+    const CStringA bytes(ThreeJobs().c_str());
+    ASSERT_TRUE(testsupport::WriteFileBytes(temporary, std::string(bytes.GetString(), bytes.GetLength())));
+    CSyncJobList list;
+    EXPECT_EQ(NamesOf(list), (Names{L"A", L"B", L"C"}));
+    EXPECT_EQ(list.GetRecoveredStoreCopy(), CString(recovered.c_str()));
+    EXPECT_EQ(testsupport::ReadFileBytes(recovered), std::string(bytes.GetString(), bytes.GetLength()));
+    EXPECT_EQ(GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A save that fails keeps the recovered copy; the next one that succeeds lets it go.
+    ASSERT_TRUE(CreateDirectoryW(temporary.c_str(), nullptr));
+    EXPECT_THROW(list.Save(), _com_error);
+    EXPECT_NE(GetFileAttributesW(recovered.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(RemoveDirectoryW(temporary.c_str()));
+    EXPECT_EQ(list.Save(), 1);
+    EXPECT_EQ(StoredNames(), (Names{L"A", L"B", L"C"}));
+    EXPECT_EQ(GetFileAttributesW(recovered.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(JobListStore, AStoreWrittenInUtf16ReadsBackWholeAfterASave)
+{
+    const std::wstring xml = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Tessel xmlns=\"ORVANE\">" +
+                             JobXml(L"Gr\x00FC\x00DF"
+                                    L"e",
+                                    L"uuid-a", L"state=\"1\"") +
+                             JobXml(L"B", L"uuid-b", L"state=\"1\"") + L"</Tessel>";
+    ASSERT_TRUE(testsupport::WriteFileBytes(
+        StorePath(), std::string(reinterpret_cast<const char *>(xml.data()), xml.size() * sizeof(wchar_t))));
+    {
+        CSyncJobList list;
+        ASSERT_EQ(NamesOf(list), (Names{L"Gr\x00FC\x00DF"
+                                        L"e",
+                                        L"B"}));
+        EXPECT_EQ(list.Save(), 1);
+    }
+    CSyncJobList reread;
+    EXPECT_TRUE(reread.GetBrokenStoreCopy().IsEmpty());
+    EXPECT_EQ(NamesOf(reread), (Names{L"Gr\x00FC\x00DF"
+                                      L"e",
+                                      L"B"}));
+}
+
+TEST_F(JobListStore, IniImportStopsAtTheFirstMissingJobAndBacksUpWhatTheOldJobDid)
+{
+    // "totaljobs" far beyond the sections there are; per-source lists that a later source leaves out.
+    const std::string ini = "[Qordel]\r\ntotaljobs=2147483647\r\n"
+                            "[job0]\r\nname=Filtered\r\ntotalsrcs=2\r\n"
+                            "src0=C:\\Data\\\r\ninc0=*.*\r\nexc0=*.tmp; *.bak\r\nsrc1=C:\\More\\\r\n"
+                            "[job1]\r\nname=Everything\r\ntotalsrcs=1\r\nsrc0=C:\\All\\\r\n"
+                            "[job3]\r\nname=AfterTheGap\r\n";
+    ASSERT_TRUE(testsupport::WriteFileBytes(IniPath(), ini));
+
+    CSyncJobList list;
+    EXPECT_EQ(NamesOf(list), (Names{L"Filtered", L"Everything"}));
+
+    CSyncJob *filtered = JobNamed(list, L"Filtered");
+    ASSERT_NE(filtered, nullptr);
+    EXPECT_EQ(StoredAttribute(L"Filtered", L"include"), L"*.*");
+    EXPECT_EQ(StoredAttribute(L"Filtered", L"exclude"), L".tmp;.bak");
+    CExtFilterPair &filters = filtered->GetJobDef()->GetFilterPair();
+    EXPECT_TRUE(filters.IsIncludedExt(L"report.doc"));
+    EXPECT_TRUE(filters.IsExcludedExt(L"scratch.tmp"));
+
+    // With nothing excluded, every file, an extension or not: the sources' filters are off.
+    CSyncJob *everything = JobNamed(list, L"Everything");
+    ASSERT_NE(everything, nullptr);
+    EXPECT_EQ(StoredAttribute(L"Everything", L"include"), L"*.*");
+    XmlElementIterator sources(everything->GetJobDef()->GetElement());
+    ASSERT_TRUE(sources.Next());
+    EXPECT_EQ(XmlGetAttributeString(sources.GetElement(), L"path"), L"C:\\All\\");
+    EXPECT_EQ(XmlGetAttributeString(sources.GetElement(), L"rapid"), L"0");
+    XmlElementIterator filteredSources(filtered->GetJobDef()->GetElement());
+    while (filteredSources.Next())
+        EXPECT_EQ(XmlGetAttributeString(filteredSources.GetElement(), L"rapid"), L"");
 }

@@ -1,6 +1,7 @@
 #include "engine/support/EngineTestSupport.h"
 
 #include <cstring>
+#include <regex>
 
 #include "engine/program/ProgramObjects.h"
 #include "engine/job/SyncJob.h"
@@ -60,6 +61,63 @@ std::wstring JobLogText(CSyncJob &job)
     if (!text.empty())
         memcpy(&text[0], bytes.data(), text.size() * 2);
     return text;
+}
+
+const wchar_t kAnyTime[] = L"\x1";
+const wchar_t kAnyText[] = L"\x2";
+
+std::vector<std::wstring> JobLogLines(CSyncJob &job)
+{
+    job.GetLog().Flush();
+    std::string bytes = testsupport::ReadFileBytes(job.GetLog().GetPath());
+    std::vector<std::wstring> lines;
+    EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE")) << "the log starts with its byte-order mark";
+    if (bytes.size() < 2)
+        return lines;
+    std::wstring text((bytes.size() - 2) / 2, L'\0');
+    if (!text.empty())
+        memcpy(&text[0], bytes.data() + 2, text.size() * 2);
+    size_t start = 0;
+    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+    {
+        std::wstring line = text.substr(start, end - start);
+        EXPECT_EQ(line.find_first_of(L"\r\n"), std::wstring::npos) << "a stray line break in the log";
+        lines.push_back(line);
+    }
+    EXPECT_EQ(start, text.size()) << "the log's last entry does not end its line";
+    return lines;
+}
+
+std::wstring EntryLine(UINT id, LPCWSTR first, LPCWSTR second, LPCWSTR third)
+{
+    CString text;
+    text.Format(id, first, second, third);
+    return text.GetString();
+}
+
+bool LineMatches(const std::wstring &line, const std::wstring &expected)
+{
+    std::wstring pattern;
+    for (wchar_t ch : expected)
+    {
+        if (ch == kAnyTime[0])
+            pattern += L"\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d";
+        else if (ch == kAnyText[0])
+            pattern += L".*";
+        else if (wcschr(L"\\^$.|?*+()[]{}", ch) != nullptr)
+            pattern += std::wstring(L"\\") + ch;
+        else
+            pattern += ch;
+    }
+    return std::regex_match(line, std::wregex(pattern));
+}
+
+int CountLines(const std::vector<std::wstring> &lines, const std::wstring &expected)
+{
+    int count = 0;
+    for (const std::wstring &line : lines)
+        count += LineMatches(line, expected) ? 1 : 0;
+    return count;
 }
 
 bool Exists(const std::wstring &path)

@@ -39,6 +39,20 @@ IXMLDOMElementPtr NewJobElement(const IXMLDOMDocument2Ptr &document, LPCWSTR nam
 // Everything the job's log holds so far.
 std::wstring JobLogText(CSyncJob &job);
 
+// The job's log as the user reads it: its lines without their CR LF. Fails the test when the file does not start
+// with the byte-order mark, does not end with CR LF, or holds a CR or LF outside a line end.
+std::vector<std::wstring> JobLogLines(CSyncJob &job);
+// Stand for the time of an entry ("%Y-%m-%d %H:%M:%S") and for any text in an expected line.
+extern const wchar_t kAnyTime[];
+extern const wchar_t kAnyText[];
+// The line of a log string formatted with up to three string arguments; kAnyTime among them stands for the
+// entry's time.
+std::wstring EntryLine(UINT id, LPCWSTR first = L"", LPCWSTR second = L"", LPCWSTR third = L"");
+// TRUE when line is expected, with any time where expected holds kAnyTime and any text where it holds kAnyText.
+bool LineMatches(const std::wstring &line, const std::wstring &expected);
+// The number of lines that match expected.
+int CountLines(const std::vector<std::wstring> &lines, const std::wstring &expected);
+
 // Whether a file or folder is there, also beyond the usual path limit.
 bool Exists(const std::wstring &path);
 

@@ -6,6 +6,7 @@
 #include "engine/run/DestPaths.h"
 #include "engine/task/SyncTask.h"
 #include "platform/system/Handles.h"
+#include "platform/system/FileAttributes.h"
 
 using namespace tasktest;
 using testsupport::ReadFileBytes;
@@ -74,7 +75,7 @@ TEST_F(TaskRunnerViaTemp, CopiesOverTheTargetOrLeavesItAsItWas)
             ASSERT_TRUE(WriteFileBytes(target, c.oldTarget));
             if (c.oldAttributes != 0)
             {
-                ASSERT_TRUE(::SetFileAttributesW(target.c_str(), c.oldAttributes));
+                ASSERT_TRUE(AfxSetFileAttributes(target.c_str(), c.oldAttributes));
             }
         }
         ScriptCopies();

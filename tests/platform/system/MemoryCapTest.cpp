@@ -20,8 +20,9 @@ TEST(MemoryCap, AnAllocationWithoutBoundFailsWithinSeconds)
 {
     wchar_t self[MAX_PATH] = {};
     ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    std::wstring command = L"\"" + std::wstring(self) +
-                           L"\" --gtest_also_run_disabled_tests --gtest_filter=MemoryCap.DISABLED_ChildAllocatesWithoutBound";
+    std::wstring command =
+        L"\"" + std::wstring(self) +
+        L"\" --gtest_also_run_disabled_tests --gtest_filter=MemoryCap.DISABLED_ChildAllocatesWithoutBound";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
