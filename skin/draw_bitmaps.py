@@ -1,6 +1,6 @@
-"""Draws the bitmaps that the program holds as resources into a folder.
+"""Draws the bitmaps and the icon that the programs and the language library hold as resources into a folder.
 
-Usage: draw_bitmaps.py <folder> <bitmap> [<bitmap> ...]
+Usage: draw_bitmaps.py <folder> <bitmap or icon> [<bitmap or icon> ...]
 
 The edit box with a button is framed by three pieces per look: a left end, a middle stretched to fill and a
 right end carrying the button's picture (a folder, as the button opens a folder browser). The control draws
@@ -10,6 +10,7 @@ import os
 import sys
 
 from bmp import write_bmp
+from ico import write_ico
 from png import Canvas
 
 HEIGHT = 24
@@ -62,6 +63,39 @@ for prefix, look in (("edit_frame", NORMAL), ("edit_frame2", SECOND)):
         DRAWERS["%s_%s.bmp" % (prefix, part)] = drawer
 
 
+def program_icon(size):
+    """The program's icon: a blue rounded plate with a white arrow up into a drive's slot."""
+    canvas = Canvas(size, size)
+    s = size / 32.0
+    canvas.fill_rounded_rect(1 * s, 1 * s, 31 * s - 0.01, 31 * s - 0.01, 6 * s, opaque((0x24, 0x4A, 0x78)))
+    canvas.fill_rounded_rect(2 * s, 2 * s, 30 * s - 0.01, 30 * s - 0.01, 5 * s, opaque((0x3B, 0x6E, 0xA8)))
+    white = opaque((0xFF, 0xFF, 0xFF))
+    canvas.line(16 * s, 21 * s, 16 * s, 8 * s, 3.2 * s, white)
+    canvas.line(16 * s, 7 * s, 10 * s, 13 * s, 3.2 * s, white)
+    canvas.line(16 * s, 7 * s, 22 * s, 13 * s, 3.2 * s, white)
+    canvas.fill_rounded_rect(8 * s, 23 * s, 24 * s, 26 * s, 1 * s, white)
+    return canvas
+
+
+ICONS = {"Tarnvel.ico": lambda: [program_icon(32), program_icon(16)]}
+
+
+def main_bitmap(width, height, top, bottom):
+    """A plain band of the main window's colours, from top to bottom."""
+    canvas = Canvas(width, height)
+    for y in range(height):
+        t = y / float(max(height - 1, 1))
+        colour = tuple(int(round(top[i] + (bottom[i] - top[i]) * t)) for i in range(3))
+        canvas.pixels[y] = [opaque(colour)] * width
+    return canvas
+
+
+# The main window's three bitmaps; which part of the window each paints is the window's painting's choice.
+DRAWERS["main_bitmap_1.bmp"] = lambda: main_bitmap(64, 32, (0xDE, 0xF2, 0xFF), (0xB4, 0xD8, 0xF0))
+DRAWERS["main_bitmap_2.bmp"] = lambda: main_bitmap(64, 32, (0x3B, 0x6E, 0xA8), (0x24, 0x4A, 0x78))
+DRAWERS["main_bitmap_3.bmp"] = lambda: main_bitmap(16, 16, (0xF4, 0xF7, 0xFB), (0xD8, 0xE1, 0xEC))
+
+
 def main(argv):
     if len(argv) < 3:
         sys.stderr.write(__doc__)
@@ -69,6 +103,9 @@ def main(argv):
     folder = argv[1]
     os.makedirs(folder, exist_ok=True)
     for name in argv[2:]:
+        if name in ICONS:
+            write_ico(ICONS[name](), os.path.join(folder, name))
+            continue
         drawer = DRAWERS.get(name)
         if drawer is None:
             sys.stderr.write("draw_bitmaps.py: no drawing for %s\n" % name)

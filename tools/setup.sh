@@ -20,8 +20,10 @@ velbrook_install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# velbrook_configure_and_build <build folder> [target ...]: everything unless targets are named.
 velbrook_configure_and_build() {
   local build=$1
+  shift
   # One build and test run at a time per build folder (the lock is held until this shell ends): a second run
   # in the same folder would race on the build files and stop the first one's wineservers.
   mkdir -p "$build"
@@ -32,13 +34,18 @@ velbrook_configure_and_build() {
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" >/dev/null
   fi
   echo "== build"
-  cmake --build "$build" -j "$VELBROOK_JOBS"
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$build" -j "$VELBROOK_JOBS" "${targets[@]}"
 }
 
 # One Wine prefix for programs without a display and one for windows on Xvfb; each gets a persistent
 # wineserver whose output is detached, or ctest would wait on the pipe it inherited.
+# velbrook_init_prefix <prefix> [seconds]: the wineserver stays until killed, or that many seconds after the
+# prefix's last program ended.
 velbrook_init_prefix() {
   local prefix=$1
+  local persist=${2:-}
   local as=("${VELBROOK_AS_TEST_USER[@]}")
   if [ ! -f "$prefix/.velbrook-ready" ]; then
     echo "== initialising Wine prefix $prefix"
@@ -48,7 +55,7 @@ velbrook_init_prefix() {
     WINEPREFIX=$prefix "${as[@]}" wineserver -w
     "${as[@]}" touch "$prefix/.velbrook-ready"
   fi
-  WINEPREFIX=$prefix "${as[@]}" wineserver -p >/dev/null 2>&1 </dev/null
+  WINEPREFIX=$prefix "${as[@]}" wineserver "-p$persist" >/dev/null 2>&1 </dev/null
   # Bring up the prefix's own processes (services, device manager) now, detached: started by the first test,
   # they would hold ctest's output pipe open.
   WINEPREFIX=$prefix "${as[@]}" "$VELBROOK_WINE" wineboot >/dev/null 2>&1 </dev/null
@@ -72,8 +79,9 @@ velbrook_use_test_user() {
     echo "== making the test user $VELBROOK_TEST_USER"
     useradd --system --create-home --home-dir "$home" --shell /usr/sbin/nologin "$VELBROOK_TEST_USER"
   fi
-  # Test discovery, ctest's records and the tests' pictures are all written inside the build folder.
-  chown -R "$VELBROOK_TEST_USER:" "$build"
+  # Test discovery, ctest's records and the tests' pictures are all written inside the build folder. The prefix
+  # of ./run.sh stays with the user who runs that (Wine refuses a prefix that is not the caller's own).
+  find "$build" -path "$build/wine/run" -prune -o -print0 | xargs -0 chown "$VELBROOK_TEST_USER:"
   # A prefix records its wineserver's private folder under /tmp; one made by root would turn the user away. No
   # wineserver of this build runs now (the build lock), so the record can go: the next server makes a new one.
   rm -f "$build"/wine/*/wineserver

@@ -166,6 +166,11 @@ unsigned __stdcall WatchThreadProc(void *param)
 
 } // namespace
 
+unsigned __stdcall RunDestinationWatch(void *)
+{
+    return WatchThreadProc(reinterpret_cast<void *>(static_cast<UINT_PTR>(kDestinationWatchCycle)));
+}
+
 BOOL StartDestinationWatch(DWORD cycleMs)
 {
     if (g_watchThread.IsValid())

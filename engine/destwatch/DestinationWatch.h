@@ -15,5 +15,8 @@ constexpr DWORD kDestinationWatchCycle = 10000;
 // Clears StopEvent and starts the thread, whose first cycle runs at once; cycleMs is the wait between two
 // cycles. FALSE when the thread runs already or cannot be started.
 BOOL StartDestinationWatch(DWORD cycleMs = kDestinationWatchCycle);
+// The thread's procedure for a caller that keeps the thread itself (the application, which waits for it with a
+// time limit at its end): cycles of kDestinationWatchCycle until StopEvent. The argument is not used.
+unsigned __stdcall RunDestinationWatch(void *);
 // Sets StopEvent and waits for the thread to end. The application calls it before it deletes the main window.
 void StopDestinationWatch();

@@ -72,3 +72,4 @@
 #define IDS_ASK_STOP_BACKUP 50009
 #define IDS_ASK_STOP_RESTORE 50010
 #include "RunSafetyIds.h"
+#include "MainWindowIds.h"

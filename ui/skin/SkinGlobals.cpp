@@ -6,6 +6,7 @@
 CString g_strSkinFolder;
 Gdiplus::Image *g_skinImages[SKIN_IMAGE_COUNT] = {};
 Gdiplus::Image *g_skinBarImages[SKIN_BAR_IMAGE_COUNT] = {};
+Gdiplus::Image *g_mainSkinImages[MAIN_SKIN_IMAGE_COUNT] = {};
 
 namespace
 {
@@ -15,6 +16,10 @@ const LPCWSTR kSkinImageNames[SKIN_IMAGE_COUNT] = {
     L"close_4.png", L"min_4.png",   L"brenmark_logo.png", L"Orvane_Logo.png",
 };
 const LPCWSTR kSkinBarImageNames[SKIN_BAR_IMAGE_COUNT] = {L"progress_empty.png", L"progress_used.png"};
+const LPCWSTR kMainSkinImageNames[MAIN_SKIN_IMAGE_COUNT] = {
+    L"main.png",   L"restoreoptionswtext.png", L"restoreezblank.png", L"restoreadv.png",
+    L"sd5_01.png", L"bottom1+11.png",          L"bottom1+2.png",      L"bottom2+2.png",
+};
 
 Gdiplus::Image *LoadImageFile(const CString &folder, LPCWSTR name)
 {
@@ -47,6 +52,11 @@ LPCWSTR SkinBarImageFileName(SkinBarImageSlot slot)
     return slot >= 0 && slot < SKIN_BAR_IMAGE_COUNT ? kSkinBarImageNames[slot] : L"";
 }
 
+LPCWSTR MainSkinImageFileName(MainSkinImageSlot slot)
+{
+    return slot >= 0 && slot < MAIN_SKIN_IMAGE_COUNT ? kMainSkinImageNames[slot] : L"";
+}
+
 void LoadSharedSkinImages(const CString &folder)
 {
     FreeSharedSkinImages();
@@ -60,6 +70,18 @@ void FreeSharedSkinImages()
 {
     FreeSlots(g_skinImages, SKIN_IMAGE_COUNT);
     FreeSlots(g_skinBarImages, SKIN_BAR_IMAGE_COUNT);
+}
+
+void LoadMainSkinImages(const CString &folder)
+{
+    FreeMainSkinImages();
+    for (int i = 0; i < MAIN_SKIN_IMAGE_COUNT; ++i)
+        g_mainSkinImages[i] = LoadImageFile(folder, kMainSkinImageNames[i]);
+}
+
+void FreeMainSkinImages()
+{
+    FreeSlots(g_mainSkinImages, MAIN_SKIN_IMAGE_COUNT);
 }
 
 bool IsSkinImageValid(Gdiplus::Image *image)

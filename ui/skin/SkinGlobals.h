@@ -36,9 +36,26 @@ enum SkinBarImageSlot
 };
 extern Gdiplus::Image *g_skinBarImages[SKIN_BAR_IMAGE_COUNT];
 
+// The main window's own images, which its painting and its pages read; the main window loads them when it is
+// built and frees them when it goes.
+enum MainSkinImageSlot
+{
+    MAIN_SKIN_MAIN,             // "main.png"
+    MAIN_SKIN_RESTORE_OPTIONS,  // "restoreoptionswtext.png"
+    MAIN_SKIN_RESTORE_EZ_BLANK, // "restoreezblank.png"
+    MAIN_SKIN_RESTORE_ADVANCED, // "restoreadv.png"
+    MAIN_SKIN_SD5,              // "sd5_01.png"
+    MAIN_SKIN_BOTTOM_1_11,      // "bottom1+11.png"
+    MAIN_SKIN_BOTTOM_1_2,       // "bottom1+2.png"
+    MAIN_SKIN_BOTTOM_2_2,       // "bottom2+2.png"
+    MAIN_SKIN_IMAGE_COUNT
+};
+extern Gdiplus::Image *g_mainSkinImages[MAIN_SKIN_IMAGE_COUNT];
+
 // The file name of each slot.
 LPCWSTR SkinImageFileName(SkinImageSlot slot);
 LPCWSTR SkinBarImageFileName(SkinBarImageSlot slot);
+LPCWSTR MainSkinImageFileName(MainSkinImageSlot slot);
 
 // Frees any images held, then loads every shared image from folder (with or without a trailing backslash).
 // A missing or unreadable file gives a failed image (not valid, see below), never a null slot (a slot is null only
@@ -46,6 +63,9 @@ LPCWSTR SkinBarImageFileName(SkinBarImageSlot slot);
 void LoadSharedSkinImages(const CString &folder);
 // Deletes the shared images and empties their slots; call before GDI+ shuts down.
 void FreeSharedSkinImages();
+// The same for the main window's images (as LoadSharedSkinImages and FreeSharedSkinImages do).
+void LoadMainSkinImages(const CString &folder);
+void FreeMainSkinImages();
 
 // True when image is not null, loaded and not empty.
 bool IsSkinImageValid(Gdiplus::Image *image);

@@ -1,0 +1,263 @@
+// The application object: start-up and shutdown of the main program.
+#include "app/start/Qordel.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include <process.h>
+
+#include "app/start/QordelObjects.h"
+#include "app/window/QordelDlg.h"
+#include "engine/destwatch/DestinationWatch.h"
+#include "engine/log/LogMsg.h"
+#include "engine/program/ProgramObjects.h"
+#include "engine/run/RunThread.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/ComGlue.h"
+#include "platform/system/Resources.h"
+#include "ui/boxes/MessageBoxDlg.h"
+#include "ui/skin/SkinGlobals.h"
+
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif
+
+const wchar_t kMainWindowClass[] = L"BrenmarkZELMain";
+const wchar_t kApplicationName[] = L"Velbrook Data Backup";
+Seam<DestinationWatchProc> g_pfnDestinationWatch{&RunDestinationWatch};
+
+namespace
+{
+
+// What a second start sends the first instance's window: show yourself, then take the user's attention.
+const UINT WM_SHOW_INSTANCE = WM_USER + 101;
+const UINT WM_ACTIVATE_INSTANCE = WM_USER + 103;
+// A first instance that does not answer its messages must not hold the second start forever.
+const UINT kHandOverTimeoutMs = 10000;
+
+void SendToWindow(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(target, message, wParam, lParam, SMTO_ABORTIFHUNG, kHandOverTimeoutMs, &result);
+}
+
+// The command line with its terminating zero, as the copy-data message that the first instance acts on.
+void SendCommandLine(HWND target, LPCWSTR commandLine)
+{
+    if (target == nullptr || commandLine == nullptr)
+        return;
+    COPYDATASTRUCT data = {};
+    data.dwData = 0;
+    data.cbData = static_cast<DWORD>((wcslen(commandLine) + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t *>(commandLine);
+    SendToWindow(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+CString TextOf(const _bstr_t &text)
+{
+    const wchar_t *value = static_cast<const wchar_t *>(text);
+    return value != nullptr ? CString(value) : CString();
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CQordelApp, CWinApp)
+ON_COMMAND(ID_HELP, &CQordelApp::OnHelp)
+END_MESSAGE_MAP()
+
+CQordelApp::CQordelApp() : m_nStartMode(START_MODE_NONE), m_pMainDlg(nullptr)
+{
+    g_osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);
+    if (!::GetVersionExW(reinterpret_cast<OSVERSIONINFOW *>(&g_osVersion)))
+        ::OutputDebugStringW(L"The platform's version could not be read\r\n");
+}
+
+CQordelApp::~CQordelApp()
+{
+    ::OutputDebugStringW(L"~CQordelApp\r\n");
+}
+
+BOOL CQordelApp::InitInstance()
+{
+    // The whole command line, program path included: a second start hands it on unchanged.
+    const CString commandLine = ::GetCommandLineW();
+    const StartCommand command = ParseStartCommandLine(commandLine);
+    m_nStartMode = command.mode;
+
+    // CopyLock is ready: it is built with the program-wide objects, before any job can run.
+    const CString programFolder = FolderOfPath(ModulePath());
+    g_strLanguageFolder = programFolder;
+    ::SetCurrentDirectoryW(programFolder);
+
+    if (g_instanceChecker.PreviousInstanceRunning())
+    {
+        HandOverToFirstInstance(command, commandLine);
+        return FALSE;
+    }
+
+    StartPlatformServices();
+    LoadLanguageLibrary();
+    InitAppFolder();
+
+    g_strSkinFolder = g_strLanguageFolder + L"Skin\\";
+    if (m_started.gdiplusToken != 0)
+    {
+        LoadSharedSkinImages(g_strSkinFolder);
+        m_started.skinImages = true;
+    }
+
+    RegisterMainWindowClass();
+    m_pszAppName = kApplicationName;
+
+    // Only the NT family keeps its data on the program's drive; other platforms are not supported.
+    if (g_osVersion.dwPlatformId != VER_PLATFORM_WIN32_NT)
+    {
+        g_strIniPath = L"C:\\Tessel.ini";
+        return FALSE;
+    }
+    if (!MakeDataFolder())
+        return FALSE;
+    OpenProgramLog();
+    WriteAgentOptions();
+    // Before any job can be built: a job's run takes its worker from there.
+    InstallBackupRunThread();
+
+    try
+    {
+        if (!CreateMainDialog())
+            return FALSE;
+        ReportBrokenStore();
+        ShowMainDialog();
+        StartDestinationWatch();
+    }
+    catch (const _com_error &error)
+    {
+        CString text;
+        text.Format(L"%s Error: 0x%x\r\n%s\r\n%s\r\n", TextOf(error.Source()).GetString(),
+                    static_cast<unsigned>(error.Error()), TextOf(error.Description()).GetString(),
+                    error.ErrorMessage() != nullptr ? error.ErrorMessage() : L"");
+        AppLog.LogAt(L".\\Qordel", __LINE__, ::GetLastError(), LM_ERROR, L"%s\n", text.GetString());
+        SkinMessageBox(text, MB_OK);
+    }
+    // Without its window the program could not be reached or ended by the user: it ends now.
+    if (m_pMainDlg == nullptr || m_pMainDlg->GetSafeHwnd() == nullptr)
+        return FALSE;
+
+    if (m_nStartMode != START_MODE_NONE)
+        SendCommandLine(m_pMainDlg->GetSafeHwnd(), commandLine);
+    return TRUE;
+}
+
+void CQordelApp::HandOverToFirstInstance(const StartCommand &command, LPCWSTR commandLine)
+{
+    // A block holding no window: the first instance is still starting, and this start ends silently.
+    HWND first = g_instanceChecker.ActivatePreviousInstance(command.hidden ? FALSE : TRUE);
+    if (first == nullptr)
+        return;
+    if (command.mode != START_MODE_NONE)
+    {
+        SendCommandLine(first, commandLine);
+        return;
+    }
+    SendToWindow(first, WM_SHOW_INSTANCE, 0, 0);
+    ::SetForegroundWindow(first);
+    ::BringWindowToTop(first);
+    ::SetActiveWindow(first);
+    ::SetWindowPos(first, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetWindowPos(first, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SendToWindow(first, WM_ACTIVATE_INSTANCE, 0, 0);
+}
+
+void CQordelApp::StartPlatformServices()
+{
+    m_started.com = SUCCEEDED(::CoInitialize(nullptr));
+    ::InitCommonControls();
+    CWinApp::InitInstance();
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok)
+        m_started.gdiplusToken = token;
+}
+
+BOOL CQordelApp::RegisterMainWindowClass()
+{
+    WNDCLASSW windowClass = {};
+    // A global class: the main dialog's template lies in the language library, whose instance makes the window.
+    windowClass.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW | CS_GLOBALCLASS;
+    windowClass.lpfnWndProc = ::DefDlgProcW;
+    // The dialog manager keeps its data there; without it every dialog result would be lost.
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = AfxGetInstanceHandle();
+    windowClass.hIcon = LoadIcon(IDR_MAINFRAME);
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kMainWindowClass;
+    return ::RegisterClassW(&windowClass) != 0;
+}
+
+BOOL CQordelApp::CreateMainDialog()
+{
+    m_pMainDlg = new CQordelDlg(nullptr);
+    m_pMainWnd = m_pMainDlg;
+    if (m_pMainDlg->Create(CQordelDlg::IDD))
+        return TRUE;
+    AppLog.LogAt(L".\\Qordel", __LINE__, ::GetLastError(), LM_ERROR, L"%s\n", L"Unable to create main dialog");
+    return FALSE;
+}
+
+void CQordelApp::ReportBrokenStore()
+{
+    const CSyncJobList *jobs = m_pMainDlg->GetJobList();
+    const CString &copy = jobs->GetBrokenStoreCopy();
+    if (copy.IsEmpty())
+        return;
+    if (!jobs->IsBrokenStoreCopyMissing())
+    {
+        AppLog.LogIdAt(L"Qordel", __LINE__, 0, LM_ERROR, IDS_LOG_STORE_UNREADABLE, g_strJobsXmlPath.GetString(),
+                       copy.GetString());
+        return;
+    }
+    AppLog.LogIdAt(L"Qordel", __LINE__, 0, LM_ERROR, IDS_LOG_STORE_COPY_FAILED, g_strJobsXmlPath.GetString(),
+                   copy.GetString());
+    CString text;
+    text.Format(IDS_STORE_COPY_MISSING, g_strJobsXmlPath.GetString());
+    SkinMessageBox(text, MB_OK);
+}
+
+void CQordelApp::ShowMainDialog()
+{
+    // The hidden starts ("--minimize", "--select") and the one-shot backup ("--backup") rest on the tray icon, the
+    // select request and the run from the command line; until those are part of the program the window is shown in
+    // every mode, or it could not be reached at all.
+    m_pMainDlg->ShowWindow(SW_SHOW);
+    m_pMainDlg->UpdateWindow();
+    if (m_nStartMode == START_MODE_BACKUP)
+        m_nStartMode = START_MODE_NONE;
+}
+
+void CQordelApp::StartDestinationWatch()
+{
+    StopEvent.ResetEvent();
+    DestinationWatchProc procedure = g_pfnDestinationWatch.Get();
+    if (procedure == nullptr)
+        return;
+    m_started.watchThread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, this, 0, nullptr)));
+}
+
+int CQordelApp::ExitInstance()
+{
+    EndStartedParts(m_started, StopEvent, [this] {
+        delete m_pMainDlg;
+        m_pMainDlg = nullptr;
+        m_pMainWnd = nullptr;
+        g_fontArial30Bold.DeleteObject();
+        g_fontArial24.DeleteObject();
+    });
+    ::OutputDebugStringW(L"ExitInstance\r\n");
+    return CWinApp::ExitInstance();
+}
+
+void CQordelApp::OnHelp()
+{
+}

@@ -1,0 +1,88 @@
+// CQordelApp: the main program's one application object (theApp). InitInstance turns the bare process into the
+// running program: command line, single-instance decision, COM, common controls and GDI+, the language library as
+// resource module, the skin images, the main window class, the data folder on the program's drive, the program's
+// log, the agent options file, the modeless main dialog shown by start mode, and the destination-watch thread.
+// ExitInstance takes down what of it was started. There is no document, no frame and no registry use.
+//
+// The files of the class: Qordel.cpp (the order of the start and the end, the main dialog) and QordelPlaces.cpp
+// (the language library, the program and data folders, the log and the agent options file).
+#pragma once
+#include <windows.h>
+
+#include "app/start/QordelShutdown.h"
+#include "app/start/QordelStartRules.h"
+#include "platform/system/Seam.h"
+#include "platform/text/String.h"
+#include "platform/windows/WinApp.h"
+
+class CQordelDlg;
+
+// The main dialog's window class; the tray program finds the main program by it.
+extern const wchar_t kMainWindowClass[];
+// The application's name: the main window's title and the caption of its boxes.
+extern const wchar_t kApplicationName[];
+
+// The destination-watch thread's procedure (the engine's RunDestinationWatch unless a test puts another in place);
+// its argument is the application object. It waits on StopEvent between its rounds and ends when that is set.
+// With none installed start-up starts no thread.
+typedef unsigned(__stdcall *DestinationWatchProc)(void *app);
+extern Seam<DestinationWatchProc> g_pfnDestinationWatch;
+
+// The program's own path, of any length; empty when it cannot be read.
+CString ModulePath();
+
+class CQordelApp : public CWinApp
+{
+  public:
+    CQordelApp();
+    ~CQordelApp() override;
+
+    // TRUE runs the message loop; FALSE ends the process at once (ExitInstance still runs).
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // The program's folder with its trailing backslash.
+    CString GetAppFolder() const
+    {
+        return m_strAppFolder;
+    }
+    // m_strAppFolder (and the engine's g_strAppFolder) from the program's module path.
+    void InitAppFolder();
+    // Hands the continuous-copy list file name to the job engine.
+    void InitTesselDirList();
+    static CString GetTesselDirListName();
+
+    CQordelDlg *GetMainDialog() const
+    {
+        return m_pMainDlg;
+    }
+    int GetStartMode() const
+    {
+        return m_nStartMode;
+    }
+
+  protected:
+    // ID_HELP: the program has no help file, so the command does nothing.
+    afx_msg void OnHelp();
+    DECLARE_MESSAGE_MAP()
+
+  private:
+    // Steps of InitInstance; a FALSE ends the start.
+    // A later start: brings the first instance's window forward and hands it the command line.
+    void HandOverToFirstInstance(const StartCommand &command, LPCWSTR commandLine);
+    void StartPlatformServices();
+    void LoadLanguageLibrary();
+    BOOL RegisterMainWindowClass();
+    BOOL MakeDataFolder();
+    void OpenProgramLog();
+    void WriteAgentOptions();
+    BOOL CreateMainDialog();
+    void ReportBrokenStore();
+    void ShowMainDialog();
+    void StartDestinationWatch();
+
+    int m_nStartMode;
+    CQordelDlg *m_pMainDlg;
+    CString m_strAppFolder;
+    StartedParts m_started;
+};

@@ -1,0 +1,114 @@
+// The main dialog's initialisation, once its window exists.
+#include "app/window/QordelDlg.h"
+
+#include "app/start/Qordel.h"
+#include "app/start/QordelObjects.h"
+#include "platform/system/Resources.h"
+#include "platform/windows/WinApp.h"
+#include "ui/skin/SkinGlobals.h"
+
+namespace
+{
+
+const wchar_t kTrayTip[] = L"Orvane Velbrook Data Backup";
+
+CSize ImageSize(Gdiplus::Image *image)
+{
+    if (!IsSkinImageValid(image))
+        return CSize(0, 0);
+    return CSize(static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()));
+}
+
+} // namespace
+
+BOOL CQordelDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    InitSystemMenu();
+
+    m_mainMenu.DestroyMenu();
+    if (m_mainMenu.LoadMenu(IDR_MAIN_MENU))
+        m_mainMenu.RemoveMenu(ID_MENU_32797, MF_BYCOMMAND);
+    m_backgroundBrush.DeleteObject();
+    m_backgroundBrush.CreateSolidBrush(m_backgroundColour);
+    const UINT bitmapIds[] = {IDB_MAIN_BITMAP_1, IDB_MAIN_BITMAP_2, IDB_MAIN_BITMAP_3};
+    for (int i = 0; i < 3; ++i)
+    {
+        m_bitmaps[i].DeleteObject();
+        m_bitmaps[i].LoadBitmap(bitmapIds[i]);
+    }
+
+    g_instanceChecker.TrackFirstInstanceRunning();
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    InitTrayIconRecord();
+    // Missing until the tray icon's menu is part of the language library: the menu then stays empty.
+    m_trayMenu.DestroyMenu();
+    m_trayMenu.LoadMenu(IDR_TRAY_MENU);
+    GetWindowRect(&m_rectInitialWindow);
+
+    GetClientRect(&m_rectInitialClient);
+    ComputeLogoRects();
+
+    const int hidden[] = {IDC_RUN_JOBS, IDC_MAIN_BUTTON_3, IDCANCEL};
+    for (int id : hidden)
+    {
+        CWnd *control = GetDlgItem(id);
+        if (control != nullptr)
+            control->ShowWindow(SW_HIDE);
+    }
+
+    InitRestoreFolderEdit();
+
+    SetDlgItemText(IDC_BACK, AfxLoadText(IDS_BUTTON_CANCEL));
+    SetWindowText(kApplicationName);
+    viewState = 0;
+    return TRUE;
+}
+
+void CQordelDlg::InitSystemMenu()
+{
+    const CString about = AfxLoadText(IDS_ABOUTBOX);
+    CMenu *systemMenu = GetSystemMenu(FALSE);
+    if (systemMenu == nullptr || about.IsEmpty())
+        return;
+    systemMenu->AppendMenu(MF_SEPARATOR);
+    systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about);
+}
+
+void CQordelDlg::InitTrayIconRecord()
+{
+    m_trayIcon.hWnd = m_hWnd;
+    m_trayIcon.uID = 1;
+    m_trayIcon.uFlags |= NIF_ICON | NIF_TIP;
+    lstrcpynW(m_trayIcon.szTip, kTrayTip, _countof(m_trayIcon.szTip));
+}
+
+void CQordelDlg::ComputeLogoRects()
+{
+    m_rectPageArea.SetRectEmpty();
+    CWnd *pageArea = GetDlgItem(IDC_PAGE_AREA);
+    if (pageArea != nullptr)
+    {
+        pageArea->GetWindowRect(&m_rectPageArea);
+        ScreenToClient(&m_rectPageArea);
+    }
+    const CSize brenmark = ImageSize(g_skinImages[SKIN_IMAGE_BRENMARK_LOGO]);
+    const CSize orvane = ImageSize(g_skinImages[SKIN_IMAGE_ORVANE_LOGO]);
+    m_rectBrenmarkLogo.SetRect(m_rectPageArea.left, 60, m_rectPageArea.left + brenmark.cx, 60 + brenmark.cy);
+    m_rectOrvaneLogo.SetRect(m_rectPageArea.right - orvane.cx, m_rectBrenmarkLogo.bottom - orvane.cy,
+                             m_rectPageArea.right, m_rectBrenmarkLogo.bottom);
+}
+
+void CQordelDlg::InitRestoreFolderEdit()
+{
+    if (m_restoreFolderEdit.GetSafeHwnd() != nullptr)
+        return;
+    m_restoreFolderEdit.SetOwner(this);
+    m_restoreFolderEdit.SetFrameBitmaps(IDB_EDIT_FRAME_LEFT, IDB_EDIT_FRAME_MIDDLE, IDB_EDIT_FRAME_RIGHT);
+    m_restoreFolderEdit.SetActiveFrameBitmaps(IDB_EDIT_FRAME2_LEFT, IDB_EDIT_FRAME2_MIDDLE, IDB_EDIT_FRAME2_RIGHT);
+    m_restoreFolderEdit.SubclassDlgItem(IDC_RESTORE_FOLDER, this);
+    m_restoreFolderEdit.SetButtonMessage(WM_EDIT_BUTTON_CLICK);
+}

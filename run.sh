@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Builds the programs and starts the main program from a removable drive E: under Wine, as a user starts it from
+# a USB drive. On a fresh Debian 12 machine it first installs what is missing.
+set -euo pipefail
+cd "$(dirname "$0")"
+top=$PWD
+build=${VELBROOK_BUILD_DIR:-$top/build}
+
+usage() {
+  cat <<'EOF'
+Usage: ./run.sh [--drive DIR] [--shot-after S] [--help] [--] [program arguments]
+
+Builds Tarnvel.exe, the language library and the skin, makes DIR (default build/drive) the removable drive E: of
+a Wine prefix of its own (build/wine/run), copies the program folder there as "E:\Tarnvel Program Files" and
+starts "E:\Tarnvel Program Files\Tarnvel.exe" with the program arguments. The program keeps its data in
+"E:\Backup Data\<computer>\Velbrook Data Backup\", which stays from one run to the next.
+
+With $DISPLAY set the program runs there until it ends. Without, it runs on a virtual display: after S seconds
+(default 8) build/run-shot.png shows the screen, then the program is asked to close.
+
+  --drive DIR       the folder that is drive E:
+  --shot-after S    seconds before the screenshot (no $DISPLAY only)
+  --help            this text
+EOF
+}
+
+drive=$build/drive
+shot_after=8
+while [ $# -gt 0 ]; do
+  case $1 in
+    --drive)
+      [ $# -ge 2 ] || { usage >&2; exit 2; }
+      drive=$2
+      shift 2
+      ;;
+    --shot-after)
+      [ $# -ge 2 ] && [[ $2 =~ ^[0-9]+$ ]] || { usage >&2; exit 2; }
+      shot_after=$2
+      shift 2
+      ;;
+    --help | -h)
+      usage
+      exit 0
+      ;;
+    --)
+      shift
+      break
+      ;;
+    *)
+      break
+      ;;
+  esac
+done
+mkdir -p "$drive"
+drive=$(cd "$drive" && pwd)
+
+# shellcheck source=tools/setup.sh
+. tools/setup.sh
+velbrook_install_packages imagemagick
+velbrook_configure_and_build "$build" programs
+# The build is done: a test run may use the build folder while the program runs.
+exec 9>&-
+
+velbrook_pick_wine
+unset WAYLAND_DISPLAY
+export WINEDEBUG=-all WINEARCH=win64 WINEPREFIX=$build/wine/run
+shot=
+cleanup() {
+  [ -n "${VELBROOK_XVFB_PID:-}" ] && kill "$VELBROOK_XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  velbrook_start_xvfb
+  export DISPLAY=$VELBROOK_GUI_DISPLAY
+  shot=$build/run-shot.png
+fi
+
+# A prefix of its own, brought up detached; its wineserver ends 10 s after the program. E: is a removable drive
+# over the drive folder: Wine calls a linked drive fixed unless its registry entry says "floppy", which it reads
+# when its wineserver starts.
+mkdir -p "$WINEPREFIX"
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+velbrook_init_prefix "$WINEPREFIX" 10
+ln -sfn "$drive" "$WINEPREFIX/dosdevices/e:"
+if ! grep -qi '^"e:"="floppy"' "$WINEPREFIX/system.reg" 2>/dev/null; then
+  "$VELBROOK_WINE" reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1 </dev/null
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  velbrook_init_prefix "$WINEPREFIX" 10
+fi
+
+# The program folder as it lies on the drive; the data folder "Backup Data" beside it is left alone.
+program_folder="$drive/Tarnvel Program Files"
+rm -rf "$program_folder"
+cp -a "$build/out" "$program_folder"
+if [ -f "$build/out/Starter.exe" ]; then
+  cp "$build/out/Starter.exe" "$drive/"
+fi
+
+echo "== starting E:\\Tarnvel Program Files\\Tarnvel.exe $*"
+"$VELBROOK_WINE" 'E:\Tarnvel Program Files\Tarnvel.exe' "$@" </dev/null &
+program=$!
+if [ -n "$shot" ]; then
+  for _ in $(seq $((shot_after * 10))); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$program" 2>/dev/null; then
+    import -display "$DISPLAY" -window root "$shot"
+    echo "== screenshot: $shot"
+    # Without /f Wine's taskkill posts WM_CLOSE to the program's windows: it ends as by the user's close.
+    "$VELBROOK_WINE" taskkill /im Tarnvel.exe >/dev/null 2>&1 </dev/null || true
+  else
+    echo "== the program ended before the screenshot"
+  fi
+fi
+set +e
+wait "$program"
+code=$?
+set -e
+
+found=0
+if [ -d "$drive/Backup Data" ]; then
+  while IFS= read -r folder; do
+    computer=$(basename "$(dirname "$folder")")
+    echo "== data folder: E:\\Backup Data\\$computer\\Velbrook Data Backup\\ ($folder)"
+    found=1
+  done < <(find "$drive/Backup Data" -mindepth 2 -maxdepth 2 -type d -name 'Velbrook Data Backup')
+fi
+[ $found -eq 1 ] || echo "== no data folder in $drive/Backup Data"
+echo "== exit code: $code"
+exit "$code"

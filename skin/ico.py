@@ -1,0 +1,37 @@
+"""Writes Canvases (skin/png.py) of several sizes as one Windows icon file of 32-bit images with alpha."""
+import struct
+
+
+def _image(canvas):
+    width, height = canvas.width, canvas.height
+    colour = bytearray()
+    # Rows bottom-up, each pixel blue, green, red, alpha (32-bit rows need no padding).
+    for row in reversed(canvas.pixels):
+        for r, g, b, a in row:
+            colour += bytes((b, g, r, a))
+    # The mask: 1 where the pixel is fully transparent; rows padded to four bytes.
+    mask_row = ((width + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(canvas.pixels):
+        line = bytearray(mask_row)
+        for x, (_, _, _, a) in enumerate(row):
+            if a == 0:
+                line[x // 8] |= 0x80 >> (x % 8)
+        mask += line
+    # The header's height counts the colour and the mask images together.
+    header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+    return header + colour + mask
+
+
+def write_ico(canvases, path):
+    images = [_image(c) for c in canvases]
+    offset = 6 + 16 * len(canvases)
+    directory = bytearray(struct.pack("<HHH", 0, 1, len(canvases)))
+    for canvas, image in zip(canvases, images):
+        directory += struct.pack("<BBBBHHII", canvas.width % 256, canvas.height % 256, 0, 0, 1, 32, len(image),
+                                 offset)
+        offset += len(image)
+    with open(path, "wb") as f:
+        f.write(directory)
+        for image in images:
+            f.write(image)
