@@ -26,4 +26,15 @@ bool PngEncoder(CLSID &clsid)
     return false;
 }
 
+bool SaveSectionPng(const void *bits, int width, int height, const std::wstring &path)
+{
+    CLSID png;
+    if (bits == nullptr || width <= 0 || height <= 0 || !PngEncoder(png))
+        return false;
+    ::GdiFlush();
+    Gdiplus::Bitmap bitmap(width, height, width * 4, PixelFormat32bppRGB,
+                           static_cast<BYTE *>(const_cast<void *>(bits)));
+    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
 } // namespace testsupport
