@@ -71,3 +71,4 @@
 #define IDS_PROGRESS_TITLE_RESTORE 50008
 #define IDS_ASK_STOP_BACKUP 50009
 #define IDS_ASK_STOP_RESTORE 50010
+#include "ChoiceButtonsIds.h"
