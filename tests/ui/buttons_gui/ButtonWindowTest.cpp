@@ -323,8 +323,8 @@ TEST_F(ButtonWindow, MenuOfTheButtonInBothLooks)
         for (INT_PTR i = 0; i < menu.m_menuItems.GetSize(); ++i)
         {
             BCMenuData *record = menu.m_menuItems[i];
-            MEASUREITEMSTRUCT measure = {ODT_MENU, 0, static_cast<UINT>(record->m_command), 0, 0,
-                                         reinterpret_cast<ULONG_PTR>(record)};
+            MEASUREITEMSTRUCT measure = {ODT_MENU, 0, static_cast<UINT>(record->m_command),
+                                         0,        0, reinterpret_cast<ULONG_PTR>(record)};
             menu.MeasureItem(&measure);
             const RECT rect = {left, top, left + columnWidth, top + static_cast<int>(measure.itemHeight)};
             DRAWITEMSTRUCT draw = {};

@@ -54,7 +54,9 @@ TEST_F(WizardButtonWindow, OneLineButtonsTakeTheHeightOfTheirPiecesAndARoundRegi
         int height;
     };
     const Case cases[] = {
-        {&m_dialog.m_normal, 32}, {&m_dialog.m_pressed, 32}, {&m_dialog.m_choice, 44},
+        {&m_dialog.m_normal, 32},
+        {&m_dialog.m_pressed, 32},
+        {&m_dialog.m_choice, 44},
         {&m_dialog.m_multi, TemplateHeight(40)},
     };
     for (const Case &c : cases)
