@@ -78,6 +78,8 @@ BOOL CWizardTestDlg::OnInitDialog()
     m_choice.SubclassDlgItem(IDC_WIZ_CHOICE, this);
     m_choiceDisabled.SubclassDlgItem(IDC_WIZ_CHOICE_DISABLED, this);
     m_static.SubclassDlgItem(IDC_WIZ_STATIC, this);
+    m_transparent.SubclassDlgItem(IDC_WIZ_TRANSPARENT, this);
+    m_transparent.SetTransparent(FALSE);
     return TRUE;
 }
 

@@ -65,6 +65,7 @@ class CWizardTestDlg : public CDialog
     TestWizardButton m_choice;
     TestWizardButton m_choiceDisabled;
     CTransparentStatic m_static;
+    TestButton m_transparent;
     std::vector<UINT> clicked;
     std::vector<UINT> doubleClicked;
 

@@ -1,5 +1,5 @@
 // The wizard buttons as windows over a picture: heights and regions, double clicks, hover under the real pointer,
-// and the picture of every state beside a transparent static (wizard_buttons.png).
+// and the picture of every state beside a transparent static and a transparent push button (wizard_buttons.png).
 #include <gtest/gtest.h>
 
 #include "ButtonsWindowSupport.h"
@@ -150,20 +150,25 @@ TEST_F(WizardButtonWindow, PictureOfEveryStateBesideATransparentStatic)
     EXPECT_EQ(topBorder(m_dialog.m_hover), topBorder(m_dialog.m_focused));
     EXPECT_NE(topBorder(m_dialog.m_pressed), normal);
 
-    // The static's text stands on the picture: its rectangle shows the picture between the letters.
-    const CRect text = RectInParent(m_dialog.m_static);
-    int picture = 0;
-    int other = 0;
-    for (int y = text.top; y < text.bottom; ++y)
+    // The static's text and the transparent push button's caption stand on the picture: their rectangles show
+    // the picture between the letters.
+    for (const CWnd *control : std::initializer_list<const CWnd *>{&m_dialog.m_static, &m_dialog.m_transparent})
     {
-        for (int x = text.left; x < text.right; ++x)
+        SCOPED_TRACE(control->GetDlgCtrlID());
+        const CRect text = RectInParent(*control);
+        int picture = 0;
+        int other = 0;
+        for (int y = text.top; y < text.bottom; ++y)
         {
-            if (canvas.At(x, y) == CWizardTestDlg::PictureAt(x, y))
-                ++picture;
-            else
-                ++other;
+            for (int x = text.left; x < text.right; ++x)
+            {
+                if (canvas.At(x, y) == CWizardTestDlg::PictureAt(x, y))
+                    ++picture;
+                else
+                    ++other;
+            }
         }
+        EXPECT_GT(picture, text.Width() * text.Height() / 2);
+        EXPECT_GT(other, 20) << "the text itself";
     }
-    EXPECT_GT(picture, text.Width() * text.Height() / 2);
-    EXPECT_GT(other, 20) << "the text itself";
 }
