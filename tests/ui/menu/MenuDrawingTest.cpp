@@ -94,40 +94,12 @@ TEST(MenuDrawingGeometry, ClassicLookAtHeight19)
     EXPECT_EQ(menugeometry::Classic(CRect(0, 0, 200, 30), 16, 15).dy, 5);
 }
 
-TEST(MenuDrawingGeometry, ItemSizes)
+TEST(MenuDrawingGeometry, SeparatorHeight)
 {
-    // Classic: the larger of 19 / 2 and (15 + 4) / 2.
+    // Classic: the larger of 19 / 2 and (15 + 4) / 2; flat: of 19 / 2 and (15 + 7) / 2.
     EXPECT_EQ(menugeometry::SeparatorHeight(19, 15, 4), 9);
     EXPECT_EQ(menugeometry::SeparatorHeight(19, 15, 7), 11);
     EXPECT_EQ(menugeometry::SeparatorHeight(30, 15, 4), 15);
-    EXPECT_EQ(menugeometry::ItemSize(50, 19, 16, 15, 4, false), CSize(50 + 33, 19));
-    EXPECT_EQ(menugeometry::ItemSize(50, 19, 16, 15, 7, true), CSize(50 + 31, 22));
-}
-
-TEST(MenuDrawingGeometry, TextPartsAroundTabs)
-{
-    struct Case
-    {
-        LPCWSTR text;
-        LPCWSTR left;
-        LPCWSTR right;
-        bool tab;
-    };
-    const Case cases[] = {
-        {L"Open\tCtrl+O", L"Open", L"Ctrl+O", true},
-        {L"Both\tone\ttwo", L"Both", L"two", true},
-        {L"E&xit", L"E&xit", L"", false},
-        {L"\tRight", L"", L"Right", true},
-        {L"Left\t", L"Left", L"", true},
-        {L"", L"", L"", false},
-    };
-    for (const Case &c : cases)
-    {
-        const menugeometry::TextParts parts = menugeometry::SplitText(c.text);
-        EXPECT_EQ(parts.left, c.left) << c.text;
-        EXPECT_EQ(parts.right, c.right) << c.text;
-        EXPECT_EQ(parts.hasTab, c.tab) << c.text;
-    }
 }
 
 TEST_F(MenuDrawing, ClassicTextColumnsAndTabs)
