@@ -19,7 +19,25 @@ template <class T> T As(FARPROC function)
 
 } // namespace
 
-CThemeHelperST::CThemeHelperST() : CThemeHelperST(L"UxTheme.dll")
+namespace
+{
+
+// The system's library by its full path: the program runs from a removable drive, and a library of that name
+// lying beside it must not be taken instead.
+HMODULE LoadSystemLibrary(LPCWSTR name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - 1 - static_cast<UINT>(::lstrlenW(name)))
+        return nullptr;
+    wchar_t path[MAX_PATH] = {};
+    ::wsprintfW(path, L"%s\\%s", folder, name);
+    return ::LoadLibraryW(path);
+}
+
+} // namespace
+
+CThemeHelperST::CThemeHelperST() : m_library(LoadSystemLibrary(L"UxTheme.dll"))
 {
 }
 

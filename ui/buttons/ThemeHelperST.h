@@ -14,7 +14,7 @@ typedef HANDLE HTHEME_ST;
 class CThemeHelperST
 {
   public:
-    // Loads "UxTheme.dll".
+    // Loads "UxTheme.dll" from the system folder.
     CThemeHelperST();
     // Loads the named library instead (tests hand in one that records or lacks functions).
     explicit CThemeHelperST(LPCWSTR lpszLibrary);

@@ -93,6 +93,16 @@ TEST(ThemeHelper, StateTable)
             << c.isDefault << c.hovered << c.pressed << c.disabled;
 }
 
+TEST(ThemeHelper, DefaultWrapperTakesTheSystemsLibrary)
+{
+    // Wine's prefix has visual styles on even without a display.
+    NewUI::CThemeHelperST helper;
+    EXPECT_TRUE(helper.IsAppThemed());
+    HANDLE theme = helper.OpenThemeData(nullptr, L"BUTTON");
+    EXPECT_NE(theme, nullptr);
+    EXPECT_EQ(helper.CloseThemeData(theme), S_OK);
+}
+
 TEST(ThemeHelper, WithoutTheFunctionsItAnswersUnthemed)
 {
     for (LPCWSTR library : {L"kernel32.dll", L"NoSuchThemeLibrary.dll"})
