@@ -98,8 +98,9 @@ BCMenu::~BCMenu()
 
 CArray<HMENU, HMENU> &BCMenu::KnownMenus()
 {
-    static CArray<HMENU, HMENU> menus;
-    return menus;
+    // Never destroyed: menus held by static objects are destroyed while the program ends.
+    static auto *menus = new CArray<HMENU, HMENU>;
+    return *menus;
 }
 
 void BCMenu::ForgetMenu(HMENU hMenu)

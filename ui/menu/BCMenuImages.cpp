@@ -53,16 +53,18 @@ template <class Recolour> void RecolourBitmap(CBitmap &bitmap, Recolour recolour
 
 } // namespace
 
+// Never destroyed, like the list of menus: menus held by static objects may still draw or add images while the
+// program ends.
 CImageList &BCMenu::SharedImageList()
 {
-    static CImageList images;
-    return images;
+    static auto *images = new CImageList;
+    return *images;
 }
 
 CArray<UINT, UINT> &BCMenu::SharedIds()
 {
-    static CArray<UINT, UINT> ids;
-    return ids;
+    static auto *ids = new CArray<UINT, UINT>;
+    return *ids;
 }
 
 CImageList *BCMenu::SharedImages()
