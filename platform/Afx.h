@@ -15,6 +15,7 @@
 #include "platform/system/Handles.h"
 #include "platform/drawing/ImageList.h"
 #include "platform/controls/Menu.h"
+#include "platform/controls/ToolTipCtrl.h"
 #include "platform/windows/MessageMap.h"
 #include "platform/system/Resources.h"
 #include "platform/text/String.h"

@@ -5,11 +5,15 @@ Usage: draw_bitmaps.py <folder> <bitmap or icon> [<bitmap or icon> ...]
 The edit box with a button is framed by three pieces per look: a left end, a middle stretched to fill and a
 right end carrying the button's picture (a folder, as the button opens a folder browser). The control draws
 each piece from two pixels above its top, so the frame starts at the pieces' third row.
+
+The wizard button's face is a pill of three pieces per state (left end, middle stretched to fill, right end),
+magenta outside the pill: the program's default states and the choice buttons of the job-type window, whose
+right end carries an arrow and serves every state.
 """
 import os
 import sys
 
-from bmp import write_bmp
+from bmp import write_bmp, write_keyed_bmp
 from ico import write_ico
 from png import Canvas
 
@@ -60,7 +64,78 @@ def pieces(look):
 DRAWERS = {}
 for prefix, look in (("edit_frame", NORMAL), ("edit_frame2", SECOND)):
     for part, drawer in pieces(look).items():
-        DRAWERS["%s_%s.bmp" % (prefix, part)] = drawer
+        DRAWERS["%s_%s.bmp" % (prefix, part)] = (drawer, write_bmp)
+
+# Wizard button pills: (border, face at the top, face at the bottom) per state.
+PILL_NORMAL = ((0x6E, 0x8B, 0xAE), (0xFB, 0xFC, 0xFE), (0xD9, 0xE3, 0xEF))
+PILL_HOVER = ((0xE0, 0x8A, 0x1E), (0xFF, 0xFB, 0xF2), (0xFB, 0xE2, 0xB8))
+PILL_PRESSED = ((0x4A, 0x66, 0x8A), (0xC4, 0xD2, 0xE3), (0xE6, 0xEC, 0xF4))
+PILL_DISABLED = ((0xA8, 0xAD, 0xB3), (0xF2, 0xF2, 0xF2), (0xE1, 0xE2, 0xE4))
+PILL_HEIGHT, PILL_END, PILL_MIDDLE = 32, 16, 4
+CHOICE_HEIGHT, CHOICE_LEFT, CHOICE_MIDDLE, CHOICE_RIGHT = 44, 22, 4, 44
+CHOICE_NORMAL = ((0x6E, 0x8B, 0xAE), (0xFF, 0xFF, 0xFF), (0xE4, 0xEC, 0xF5))
+CHOICE_DISABLED = ((0x6E, 0x8B, 0xAE), (0xF4, 0xF4, 0xF4), (0xDD, 0xDF, 0xE2))
+CHOICE_ACCENT = (0x2F, 0x6F, 0xB5)
+
+
+def opaque_rgb(colour):
+    return tuple(colour) + (255,)
+
+
+def pill_piece(width, height, left, right, look):
+    """A window of the given width onto one pill that spans left..right in the piece's coordinates."""
+    border, top, bottom = look
+    canvas = Canvas(width, height)
+    radius = height / 2.0
+    canvas.fill_rounded_rect(left, 0, right, height, radius, opaque_rgb(border))
+    inset = 1.5
+    inner = (left + inset, inset, right - inset, height - inset, radius - inset)
+
+    def inside(px, py):
+        l, t, r, b, rad = inner
+        if px < l or px > r or py < t or py > b:
+            return False
+        cx = min(max(px, l + rad), r - rad)
+        cy = min(max(py, t + rad), b - rad)
+        return (px - cx) ** 2 + (py - cy) ** 2 <= rad * rad
+
+    # The face runs from its top colour to its bottom colour, row by row.
+    for y in range(height):
+        t = y / float(max(height - 1, 1))
+        colour = tuple(int(round(a + (b - a) * t)) for a, b in zip(top, bottom))
+        canvas.fill_shape(inside, opaque_rgb(colour), 0, y, width, y + 1)
+    return canvas
+
+
+def pill_pieces(height, left_width, middle_width, right_width, look):
+    far = 10 * height
+    return {
+        "left": lambda: pill_piece(left_width, height, 0, far, look),
+        "middle": lambda: pill_piece(middle_width, height, -far, middle_width + far, look),
+        "right": lambda: pill_piece(right_width, height, -far, right_width, look),
+    }
+
+
+def choice_right():
+    """The right end of a choice button: a round accent with an arrow, shown in every state."""
+    canvas = pill_piece(CHOICE_RIGHT, CHOICE_HEIGHT, -10 * CHOICE_HEIGHT, CHOICE_RIGHT, CHOICE_NORMAL)
+    centre_x, centre_y = CHOICE_RIGHT - CHOICE_HEIGHT / 2.0, CHOICE_HEIGHT / 2.0
+    canvas.fill_circle(centre_x, centre_y, CHOICE_HEIGHT / 2.0 - 4, opaque_rgb(CHOICE_ACCENT))
+    white = (255, 255, 255, 255)
+    canvas.line(centre_x - 3, centre_y - 7, centre_x + 4, centre_y, 3.0, white)
+    canvas.line(centre_x + 4, centre_y, centre_x - 3, centre_y + 7, 3.0, white)
+    return canvas
+
+
+for state, look in (("normal", PILL_NORMAL), ("hover", PILL_HOVER), ("pressed", PILL_PRESSED),
+                    ("disabled", PILL_DISABLED)):
+    for part, drawer in pill_pieces(PILL_HEIGHT, PILL_END, PILL_MIDDLE, PILL_END, look).items():
+        DRAWERS["wizard_%s_%s.bmp" % (state, part)] = (drawer, write_keyed_bmp)
+for state, look in (("normal", CHOICE_NORMAL), ("disabled", CHOICE_DISABLED)):
+    for part, drawer in pill_pieces(CHOICE_HEIGHT, CHOICE_LEFT, CHOICE_MIDDLE, CHOICE_RIGHT, look).items():
+        if part != "right":
+            DRAWERS["choice_%s_%s.bmp" % (state, part)] = (drawer, write_keyed_bmp)
+DRAWERS["choice_normal_right.bmp"] = (choice_right, write_keyed_bmp)
 
 
 def program_icon(size):
@@ -91,9 +166,9 @@ def main_bitmap(width, height, top, bottom):
 
 
 # The main window's three bitmaps; which part of the window each paints is the window's painting's choice.
-DRAWERS["main_bitmap_1.bmp"] = lambda: main_bitmap(64, 32, (0xDE, 0xF2, 0xFF), (0xB4, 0xD8, 0xF0))
-DRAWERS["main_bitmap_2.bmp"] = lambda: main_bitmap(64, 32, (0x3B, 0x6E, 0xA8), (0x24, 0x4A, 0x78))
-DRAWERS["main_bitmap_3.bmp"] = lambda: main_bitmap(16, 16, (0xF4, 0xF7, 0xFB), (0xD8, 0xE1, 0xEC))
+DRAWERS["main_bitmap_1.bmp"] = (lambda: main_bitmap(64, 32, (0xDE, 0xF2, 0xFF), (0xB4, 0xD8, 0xF0)), write_bmp)
+DRAWERS["main_bitmap_2.bmp"] = (lambda: main_bitmap(64, 32, (0x3B, 0x6E, 0xA8), (0x24, 0x4A, 0x78)), write_bmp)
+DRAWERS["main_bitmap_3.bmp"] = (lambda: main_bitmap(16, 16, (0xF4, 0xF7, 0xFB), (0xD8, 0xE1, 0xEC)), write_bmp)
 
 
 def main(argv):
@@ -106,11 +181,15 @@ def main(argv):
         if name in ICONS:
             write_ico(ICONS[name](), os.path.join(folder, name))
             continue
-        drawer = DRAWERS.get(name)
-        if drawer is None:
+        entry = DRAWERS.get(name)
+        if entry is None:
             sys.stderr.write("draw_bitmaps.py: no drawing for %s\n" % name)
             return 1
-        write_bmp(drawer(), os.path.join(folder, name), BACKGROUND)
+        drawer, writer = entry
+        if writer is write_bmp:
+            write_bmp(drawer(), os.path.join(folder, name), BACKGROUND)
+        else:
+            writer(drawer(), os.path.join(folder, name))
     return 0
 
 

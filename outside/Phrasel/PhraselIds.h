@@ -73,3 +73,4 @@
 #define IDS_ASK_STOP_RESTORE 50010
 #include "RunSafetyIds.h"
 #include "MainWindowIds.h"
+#include "ChoiceButtonsIds.h"

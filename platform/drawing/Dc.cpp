@@ -590,6 +590,12 @@ BOOL CDC::DrawIcon(POINT point, HICON hIcon)
     return DrawIcon(point.x, point.y, hIcon);
 }
 
+BOOL CDC::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, HBRUSH hBrush)
+{
+    return ::DrawStateW(m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(hIcon), 0, pt.x, pt.y, size.cx, size.cy,
+                        (nFlags & ~0x000Fu) | DST_ICON);
+}
+
 // --- Text ---
 
 BOOL CDC::TextOut(int x, int y, LPCWSTR lpszString, int nCount)

@@ -149,6 +149,9 @@ class CDC
                     int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend);
     BOOL DrawIcon(int x, int y, HICON hIcon);
     BOOL DrawIcon(POINT point, HICON hIcon);
+    // The icon in a state (DSS_NORMAL, DSS_DISABLED, ...) at pt, stretched to size (0, 0: its own size); hBrush
+    // colours a DSS_MONO image.
+    BOOL DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, HBRUSH hBrush = nullptr);
 
     // --- Text ---
     BOOL TextOut(int x, int y, LPCWSTR lpszString, int nCount);

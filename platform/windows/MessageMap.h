@@ -37,6 +37,7 @@ enum class AfxSig : unsigned char
     End,
     // Commands and notifications.
     Cmd,         // void ()
+    CmdEx,       // BOOL ()                           reflected: FALSE lets the parent handle it too
     CmdRange,    // void (UINT nID)
     Notify,      // void (NMHDR*, LRESULT*)
     NotifyRange, // void (UINT nID, NMHDR*, LRESULT*)
@@ -230,6 +231,15 @@ class CCmdTarget
      AfxSig::Cmd,                                                                                                      \
      nullptr,                                                                                                          \
      AFX_MSG_PFN(void(CCmdTarget::*)(), memberFxn)},
+// The handler returns TRUE when it has dealt with the notification, FALSE to let the parent handle it as well.
+#define ON_CONTROL_REFLECT_EX(wNotifyCode, memberFxn)                                                                  \
+    {WM_REFLECT_BASE + WM_COMMAND,                                                                                     \
+     (UINT)(wNotifyCode),                                                                                              \
+     0,                                                                                                                \
+     0,                                                                                                                \
+     AfxSig::CmdEx,                                                                                                    \
+     nullptr,                                                                                                          \
+     AFX_MSG_PFN(BOOL(CCmdTarget::*)(), memberFxn)},
 #define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn)                                                                      \
     {WM_REFLECT_BASE + WM_NOTIFY,                                                                                      \
      (UINT)(wNotifyCode),                                                                                              \

@@ -418,7 +418,11 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     if (message == WM_COMMAND)
     {
         const AfxMsgMapEntry *entry = FindMessageEntry(WM_REFLECT_BASE + WM_COMMAND, HIWORD(wParam), 0);
-        if (entry == nullptr || entry->nSig != AfxSig::Cmd)
+        if (entry == nullptr)
+            return FALSE;
+        if (entry->nSig == AfxSig::CmdEx)
+            return (this->*As<BOOL (CCmdTarget::*)()>(entry->pfn))();
+        if (entry->nSig != AfxSig::Cmd)
             return FALSE;
         (this->*entry->pfn)();
         return TRUE;

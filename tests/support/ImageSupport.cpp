@@ -26,4 +26,76 @@ bool PngEncoder(CLSID &clsid)
     return false;
 }
 
+bool SaveSectionPng(const void *bits, int width, int height, const std::wstring &path)
+{
+    CLSID png;
+    if (bits == nullptr || width <= 0 || height <= 0 || !PngEncoder(png))
+        return false;
+    ::GdiFlush();
+    Gdiplus::Bitmap bitmap(width, height, width * 4, PixelFormat32bppRGB,
+                           static_cast<BYTE *>(const_cast<void *>(bits)));
+    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
+DibCanvas::DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    m_dc = ::CreateCompatibleDC(nullptr);
+    m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
+    m_previous = ::SelectObject(m_dc, m_bitmap);
+    Fill(fill);
+}
+
+DibCanvas::~DibCanvas()
+{
+    ::SelectObject(m_dc, m_previous);
+    ::DeleteObject(m_bitmap);
+    ::DeleteDC(m_dc);
+}
+
+void DibCanvas::Fill(COLORREF colour)
+{
+    Fill(RECT{0, 0, m_width, m_height}, colour);
+}
+
+void DibCanvas::Fill(const RECT &rect, COLORREF colour)
+{
+    HBRUSH brush = ::CreateSolidBrush(colour);
+    ::FillRect(m_dc, &rect, brush);
+    ::DeleteObject(brush);
+}
+
+COLORREF DibCanvas::At(int x, int y) const
+{
+    if (m_bits == nullptr || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return RGB(0, 0, 0);
+    ::GdiFlush();
+    const DWORD pixel = static_cast<const DWORD *>(m_bits)[static_cast<size_t>(y) * m_width + x];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+int DibCanvas::Count(const RECT &rect, COLORREF colour) const
+{
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+    {
+        for (int x = rect.left; x < rect.right; ++x)
+        {
+            if (At(x, y) == colour)
+                ++count;
+        }
+    }
+    return count;
+}
+
+bool DibCanvas::SavePng(const std::wstring &path) const
+{
+    return SaveSectionPng(m_bits, m_width, m_height, path);
+}
+
 } // namespace testsupport

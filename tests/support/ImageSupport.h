@@ -4,10 +4,56 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <string>
+
 namespace testsupport
 {
 
 // The class id of GDI+'s PNG encoder; false when GDI+ offers none.
 bool PngEncoder(CLSID &clsid);
+
+// Saves the pixels of a top-down 32-bit DIB section (width x height, rows of width x 4 bytes) as a PNG file;
+// false when that failed. The pixels are read straight from the section: a bitmap still selected into a DC must
+// not be handed to GDI+.
+bool SaveSectionPng(const void *bits, int width, int height, const std::wstring &path);
+
+// A 32-bit top-down DIB section of width x height selected into a memory DC of its own, filled with one
+// colour: the surface that drawing tests paint on and read back.
+class DibCanvas
+{
+  public:
+    DibCanvas(int width, int height, COLORREF fill);
+    ~DibCanvas();
+    DibCanvas(const DibCanvas &) = delete;
+    DibCanvas &operator=(const DibCanvas &) = delete;
+
+    HDC Dc() const
+    {
+        return m_dc;
+    }
+    int Width() const
+    {
+        return m_width;
+    }
+    int Height() const
+    {
+        return m_height;
+    }
+    void Fill(COLORREF colour);
+    void Fill(const RECT &rect, COLORREF colour);
+    // The pixel, read from the section's memory (black outside the canvas).
+    COLORREF At(int x, int y) const;
+    // How many pixels of the rectangle have the colour.
+    int Count(const RECT &rect, COLORREF colour) const;
+    bool SavePng(const std::wstring &path) const;
+
+  private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_previous = nullptr;
+    void *m_bits = nullptr;
+    int m_width;
+    int m_height;
+};
 
 } // namespace testsupport

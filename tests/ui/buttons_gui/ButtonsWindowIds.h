@@ -1,0 +1,38 @@
+// The test dialogs of the button window tests, their controls, menu, toolbar and string.
+#pragma once
+
+#define IDD_BUTTONS_TEST 930
+#define IDD_WIZARD_TEST 931
+
+#define IDC_BTN_FLAT 1001
+#define IDC_BTN_GREY 1002
+#define IDC_BTN_ICON 1003
+#define IDC_BTN_DEFAULT 1004
+#define IDC_BTN_CHECK 1005
+#define IDC_BTN_DISABLED 1006
+#define IDC_BTN_THEMED 1007
+#define IDC_BTN_FALLBACK 1008
+#define IDC_BTN_EDIT 1009
+
+#define IDC_WIZ_NORMAL 1101
+#define IDC_WIZ_DISABLED 1102
+#define IDC_WIZ_FOCUSED 1103
+#define IDC_WIZ_HOVER 1104
+#define IDC_WIZ_PRESSED 1105
+#define IDC_WIZ_MULTI 1106
+#define IDC_WIZ_CHOICE 1107
+#define IDC_WIZ_CHOICE_DISABLED 1108
+#define IDC_WIZ_STATIC 1109
+#define IDC_WIZ_TRANSPARENT 1110
+
+#define IDR_BUTTON_MENU 940
+#define IDR_BUTTON_TOOLBAR 941
+#define IDI_BUTTON_IN 942
+#define IDI_BUTTON_OUT 943
+#define IDS_BUTTON_TIP 944
+
+#define ID_MENU_NEW 201
+#define ID_MENU_OPEN 202
+#define ID_MENU_SAVE 203
+#define ID_MENU_RECENT 204
+#define ID_MENU_EXIT 205
