@@ -26,4 +26,19 @@ bool PngEncoder(CLSID &clsid)
     return false;
 }
 
+bool SaveSectionAsPng(const void *pBits, int nWidth, int nHeight, bool bTopDown, const std::wstring &path)
+{
+    CLSID png;
+    if (pBits == nullptr || nWidth <= 0 || nHeight <= 0 || !PngEncoder(png))
+        return false;
+    GdiFlush();
+    const int stride = nWidth * 4;
+    // A bottom-up section is read from its last row with a negative stride.
+    BYTE *first = static_cast<BYTE *>(const_cast<void *>(pBits));
+    if (!bTopDown)
+        first += static_cast<size_t>(stride) * static_cast<size_t>(nHeight - 1);
+    Gdiplus::Bitmap bitmap(nWidth, nHeight, bTopDown ? stride : -stride, PixelFormat32bppRGB, first);
+    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
 } // namespace testsupport

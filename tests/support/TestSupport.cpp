@@ -20,6 +20,21 @@ std::wstring SkinFolder()
     return LanguageFolder() + L"Skin\\";
 }
 
+std::wstring BuildFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    for (int i = 0; i < 2; ++i)
+    {
+        const size_t slash = folder.find_last_of(L"\\/");
+        if (slash == std::wstring::npos)
+            return std::wstring();
+        folder.erase(slash);
+    }
+    return folder + L"\\";
+}
+
 TempFolder::TempFolder()
 {
     wchar_t base[MAX_PATH + 1] = {};

@@ -12,6 +12,9 @@ std::wstring ProgramFolder();
 // The English language folder ("...\out\ENU\") and its skin folder ("...\out\ENU\Skin\").
 std::wstring LanguageFolder();
 std::wstring SkinFolder();
+// The build folder ("...\build\", with the trailing backslash): the parent of the test program's folder. Tests
+// leave pictures there for a person to look at.
+std::wstring BuildFolder();
 
 // A folder of its own under the system's temporary folder, removed with everything in it on destruction.
 class TempFolder

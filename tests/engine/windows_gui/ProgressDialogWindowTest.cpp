@@ -6,6 +6,7 @@
 #include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/MessageBoxAnswer.h"
+#include "support/TestSupport.h"
 #include "ui/skin/SdSkinDlg.h"
 #include "ui/skin/SkinGlobals.h"
 
@@ -313,7 +314,7 @@ TEST_F(ProgressDialog, PaintsBackgroundBarTextAndCloseElement)
     ASSERT_EQ(m_dialog->GetBarPosition(), 40);
 
     ErasedImage image(Hwnd());
-    EXPECT_TRUE(image.SavePng(BuildFolder() + L"progress.png"));
+    EXPECT_TRUE(image.SavePng(testsupport::BuildFolder() + L"progress.png"));
 
     CRect bar;
     m_dialog->GetDlgItem(1268)->GetWindowRect(&bar);

@@ -9,21 +9,6 @@
 namespace progresstest
 {
 
-std::wstring BuildFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    for (int i = 0; i < 2; ++i)
-    {
-        const size_t slash = folder.find_last_of(L"\\/");
-        if (slash == std::wstring::npos)
-            return std::wstring();
-        folder.erase(slash);
-    }
-    return folder + L"\\";
-}
-
 void WindowTest::SetUp()
 {
     ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
@@ -86,15 +71,7 @@ ErasedImage::~ErasedImage()
 
 bool ErasedImage::SavePng(const std::wstring &path) const
 {
-    CLSID png;
-    if (!testsupport::PngEncoder(png))
-        return false;
-    if (m_bits == nullptr)
-        return false;
-    ::GdiFlush();
-    // Straight from the section's pixels: a bitmap still selected into a DC must not be handed to GDI+.
-    Gdiplus::Bitmap bitmap(m_width, m_height, m_width * 4, PixelFormat32bppRGB, static_cast<BYTE *>(m_bits));
-    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    return testsupport::SaveSectionAsPng(m_bits, m_width, m_height, true, path);
 }
 
 } // namespace progresstest

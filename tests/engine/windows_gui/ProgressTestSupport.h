@@ -21,9 +21,6 @@ namespace progresstest
 
 using namespace enginetest;
 
-// The build folder: the parent of the folder of this test program.
-std::wstring BuildFolder();
-
 // COM, GDI+, the language library, the skin folder and its shared images, and a store document for jobs.
 class WindowTest : public EngineTest
 {
