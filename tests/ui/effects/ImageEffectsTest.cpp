@@ -283,3 +283,44 @@ TEST_F(ImageEffects, BitmapsKeepTheirTransparentPartsAndCastAShade)
     EXPECT_TRUE(EveryPixelIs(moved, RECT{4, 4, 8, 8}, RGB(0, 192, 0)));
     EXPECT_EQ(At(moved, 3, 3), ground);
 }
+
+TEST_F(ImageEffects, IconsStretchAndDrawWithTheirMask)
+{
+    // A 16 x 16 icon: red, its left half transparent by the mask.
+    std::vector<DWORD> colorPixels(16 * 16, 0x00FF0000);
+    CGdiObjectOwner<HBITMAP> color(MakeBitmap(16, 16, colorPixels));
+    std::vector<BYTE> maskBits(16 * 2);
+    for (int row = 0; row < 16; ++row)
+        maskBits[row * 2] = 0xFF; // the first 8 pixels of each row
+    CGdiObjectOwner<HBITMAP> mask(CreateBitmap(16, 16, 1, 1, maskBits.data()));
+    ICONINFO info = {TRUE, 8, 8, mask, color};
+    CIconOwner icon(CreateIconIndirect(&info));
+    ASSERT_TRUE(icon.IsValid());
+
+    DWORD width = 0;
+    DWORD height = 0;
+    m_manager.GetIconSize(icon, &width, &height);
+    EXPECT_EQ(width, 16u);
+    EXPECT_EQ(height, 16u);
+    CIconOwner large(m_manager.StretchIcon(icon, 32, 24));
+    ASSERT_TRUE(large.IsValid());
+    m_manager.GetIconSize(large, &width, &height);
+    EXPECT_EQ(width, 32u);
+    EXPECT_EQ(height, 24u);
+    m_manager.GetIconSize(nullptr, &width, &height);
+    EXPECT_EQ(width, 0u);
+    EXPECT_EQ(m_manager.StretchIcon(nullptr, 32, 32), nullptr);
+    m_manager.GetBitmapSize(color, &width, &height);
+    EXPECT_EQ(width, 16u);
+    EXPECT_EQ(height, 16u);
+
+    const COLORREF ground = RGB(90, 90, 90);
+    CDibSection canvas;
+    ASSERT_TRUE(MakeCanvas(canvas, 20, 20, ground));
+    m_manager.DrawIcon(canvas.GetDC(), 2, 2, 16, 16, icon, 0, CPPDrawManager::ShadeInfo());
+    EXPECT_TRUE(EveryPixelIs(canvas, RECT{2, 2, 10, 18}, ground)) << "the transparent half";
+    EXPECT_TRUE(EveryPixelIs(canvas, RECT{10, 2, 18, 18}, RGB(255, 0, 0)));
+    m_manager.DrawIcon(canvas.GetDC(), 2, 2, 16, 16, icon, PPIE_INVERT, CPPDrawManager::ShadeInfo());
+    EXPECT_TRUE(EveryPixelIs(canvas, RECT{2, 2, 10, 18}, ground));
+    EXPECT_TRUE(EveryPixelIs(canvas, RECT{10, 2, 18, 18}, RGB(0, 255, 255)));
+}
