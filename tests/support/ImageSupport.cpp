@@ -26,14 +26,18 @@ bool PngEncoder(CLSID &clsid)
     return false;
 }
 
-bool SaveSectionPng(const void *bits, int width, int height, const std::wstring &path)
+bool SaveSectionAsPng(const void *pBits, int nWidth, int nHeight, bool bTopDown, const std::wstring &path)
 {
     CLSID png;
-    if (bits == nullptr || width <= 0 || height <= 0 || !PngEncoder(png))
+    if (pBits == nullptr || nWidth <= 0 || nHeight <= 0 || !PngEncoder(png))
         return false;
-    ::GdiFlush();
-    Gdiplus::Bitmap bitmap(width, height, width * 4, PixelFormat32bppRGB,
-                           static_cast<BYTE *>(const_cast<void *>(bits)));
+    GdiFlush();
+    const int stride = nWidth * 4;
+    // A bottom-up section is read from its last row with a negative stride.
+    BYTE *first = static_cast<BYTE *>(const_cast<void *>(pBits));
+    if (!bTopDown)
+        first += static_cast<size_t>(stride) * static_cast<size_t>(nHeight - 1);
+    Gdiplus::Bitmap bitmap(nWidth, nHeight, bTopDown ? stride : -stride, PixelFormat32bppRGB, first);
     return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
@@ -95,7 +99,7 @@ int DibCanvas::Count(const RECT &rect, COLORREF colour) const
 
 bool DibCanvas::SavePng(const std::wstring &path) const
 {
-    return SaveSectionPng(m_bits, m_width, m_height, path);
+    return SaveSectionAsPng(m_bits, m_width, m_height, true, path);
 }
 
 } // namespace testsupport

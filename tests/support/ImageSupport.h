@@ -12,10 +12,9 @@ namespace testsupport
 // The class id of GDI+'s PNG encoder; false when GDI+ offers none.
 bool PngEncoder(CLSID &clsid);
 
-// Saves the pixels of a top-down 32-bit DIB section (width x height, rows of width x 4 bytes) as a PNG file;
-// false when that failed. The pixels are read straight from the section: a bitmap still selected into a DC must
-// not be handed to GDI+.
-bool SaveSectionPng(const void *bits, int width, int height, const std::wstring &path);
+// Saves the pixels of a 32-bit DIB section (width x height, rows top-down or bottom-up) as a PNG file; false
+// when that failed. The section may stay selected into a DC: GDI+ reads the pixels, not the bitmap.
+bool SaveSectionAsPng(const void *pBits, int nWidth, int nHeight, bool bTopDown, const std::wstring &path);
 
 // A 32-bit top-down DIB section of width x height selected into a memory DC of its own, filled with one
 // colour: the surface that drawing tests paint on and read back.

@@ -12,8 +12,8 @@ std::wstring ProgramFolder();
 // The English language folder ("...\out\ENU\") and its skin folder ("...\out\ENU\Skin\").
 std::wstring LanguageFolder();
 std::wstring SkinFolder();
-// The build folder (with its trailing backslash): the parent of the folder of the running test program. Window
-// tests leave their screenshots there.
+// The build folder ("...\build\", with the trailing backslash): the parent of the test program's folder. Tests
+// leave pictures there for a person to look at.
 std::wstring BuildFolder();
 
 // A folder of its own under the system's temporary folder, removed with everything in it on destruction.

@@ -71,7 +71,7 @@ ErasedImage::~ErasedImage()
 
 bool ErasedImage::SavePng(const std::wstring &path) const
 {
-    return testsupport::SaveSectionPng(m_bits, m_width, m_height, path);
+    return testsupport::SaveSectionAsPng(m_bits, m_width, m_height, true, path);
 }
 
 } // namespace progresstest
