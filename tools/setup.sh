@@ -81,7 +81,7 @@ velbrook_use_test_user() {
   fi
   # Test discovery, ctest's records and the tests' pictures are all written inside the build folder. The prefix
   # of ./run.sh stays with the user who runs that (Wine refuses a prefix that is not the caller's own).
-  find "$build" -path "$build/wine/run" -prune -o -print0 | xargs -0 chown "$VELBROOK_TEST_USER:"
+  find "$build" -path "$build/wine/run" -prune -o -print0 | xargs -0 chown -h "$VELBROOK_TEST_USER:"
   # A prefix records its wineserver's private folder under /tmp; one made by root would turn the user away. No
   # wineserver of this build runs now (the build lock), so the record can go: the next server makes a new one.
   rm -f "$build"/wine/*/wineserver

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+Seam<PFN_JOURNAL_WRITE> g_pfnJournalWrite{&::WriteFile};
+
 namespace
 {
 
@@ -145,7 +147,7 @@ class RecordWriter
     {
         DWORD written = 0;
         if (!m_pending.empty() &&
-            (!::WriteFile(m_file, m_pending.data(), static_cast<DWORD>(m_pending.size()), &written, nullptr) ||
+            (!g_pfnJournalWrite(m_file, m_pending.data(), static_cast<DWORD>(m_pending.size()), &written, nullptr) ||
              written != m_pending.size()))
             return false;
         m_pending.clear();
@@ -323,7 +325,7 @@ BOOL CRestoreJournal::Append(LPCWSTR destination, LPCWSTR source)
     const DWORD recordBytes = static_cast<DWORD>(record.size());
 
     DWORD written = 0;
-    if (::WriteFile(m_file, record.data(), recordBytes, &written, nullptr) && written == recordBytes)
+    if (g_pfnJournalWrite(m_file, record.data(), recordBytes, &written, nullptr) && written == recordBytes)
         return TRUE;
 
     // A torn record would hide every record written after it from the readers.

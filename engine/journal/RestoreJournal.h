@@ -17,9 +17,15 @@
 
 #include "platform/text/Collections.h"
 #include "platform/system/Handles.h"
+#include "platform/system/Seam.h"
 #include "platform/text/String.h"
 
 constexpr DWORD RESTORE_JOURNAL_MAGIC = 1111;
+
+// Every write of a journal's records goes through here: WriteFile unless a test makes a write stop part-way, as
+// a full disk or a pulled drive does.
+using PFN_JOURNAL_WRITE = BOOL(WINAPI *)(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED);
+extern Seam<PFN_JOURNAL_WRITE> g_pfnJournalWrite;
 constexpr DWORD RESTORE_RECORD_HEADER_SIZE = 20;
 
 class CRestoreJournal

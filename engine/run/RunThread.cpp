@@ -233,13 +233,18 @@ RunEnd RunBackup(CSyncJob &job, bool &started)
     job.m_bytesDone = 0;
 
     std::vector<RunSource> sources;
-    if (!ReadRunSources(job.GetElement(), sources))
+    if (!g_pfnReadRunSources(job.GetElement(), sources))
+    {
+        LogWithTime(job, LM_ERROR, IDS_LOG_SOURCES_UNREADABLE);
         return RunEnd::Failed;
+    }
     started = true;
     return RunSources(job, jobName, sources);
 }
 
 } // namespace
+
+Seam<PFN_READ_RUN_SOURCES> g_pfnReadRunSources{&ReadRunSources};
 
 RunSourceKind GetRunSourceKind(LPCWSTR path)
 {

@@ -15,6 +15,7 @@
 
 #include "engine/job/SyncJob.h"
 #include "platform/text/String.h"
+#include "platform/system/Seam.h"
 #include "platform/system/XmlDom.h"
 
 // One "src" element of a job, as read at the start of a run.
@@ -43,6 +44,9 @@ RunSourceKind GetRunSourceKind(LPCWSTR path);
 // Appends one RunSource per "src" child of the "jobdef" element, in document order, under the DOM lock. FALSE
 // (sources left empty) for a null element or when the store raised an error.
 BOOL ReadRunSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources);
+// The run reads its sources through here: ReadRunSources unless a test makes the read fail.
+using PFN_READ_RUN_SOURCES = BOOL (*)(IXMLDOMElement *jobElement, std::vector<RunSource> &sources);
+extern Seam<PFN_READ_RUN_SOURCES> g_pfnReadRunSources;
 
 // The index in source.files of the "file" child whose path is path (case ignored); -1 when there is none.
 int FindSourceNode(const RunSource &source, LPCWSTR path);

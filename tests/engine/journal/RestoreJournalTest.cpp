@@ -66,6 +66,17 @@ struct JournalFiles
     std::wstring renamed = folder / L"Job.restore.new";
 };
 
+// Writes half of what it is given and fails, as a disk that fills up in the middle of a record does.
+BOOL WINAPI WriteHalfThenFail(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    DWORD half = 0;
+    ::WriteFile(file, data, bytes / 2, &half, overlapped);
+    if (written != nullptr)
+        *written = half;
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
 } // namespace
 
 TEST(RestoreJournal, RecordsAreAHeaderAndTwoStringsAtTheirOwnOffset)
@@ -279,4 +290,22 @@ TEST(RestoreJournal, RenameFollowsTheJob)
     // The new name taken: the rename fails and both stay.
     EXPECT_FALSE(journal.Rename(L"Renamed", L"Fresh"));
     EXPECT_EQ(testsupport::ReadFileBytes(files.folder / L"Renamed.restore"), content);
+}
+
+TEST(RestoreJournal, AWriteThatStopsPartWayLeavesTheJournalWholeForLaterRecords)
+{
+    JournalFiles files;
+    CRestoreJournal journal(files.folder.Path().c_str());
+    ASSERT_TRUE(journal.Open(L"Job", 1));
+    ASSERT_TRUE(journal.Append(L"D:\\b\\x.txt", L"C:\\a\\x.txt"));
+    const std::string before = testsupport::ReadFileBytes(files.journal);
+    {
+        SeamOverride torn(g_pfnJournalWrite, &WriteHalfThenFail);
+        EXPECT_FALSE(journal.Append(L"D:\\b\\torn.txt", L"C:\\a\\torn.txt"));
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(files.journal), before) << "the torn record is cut off";
+    ASSERT_TRUE(journal.Append(L"D:\\b\\y.txt", L"C:\\a\\y.txt"));
+    ASSERT_TRUE(journal.Close(0));
+    EXPECT_EQ(ReadBack(journal, L"Job"), (std::vector<std::wstring>{L"D:\\b\\x.txt", L"D:\\b\\y.txt"}));
 }

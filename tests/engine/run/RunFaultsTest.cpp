@@ -15,6 +15,8 @@
 #include "engine/store/XmlLayer.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/CopyFile.h"
+#include "platform/system/FileAttributes.h"
+#include "support/HostLink.h"
 
 using namespace runtest;
 
@@ -23,12 +25,13 @@ namespace
 
 enum class Hook
 {
-    Copy,           // g_pfnCopyFileEx, matched on the target (the temporary name)
-    Move,           // g_pfnMoveFileEx, matched on the target
-    Attributes,     // g_pfnGetFileAttributesEx, matched on the path
-    ListFirst,      // g_pfnFindFirstFile, matched on the pattern
-    ListNext,       // g_pfnFindNextFile, matched on the pattern of its listing
-    DestinationGone // g_pfnIsDestinationPresent answers FALSE
+    Copy,            // g_pfnCopyFileEx, matched on the target (the temporary name)
+    Move,            // g_pfnMoveFileEx, matched on the target
+    Attributes,      // g_pfnGetFileAttributesEx, matched on the path
+    ListFirst,       // g_pfnFindFirstFile, matched on the pattern
+    ListNext,        // g_pfnFindNextFile, matched on the pattern of its listing
+    DestinationGone, // g_pfnIsDestinationPresent answers FALSE
+    Sources          // g_pfnReadRunSources fails: the job's source list cannot be read
 };
 
 struct Injection
@@ -69,7 +72,22 @@ BOOL WINAPI FaultCopy(LPCWSTR source, LPCWSTR target, LPPROGRESS_ROUTINE progres
 
 BOOL WINAPI FaultMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
-    return Fails(Hook::Move, to) ? FALSE : ::MoveFileExW(from, to, flags);
+    if (Fails(Hook::Move, to))
+        return FALSE;
+    // Windows refuses to replace a read-only file; Wine's rename does not look.
+    const DWORD existing = ::GetFileAttributesW(to);
+    if ((flags & MOVEFILE_REPLACE_EXISTING) && existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & FILE_ATTRIBUTE_READONLY))
+    {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::MoveFileExW(from, to, flags);
+}
+
+BOOL FaultReadSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources)
+{
+    return Fails(Hook::Sources, L"sources") ? FALSE : ReadRunSources(jobElement, sources);
 }
 
 BOOL WINAPI FaultAttributes(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID data)
@@ -462,6 +480,44 @@ const FaultCase kCases[] = {
      kFirstAndE,
      {L"sub\\e.txt=echo"}},
 
+    {"SourceListThatCannotBeReadFailsAndKeepsTheLastJournal",
+     ChangeB,
+     {{Hook::Sources, L"sources", ERROR_INVALID_DATA, 0}},
+     Failed(0, {Log(IDS_LOG_SOURCES_UNREADABLE, L"@T")}),
+     kFirst,
+     {L"b.txt=bravo"},
+     nullptr,
+     kFirst,
+     {L"b.txt=bravo 2"}},
+
+    {"ReadOnlyBackupCopyOfAChangedFileIsReplaced",
+     [](RunFaults &t) {
+         ChangeB(t);
+         ASSERT_TRUE(AfxSetFileAttributes(t.Target(L"b.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+     },
+     {},
+     Finished(0, 0, {kEnded}),
+     kFirst,
+     {L"b.txt=bravo 2"},
+     nullptr,
+     kFirst,
+     {L"b.txt=bravo 2"}},
+
+    {"FolderLinkInTheSourceIsNotFollowed",
+     [](RunFaults &t) {
+         const std::wstring elsewhere = t.Other() + L"elsewhere";
+         ASSERT_TRUE(MakeFolders(elsewhere + L"\\"));
+         ASSERT_TRUE(testsupport::WriteFileBytes(elsewhere + L"\\x.txt", "not ours"));
+         ASSERT_TRUE(testsupport::MakeFolderLink(t.Src() + L"link", elsewhere));
+     },
+     {},
+     Finished(0, 0, {kEnded}),
+     kFirst,
+     {L"link\\x.txt", L"link"},
+     nullptr,
+     kFirst,
+     {L"link\\x.txt", L"link"}},
+
     {"TemporariesLeftByACrashAreCleared",
      [](RunFaults &t) {
          // A copy of the changed file cut off by a crash: its temporary copy is left read-only and half written.
@@ -496,6 +552,7 @@ TEST_P(RunFaults, EndsTruthfullyAndTheNextRunMendsIt)
     SeamOverride listFirst(g_pfnFindFirstFile, &FaultListFirst);
     SeamOverride listNext(g_pfnFindNextFile, &FaultListNext);
     SeamOverride destination(g_pfnIsDestinationPresent, &FaultDestinationPresent);
+    SeamOverride readSources(g_pfnReadRunSources, &FaultReadSources);
 
     ASSERT_NO_FATAL_FAILURE(c.arrange(*this));
     g_faults.injections = c.faults;
@@ -507,6 +564,11 @@ TEST_P(RunFaults, EndsTruthfullyAndTheNextRunMendsIt)
         ASSERT_NO_FATAL_FAILURE(c.mend(*this));
     }
     RunAndCheck(Finished(0, 0, {kEnded}), c.mendedJournal, c.mendedFiles, "the next run without it");
+
+    // Wine cannot remove a host link: it would outlive the test's folder.
+    const DWORD link = ::GetFileAttributesW((Src() + L"link").c_str());
+    if (link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_REPARSE_POINT))
+        testsupport::RemoveFolderLink(Src() + L"link");
 }
 
 INSTANTIATE_TEST_SUITE_P(RunFaults, RunFaults, testing::ValuesIn(kCases),

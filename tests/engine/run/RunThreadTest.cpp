@@ -319,3 +319,34 @@ TEST(RunPaths, FindSourceNodeIgnoresCase)
     EXPECT_EQ(FindSourceNode(source, L"C:\\Docs\\c.txt"), -1);
     EXPECT_EQ(FindSourceNode(source, nullptr), -1);
 }
+
+namespace
+{
+
+BOOL UnreadableSources(IXMLDOMElement *, std::vector<RunSource> &)
+{
+    return FALSE;
+}
+
+} // namespace
+
+TEST_F(RunTest, ARunWhoseSourcesCannotBeReadPutsTheLastJournalBackItself)
+{
+    WriteSource(L"a.txt", "alpha");
+    AddSource(Src());
+    ASSERT_EQ(Run().message, WM_JOB_FINISHED);
+    const std::vector<std::wstring> first = JournalTargets();
+    ASSERT_EQ(first.size(), 1u);
+
+    // Only the run thread itself rolls back here: the window records the end and does nothing more.
+    SeamOverride unreadable(g_pfnReadRunSources, &UnreadableSources);
+    m_window->m_recordOnly = true;
+    const size_t before = m_window->CountEnds();
+    GetJobDeque().Enqueue(m_job.get(), 0);
+    ASSERT_TRUE(m_window->WaitForEnds(before + 1));
+    ::WaitForSingleObject(m_job->GetRunThread(), 10000);
+    EXPECT_EQ(m_window->EndMessages().back().message, WM_JOB_FAILED);
+    EXPECT_EQ(m_job->GetRestoreJournal()->GetMode(), CRestoreJournal::ModeClosed);
+    EXPECT_EQ(JournalTargets(), first);
+    GetJobDeque().OnJobFinished(m_job.get(), false);
+}

@@ -7,6 +7,7 @@
 #include "engine/task/SyncTask.h"
 #include "platform/system/Handles.h"
 #include "platform/system/FileAttributes.h"
+#include "support/HostLink.h"
 
 using namespace tasktest;
 using testsupport::ReadFileBytes;
@@ -185,49 +186,6 @@ TEST_F(TaskRunnerCopy, MoveIntoFolderRenamesInPlaceOverAnOldFile)
     EXPECT_EQ(ReadFileBytes(Dest() + L"new.txt"), "moved");
 }
 
-// Starts a program of the host (Wine maps the host's root to Z:). Wine gives no handle to wait on for a host
-// program: the caller waits for what it does.
-bool StartHostProgram(const std::wstring &program, const std::wstring &arguments)
-{
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return false;
-    CKernelHandle processHandle(process.hProcess);
-    CKernelHandle threadHandle(process.hThread);
-    return true;
-}
-
-// Waits up to 5 s until the path's attributes can be read (or, with gone, no longer); its attributes then.
-DWORD WaitForPath(const std::wstring &path, bool gone = false)
-{
-    DWORD attributes = Attributes(path);
-    for (int i = 0; i < 250 && (attributes == INVALID_FILE_ATTRIBUTES) != gone; ++i)
-    {
-        ::Sleep(20);
-        attributes = Attributes(path);
-    }
-    return attributes;
-}
-
-// Wine's own export: the host path of a Windows path; empty outside Wine.
-std::wstring HostPath(const std::wstring &windowsPath)
-{
-    using UnixName = char *(CDECL *)(LPCWSTR);
-    void *entry =
-        reinterpret_cast<void *>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-    auto unixName = reinterpret_cast<UnixName>(entry);
-    char *unixPath = unixName != nullptr ? unixName(windowsPath.c_str()) : nullptr;
-    if (unixPath == nullptr)
-        return std::wstring();
-    std::wstring result(unixPath, unixPath + strlen(unixPath));
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
 class TaskRunnerDelete : public TaskTest
 {
   protected:
@@ -257,9 +215,7 @@ TEST_F(TaskRunnerDelete, FolderLinkIsRemovedAsALinkAndItsTargetKeepsItsFiles)
     ASSERT_TRUE(WriteFileBytes(tree + L"\\b.txt", "b"));
     // Junctions cannot be made here; a host symbolic link lists as a folder link (0x410).
     const std::wstring link = tree + L"\\link";
-    ASSERT_TRUE(StartHostProgram(L"Z:\\bin\\ln", L"-s \"" + HostPath(victim) + L"\" \"" + HostPath(tree) + L"/link\""));
-    ASSERT_EQ(WaitForPath(link) & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY),
-              static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
+    ASSERT_TRUE(testsupport::MakeFolderLink(link, victim));
 
     // The link given itself is not entered either.
     const BOOL linkResult = DeleteFolderTree(link.c_str(), 1, m_job.get());
@@ -276,8 +232,7 @@ TEST_F(TaskRunnerDelete, FolderLinkIsRemovedAsALinkAndItsTargetKeepsItsFiles)
         EXPECT_FALSE(linkResult);
         EXPECT_FALSE(treeResult);
         EXPECT_GE(FailureLines(ERROR_DIR_NOT_EMPTY), 2);
-        StartHostProgram(L"Z:\\bin\\rm", L"\"" + HostPath(tree) + L"/link\"");
-        WaitForPath(link, true);
+        testsupport::RemoveFolderLink(link);
     }
     else
     {
