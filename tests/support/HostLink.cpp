@@ -4,7 +4,8 @@
 
 #include "platform/system/Handles.h"
 
-namespace testsupport {
+namespace testsupport
+{
 
 std::wstring HostPath(const std::wstring &windowsPath)
 {
@@ -49,7 +50,8 @@ bool MakeFolderLink(const std::wstring &link, const std::wstring &target)
 {
     std::wstring folder = link.substr(0, link.find_last_of(L'\\'));
     std::wstring name = link.substr(link.find_last_of(L'\\') + 1);
-    if (!StartHostProgram(L"Z:\\bin\\ln", L"-s \"" + HostPath(target) + L"\" \"" + HostPath(folder) + L"/" + name + L"\""))
+    if (!StartHostProgram(L"Z:\\bin\\ln",
+                          L"-s \"" + HostPath(target) + L"\" \"" + HostPath(folder) + L"/" + name + L"\""))
         return false;
     const DWORD linkBits = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
     const DWORD attributes = WaitForPath(link);

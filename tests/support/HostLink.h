@@ -5,7 +5,8 @@
 
 #include <string>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // Wine's own export: the host path of a Windows path; empty outside Wine.
 std::wstring HostPath(const std::wstring &windowsPath);

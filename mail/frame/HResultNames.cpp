@@ -1,0 +1,86 @@
+#include "mail/frame/Trace.h"
+
+#include <cwchar>
+
+namespace
+{
+
+struct NamedCode
+{
+    HRESULT code;
+    LPCWSTR name;
+};
+
+#define NAMED_CODE(code)                                                                                               \
+    {                                                                                                                  \
+        code, L"" #code                                                                                                \
+    }
+
+const NamedCode kNames[] = {
+    NAMED_CODE(S_FALSE),
+    NAMED_CODE(STG_S_CONVERTED),
+    NAMED_CODE(STG_S_BLOCK),
+    NAMED_CODE(STG_S_RETRYNOW),
+    NAMED_CODE(STG_S_MONITORING),
+    NAMED_CODE(STG_S_MULTIPLEOPENS),
+    NAMED_CODE(STG_S_CANNOTCONSOLIDATE),
+    NAMED_CODE(OLEOBJ_S_CANNOT_DOVERB_NOW),
+    NAMED_CODE(STG_E_INVALIDFUNCTION),
+    NAMED_CODE(STG_E_FILENOTFOUND),
+    NAMED_CODE(STG_E_PATHNOTFOUND),
+    NAMED_CODE(STG_E_TOOMANYOPENFILES),
+    NAMED_CODE(STG_E_ACCESSDENIED),
+    NAMED_CODE(STG_E_INVALIDHANDLE),
+    NAMED_CODE(STG_E_INSUFFICIENTMEMORY),
+    NAMED_CODE(STG_E_INVALIDPOINTER),
+    NAMED_CODE(STG_E_NOMOREFILES),
+    NAMED_CODE(STG_E_DISKISWRITEPROTECTED),
+    NAMED_CODE(STG_E_SEEKERROR),
+    NAMED_CODE(STG_E_WRITEFAULT),
+    NAMED_CODE(STG_E_READFAULT),
+    NAMED_CODE(STG_E_SHAREVIOLATION),
+    NAMED_CODE(STG_E_LOCKVIOLATION),
+    NAMED_CODE(STG_E_FILEALREADYEXISTS),
+    NAMED_CODE(STG_E_INVALIDPARAMETER),
+    NAMED_CODE(STG_E_MEDIUMFULL),
+    NAMED_CODE(STG_E_PROPSETMISMATCHED),
+    NAMED_CODE(STG_E_ABNORMALAPIEXIT),
+    NAMED_CODE(STG_E_INVALIDHEADER),
+    NAMED_CODE(STG_E_INVALIDNAME),
+    NAMED_CODE(STG_E_UNKNOWN),
+    NAMED_CODE(STG_E_UNIMPLEMENTEDFUNCTION),
+    NAMED_CODE(STG_E_INVALIDFLAG),
+    NAMED_CODE(STG_E_INUSE),
+    NAMED_CODE(STG_E_NOTCURRENT),
+    NAMED_CODE(STG_E_REVERTED),
+    NAMED_CODE(STG_E_CANTSAVE),
+    NAMED_CODE(STG_E_OLDFORMAT),
+    NAMED_CODE(STG_E_OLDDLL),
+    NAMED_CODE(STG_E_SHAREREQUIRED),
+    NAMED_CODE(STG_E_NOTFILEBASEDSTORAGE),
+    NAMED_CODE(STG_E_EXTANTMARSHALLINGS),
+    NAMED_CODE(STG_E_DOCFILECORRUPT),
+    NAMED_CODE(STG_E_BADBASEADDRESS),
+    NAMED_CODE(STG_E_DOCFILETOOLARGE),
+    NAMED_CODE(STG_E_NOTSIMPLEFORMAT),
+    NAMED_CODE(STG_E_INCOMPLETE),
+    NAMED_CODE(STG_E_TERMINATED),
+    NAMED_CODE(REGDB_E_WRITEREGDB),
+    NAMED_CODE(REGDB_E_CLASSNOTREG),
+    NAMED_CODE(CO_E_CLASSSTRING),
+};
+
+#undef NAMED_CODE
+
+} // namespace
+
+LPCWSTR GetHResultName(HRESULT hr)
+{
+    for (const NamedCode &entry : kNames)
+        if (entry.code == hr)
+            return entry.name;
+    static wchar_t unknown[35];
+    _snwprintf(unknown, 34, L"0x%08X", static_cast<unsigned>(hr));
+    unknown[34] = L'\0';
+    return unknown;
+}
