@@ -11,8 +11,8 @@ UINT GetDriveBusType(wchar_t letter)
 {
     wchar_t device[8] = {};
     wsprintfW(device, L"\\\\.\\%c:", static_cast<wchar_t>(towlower(letter)));
-    CKernelHandle volume(::CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       0, nullptr));
+    CKernelHandle volume(
+        ::CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!volume.IsValid())
         return 0;
     STORAGE_PROPERTY_QUERY query = {};

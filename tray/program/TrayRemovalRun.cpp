@@ -21,11 +21,10 @@ void RelaunchToRemoveFromStartup()
     if (copy.empty() || length == 0 || length >= MAX_PATH)
         return;
     ::CopyFileW(own, copy.c_str(), FALSE);
-    CKernelHandle file(::CreateFileW(copy.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    CKernelHandle file(
+        ::CreateFileW(copy.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     // The copy checks that the number it is given is a process before it waits on it, hence the query right.
-    CKernelHandle self(
-        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, ::GetCurrentProcessId()));
+    CKernelHandle self(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, ::GetCurrentProcessId()));
     if (!self.IsValid())
         return;
     const std::wstring commandLine = BuildRemovalCommandLine(copy, self);

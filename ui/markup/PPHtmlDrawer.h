@@ -182,6 +182,11 @@ class CPPHtmlDrawer
     static bool GetParameter(const CString &strParams, LPCWSTR lpszName, CString &strValue);
     // Looks a tag name up (case-sensitive): its number (PPTAG_NONE when unknown) and matching name.
     int LookupTag(const CString &strName, CString &strMatch) const;
+    // Reads from pos the text before the next tag (a doubled "<" is one literal "<"; a "<" without a ">" after
+    // it is text) and the tag's content between "<" and ">"; *pTagStart gets the position of its "<". False
+    // when no tag follows. pos ends after the tag.
+    static bool NextTag(const CString &strText, int &pos, CString &strBefore, CString &strTag,
+                        int *pTagStart = nullptr);
 
     // --- For the extension (tables, images, links) ---
 
@@ -207,6 +212,13 @@ class CPPHtmlDrawer
     // stack is empty). Both reselect the font and colours.
     void PushStyle();
     void PopStyle();
+    // The number of saved styles, and popping back to such a number (tags left open in a part of the text,
+    // a table cell say, end with it).
+    size_t GetStyleDepth() const
+    {
+        return m_styles.size();
+    }
+    void RestoreStyleDepth(size_t nDepth);
     // Applies the style-sheet entry of the selector onto the current style (nothing without an entry).
     void ApplyStyleSheet(const CString &strSelector);
     // Builds the font from the current style and selects it with the style's colours and background mode.
@@ -250,6 +262,10 @@ class CPPHtmlDrawer
     int GetTabWidth() const
     {
         return m_nTabWidth;
+    }
+    IPPHtmlObserver *GetObserver() const
+    {
+        return m_pObserver;
     }
 
   private:

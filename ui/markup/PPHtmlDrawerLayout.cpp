@@ -12,45 +12,6 @@ namespace
 // The characters after which a line may break.
 const wchar_t kBreakChars[] = L" -.,!:;)}]?";
 
-// Reads from pos the text before the next tag (a doubled "<" is one literal "<"; a "<" without a ">" after it is
-// text) and the tag's content between "<" and ">". Returns false when no tag follows. pos ends after the tag.
-bool NextTag(const CString &text, int &pos, CString &before, CString &tag, int *pTagStart = nullptr)
-{
-    before.Empty();
-    tag.Empty();
-    const int length = text.GetLength();
-    while (pos < length)
-    {
-        const int open = text.Find(L'<', pos);
-        if (open < 0)
-        {
-            before += text.Mid(pos);
-            pos = length;
-            return false;
-        }
-        before += text.Mid(pos, open - pos);
-        if (open + 1 < length && text[open + 1] == L'<')
-        {
-            before += L'<';
-            pos = open + 2;
-            continue;
-        }
-        const int close = text.Find(L'>', open + 1);
-        if (close < 0)
-        {
-            before += text.Mid(open);
-            pos = length;
-            return false;
-        }
-        if (pTagStart != nullptr)
-            *pTagStart = open;
-        tag = text.Mid(open + 1, close - open - 1);
-        pos = close + 1;
-        return true;
-    }
-    return false;
-}
-
 // The next table block at or after pos: from its "<table" tag through the matching "</table>" (counting nested
 // tables), or to the end of the text when that is missing.
 bool FindTable(const CString &text, int pos, int &start, int &end)
@@ -60,14 +21,14 @@ bool FindTable(const CString &text, int pos, int &start, int &end)
     CString name;
     CString params;
     int tagStart = 0;
-    while (NextTag(text, pos, before, tag, &tagStart))
+    while (CPPHtmlDrawer::NextTag(text, pos, before, tag, &tagStart))
     {
         CPPHtmlDrawer::SplitTag(tag, name, params);
         if (name != L"table")
             continue;
         start = tagStart;
         int depth = 1;
-        while (depth > 0 && NextTag(text, pos, before, tag))
+        while (depth > 0 && CPPHtmlDrawer::NextTag(text, pos, before, tag))
         {
             CPPHtmlDrawer::SplitTag(tag, name, params);
             if (name == L"table")
@@ -91,6 +52,43 @@ int CountBlanks(const CString &text)
 }
 
 } // namespace
+
+bool CPPHtmlDrawer::NextTag(const CString &strText, int &pos, CString &strBefore, CString &strTag, int *pTagStart)
+{
+    strBefore.Empty();
+    strTag.Empty();
+    const int length = strText.GetLength();
+    while (pos < length)
+    {
+        const int open = strText.Find(L'<', pos);
+        if (open < 0)
+        {
+            strBefore += strText.Mid(pos);
+            pos = length;
+            return false;
+        }
+        strBefore += strText.Mid(pos, open - pos);
+        if (open + 1 < length && strText[open + 1] == L'<')
+        {
+            strBefore += L'<';
+            pos = open + 2;
+            continue;
+        }
+        const int close = strText.Find(L'>', open + 1);
+        if (close < 0)
+        {
+            strBefore += strText.Mid(open);
+            pos = length;
+            return false;
+        }
+        if (pTagStart != nullptr)
+            *pTagStart = open;
+        strTag = strText.Mid(open + 1, close - open - 1);
+        pos = close + 1;
+        return true;
+    }
+    return false;
+}
 
 CSize CPPHtmlDrawer::Measure(HDC hDC, const CString &strText)
 {
@@ -214,6 +212,15 @@ void CPPHtmlDrawer::PopStyle()
     SelectStyle();
 }
 
+void CPPHtmlDrawer::RestoreStyleDepth(size_t nDepth)
+{
+    if (m_styles.size() <= nDepth)
+        return;
+    m_style = m_styles[nDepth];
+    m_styles.resize(nDepth);
+    SelectStyle();
+}
+
 void CPPHtmlDrawer::ApplyStyleSheet(const CString &strSelector)
 {
     CString declarations;
@@ -267,7 +274,7 @@ CSize CPPHtmlDrawer::FlowBlock(const CString &strText, const CRect &frame)
     CString tag;
     while (pos < length)
     {
-        const bool isTag = NextTag(strText, pos, before, tag);
+        const bool isTag = CPPHtmlDrawer::NextTag(strText, pos, before, tag);
         if (!before.IsEmpty())
             ProcessText(before);
         if (isTag)

@@ -1,7 +1,8 @@
 // The tables, images and links of the markup, as the drawer reaches them. The drawer lays out and draws flowing
 // text itself; for a table block, an image or "string" tag, the running of an "href" link and the hand cursor
-// over links it calls the extension made by CreatePPHtmlExtension. Without one (null) a table block and those
-// tags take no room and draw nothing, an "href" click does nothing and no hand cursor is set.
+// over links it calls the extension made by CreatePPHtmlExtension (CPPHtmlExtension below). Without one (null) a
+// table block and those tags take no room and draw nothing, an "href" click does nothing and no hand cursor is
+// set.
 //
 // An implementation works through the drawer's public members marked "for the extension" in PPHtmlDrawer.h:
 // the pass mode and DC, the current style and the style stack, the style sheet, the value parsers, flow blocks
@@ -14,6 +15,9 @@
 
 #include "platform/text/Geometry.h"
 #include "platform/text/String.h"
+#include "ui/markup/PPHtmlHyperlink.h"
+#include "ui/markup/PPHtmlImages.h"
+#include "ui/markup/PPHtmlTables.h"
 
 class CPPHtmlDrawer;
 
@@ -46,5 +50,33 @@ class IPPHtmlExtension
     virtual HCURSOR GetHandCursor() = 0;
 };
 
-// The extension a new drawer uses; null while tables, images and links are not built.
+// Tables (PPHtmlTables.h), images and "string" tags (PPHtmlImages.h), links and the hand cursor
+// (PPHtmlHyperlink.h).
+class CPPHtmlExtension : public IPPHtmlExtension
+{
+  public:
+    CPPHtmlExtension();
+    ~CPPHtmlExtension() override;
+    CPPHtmlExtension(const CPPHtmlExtension &) = delete;
+    CPPHtmlExtension &operator=(const CPPHtmlExtension &) = delete;
+
+    void BeginPass(CPPHtmlDrawer &drawer) override;
+    CSize TableBlock(CPPHtmlDrawer &drawer, const CString &strTable, const CRect &frame) override;
+    void InlineTag(CPPHtmlDrawer &drawer, int nTag, const CString &strParams) override;
+    // Loads the hand cursor again, then opens the link.
+    INT_PTR RunHyperlink(const CString &strUrl, int nShowMode) override;
+    HCURSOR GetHandCursor() override;
+
+    const CPPHtmlTables &GetTables() const
+    {
+        return m_tables;
+    }
+
+  private:
+    CPPHtmlImages m_images;
+    CPPHtmlTables m_tables;
+    CPPHandCursor m_handCursor;
+};
+
+// The extension a new drawer uses: a CPPHtmlExtension.
 std::unique_ptr<IPPHtmlExtension> CreatePPHtmlExtension();

@@ -1,5 +1,6 @@
-// What a drawing pass of the markup drawer reports besides drawing on the DC: every text run, rule and hot area,
-// in the order they are drawn. Tests record through it; the drawer works the same without one.
+// What a drawing pass of the markup drawer reports besides drawing on the DC: every text run, rule, hot area,
+// table, table cell and image, in the order they are drawn. Tests record through it; the drawer works the same without
+// one.
 #pragma once
 #include <windows.h>
 
@@ -42,6 +43,29 @@ struct PPHtmlHotArea
     CString strLink;   // the URL or message text
 };
 
+// A table or one of its cells as drawn.
+struct PPHtmlBox
+{
+    int nTable = 0; // the table's grid number, from 0 in the order the tables appear in the text
+    int nRow = -1;  // the cell's grid place; -1 for the table itself
+    int nColumn = -1;
+    int nRowSpan = 1;
+    int nColSpan = 1;
+    CRect rect;
+    int nBorderStyle = 0; // PPHtmlBorderStyle
+    int nBorder = 0;      // pixels the border takes on each side
+};
+
+// An image as drawn: its tag (PPTAG_BMP, PPTAG_ICON, PPTAG_ILST), its rectangle without the shade, the effect
+// flags it was drawn with and, for an image list, the image's index in the strip.
+struct PPHtmlImage
+{
+    int nTag = 0;
+    CRect rect;
+    DWORD dwEffect = 0;
+    int nIndex = 0;
+};
+
 class IPPHtmlObserver
 {
   public:
@@ -49,4 +73,10 @@ class IPPHtmlObserver
     virtual void OnText(const PPHtmlTextRun &run) = 0;
     virtual void OnRule(const PPHtmlRule &rule) = 0;
     virtual void OnHotArea(const PPHtmlHotArea &area) = 0;
+    virtual void OnBox(const PPHtmlBox &)
+    {
+    }
+    virtual void OnImage(const PPHtmlImage &)
+    {
+    }
 };

@@ -82,8 +82,8 @@ class TrayProgramWindow : public ::testing::Test
     {
         m_tray.reset(new StartedProgram);
         ASSERT_TRUE(m_tray->Start(m_startupCopy, L"", m_startupFolder));
-        ASSERT_TRUE(WaitFor([this] { return !traytest::WindowsOf(kTrayWindowClass, m_tray->Id()).empty(); },
-                            kTimeoutMs));
+        ASSERT_TRUE(
+            WaitFor([this] { return !traytest::WindowsOf(kTrayWindowClass, m_tray->Id()).empty(); }, kTimeoutMs));
         m_window = traytest::WindowsOf(kTrayWindowClass, m_tray->Id()).front();
         EXPECT_FALSE(IsWindowVisible(m_window));
     }

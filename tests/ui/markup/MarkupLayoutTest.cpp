@@ -1,5 +1,6 @@
 // Layout and drawing of markup, through the observer and the canvas: styles, line breaking, tabs, alignments,
-// sizes, links and their hot areas, the disabled drawer, rules and overlines.
+// sizes, links and their hot areas, the disabled drawer, rules and overlines. The drawer runs without its
+// extension here: tables and images take no room and no link is run.
 #include "MarkupTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,11 @@ namespace
 class MarkupLayout : public MarkupTest
 {
   protected:
+    void SetUp() override
+    {
+        MarkupTest::SetUp();
+        m_drawer.SetExtension(nullptr);
+    }
     // The body font's run, measured once.
     PPHtmlTextRun Body()
     {
@@ -283,7 +289,7 @@ TEST_F(MarkupLayout, TextsThatShowNothingTakeNoRoom)
     const PPHtmlTextRun body = Body();
     const TEXTMETRICW metrics = Metrics(body);
     EXPECT_EQ(m_drawer.Measure(m_canvas.GetDC(), L"xy"), CSize(TextWidth(body, L"xy") + 1, metrics.tmHeight + 1));
-    // A table block takes no room until tables are built: the text around it is laid out alone.
+    // Without the extension a table block takes no room: the text around it is laid out alone.
     EXPECT_EQ(m_drawer.Measure(m_canvas.GetDC(), L"xy<table><tr><td>wide cell text</td></tr></table>"),
               CSize(TextWidth(body, L"xy") + 1, metrics.tmHeight + 1));
     MeasureAndDraw(L"a<table border=1><tr><td>b<table><tr><td>c</td></tr></table></td></tr></table>d");

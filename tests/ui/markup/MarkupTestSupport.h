@@ -37,11 +37,21 @@ class Recorder : public IPPHtmlObserver
     {
         areas.push_back(area);
     }
+    void OnBox(const PPHtmlBox &box) override
+    {
+        boxes.push_back(box);
+    }
+    void OnImage(const PPHtmlImage &image) override
+    {
+        images.push_back(image);
+    }
     void Clear()
     {
         texts.clear();
         rules.clear();
         areas.clear();
+        boxes.clear();
+        images.clear();
     }
     // The texts of the runs joined, each run in brackets: "[a][b]".
     std::wstring Joined() const;
@@ -51,6 +61,8 @@ class Recorder : public IPPHtmlObserver
     std::vector<PPHtmlTextRun> texts;
     std::vector<PPHtmlRule> rules;
     std::vector<PPHtmlHotArea> areas;
+    std::vector<PPHtmlBox> boxes;
+    std::vector<PPHtmlImage> images;
 };
 
 // A message-only window that records every message sent to it in the user range, with a copy of the text that
