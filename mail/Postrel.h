@@ -37,6 +37,18 @@ extern "C"
     // when the store cannot tell it. A null buffer only asks for the length.
     int GetWinMailDirectory(wchar_t *buffer, int size);
 
+    // Backs up the mail users of the Windows Address Book's personal address book into a ".dat" compound file;
+    // path holds the wanted path (size characters) and receives the completed one. Users whose display names
+    // the file holds already are not saved again.
+    BOOL BackupAddress(wchar_t *path, int size);
+    // Creates the saved users whose display names the address book lacks; existing users are not changed.
+    BOOL RestoreAddress(const wchar_t *path);
+    // Backs up Windows Contacts as BackupAddress backs up the address book; on a system other than NT 6.0
+    // it does nothing and returns 1.
+    BOOL BackupContact(wchar_t *path, int size);
+    // Writes the files of the saved contacts that Windows Contacts lacks into the user's Contacts folder.
+    BOOL RestoreContact(const wchar_t *path);
+
     // Opens the debug log (appending) and sets the trace mask (0x40 traces everything); returns the mask.
     DWORD ConfigurateDebug(const wchar_t *path, DWORD mask);
 

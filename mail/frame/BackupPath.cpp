@@ -38,6 +38,13 @@ BOOL FileExists(LPCWSTR pszPath)
     return search.IsValid();
 }
 
+CString JoinPath(const CString &strFolder, LPCWSTR pszName)
+{
+    if (strFolder.IsEmpty() || strFolder[strFolder.GetLength() - 1] == L'\\')
+        return strFolder + pszName;
+    return strFolder + L"\\" + pszName;
+}
+
 BOOL MakeBackupFilePath(CString &strPath)
 {
     const CString host = HostProgramPath();

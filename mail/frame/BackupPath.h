@@ -13,3 +13,6 @@ BOOL MakeBackupFilePath(CString &strPath);
 
 // TRUE when a search for the path finds something.
 BOOL FileExists(LPCWSTR pszPath);
+
+// The folder and the name joined by one "\" (none is added after a folder that ends in one).
+CString JoinPath(const CString &strFolder, LPCWSTR pszName);

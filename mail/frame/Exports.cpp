@@ -1,11 +1,13 @@
-// The exported functions: argument checks, the COM balance of Init and Term, and the hand-over to the
-// mail store's backup and restore.
+// The exported functions: argument checks, the COM balance of Init and Term, the path buffers, and the
+// hand-over to the backup and restore of the address book, the contacts and the mail store.
 #include "mail/Postrel.h"
 
 #include <objbase.h>
 
 #include <cwchar>
 
+#include "mail/addressbook/AddressBook.h"
+#include "mail/contacts/Contacts.h"
 #include "mail/frame/SystemVersion.h"
 #include "mail/frame/Trace.h"
 #include "mail/mailstore/MailStore.h"
@@ -34,6 +36,32 @@ BOOL TakeNames(const wchar_t *const *names, int count, CStringArray &wanted, con
         wanted.Add(names[i]);
     }
     return TRUE;
+}
+
+// Runs a backup on the completed path of the caller's buffer (size characters) and copies the completed path
+// back; the backup refuses one that would not fit before it writes anything.
+template <class Backup> BOOL BackupIntoBuffer(wchar_t *path, int size, const char *pszExport, Backup backup)
+{
+    if (path == nullptr || size <= 0)
+    {
+        DebugPrintf(POSTREL_TRACE, L"%hs: no path buffer.\n", pszExport);
+        return FALSE;
+    }
+    const int given = static_cast<int>(wcsnlen(path, static_cast<size_t>(size)));
+    CString completed(path, given);
+    if (!backup(completed, size))
+        return FALSE;
+    if (completed.GetLength() < size)
+        wmemcpy(path, completed.GetString(), static_cast<size_t>(completed.GetLength()) + 1);
+    return TRUE;
+}
+
+BOOL HasPath(const wchar_t *path, const char *pszExport)
+{
+    if (path != nullptr)
+        return TRUE;
+    DebugPrintf(POSTREL_TRACE, L"%hs: no path.\n", pszExport);
+    return FALSE;
 }
 
 } // namespace
@@ -89,31 +117,16 @@ extern "C"
 
     BOOL BackupWinMail(wchar_t *path, int size, const wchar_t *const *names, int count)
     {
-        if (path == nullptr || size <= 0)
-        {
-            DebugPrintf(POSTREL_TRACE, L"BackupWinMail: no path buffer.\n");
-            return FALSE;
-        }
-        CStringArray wanted;
-        if (!TakeNames(names, count, wanted, "BackupWinMail"))
-            return FALSE;
-        const int given = static_cast<int>(wcsnlen(path, static_cast<size_t>(size)));
-        CString completed(path, given);
-        if (!BackupMailStore(completed, size, wanted))
-            return FALSE;
-        // A completed path fits: BackupMailStore refused any that would not.
-        if (completed.GetLength() < size)
-            wmemcpy(path, completed.GetString(), static_cast<size_t>(completed.GetLength()) + 1);
-        return TRUE;
+        return BackupIntoBuffer(path, size, "BackupWinMail", [names, count](CString &completed, int max) {
+            CStringArray wanted;
+            return TakeNames(names, count, wanted, "BackupWinMail") && BackupMailStore(completed, max, wanted);
+        });
     }
 
     BOOL RestoreWinMail(const wchar_t *path, const wchar_t *const *names, int count)
     {
-        if (path == nullptr)
-        {
-            DebugPrintf(POSTREL_TRACE, L"RestoreWinMail: no path.\n");
+        if (!HasPath(path, "RestoreWinMail"))
             return FALSE;
-        }
         CStringArray wanted;
         if (!TakeNames(names, count, wanted, "RestoreWinMail"))
             return FALSE;
@@ -146,6 +159,29 @@ extern "C"
         if (buffer != nullptr && needed <= size)
             wmemcpy(buffer, directory.GetString(), static_cast<size_t>(needed));
         return needed;
+    }
+
+    BOOL BackupAddress(wchar_t *path, int size)
+    {
+        return BackupIntoBuffer(path, size, "BackupAddress", &BackupAddressBook);
+    }
+
+    BOOL RestoreAddress(const wchar_t *path)
+    {
+        return HasPath(path, "RestoreAddress") && RestoreAddressBook(path);
+    }
+
+    BOOL BackupContact(wchar_t *path, int size)
+    {
+        // Contacts are backed up on NT 6.0 alone; elsewhere there is nothing to do, and that is no failure.
+        if (!IsWindowsMailSystem())
+            return TRUE;
+        return BackupIntoBuffer(path, size, "BackupContact", &BackupContacts);
+    }
+
+    BOOL RestoreContact(const wchar_t *path)
+    {
+        return HasPath(path, "RestoreContact") && RestoreContacts(path);
     }
 
     DWORD ConfigurateDebug(const wchar_t *path, DWORD mask)

@@ -3,6 +3,7 @@
 #pragma once
 #include <objbase.h>
 
+#include <memory>
 #include <utility>
 
 template <class T> class CComPtr
@@ -35,7 +36,8 @@ template <class T> class CComPtr
     }
     CComPtr &operator=(CComPtr &&other) noexcept
     {
-        if (this != &other)
+        // Not &other: that is the out-parameter address, which releases what other holds.
+        if (this != std::addressof(other))
             Attach(other.Detach());
         return *this;
     }

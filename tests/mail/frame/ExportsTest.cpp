@@ -152,13 +152,17 @@ TEST_F(PostrelFrame, TheLibraryExportsItsFunctionsByNameAndOrdinal)
     {
         const char *name;
         WORD ordinal;
-    } exports[] = {{"BackupWinMail", 3},
+    } exports[] = {{"BackupAddress", 1},
+                   {"BackupContact", 2},
+                   {"BackupWinMail", 3},
                    {"ConfigurateDebug", 4},
                    {"GetWinMailCatalog", 5},
                    {"GetWinMailDirectory", 6},
                    {"HasInstalledOutlookExpress", 7},
                    {"HasInstalledWindowsMail", 8},
                    {"Init", 9},
+                   {"RestoreAddress", 10},
+                   {"RestoreContact", 11},
                    {"RestoreWinMail", 12},
                    {"SyncWinMail", 13},
                    {"Term", 14}};
@@ -168,9 +172,7 @@ TEST_F(PostrelFrame, TheLibraryExportsItsFunctionsByNameAndOrdinal)
         EXPECT_NE(nullptr, byName) << entry.name;
         EXPECT_EQ(byName, ::GetProcAddress(library, MAKEINTRESOURCEA(entry.ordinal))) << entry.name;
     }
-    // The address book's ordinals are kept free.
-    for (WORD ordinal : {1, 2, 10, 11})
-        EXPECT_EQ(nullptr, ::GetProcAddress(library, MAKEINTRESOURCEA(ordinal))) << ordinal;
+    EXPECT_EQ(nullptr, ::GetProcAddress(library, MAKEINTRESOURCEA(15)));
 
     // The library answers through its table like the static one.
     using Answer = BOOL (*)();
@@ -240,8 +242,12 @@ TEST_F(PostrelFrame, BadArgumentsFailAndAreTraced)
     EXPECT_EQ(0, GetWinMailCatalog(nullptr, nullptr));
     EXPECT_EQ(0, GetWinMailDirectory(directory, 0));
     EXPECT_EQ(0u, ConfigurateDebug(nullptr, POSTREL_TRACE));
+    EXPECT_EQ(0, BackupAddress(nullptr, MAX_PATH));
+    EXPECT_EQ(0, BackupAddress(path, 0));
+    EXPECT_EQ(0, RestoreAddress(nullptr));
+    EXPECT_EQ(0, RestoreContact(nullptr));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(path));
-    EXPECT_EQ(11u, TraceLines().size());
+    EXPECT_EQ(15u, TraceLines().size());
     // Names with a count of 0 keep the library's answers: a restore of nothing is done.
     EXPECT_EQ(1, RestoreWinMail(path, nullptr, 0));
 }

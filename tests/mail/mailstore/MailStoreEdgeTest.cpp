@@ -29,15 +29,6 @@ void RecordCatalog(const wchar_t *name, LONG value, void *user)
     static_cast<std::vector<CatalogCall> *>(user)->push_back(CatalogCall{name, value, user});
 }
 
-// True when a line of the trace ends with the text (after its prefix).
-bool Traced(const std::vector<std::string> &lines, const std::string &text)
-{
-    for (const std::string &line : lines)
-        if (line.size() >= text.size() && line.compare(line.size() - text.size(), text.size(), text) == 0)
-            return true;
-    return false;
-}
-
 } // namespace
 
 TEST_F(PostrelMailStore, NoNamesMakeAnEmptyBackupAndRestoreNothing)

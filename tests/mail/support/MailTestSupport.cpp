@@ -28,6 +28,14 @@ std::vector<std::string> Lines(const std::string &text)
     return lines;
 }
 
+bool Traced(const std::vector<std::string> &lines, const std::string &text)
+{
+    for (const std::string &line : lines)
+        if (line.size() >= text.size() && line.compare(line.size() - text.size(), text.size(), text) == 0)
+            return true;
+    return false;
+}
+
 void MailTest::SetUp()
 {
     ResetTrace();
@@ -180,6 +188,29 @@ bool ReadBackupStream(const std::wstring &file, const std::vector<std::wstring> 
 {
     std::vector<CComPtr<IStorage>> chain;
     return Descend(file, storages, chain) && ReadStream(chain.back(), name, bytes);
+}
+
+bool WriteBackupStream(const std::wstring &file, const std::vector<std::wstring> &storages, const std::wstring &name,
+                       const std::string &bytes)
+{
+    const DWORD mode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
+    std::vector<CComPtr<IStorage>> chain(1);
+    if (FAILED(::StgOpenStorage(file.c_str(), nullptr, mode, nullptr, 0, &chain[0])) &&
+        FAILED(::StgCreateDocfile(file.c_str(), mode | STGM_CREATE, 0, &chain[0])))
+        return false;
+    for (const std::wstring &storage : storages)
+    {
+        CComPtr<IStorage> child;
+        if (FAILED(chain.back()->OpenStorage(storage.c_str(), nullptr, mode, nullptr, 0, &child)) &&
+            FAILED(chain.back()->CreateStorage(storage.c_str(), mode, 0, 0, &child)))
+            return false;
+        chain.push_back(child);
+    }
+    CComPtr<IStream> stream;
+    ULONG written = 0;
+    return SUCCEEDED(chain.back()->CreateStream(name.c_str(), mode | STGM_CREATE, 0, 0, &stream)) &&
+           SUCCEEDED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) &&
+           written == bytes.size();
 }
 
 std::vector<std::wstring> StorageNames(const std::vector<CATALOGINFO> &catalog)

@@ -17,6 +17,8 @@ namespace mailtest
 
 // The lines of a text, without their line ends (a trailing "\r" of any count is dropped).
 std::vector<std::string> Lines(const std::string &text);
+// True when a line of the trace ends with the text.
+bool Traced(const std::vector<std::string> &lines, const std::string &text);
 
 // A temporary folder, and the library's trace state reset before and after.
 class MailTest : public ::testing::Test
@@ -81,6 +83,10 @@ BackupLevel ReadBackupLevel(const std::wstring &file, const std::vector<std::wst
 // The bytes of a stream at that level; false when it cannot be read.
 bool ReadBackupStream(const std::wstring &file, const std::vector<std::wstring> &storages, const std::wstring &name,
                       std::string &bytes);
+
+// Writes a stream at that level (storages made as needed), replacing one of that name.
+bool WriteBackupStream(const std::wstring &file, const std::vector<std::wstring> &storages, const std::wstring &name,
+                       const std::string &bytes);
 
 // The storage names of a catalog, in order.
 std::vector<std::wstring> StorageNames(const std::vector<CATALOGINFO> &catalog);
