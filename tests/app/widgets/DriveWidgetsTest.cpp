@@ -145,8 +145,7 @@ TEST_F(DriveWidgets, AQuarterTooSmallForTheDiscDrawsNothing)
         figures.total = 10;
         figures.used = 5;
         DrawPie(canvas, figures);
-        EXPECT_EQ(canvas.Count(CRect(0, 0, canvas.Width(), canvas.Height()), kWhite),
-                  canvas.Width() * canvas.Height());
+        EXPECT_EQ(canvas.Count(CRect(0, 0, canvas.Width(), canvas.Height()), kWhite), canvas.Width() * canvas.Height());
     }
 }
 

@@ -122,6 +122,8 @@ class MainFaceWindow : public facetest::FaceTest
         windowClass.lpszClassName = kMainWindowClass;
         ::RegisterClassW(&windowClass);
 
+        // The dialog loads the job list's images itself.
+        CJobListView::FreeImages();
         m_dialog.reset(new CQordelDlg(nullptr));
         ASSERT_TRUE(m_dialog->Create(CQordelDlg::IDD)) << "the main dialog from the language library";
         AfxGetApp()->m_pMainWnd = m_dialog.get();
@@ -202,8 +204,8 @@ TEST_F(MainFaceWindow, ViewStatesShowTheirControlGroups)
         m_dialog->viewState = row.state;
         m_dialog->restoreToOtherFolder = row.toOtherFolder;
         m_dialog->UpdateView();
-        const std::string what = "state " + std::to_string(row.state) + ", other folder " +
-                                 std::to_string(row.toOtherFolder);
+        const std::string what =
+            "state " + std::to_string(row.state) + ", other folder " + std::to_string(row.toOtherFolder);
         for (int id : {IDC_RUN_JOBS, IDC_BACK, IDC_MAIN_HIDDEN_1151})
             EXPECT_FALSE(Shown(id)) << what << ", control " << id;
         for (int id : {IDC_RESTORE_TO_OTHER, IDC_RESTORE_TO_ORIGIN, IDC_RESTORE_OPTION, IDC_RESTORE_FOLDER})
