@@ -170,8 +170,8 @@ void CJobListItem::Draw(Gdiplus::Graphics &graphics, const JobListResources *res
 
     const CRect triangle(left + kTriangleLeft, top + (header.Height() - kTriangleSize) / 2,
                          left + kTriangleLeft + kTriangleSize, top + (header.Height() + kTriangleSize) / 2);
-    DrawImage(graphics,
-              resources->card[m_expanded ? CARD_IMAGE_TRIANGLE_OPEN : CARD_IMAGE_TRIANGLE_CLOSED].get(), triangle);
+    DrawImage(graphics, resources->card[m_expanded ? CARD_IMAGE_TRIANGLE_OPEN : CARD_IMAGE_TRIANGLE_CLOSED].get(),
+              triangle);
 
     const bool running = m_pJob != nullptr && m_pJob->m_runState == JOB_BUSY;
     const bool disabled = m_pJobDef->GetState() == 0;
@@ -251,11 +251,12 @@ void CJobListItem::DrawDetails(Gdiplus::Graphics &graphics, const JobListResourc
 void CJobListItem::DrawButton(Gdiplus::Graphics &graphics, const JobListResources &resources, CSkinButtonNew &button)
 {
     button.Draw(graphics, m_rect.left, m_rect.top, FALSE);
-    const CRect caption(m_rect.left + button.m_rect.left - kCaptionLeft, m_rect.top + button.m_rect.bottom + kCaptionBelow,
+    const CRect caption(m_rect.left + button.m_rect.left - kCaptionLeft,
+                        m_rect.top + button.m_rect.bottom + kCaptionBelow,
                         m_rect.left + button.m_rect.left - kCaptionLeft + kCaptionWidth,
                         m_rect.top + button.m_rect.bottom + kCaptionBelow + kCaptionHeight);
     Gdiplus::SolidBrush brush(button.GetState() == SKIN_STATE_DISABLED ? Gdiplus::Color(255, 160, 160, 160)
-                                                                        : resources.textColour);
+                                                                       : resources.textColour);
     DrawText(graphics, button.m_caption, resources.arial9.get(), brush, caption, Gdiplus::StringAlignmentCenter,
              Gdiplus::StringAlignmentNear);
 }

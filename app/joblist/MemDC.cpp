@@ -42,8 +42,7 @@ CMemDC::~CMemDC()
 {
     if (m_bMemDC)
     {
-        m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this, m_rect.left, m_rect.top,
-                      SRCCOPY);
+        m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this, m_rect.left, m_rect.top, SRCCOPY);
         ::SelectObject(m_hDC, m_hOldBitmap);
     }
     else

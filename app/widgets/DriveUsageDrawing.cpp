@@ -256,7 +256,8 @@ void DrawDriveBarWidget(Gdiplus::Graphics &graphics, const CRect &rect, const Dr
     if (usedWidth > 0 && IsSkinImageValid(usedImage))
     {
         // The used image's own left share, so that its rounded end stays at the bar's start.
-        const int sourceWidth = static_cast<int>(static_cast<LONGLONG>(usedImage->GetWidth()) * usedWidth / bar.Width());
+        const int sourceWidth =
+            static_cast<int>(static_cast<LONGLONG>(usedImage->GetWidth()) * usedWidth / bar.Width());
         graphics.DrawImage(usedImage, Gdiplus::Rect(bar.left, bar.top, usedWidth, bar.Height()), 0, 0,
                            std::max(1, sourceWidth), static_cast<INT>(usedImage->GetHeight()), Gdiplus::UnitPixel);
     }
@@ -287,8 +288,7 @@ CString GetDriveDisplayName(const CString &path, DriveRecordMap &records)
     record->type = ::GetDriveTypeW(record->root);
     wchar_t label[MAX_PATH + 1] = {};
     wchar_t fileSystem[MAX_PATH + 1] = {};
-    if (::GetVolumeInformationW(record->root, label, MAX_PATH + 1, nullptr, nullptr, nullptr, fileSystem,
-                                MAX_PATH + 1))
+    if (::GetVolumeInformationW(record->root, label, MAX_PATH + 1, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1))
     {
         record->label = label;
         record->fileSystem = fileSystem;

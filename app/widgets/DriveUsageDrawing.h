@@ -44,8 +44,8 @@ struct PieGeometry
     int centreY;
     int a;
     int b;
-    CRect box;      // the ellipse of the lowest layer
-    bool drawable;  // false when a or b is not above 0, or the disc's top (box.top - 12) leaves the quarter
+    CRect box;     // the ellipse of the lowest layer
+    bool drawable; // false when a or b is not above 0, or the disc's top (box.top - 12) leaves the quarter
 };
 PieGeometry ComputePieGeometry(const CRect &quarter);
 

@@ -53,13 +53,15 @@ void CQordelDlg::PlaceSkinButtons(int clientWidth)
         MainSkinButton button;
         CRect rect;
     } places[] = {
-        {MAIN_BUTTON_CLOSE, CRect(clientWidth - kCloseFromRight, kCornerButtonTop,
-                                  clientWidth - kCloseFromRight + kCornerButtonSize, kCornerButtonTop + kCornerButtonSize)},
+        {MAIN_BUTTON_CLOSE,
+         CRect(clientWidth - kCloseFromRight, kCornerButtonTop, clientWidth - kCloseFromRight + kCornerButtonSize,
+               kCornerButtonTop + kCornerButtonSize)},
         {MAIN_BUTTON_MINIMIZE,
          CRect(clientWidth - kMinimizeFromRight, kCornerButtonTop, clientWidth - kMinimizeFromRight + kCornerButtonSize,
                kCornerButtonTop + kCornerButtonSize)},
-        {MAIN_BUTTON_RUN, CRect(kLayoutTextFirst.right + kBandButtonGap, kBandButtonTop,
-                                kLayoutTextFirst.right + kBandButtonGap + kBandButtonWidth, kBandButtonTop + kBandButtonHeight)},
+        {MAIN_BUTTON_RUN,
+         CRect(kLayoutTextFirst.right + kBandButtonGap, kBandButtonTop,
+               kLayoutTextFirst.right + kBandButtonGap + kBandButtonWidth, kBandButtonTop + kBandButtonHeight)},
         {MAIN_BUTTON_BACK,
          CRect(kLayoutTextFirst.right + 2 * kBandButtonGap + kBandButtonWidth, kBandButtonTop,
                kLayoutTextFirst.right + 2 * (kBandButtonGap + kBandButtonWidth), kBandButtonTop + kBandButtonHeight)},
@@ -131,8 +133,8 @@ void CQordelDlg::UpdateView()
     if (page)
         g_layoutText.Set(CRect(kLayoutTextLeft, kLayoutTextFirst.top, kLayoutTextLeft + 330, kLayoutTextFirst.bottom));
     else
-        g_layoutText.Set(CRect(kListTextInset, client.Height() - kListTextTopFromBottom, client.Width() - kListTextInset,
-                               client.Height() - kListTextBottomFromBottom));
+        g_layoutText.Set(CRect(kListTextInset, client.Height() - kListTextTopFromBottom,
+                               client.Width() - kListTextInset, client.Height() - kListTextBottomFromBottom));
     SetSkinButtonState(MAIN_BUTTON_HELP, page ? SKIN_STATE_DISABLED : SKIN_STATE_NORMAL);
     // Buttons 1 and 2 act only beside a page: on the job list a click there would run 1140 or end the program.
     for (MainSkinButton button : {MAIN_BUTTON_RUN, MAIN_BUTTON_BACK})

@@ -42,9 +42,8 @@ void DrawImage(Gdiplus::Graphics &graphics, Gdiplus::Image *image, const CRect &
         graphics.DrawImage(image, rect.left, rect.top, rect.Width(), rect.Height());
 }
 
-void DrawText(Gdiplus::Graphics &graphics, const CString &text, const Gdiplus::Font *font,
-              const Gdiplus::Color &colour, const CRect &box, Gdiplus::StringAlignment alignment,
-              Gdiplus::StringAlignment lineAlignment)
+void DrawText(Gdiplus::Graphics &graphics, const CString &text, const Gdiplus::Font *font, const Gdiplus::Color &colour,
+              const CRect &box, Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment)
 {
     if (font == nullptr || text.IsEmpty() || box.IsRectEmpty())
         return;
@@ -144,7 +143,8 @@ void CQordelDlg::PaintTexts(Gdiplus::Graphics &graphics, const CRect &client)
     {
         UINT label;
         ULONGLONG bytes;
-    } figures[] = {{IDS_MAIN_FREE_SPACE, jobDef->GetDestFreeBytes()}, {IDS_MAIN_USED_SPACE, jobDef->GetDestUsedBytes()}};
+    } figures[] = {{IDS_MAIN_FREE_SPACE, jobDef->GetDestFreeBytes()},
+                   {IDS_MAIN_USED_SPACE, jobDef->GetDestUsedBytes()}};
     int top = box.top + lineHeight;
     for (const auto &figure : figures)
     {
@@ -170,8 +170,8 @@ void CQordelDlg::PaintWholeButton(Gdiplus::Graphics &graphics, MainSkinButton bu
         const Gdiplus::REAL shift = element->GetState() == SKIN_STATE_HOVER     ? 0.12f
                                     : element->GetState() == SKIN_STATE_PRESSED ? -0.12f
                                                                                 : 0.0f;
-        Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 1, 0},
-                                        {shift, shift, shift, 0, 1}}};
+        Gdiplus::ColorMatrix matrix = {
+            {{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 1, 0}, {shift, shift, shift, 0, 1}}};
         Gdiplus::ImageAttributes attributes;
         attributes.SetColorMatrix(&matrix);
         graphics.DrawImage(image, Gdiplus::Rect(rect.left, rect.top, rect.Width(), rect.Height()), 0, 0,

@@ -76,7 +76,8 @@ BOOL CJobStatusBlock::Start(CSyncJobList *jobs)
     m_pJobs = jobs;
     for (int attempt = 0; attempt < kCreateTries && !m_mapping.IsValid(); ++attempt)
     {
-        m_mapping.Attach(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 8, kJobStatusBlockName));
+        m_mapping.Attach(
+            ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 8, kJobStatusBlockName));
         if (!m_mapping.IsValid())
             ::Sleep(kCreateRetryMs);
     }
@@ -108,8 +109,7 @@ void CJobStatusBlock::Stop()
             if (elapsed >= kStopWaitMs)
                 break;
             HANDLE thread = m_thread.Get();
-            const DWORD result =
-                ::MsgWaitForMultipleObjects(1, &thread, FALSE, kStopWaitMs - elapsed, QS_SENDMESSAGE);
+            const DWORD result = ::MsgWaitForMultipleObjects(1, &thread, FALSE, kStopWaitMs - elapsed, QS_SENDMESSAGE);
             if (result == WAIT_OBJECT_0)
             {
                 ended = true;

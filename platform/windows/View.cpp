@@ -301,8 +301,7 @@ CFormView::CFormView(LPCWSTR lpszTemplateName) : m_lpszTemplateName(lpszTemplate
 {
 }
 
-BOOL CFormView::Create(LPCWSTR, LPCWSTR, DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID,
-                       CCreateContext *)
+BOOL CFormView::Create(LPCWSTR, LPCWSTR, DWORD dwStyle, const RECT &rect, CWnd *pParentWnd, UINT nID, CCreateContext *)
 {
     if (m_hWnd != nullptr)
     {
