@@ -8,6 +8,7 @@ width / 4 wide.
 import os
 import sys
 
+import face
 from png import Canvas
 
 # Frame colours of the round buttons: (face, rim, glyph) for normal, hover, pressed and disabled.
@@ -99,6 +100,7 @@ DRAWERS = {
     "progress_empty.png": lambda: progress_bar(BAR_EMPTY),
     "progress_used.png": lambda: progress_bar(BAR_USED),
 }
+DRAWERS.update(face.DRAWERS)
 
 
 def main(argv):

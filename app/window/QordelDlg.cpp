@@ -36,8 +36,9 @@ const SkinButtonPlace kSkinButtons[MAIN_BUTTON_COUNT] = {
 
 CQordelDlg::CQordelDlg(CWnd *pParent)
     : CDialog(IDD, pParent), viewState(0), restoreToOtherFolder(0), useBasicFilter(FALSE),
-      m_pProgressDlg(nullptr), m_skinButtons{}, m_trayIcon{}, m_hIcon(nullptr),
-      m_backgroundColour(kMainBackgroundColour), m_oneShotRun(FALSE), m_userOpenedWindow(TRUE), m_progressShown(FALSE)
+      m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_skinButtons{}, m_trayIcon{},
+      m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour), m_oneShotRun(FALSE), m_userOpenedWindow(TRUE),
+      m_progressShown(FALSE)
 {
     m_hIcon = AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     // The window is not known yet; OnInitDialog completes the record.
@@ -54,12 +55,17 @@ CQordelDlg::CQordelDlg(CWnd *pParent)
     m_strMenuDisable = AfxLoadText(IDS_MENU_DISABLE_JOB);
     m_strMenuEnable = AfxLoadText(IDS_MENU_ENABLE_JOB);
 
+    // Without the block the window works on, only without job status messages.
+    m_statusBlock.Start(&m_jobList);
+
     if (g_strSkinFolder.IsEmpty())
         g_strSkinFolder = g_strAppFolder + L"Skin\\";
     m_brenmarkZel.reset(new Gdiplus::Image(g_strSkinFolder + L"brenmarkzel.png"));
     LoadMainSkinImages(g_strSkinFolder);
+    CJobListView::LoadImages(g_strSkinFolder);
 
     CreateSkinButtons();
+    m_driveBar.SetSkinFolder(g_strSkinFolder);
     CreateProgressWindow();
 }
 
@@ -82,7 +88,9 @@ CQordelDlg::~CQordelDlg()
         delete m_pProgressDlg;
         m_pProgressDlg = nullptr;
     }
+    m_statusBlock.Stop();
     // GDI+ images must go before GDI+ shuts down, which the application does after deleting the dialog.
+    CJobListView::FreeImages();
     m_brenmarkZel.reset();
     FreeMainSkinImages();
     ::OutputDebugStringW(L"Out ~CQordelDlg\r\n");
@@ -158,7 +166,7 @@ CSyncJobList *CQordelDlg::GetJobList()
 
 HANDLE CQordelDlg::GetStatusBlockHandle() const
 {
-    return INVALID_HANDLE_VALUE;
+    return m_statusBlock.GetBlock();
 }
 
 int CQordelDlg::GetMode() const
@@ -171,9 +179,11 @@ void CQordelDlg::SetMode(int mode)
     viewState = mode;
 }
 
-BOOL CQordelDlg::GetJobIndex(CSyncJob *, int &)
+BOOL CQordelDlg::GetJobIndex(CSyncJob *job, int &index)
 {
-    return FALSE;
+    // The view may be going with the window on the user-interface thread; the lock keeps it while it is asked.
+    CSingleLock hold(&m_viewLock, TRUE);
+    return m_pJobListView != nullptr && m_pJobListView->FindJob(job, index) ? TRUE : FALSE;
 }
 
 void CQordelDlg::SetJobRunning(CSyncJob *job)
@@ -201,8 +211,17 @@ void CQordelDlg::ReportError(CSyncJob *job, int, int)
         job->GetLog().LogAt(L"QordelDlg", __LINE__, error, LM_ERROR, L"%D %m\n");
 }
 
-void CQordelDlg::UpdateJob(CJobDef *)
+void CQordelDlg::UpdateJob(CJobDef *jobDef)
 {
+    HWND window = GetSafeHwnd();
+    if (jobDef != nullptr && window != nullptr)
+        ::PostMessageW(window, WM_MAIN_UPDATE_JOB, reinterpret_cast<WPARAM>(jobDef), 0);
+}
+
+void CQordelDlg::SetPageWindow(int page, CWnd *window)
+{
+    if (page == 0 || page == 1)
+        m_pageWindows[page] = window;
 }
 
 void CQordelDlg::OnRunJobs()

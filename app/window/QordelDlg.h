@@ -4,7 +4,9 @@
 // paints its own skin.
 //
 // The files of the class: QordelDlg.cpp (construction, destruction and what the engine asks of the window),
-// QordelDlgInit.cpp (OnInitDialog) and QordelDlgCommands.cpp (close, system menu, about box, help).
+// QordelDlgInit.cpp (OnInitDialog), QordelDlgCommands.cpp (close, system menu, about box, help, the log and the
+// small commands), QordelDlgFace.cpp (view switching, the skin buttons and the mouse, sizing) and
+// QordelDlgPaint.cpp (the skin's painting).
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -13,12 +15,17 @@
 
 #include <memory>
 
+#include "app/joblist/JobListView.h"
+#include "app/widgets/SizeThumbDriveStatic.h"
+#include "app/window/StatusPoller.h"
 #include "engine/job/MainWindowServices.h"
 #include "engine/store/SyncJobList.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Menu.h"
 #include "platform/drawing/GdiObjects.h"
+#include "platform/system/Seam.h"
+#include "platform/system/Sync.h"
 #include "platform/text/Collections.h"
 #include "platform/text/Geometry.h"
 #include "platform/windows/Dialog.h"
@@ -33,6 +40,17 @@ constexpr UINT IDM_ABOUTBOX = 16;
 constexpr UINT WM_MAIN_TRAY_NOTIFY = WM_USER + 1;
 // Posted by RequestRun from another thread; wParam is the job.
 constexpr UINT WM_MAIN_REQUEST_RUN = WM_APP + 1;
+// Posted by UpdateJob from another thread; wParam is the job's definition.
+constexpr UINT WM_MAIN_UPDATE_JOB = WM_APP + 2;
+// The job list view's child id.
+constexpr UINT IDC_JOB_LIST_VIEW = 100;
+// A command the main window takes without an action.
+constexpr UINT ID_MENU_57670 = 57670;
+
+// How the window opens the log viewer and the maker's web page: ShellExecuteW unless a test puts another in place.
+typedef HINSTANCE(WINAPI *ShellExecuteFunction)(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                                LPCWSTR directory, INT show);
+extern Seam<ShellExecuteFunction> g_pfnMainShellExecute;
 // The main window's background colour (red 222, green 242, blue 255).
 constexpr COLORREF kMainBackgroundColour = RGB(222, 242, 255);
 
@@ -66,11 +84,11 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // --- What the job engine asks of the main window ---
     HWND GetWindowHandle() const override;
     CSyncJobList *GetJobList() override;
-    // The job status block comes with the window's face; until then there is none.
+    // The shared job-status block, INVALID_HANDLE_VALUE without one.
     HANDLE GetStatusBlockHandle() const override;
     int GetMode() const override;
     void SetMode(int mode) override;
-    // The job list comes with the window's face: no job has a line yet.
+    // Any thread: the index of the job's card in the job list view; FALSE without a card (or a view).
     BOOL GetJobIndex(CSyncJob *job, int &index) override;
     void SetJobRunning(CSyncJob *job) override;
     // Running jobs from the window comes later: nothing is queued.
@@ -79,6 +97,7 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void RequestRun(CSyncJob *job) override;
     // Logs the calling thread's last system error in the job's log.
     void ReportError(CSyncJob *job, int reserved, int show) override;
+    // Any thread: the job's card reads its texts again (on the user-interface thread, by a posted message).
     void UpdateJob(CJobDef *jobDef) override;
     void OnRunJobs() override;
     CSyncJob *GetRunningJob() override;
@@ -101,6 +120,25 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when it cannot be read.
     ULONGLONG GetProgramDriveCapacity() const;
 
+    // Shows and hides the control groups, the job list and the pages for viewState, places the text rectangle
+    // and sets the skin buttons' states.
+    void UpdateView();
+    // The job list view; null before OnInitDialog made it and once the window is gone.
+    CJobListView *GetJobListView() const
+    {
+        return m_pJobListView;
+    }
+    CSizeThumbDriveStatic &GetDriveBar()
+    {
+        return m_driveBar;
+    }
+    BOOL IsStatusPollerRunning() const
+    {
+        return m_statusBlock.IsPolling();
+    }
+    // The backup (0) and the restore (1) page's window, which the page loader sets; null while it has none.
+    void SetPageWindow(int page, CWnd *window);
+
     // Which face the window shows: 0 the job list, 1 the backup page, 2 a backup running, 3 the restore page,
     // 4 a restore running.
     int viewState;
@@ -117,10 +155,30 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void OnOK() override;
 
     afx_msg void OnClose();
+    afx_msg void OnDestroy();
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnAbout();
     afx_msg void OnHelp();
+    // Opens the selected job's log in the text editor (command 1099).
+    afx_msg void OnViewLog();
+    afx_msg void OnMakerWebPage();
+    afx_msg void OnNoAction();
     afx_msg LRESULT OnRequestRun(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUpdateJobMessage(WPARAM wParam, LPARAM lParam);
+    // Answers the poller with 1 and does nothing else.
+    afx_msg LRESULT OnJobStatus(WPARAM wParam, LPARAM lParam);
+
+    afx_msg BOOL OnEraseBkgnd(CDC *pDC);
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
+    afx_msg BOOL OnSetCursor(CWnd *pWnd, UINT nHitTest, UINT message);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    // Keeps the window at least as large as it was at initialisation: the moving edge snaps back.
+    afx_msg void OnSizing(UINT fwSide, LPRECT pRect);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     DECLARE_MESSAGE_MAP()
 
   private:
@@ -132,8 +190,23 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void InitTrayIconRecord();
     void ComputeLogoRects();
     void InitRestoreFolderEdit();
+    void CreateJobListView();
+    void InitDriveBar();
+    // Buttons 4 and 5 keep their distance from the right edge; buttons 1 and 2 sit right of the text rectangle.
+    void PlaceSkinButtons(int clientWidth);
+    void SetSkinButtonState(MainSkinButton button, UINT state);
+    void ShowControl(int id, BOOL show, BOOL enable);
+    // Painting (QordelDlgPaint.cpp).
+    void PaintSkin(Gdiplus::Graphics &graphics, const CRect &client);
+    void PaintTexts(Gdiplus::Graphics &graphics, const CRect &client);
+    void PaintWholeButton(Gdiplus::Graphics &graphics, MainSkinButton button, Gdiplus::Image *image);
 
     CEditWithButton m_restoreFolderEdit;
+    CSizeThumbDriveStatic m_driveBar;
+    // Read by run threads (GetJobIndex) under m_viewLock; the view deletes itself with its window.
+    CJobListView *m_pJobListView;
+    mutable CCriticalSection m_viewLock;
+    CWnd *m_pageWindows[2];
     // Control 1043's rectangle in client coordinates: where the backup and restore pages go.
     CRect m_rectPageArea;
     CRect m_rectBrenmarkLogo;
@@ -142,6 +215,7 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CStatic m_static;
     CProgressDialog *m_pProgressDlg;
     CSyncJobList m_jobList;
+    CJobStatusBlock m_statusBlock;
     CSkinButtonNew *m_skinButtons[MAIN_BUTTON_COUNT];
     NOTIFYICONDATAW m_trayIcon;
     CMenu m_trayMenu;

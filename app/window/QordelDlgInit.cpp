@@ -3,6 +3,9 @@
 
 #include "app/start/Qordel.h"
 #include "app/start/QordelObjects.h"
+#include "app/window/MainLayout.h"
+#include "engine/job/SyncJob.h"
+#include "engine/program/ProgramObjects.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
 #include "ui/skin/SkinGlobals.h"
@@ -50,7 +53,11 @@ BOOL CQordelDlg::OnInitDialog()
     GetWindowRect(&m_rectInitialWindow);
 
     GetClientRect(&m_rectInitialClient);
+    // The skin is painted in one piece over the client area: the children must keep their own pixels.
+    ModifyStyle(0, WS_CLIPCHILDREN);
     ComputeLogoRects();
+    g_layoutText.Set(kLayoutTextFirst);
+    CreateJobListView();
 
     const int hidden[] = {IDC_RUN_JOBS, IDC_MAIN_BUTTON_3, IDCANCEL};
     for (int id : hidden)
@@ -60,12 +67,53 @@ BOOL CQordelDlg::OnInitDialog()
             control->ShowWindow(SW_HIDE);
     }
 
+    if (m_pJobListView != nullptr)
+    {
+        for (INT_PTR i = 0; i < m_jobList.GetCount(); ++i)
+            m_pJobListView->AddJob(m_jobList.GetAt(i)->GetJobDef());
+    }
+    InitDriveBar();
     InitRestoreFolderEdit();
 
     SetDlgItemText(IDC_BACK, AfxLoadText(IDS_BUTTON_CANCEL));
     SetWindowText(kApplicationName);
     viewState = 0;
+    PlaceSkinButtons(m_rectInitialClient.Width());
+    UpdateView();
+    m_statusBlock.SetWindow(m_hWnd);
     return TRUE;
+}
+
+void CQordelDlg::CreateJobListView()
+{
+    CJobListView *view = dynamic_cast<CJobListView *>(RUNTIME_CLASS(CJobListView)->CreateObject());
+    if (view == nullptr)
+        return;
+    const CRect place(0, 50, m_rectInitialClient.Width(), 450);
+    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, place, this, IDC_JOB_LIST_VIEW))
+    {
+        // Without a window the view is still only an object of ours.
+        delete view;
+        return;
+    }
+    view->ModifyStyleEx(0, WS_EX_CLIENTEDGE, SWP_FRAMECHANGED);
+    view->ShowWindow(SW_SHOW);
+    view->OnInitialUpdate();
+    view->SetOwner(this);
+    view->m_pButtonsOwner = this;
+    CSingleLock hold(&m_viewLock, TRUE);
+    m_pJobListView = view;
+}
+
+void CQordelDlg::InitDriveBar()
+{
+    if (m_driveBar.GetSafeHwnd() == nullptr)
+        m_driveBar.SubclassDlgItem(IDC_DRIVE_BAR, this);
+    m_driveBar.Reset();
+    // The bar shows the program's own drive, never a job's destination: a network destination would be asked
+    // for its space on every tick of the user-interface thread.
+    if (m_jobList.GetCount() > 0)
+        m_driveBar.SetPath(g_strComputerFolder);
 }
 
 void CQordelDlg::InitSystemMenu()

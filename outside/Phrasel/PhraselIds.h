@@ -75,3 +75,4 @@
 #include "MainWindowIds.h"
 #include "ChoiceButtonsIds.h"
 #include "TrayIds.h"
+#include "MainFaceIds.h"

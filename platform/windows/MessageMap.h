@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+#include "platform/windows/RuntimeClass.h"
+
 #define afx_msg
 
 class CCmdTarget;
@@ -124,6 +126,13 @@ class CCmdTarget
     // The first entry of this object's maps (own class first, then the base classes) for the message, code
     // and id; null when none handles it.
     const AfxMsgMapEntry *FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;
+
+    // The record of the root class; see RuntimeClass.h.
+    static const CRuntimeClass *GetThisClass();
+    // The record of this object's class (its nearest base declared DECLARE_DYNAMIC or DECLARE_DYNCREATE).
+    virtual const CRuntimeClass *GetRuntimeClass() const;
+    // TRUE when this object's class is pClass or derives from it.
+    BOOL IsKindOf(const CRuntimeClass *pClass) const;
 
   protected:
     static const AfxMsgMap *GetThisMessageMap();

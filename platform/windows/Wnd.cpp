@@ -305,6 +305,8 @@ void CWnd::OnFinalNcDestroy()
     PostNcDestroy();
 }
 
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
 // --- Creation and destruction ---
 
 BOOL CWnd::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT &rect, CWnd *pParentWnd,

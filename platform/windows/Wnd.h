@@ -22,6 +22,8 @@ struct CCreateContext;
 
 class CWnd : public CCmdTarget
 {
+    DECLARE_DYNAMIC(CWnd)
+
   public:
     CWnd();
     // Destroys a window that this object still owns (on the window's own thread), otherwise lets go of it.
