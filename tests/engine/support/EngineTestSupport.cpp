@@ -126,6 +126,34 @@ bool Exists(const std::wstring &path)
     return ::GetFileAttributesW(asked.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool StartHostProgram(const std::wstring &program, const std::wstring &arguments)
+{
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return false;
+    CKernelHandle processHandle(process.hProcess);
+    CKernelHandle threadHandle(process.hThread);
+    return true;
+}
+
+std::wstring HostPath(const std::wstring &windowsPath)
+{
+    using UnixName = char *(CDECL *)(LPCWSTR);
+    void *entry =
+        reinterpret_cast<void *>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    auto unixName = reinterpret_cast<UnixName>(entry);
+    char *unixPath = unixName != nullptr ? unixName(windowsPath.c_str()) : nullptr;
+    if (unixPath == nullptr)
+        return std::wstring();
+    std::wstring result(unixPath, unixPath + strlen(unixPath));
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
 LockedFile::LockedFile(const std::wstring &path)
     : m_handle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
 {

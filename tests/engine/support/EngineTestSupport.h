@@ -56,6 +56,12 @@ int CountLines(const std::vector<std::wstring> &lines, const std::wstring &expec
 // Whether a file or folder is there, also beyond the usual path limit.
 bool Exists(const std::wstring &path);
 
+// Starts a program of the host (Wine maps the host's root to Z:). Wine gives no handle to wait on for a host
+// program: the caller waits for what it does.
+bool StartHostProgram(const std::wstring &program, const std::wstring &arguments);
+// Wine's own export: the host path of a Windows path; empty outside Wine.
+std::wstring HostPath(const std::wstring &windowsPath);
+
 // Holds a file open with no sharing, as a program that keeps its file open does.
 class LockedFile
 {

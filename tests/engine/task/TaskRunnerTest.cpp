@@ -185,22 +185,6 @@ TEST_F(TaskRunnerCopy, MoveIntoFolderRenamesInPlaceOverAnOldFile)
     EXPECT_EQ(ReadFileBytes(Dest() + L"new.txt"), "moved");
 }
 
-// Starts a program of the host (Wine maps the host's root to Z:). Wine gives no handle to wait on for a host
-// program: the caller waits for what it does.
-bool StartHostProgram(const std::wstring &program, const std::wstring &arguments)
-{
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return false;
-    CKernelHandle processHandle(process.hProcess);
-    CKernelHandle threadHandle(process.hThread);
-    return true;
-}
-
 // Waits up to 5 s until the path's attributes can be read (or, with gone, no longer); its attributes then.
 DWORD WaitForPath(const std::wstring &path, bool gone = false)
 {
@@ -211,21 +195,6 @@ DWORD WaitForPath(const std::wstring &path, bool gone = false)
         attributes = Attributes(path);
     }
     return attributes;
-}
-
-// Wine's own export: the host path of a Windows path; empty outside Wine.
-std::wstring HostPath(const std::wstring &windowsPath)
-{
-    using UnixName = char *(CDECL *)(LPCWSTR);
-    void *entry =
-        reinterpret_cast<void *>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-    auto unixName = reinterpret_cast<UnixName>(entry);
-    char *unixPath = unixName != nullptr ? unixName(windowsPath.c_str()) : nullptr;
-    if (unixPath == nullptr)
-        return std::wstring();
-    std::wstring result(unixPath, unixPath + strlen(unixPath));
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
 }
 
 class TaskRunnerDelete : public TaskTest
