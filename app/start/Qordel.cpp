@@ -9,6 +9,7 @@
 
 #include "app/start/QordelObjects.h"
 #include "app/window/QordelDlg.h"
+#include "engine/continuous/ContinuousRun.h"
 #include "engine/destwatch/DestinationWatch.h"
 #include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
@@ -122,6 +123,7 @@ BOOL CQordelApp::InitInstance()
     WriteAgentOptions();
     // Before any job can be built: a job's run takes its worker from there.
     InstallBackupRunThread();
+    InstallListFileRunThread();
 
     try
     {

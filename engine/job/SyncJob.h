@@ -7,6 +7,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -359,5 +361,13 @@ BOOL PumpWaitingMessages(int *quitCode = nullptr);
 // Waits for the handle while dispatching the caller's messages; TRUE when WM_QUIT was met meanwhile.
 BOOL WaitPumpingMessages(HANDLE handle, int *quitCode = nullptr);
 // Free space query on the path, else its parent folder, else its root. total and used (total - free) of the
-// volume; all three 0 when every query failed.
+// volume; all three 0 when every query failed. The query goes through g_pfnGetDiskFreeSpaceEx.
 BOOL GetPathDiskSpace(LPCWSTR path, ULONGLONG &total, ULONGLONG &used, ULONGLONG &free);
+
+// The system calls behind the disk space query and the tray balloon (ShowBalloon), which tests replace:
+// GetDiskFreeSpaceExW and Shell_NotifyIconW unless replaced.
+using PFN_GET_DISK_FREE_SPACE_EX = BOOL(WINAPI *)(LPCWSTR path, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                                                  PULARGE_INTEGER totalFree);
+extern Seam<PFN_GET_DISK_FREE_SPACE_EX> g_pfnGetDiskFreeSpaceEx;
+using PFN_SHELL_NOTIFY_ICON = BOOL(WINAPI *)(DWORD message, PNOTIFYICONDATAW data);
+extern Seam<PFN_SHELL_NOTIFY_ICON> g_pfnShellNotifyIcon;

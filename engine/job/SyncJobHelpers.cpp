@@ -25,6 +25,8 @@ bool FormatSystemText(DWORD flags, LPCVOID source, DWORD code, CString &text)
 
 } // namespace
 
+Seam<PFN_GET_DISK_FREE_SPACE_EX> g_pfnGetDiskFreeSpaceEx{&::GetDiskFreeSpaceExW};
+
 CString GetSystemErrorText(DWORD code)
 {
     CString text;
@@ -133,7 +135,7 @@ BOOL GetPathDiskSpace(LPCWSTR path, ULONGLONG &total, ULONGLONG &used, ULONGLONG
         if (candidate.IsEmpty())
             continue;
         ULARGE_INTEGER available, totalBytes, totalFree;
-        if (::GetDiskFreeSpaceExW(candidate, &available, &totalBytes, &totalFree))
+        if (g_pfnGetDiskFreeSpaceEx(candidate, &available, &totalBytes, &totalFree))
         {
             total = totalBytes.QuadPart;
             free = totalFree.QuadPart;

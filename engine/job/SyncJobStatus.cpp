@@ -53,6 +53,8 @@ void *MapStatusBlock(IMainWindowServices *mainWindow)
 
 } // namespace
 
+Seam<PFN_SHELL_NOTIFY_ICON> g_pfnShellNotifyIcon{&::Shell_NotifyIconW};
+
 Seam<DestinationConnectFunction> g_pfnConnectDestination{&SystemConnect};
 
 DWORD CALLBACK CSyncJob::CopyProgressRoutine(LARGE_INTEGER totalFileSize, LARGE_INTEGER totalBytesTransferred,
@@ -192,7 +194,7 @@ void CSyncJob::ShowBalloon(BOOL show, LPCWSTR path)
     data.uTimeout = 30000;
     if (!show)
     {
-        ::Shell_NotifyIconW(NIM_DELETE, &data);
+        g_pfnShellNotifyIcon(NIM_DELETE, &data);
         return;
     }
     lstrcpynW(data.szInfoTitle, AfxLoadText(425), ARRAYSIZE(data.szInfoTitle));
@@ -216,7 +218,7 @@ void CSyncJob::ShowBalloon(BOOL show, LPCWSTR path)
     CString text;
     text.Format(426, folder.GetString(), m_jobDef->GetThreshold());
     lstrcpynW(data.szInfo, text, ARRAYSIZE(data.szInfo));
-    ::Shell_NotifyIconW(NIM_ADD, &data);
+    g_pfnShellNotifyIcon(NIM_ADD, &data);
 }
 
 BOOL CSyncJob::IsRetryableError(DWORD code)

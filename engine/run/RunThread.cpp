@@ -193,24 +193,7 @@ void EndFailed(CSyncJob &job)
         PostEnd(job, WM_JOB_CANCELLED, 0);
         return;
     }
-    LogWithTime(job, LM_INFO, IDS_LOG_RUN_ENDED);
-    const CString dest = job.GetJobDef()->GetDest();
-    if (job.m_destinationLost)
-    {
-        job.GetLog().LogIdAt(L"SyncJob", __LINE__, job.m_lastCopyError, LM_ERROR, IDS_LOG_DEST_LOST,
-                             FormatNow().GetString(), dest.GetString());
-    }
-    else if (job.m_diskFull)
-    {
-        ULONGLONG total = 0, used = 0, free = 0;
-        GetPathDiskSpace(dest, total, used, free);
-        job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_DISK_FULL, LM_ERROR, IDS_LOG_DISK_FULL,
-                             FormatNow().GetString(), dest.GetString(), FormatSizeUnits(free).GetString());
-    }
-    else
-    {
-        LogWithTime(job, LM_INFO, IDS_LOG_DEST_MISSING);
-    }
+    LogRunFailure(job);
     PostEnd(job, WM_JOB_FAILED, 0);
 }
 
@@ -245,6 +228,28 @@ RunEnd RunBackup(CSyncJob &job, bool &started)
 } // namespace
 
 Seam<PFN_READ_RUN_SOURCES> g_pfnReadRunSources{&ReadRunSources};
+
+void LogRunFailure(CSyncJob &job)
+{
+    LogWithTime(job, LM_INFO, IDS_LOG_RUN_ENDED);
+    const CString dest = job.GetJobDef()->GetDest();
+    if (job.m_destinationLost)
+    {
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, job.m_lastCopyError, LM_ERROR, IDS_LOG_DEST_LOST,
+                             FormatNow().GetString(), dest.GetString());
+    }
+    else if (job.m_diskFull)
+    {
+        ULONGLONG total = 0, used = 0, free = 0;
+        GetPathDiskSpace(dest, total, used, free);
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_DISK_FULL, LM_ERROR, IDS_LOG_DISK_FULL,
+                             FormatNow().GetString(), dest.GetString(), FormatSizeUnits(free).GetString());
+    }
+    else
+    {
+        LogWithTime(job, LM_INFO, IDS_LOG_DEST_MISSING);
+    }
+}
 
 RunSourceKind GetRunSourceKind(LPCWSTR path)
 {

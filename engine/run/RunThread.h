@@ -106,6 +106,10 @@ class CBackupScan
     CString m_madeFolder;
 };
 
+// The log entries of a run that ended without being cancelled before its end: string 264, then why (the
+// destination went away, the destination is full, or string 1151), each with the time.
+void LogRunFailure(CSyncJob &job);
+
 // The thread procedure of a backup run; the argument is the CSyncJob. Returns 0.
 unsigned __stdcall RunThreadProc(void *job);
 

@@ -17,6 +17,21 @@
 
 class CSyncJob;
 
+// One job that covers a changed path (CSyncJobList::FindJobsForPath).
+struct ChangedPathMatch
+{
+    // The job's "dest", the key change processing hands to IsPathInJob; for a change on the destination side
+    // of a two-way job, the "path" of the source it goes back to.
+    CString root;
+    // Where the change goes: its copy under the source's destination, or its source for a change on the
+    // destination side.
+    CString copyPath;
+    // Where the revisions of that copy are kept (MakeRevisionPath).
+    CString revisionPath;
+};
+// The most jobs FindJobsForPath gives for one change.
+constexpr size_t kMaxChangedPathMatches = 10;
+
 class CSyncJobList
 {
   public:
@@ -116,6 +131,15 @@ class CSyncJobList
     static int IsPathBelow(LPCWSTR folder, LPCWSTR path);
     // The first child of a "jobdef" whose "path" ends with "pst\" (a mail store), or null.
     static IXMLDOMElementPtr FindMailStoreSource(IXMLDOMElement *jobElement);
+
+    // The jobs whose sources cover a changed path, in collection order, at most kMaxChangedPathMatches. A job
+    // counts while enabled and, when it runs on change (js_type 0), idle or running a run started with an
+    // argument; a scheduled job only while it runs. Per job the first source the path lies below (a mail store:
+    // the path is the store) gives the match; then, for a two-way job and a path below its "dest", the first
+    // source whose non-empty "destination" is the path or lies above it gives a match back to the source, and
+    // ends the search. A source whose paths cannot be made (MakeRevisionPath) is passed over. A "\?" prefix
+    // of the path is dropped. Runs on the change-processing thread, under the list lock.
+    size_t FindJobsForPath(LPCWSTR changedPath, std::vector<ChangedPathMatch> &matches);
 
     // The job that is to handle a change of path (secondPath: the new name of a renamed file, else empty),
     // for the match whose job "dest" is destKey; null when none. A renamed file that a job lists by name is

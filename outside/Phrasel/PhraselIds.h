@@ -76,3 +76,4 @@
 #include "ChoiceButtonsIds.h"
 #include "TrayIds.h"
 #include "MainFaceIds.h"
+#include "ContinuousCopyIds.h"

@@ -1,0 +1,108 @@
+// The job path check: watch registration of on-change jobs and the first run of a due job.
+#include "engine/continuous/JobPaths.h"
+
+#include <vector>
+
+#include "engine/job/MainWindowServices.h"
+#include "engine/job/SyncJob.h"
+#include "engine/run/RunThread.h"
+#include "engine/store/PathMatch.h"
+#include "engine/task/SyncTask.h"
+
+namespace
+{
+
+struct JobFolder
+{
+    CString watched;  // as the watcher gets it
+    CString storeKey; // as the store check compares it: a mail store's folder keeps its backslash
+};
+
+JobFolder MakeJobFolder(const CString &path)
+{
+    JobFolder folder;
+    folder.storeKey = IsMailStoreSourcePath(path) ? MailStoreFolder(path) : path;
+    folder.watched = GetWatchedPath(path);
+    return folder;
+}
+
+// The job's folders: each source, and for a two-way job each destination (only one that exists when
+// existingDestinations is set).
+std::vector<JobFolder> ReadJobFolders(CSyncJob &job, bool existingDestinations)
+{
+    std::vector<JobFolder> folders;
+    std::vector<RunSource> sources;
+    if (!ReadRunSources(job.GetElement(), sources))
+        return folders;
+    const bool twoWay = job.GetJobDef()->GetSyncType() == 2;
+    for (const RunSource &source : sources)
+    {
+        if (!source.path.IsEmpty())
+            folders.push_back(MakeJobFolder(source.path));
+        if (!twoWay || source.destination.IsEmpty())
+            continue;
+        const JobFolder destination = MakeJobFolder(source.destination);
+        if (!existingDestinations || ::GetFileAttributesW(destination.watched) != INVALID_FILE_ATTRIBUTES)
+            folders.push_back(destination);
+    }
+    return folders;
+}
+
+bool HasNeverRun(CSyncJob &job)
+{
+    CTime lastRun;
+    ParseLastRunTime(lastRun, job.GetElement());
+    return lastRun.GetTime() == 0;
+}
+
+void Queue(CSyncJob &job, IMainWindowServices *mainWindow)
+{
+    if (mainWindow != nullptr)
+        mainWindow->RunJobNow(&job, 1);
+}
+
+} // namespace
+
+CString GetWatchedPath(const CString &path)
+{
+    return IsMailStoreSourcePath(path) ? CutTrailingBackslashes(MailStoreFolder(path)) : path;
+}
+
+void WatchFolderOnce(IDirectoryWatch &watcher, LPCWSTR folder, CDirectoryChangeHandler *handler)
+{
+    if (folder != nullptr && *folder != L'\0' && !watcher.IsWatching(folder))
+        watcher.AddWatch(folder, kJobWatchFilter, handler, TRUE);
+}
+
+void CheckJobPaths(CSyncJob &job, IDirectoryWatch &watcher, CDirectoryChangeHandler *handler,
+                   IMainWindowServices *mainWindow)
+{
+    CJobDef *def = job.GetJobDef();
+    const int jsType = def->GetJsType();
+    if (jsType == 0 && def->GetState() == 0 && job.m_watchFlag)
+    {
+        for (const JobFolder &folder : ReadJobFolders(job, false))
+        {
+            // The saved store says whether another enabled on-change job still needs the folder.
+            if (!job.CheckPathInStore(folder.storeKey))
+                watcher.RemoveWatch(folder.watched);
+        }
+        job.m_watchFlag = FALSE;
+        return;
+    }
+    if (jsType == 0)
+    {
+        for (const JobFolder &folder : ReadJobFolders(job, true))
+            WatchFolderOnce(watcher, folder.watched, handler);
+        job.m_watchFlag = TRUE;
+        if (job.m_runState != JOB_BUSY && HasNeverRun(job))
+        {
+            job.m_runState = JOB_IDLE;
+            if (job.Validate())
+                Queue(job, mainWindow);
+        }
+        return;
+    }
+    if ((jsType == 1 || jsType == 2) && job.Validate() && (jsType == 2 || !HasNeverRun(job)))
+        Queue(job, mainWindow);
+}

@@ -1,0 +1,132 @@
+// Targets and revision paths of the files a job copies.
+#include "engine/continuous/RevisionPath.h"
+
+#include "engine/job/SyncJob.h"
+#include "engine/run/DestPaths.h"
+#include "engine/store/PathMatch.h"
+#include "engine/store/SyncJobList.h"
+#include "outside/Phrasel/PhraselIds.h"
+
+namespace
+{
+
+BOOL Fail(DWORD error)
+{
+    ::SetLastError(error);
+    return FALSE;
+}
+
+// The part of path after folder (which it lies below), without leading backslashes.
+CString PartAfter(const CString &path, const CString &folder)
+{
+    CString rest = path.Mid(CutTrailingBackslashes(folder).GetLength());
+    rest.TrimLeft(L'\\');
+    return rest;
+}
+
+// A name Windows keeps as it is written and that stays one folder: no character a file name cannot hold, no
+// leading dots, no trailing dot or blank.
+bool IsFolderName(const CString &name)
+{
+    if (name.IsEmpty() || MakeLogFileName(name) != name)
+        return false;
+    const wchar_t last = name[name.GetLength() - 1];
+    return last != L'.' && last != L' ';
+}
+
+// The revision of a two-way job's target under its "dest", by the target's form.
+BOOL MakeTwoWayRevision(CSyncJob &job, const CString &target, const CString &jobName, CString &revision)
+{
+    if (GetPathKind(target) == 0)
+    {
+        revision.Format(L"%c:\\Revision\\%s%s", target[0], jobName.GetString(), target.Mid(2).GetString());
+        return TRUE;
+    }
+    if (GetPathKind(target) == 1)
+    {
+        // The root of a network path is its share: a folder directly under the server is no share.
+        const int serverEnd = target.Find(L'\\', 2);
+        if (serverEnd > 2 && serverEnd + 1 < target.GetLength() && target[serverEnd + 1] != L'\\')
+        {
+            const int shareEnd = target.Find(L'\\', serverEnd + 1);
+            if (shareEnd < 0)
+                revision.Format(L"%s\\Revision\\%s\\", target.GetString(), jobName.GetString());
+            else
+                revision.Format(L"%s\\Revision\\%s%s", target.Left(shareEnd).GetString(), jobName.GetString(),
+                                target.Mid(shareEnd).GetString());
+            return TRUE;
+        }
+    }
+    job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_BAD_PATHNAME, LM_ERROR, IDS_LOG_SOURCE_FORM, target.GetString());
+    return Fail(ERROR_BAD_PATHNAME);
+}
+
+} // namespace
+
+BOOL SplitRevisionPath(LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString &target)
+{
+    target.Empty();
+    if (file == nullptr || root == nullptr || destination == nullptr || *destination == L'\0')
+        return Fail(ERROR_BAD_PATHNAME);
+    const CString path(file);
+    const CString base = CutTrailingBackslashes(root);
+    CString result;
+    if (!base.IsEmpty() && CutTrailingBackslashes(path).CompareNoCase(base) == 0)
+        result = destination;
+    else if (!base.IsEmpty() && CSyncJobList::IsPathBelow(base, path))
+        result = JoinDestRoot(destination) + PartAfter(path, base);
+    else
+        return Fail(ERROR_BAD_PATHNAME);
+    if (result.GetLength() >= kMaxPathChars)
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
+    target = result;
+    return TRUE;
+}
+
+BOOL MakeRevisionPath(CSyncJob &job, LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString &target,
+                      CString *revision)
+{
+    if (revision != nullptr)
+        revision->Empty();
+    if (!SplitRevisionPath(file, root, destination, target))
+        return FALSE;
+    if (revision == nullptr)
+        return TRUE;
+
+    CJobDef *def = job.GetJobDef();
+    const CString dest = def->GetDest();
+    const bool underDest = !dest.IsEmpty() && CSyncJobList::IsPathBelow(dest, target);
+    CString result;
+    if (def->GetSyncType() == 2 && underDest)
+    {
+        const CString jobName = def->GetName();
+        if (!IsFolderName(jobName))
+        {
+            target.Empty();
+            return Fail(ERROR_INVALID_NAME);
+        }
+        if (!MakeTwoWayRevision(job, target, jobName, result))
+        {
+            target.Empty();
+            return FALSE;
+        }
+    }
+    else
+    {
+        if (dest.IsEmpty())
+        {
+            target.Empty();
+            return Fail(ERROR_BAD_PATHNAME);
+        }
+        // A target outside "dest" would give no part after it: the file's own place below its root stands in.
+        const CString rest = underDest ? PartAfter(target, dest) : PartAfter(CString(file), CString(root));
+        result = JoinDestRoot(dest) + L"Revision\\" + rest;
+    }
+    if (result.GetLength() >= kMaxPathChars)
+    {
+        target.Empty();
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
+    }
+    *revision = result;
+    return TRUE;
+}

@@ -1,0 +1,99 @@
+#include "ContinuousTestSupport.h"
+
+#include "engine/continuous/ContinuousRun.h"
+#include "engine/program/AppPaths.h"
+#include "engine/program/ProgramObjects.h"
+
+namespace continuoustest
+{
+
+const wchar_t kJobId[] = L"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+
+void ContinuousTest::SetUp()
+{
+    ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
+    m_savedDataFolder = g_strDataFolder;
+    g_strDataFolder = m_folder.Path().c_str();
+    m_savedListName = GetTesselDirListFileName();
+    SetTesselDirListName(L"TesselDir.list");
+    m_a = m_folder / L"a\\";
+    m_b = m_folder / L"b\\";
+    ASSERT_TRUE(::CreateDirectoryW(m_a.c_str(), nullptr) && ::CreateDirectoryW(m_b.c_str(), nullptr));
+    m_element = NewJobElement(m_document, L"Sync", m_b.c_str());
+    XmlSetAttributeInt(m_element, L"sync_type", 2);
+    XmlSetAttributeString(m_element, L"JobUUID", kJobId);
+    XmlSetAttributeInt(m_element, L"maxver", 3);
+    XmlSetAttributeString(m_element, L"neverrun", L"true");
+    m_window = std::make_unique<FakeMainWindow>();
+    m_job = std::make_unique<CSyncJob>();
+    m_job->Attach(m_element);
+    m_workers.emplace(g_syncJobWorkers, g_syncJobWorkers.Get());
+    InstallListFileRunThread();
+}
+
+void ContinuousTest::TearDown()
+{
+    m_job.reset();
+    m_window.reset();
+    m_element = nullptr;
+    m_workers.reset();
+    SetTesselDirListName(m_savedListName);
+    g_strDataFolder = m_savedDataFolder;
+    EngineTest::TearDown();
+}
+
+IXMLDOMElementPtr ContinuousTest::AddSource(const std::wstring &path, const std::wstring &destination)
+{
+    IXMLDOMElementPtr element = NewStoreElement(m_document, L"src");
+    XmlSetAttributeString(element, L"path", path.c_str());
+    XmlSetAttributeString(element, L"destination", destination.c_str());
+    XmlSetAttributeString(element, L"rapid", L"0");
+    IXMLDOMNodePtr added;
+    _com_util::CheckError(m_element->appendChild(element, &added));
+    return element;
+}
+
+PostedMessage ContinuousTest::Run()
+{
+    const size_t before = m_window->CountEnds();
+    GetJobDeque().Enqueue(m_job.get(), 1);
+    EXPECT_TRUE(m_window->WaitForEnds(before + 1));
+    const std::vector<PostedMessage> ends = m_window->EndMessages();
+    return ends.size() > before ? ends[before] : PostedMessage{0, nullptr, 0};
+}
+
+void Write(const std::wstring &path, const std::string &bytes, LONGLONG seconds)
+{
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes)) << testing::PrintToString(path);
+    const SYSTEMTIME base = {2020, 6, 1, 1, 12, 0, 0, 0};
+    FILETIME time;
+    ::SystemTimeToFileTime(&base, &time);
+    ULARGE_INTEGER value{{time.dwLowDateTime, time.dwHighDateTime}};
+    value.QuadPart += seconds * 10000000LL;
+    time = {value.LowPart, value.HighPart};
+    CKernelHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &time));
+}
+
+std::vector<std::wstring> ListEntries(const std::wstring &folder)
+{
+    const std::string bytes = testsupport::ReadFileBytes(folder + L"TesselDir.list");
+    std::wstring text(bytes.size() / 2, L'\0');
+    memcpy(&text[0], bytes.data(), text.size() * 2);
+    std::vector<std::wstring> lines;
+    for (size_t start = text.find(L"\r\n"), end; start != std::wstring::npos; start = end)
+    {
+        if ((end = text.find(L"\r\n", start + 2)) != std::wstring::npos)
+            lines.push_back(text.substr(start + 2, end - start - 2));
+    }
+    return lines;
+}
+
+std::wstring Entry(const std::wstring &name, int isDir)
+{
+    return L"id=\"" + std::wstring(kJobId) + L"\",name=\"" + name + L"\",isdir=\"" + std::to_wstring(isDir) + L"\"";
+}
+
+} // namespace continuoustest

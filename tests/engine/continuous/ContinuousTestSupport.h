@@ -1,0 +1,45 @@
+// Shared by the continuous-copy tests: a two-way job "Sync" (sync_type 2, maxver 3, never run) whose source
+// folder m_a and destination folder m_b lie in a temporary folder; files with chosen times; lists read back.
+#pragma once
+#include <memory>
+#include <optional>
+
+#include "engine/job/SyncJob.h"
+#include "engine/support/EngineTestSupport.h"
+#include "engine/support/FakeMainWindow.h"
+
+namespace continuoustest
+{
+
+using namespace enginetest;
+
+extern const wchar_t kJobId[];
+
+class ContinuousTest : public EngineTest
+{
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Adds a "src" with filters off; returns it.
+    IXMLDOMElementPtr AddSource(const std::wstring &path, const std::wstring &destination);
+    // Runs the job through the run queue; its end message.
+    PostedMessage Run();
+
+    std::unique_ptr<FakeMainWindow> m_window;
+    IXMLDOMElementPtr m_element;
+    std::unique_ptr<CSyncJob> m_job;
+    std::wstring m_a, m_b; // with their trailing backslash; a test may move them
+
+  private:
+    CString m_savedDataFolder, m_savedListName;
+    std::optional<SeamOverride<SyncJobWorkers>> m_workers;
+};
+
+// Writes a file, making its folders, last written 2020-06-01 12:00:00 UTC + seconds.
+void Write(const std::wstring &path, const std::string &bytes, LONGLONG seconds = 0);
+// The entry lines of a folder's list (the folder line left out), in file order.
+std::vector<std::wstring> ListEntries(const std::wstring &folder);
+// The test job's entry line for a name.
+std::wstring Entry(const std::wstring &name, int isDir = 0);
+
+} // namespace continuoustest
