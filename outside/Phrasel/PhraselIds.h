@@ -74,3 +74,4 @@
 #include "RunSafetyIds.h"
 #include "MainWindowIds.h"
 #include "ChoiceButtonsIds.h"
+#include "FiltersIds.h"
