@@ -9,6 +9,8 @@ each piece from two pixels above its top, so the frame starts at the pieces' thi
 The wizard button's face is a pill of three pieces per state (left end, middle stretched to fill, right end),
 magenta outside the pill: the program's default states and the choice buttons of the job-type window, whose
 right end carries an arrow and serves every state.
+
+The filter edit dialog's pictures (add, add with a menu, delete, folder) are 16 by 16 on white.
 """
 import os
 import sys
@@ -169,6 +171,51 @@ def main_bitmap(width, height, top, bottom):
 DRAWERS["main_bitmap_1.bmp"] = (lambda: main_bitmap(64, 32, (0xDE, 0xF2, 0xFF), (0xB4, 0xD8, 0xF0)), write_bmp)
 DRAWERS["main_bitmap_2.bmp"] = (lambda: main_bitmap(64, 32, (0x3B, 0x6E, 0xA8), (0x24, 0x4A, 0x78)), write_bmp)
 DRAWERS["main_bitmap_3.bmp"] = (lambda: main_bitmap(16, 16, (0xF4, 0xF7, 0xFB), (0xD8, 0xE1, 0xEC)), write_bmp)
+
+
+# The filter edit dialog's button pictures and the folder image of its type list: 16 by 16 on white, which the
+# buttons take as their transparent colour and which is the list's own background.
+WHITE = (0xFF, 0xFF, 0xFF)
+ADD_GREEN = opaque((0x2E, 0x8B, 0x3A))
+DELETE_RED = opaque((0xC0, 0x30, 0x2A))
+
+
+def filter_add(with_arrow=False):
+    canvas = Canvas(16, 16)
+    x, y, arm = (5.5, 7.0, 4.0) if with_arrow else (8.0, 8.0, 5.0)
+    canvas.line(x, y - arm, x, y + arm, 3.0, ADD_GREEN)
+    canvas.line(x - arm, y, x + arm, y, 3.0, ADD_GREEN)
+    if with_arrow:
+        # A small arrow down: the button opens a menu.
+        black = opaque((0x30, 0x30, 0x30))
+        canvas.fill_shape(lambda px, py: 10 <= py <= 13.5 and abs(px - 13) <= (13.5 - py) * 0.85, black, 9, 9, 16, 14)
+    return canvas
+
+
+def filter_delete():
+    canvas = Canvas(16, 16)
+    canvas.line(4, 4, 12, 12, 2.6, DELETE_RED)
+    canvas.line(12, 4, 4, 12, 2.6, DELETE_RED)
+    return canvas
+
+
+def filter_folder():
+    canvas = Canvas(16, 16)
+    _, _, body, outline = NORMAL
+    canvas.fill_rounded_rect(1, 3, 7, 6, 1, opaque(outline))
+    canvas.fill_rounded_rect(1, 5, 15, 14, 1, opaque(outline))
+    canvas.fill_rounded_rect(2, 6, 14, 13, 0.5, opaque(body))
+    return canvas
+
+
+def on_white(canvas, path):
+    write_bmp(canvas, path, WHITE)
+
+
+DRAWERS["filter_add.bmp"] = (filter_add, on_white)
+DRAWERS["filter_add_menu.bmp"] = (lambda: filter_add(True), on_white)
+DRAWERS["filter_delete.bmp"] = (filter_delete, on_white)
+DRAWERS["filter_folder.bmp"] = (filter_folder, on_white)
 
 
 def main(argv):

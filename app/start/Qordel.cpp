@@ -17,6 +17,7 @@
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/ComGlue.h"
 #include "platform/system/Resources.h"
+#include "setup/filters/FilterTree.h"
 #include "ui/boxes/MessageBoxDlg.h"
 #include "ui/skin/SkinGlobals.h"
 
@@ -121,6 +122,8 @@ BOOL CQordelApp::InitInstance()
         return FALSE;
     OpenProgramLog();
     WriteAgentOptions();
+    g_pfnEnsureDefaultFilterFile.Exchange(&CQordelApp::LoadBasicFilter);
+    LoadBasicFilter();
     // Before any job can be built: a job's run takes its worker from there.
     InstallBackupRunThread();
     InstallListFileRunThread();

@@ -5,7 +5,8 @@
 // ExitInstance takes down what of it was started. There is no document, no frame and no registry use.
 //
 // The files of the class: Qordel.cpp (the order of the start and the end, the main dialog) and QordelPlaces.cpp
-// (the language library, the program and data folders, the log and the agent options file).
+// (the language library, the program and data folders, the log, the agent options file and the default filter
+// set).
 #pragma once
 #include <windows.h>
 
@@ -50,6 +51,10 @@ class CQordelApp : public CWinApp
     void InitAppFolder();
     // Hands the continuous-copy list file name to the job engine.
     void InitTesselDirList();
+    // Puts the data folder's default filter set "BasicFilter.xml" in place when it is missing, built from the
+    // language folder's template with the mail programs and browser folders of this computer. The filter pages
+    // call it (through EnsureDefaultFilterFile) before they read the default set.
+    static void LoadBasicFilter();
     static CString GetTesselDirListName();
 
     CQordelDlg *GetMainDialog() const

@@ -12,6 +12,8 @@
 #include "platform/system/ExceptionReport.h"
 #include "platform/system/Handles.h"
 #include "platform/system/Resources.h"
+#include "setup/filters/DefaultFilterBuilder.h"
+#include "setup/filters/FilterTree.h"
 
 namespace
 {
@@ -126,4 +128,12 @@ void CQordelApp::WriteAgentOptions()
     g_agentIni.SetPath(g_strAgentIniPath);
     g_agentIni.WriteString(L"AGENT-OPTIONS", L"Wireless", L"TRUE");
     g_agentIni.WriteString(L"AGENT-OPTIONS", L"Ethernet", L"TRUE");
+}
+
+void CQordelApp::LoadBasicFilter()
+{
+    const CString target = DefaultFilterFilePath();
+    if (IsExistingFile(target))
+        return;
+    CDefaultFilterBuilder::Build(g_strLanguageFolder + kBasicFilterFileName, target);
 }

@@ -33,6 +33,8 @@ StandInState &State()
 }
 
 volatile LONG g_liveEntries = 0;
+// What IsInstalledOutlook answers: no Outlook, unless a test says otherwise.
+volatile LONG g_outlookInstalled = 0;
 
 void Record(const std::wstring &line)
 {
@@ -184,7 +186,7 @@ void COutlookFacade::Term()
 BOOL COutlookFacade::IsInstalledOutlook()
 {
     Record(L"IsInstalledOutlook");
-    return TRUE;
+    return g_outlookInstalled != 0 ? TRUE : FALSE;
 }
 
 void COutlookFacade::SetCallBack(const CALLBACKDATAS &callback, void *data)
@@ -283,6 +285,12 @@ extern "C"
         state.calls.clear();
         state.scripts.clear();
         state.callCounts.clear();
+        ::InterlockedExchange(&g_outlookInstalled, 0);
+    }
+
+    void OutlookTesselSetInstalled(BOOL installed)
+    {
+        ::InterlockedExchange(&g_outlookInstalled, installed ? 1 : 0);
     }
 
     int OutlookTesselGetCalls(wchar_t *buffer, int size)

@@ -79,10 +79,12 @@ extern "C"
     // The count-th call (from 1) of the named member ("Init", "GetCatalog", "BackupMessage", "SyncMessage")
     // from now on fails with error as its last error. Up to 8 scripts at once.
     OUTLOOKTESSEL_API void OutlookTesselScriptFailure(const wchar_t *call, int count, DWORD error);
-    // Forgets the scripts, the recorded calls and the per-member call counts.
+    // Forgets the scripts, the recorded calls, the per-member call counts and the installed answer.
     OUTLOOKTESSEL_API void OutlookTesselReset();
-    // The calls since the last reset, one per line ("Init", "Term", "SetCallBack 2", "GetCatalog <store>",
-    // "BackupMessage <store> > <destination> [<count>]", "SyncMessage <store> > <destination> [<count>]",
+    // What IsInstalledOutlook answers from now on (0 until a test sets it).
+    OUTLOOKTESSEL_API void OutlookTesselSetInstalled(BOOL installed);
+    // The calls since the last reset, one per line ("Init", "Term", "IsInstalledOutlook", "SetCallBack 2", "GetCatalog
+    // <store>", "BackupMessage <store> > <destination> [<count>]", "SyncMessage <store> > <destination> [<count>]",
     // "Construct", "Destroy"), copied into buffer (size characters, terminated); returns the full length.
     OUTLOOKTESSEL_API int OutlookTesselGetCalls(wchar_t *buffer, int size);
     // Catalog entries made and not yet destroyed.

@@ -77,3 +77,4 @@
 #include "TrayIds.h"
 #include "MainFaceIds.h"
 #include "ContinuousCopyIds.h"
+#include "FiltersIds.h"

@@ -9,6 +9,7 @@
 
 class CImageList;
 class CEdit;
+class CHeaderCtrl;
 
 class CStatic : public CWnd
 {
@@ -158,6 +159,10 @@ class CListCtrl : public CWnd
     BOOL DeleteColumn(int nCol);
     int GetColumnWidth(int nCol) const;
     BOOL SetColumnWidth(int nCol, int cx);
+    // FALSE when the list has no such column (the loop "while the list reports a column" ends there).
+    BOOL GetColumn(int nCol, LVCOLUMNW *pColumn) const;
+    // The list's header (report view), as its owning object or a temporary wrapper; null when it has none.
+    CHeaderCtrl *GetHeaderCtrl() const;
     int InsertItem(const LVITEMW *pItem);
     int InsertItem(int nItem, LPCWSTR lpszItem);
     int InsertItem(int nItem, LPCWSTR lpszItem, int nImage);
@@ -196,6 +201,15 @@ class CListCtrl : public CWnd
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *pResult) override;
+};
+
+// The column header of a report-view list.
+class CHeaderCtrl : public CWnd
+{
+  public:
+    int GetItemCount() const;
+    BOOL GetItemRect(int nIndex, LPRECT lpRect) const;
+    BOOL GetItem(int nPos, HDITEMW *pHeaderItem) const;
 };
 
 class CTreeCtrl : public CWnd

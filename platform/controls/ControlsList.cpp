@@ -15,6 +15,14 @@ struct EditHandlePolicy
     }
 };
 
+struct HeaderHandlePolicy
+{
+    static void SetHandle(CHeaderCtrl &header, HWND h)
+    {
+        header.m_hWnd = h;
+    }
+};
+
 // The label-edit control as a CEdit: its owning object when that is one, else a temporary CEdit wrapper.
 CEdit *EditFromHandle(HWND hWnd)
 {
@@ -23,6 +31,15 @@ CEdit *EditFromHandle(HWND hWnd)
     if (CEdit *owner = dynamic_cast<CEdit *>(CWnd::FromHandlePermanent(hWnd)))
         return owner;
     return CTempHandleMap<HWND, CEdit, EditHandlePolicy>::ForThisThread().FromHandle(hWnd);
+}
+
+CHeaderCtrl *HeaderFromHandle(HWND hWnd)
+{
+    if (hWnd == nullptr)
+        return nullptr;
+    if (CHeaderCtrl *owner = dynamic_cast<CHeaderCtrl *>(CWnd::FromHandlePermanent(hWnd)))
+        return owner;
+    return CTempHandleMap<HWND, CHeaderCtrl, HeaderHandlePolicy>::ForThisThread().FromHandle(hWnd);
 }
 
 CImageList *SwapImageList(HWND hWnd, UINT message, int nImageListType, CImageList *pImageList)
@@ -309,6 +326,16 @@ CImageList *CListCtrl::SetImageList(CImageList *pImageList, int nImageListType)
     return SwapImageList(m_hWnd, LVM_SETIMAGELIST, nImageListType, pImageList);
 }
 
+BOOL CListCtrl::GetColumn(int nCol, LVCOLUMNW *pColumn) const
+{
+    return static_cast<BOOL>(SendMessage(LVM_GETCOLUMNW, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(pColumn)));
+}
+
+CHeaderCtrl *CListCtrl::GetHeaderCtrl() const
+{
+    return HeaderFromHandle(reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)));
+}
+
 CEdit *CListCtrl::GetEditControl() const
 {
     return EditFromHandle(reinterpret_cast<HWND>(SendMessage(LVM_GETEDITCONTROL)));
@@ -337,6 +364,25 @@ BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     if (pResult != nullptr)
         *pResult = TRUE;
     return TRUE;
+}
+
+// --- CHeaderCtrl ---
+
+int CHeaderCtrl::GetItemCount() const
+{
+    return static_cast<int>(SendMessage(HDM_GETITEMCOUNT));
+}
+
+BOOL CHeaderCtrl::GetItemRect(int nIndex, LPRECT lpRect) const
+{
+    return static_cast<BOOL>(
+        SendMessage(HDM_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpRect)));
+}
+
+BOOL CHeaderCtrl::GetItem(int nPos, HDITEMW *pHeaderItem) const
+{
+    return static_cast<BOOL>(
+        SendMessage(HDM_GETITEMW, static_cast<WPARAM>(nPos), reinterpret_cast<LPARAM>(pHeaderItem)));
 }
 
 // --- CTreeCtrl ---

@@ -37,6 +37,19 @@ BOOL CToolTipCtrl::AddTool(CWnd *pWnd, LPCWSTR lpszText, LPCRECT lpRectTool, UIN
     return static_cast<BOOL>(SendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)));
 }
 
+void CToolTipCtrl::DelTool(CWnd *pWnd, UINT_PTR nIDTool)
+{
+    if (m_hWnd == nullptr || pWnd == nullptr)
+        return;
+    TTTOOLINFOW info = ToolInfo(pWnd, nIDTool);
+    if (nIDTool == 0)
+    {
+        info.uFlags = TTF_IDISHWND;
+        info.uId = reinterpret_cast<UINT_PTR>(pWnd->GetSafeHwnd());
+    }
+    SendMessage(TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 void CToolTipCtrl::UpdateTipText(LPCWSTR lpszText, CWnd *pWnd, UINT_PTR nIDTool)
 {
     if (m_hWnd == nullptr || pWnd == nullptr)

@@ -15,6 +15,8 @@ class CToolTipCtrl : public CWnd
     // A tool over lpRectTool of pWnd's client area with id nIDTool; with no rectangle or id 0 the tool is the
     // whole window. A null text asks the window for it (TTN_GETDISPINFO).
     BOOL AddTool(CWnd *pWnd, LPCWSTR lpszText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    // Removes the tool AddTool made with the same window and id.
+    void DelTool(CWnd *pWnd, UINT_PTR nIDTool = 0);
     void UpdateTipText(LPCWSTR lpszText, CWnd *pWnd, UINT_PTR nIDTool = 0);
     void Activate(BOOL bActivate);
     void RelayEvent(LPMSG lpMsg);

@@ -42,6 +42,7 @@ enum class AfxSig : unsigned char
     CmdEx,       // BOOL ()                           reflected: FALSE lets the parent handle it too
     CmdRange,    // void (UINT nID)
     Notify,      // void (NMHDR*, LRESULT*)
+    NotifyEx,    // BOOL (NMHDR*, LRESULT*)            reflected: FALSE lets the parent handle it too
     NotifyRange, // void (UINT nID, NMHDR*, LRESULT*)
     // Window messages.
     l_wl,         // LRESULT (WPARAM, LPARAM)
@@ -257,6 +258,16 @@ class CCmdTarget
      AfxSig::Notify,                                                                                                   \
      nullptr,                                                                                                          \
      AFX_MSG_PFN(void(CCmdTarget::*)(NMHDR *, LRESULT *), memberFxn)},
+// The handler returns TRUE when it has dealt with the notification (its result stands), FALSE to let the parent
+// handle it as well.
+#define ON_NOTIFY_REFLECT_EX(wNotifyCode, memberFxn)                                                                   \
+    {WM_REFLECT_BASE + WM_NOTIFY,                                                                                      \
+     (UINT)(wNotifyCode),                                                                                              \
+     0,                                                                                                                \
+     0,                                                                                                                \
+     AfxSig::NotifyEx,                                                                                                 \
+     nullptr,                                                                                                          \
+     AFX_MSG_PFN(BOOL(CCmdTarget::*)(NMHDR *, LRESULT *), memberFxn)},
 #define ON_WM_CTLCOLOR_REFLECT()                                                                                       \
     AFX_WM_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR, hbr_dc_u, HBRUSH(CCmdTarget::*)(CDC *, UINT), CtlColor)
 #define ON_WM_DRAWITEM_REFLECT()                                                                                       \

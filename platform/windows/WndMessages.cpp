@@ -432,10 +432,18 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         NMHDR *pNMHDR = reinterpret_cast<NMHDR *>(lParam);
         const AfxMsgMapEntry *entry =
             pNMHDR != nullptr ? FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, pNMHDR->code, 0) : nullptr;
-        if (entry == nullptr || entry->nSig != AfxSig::Notify)
+        if (entry == nullptr)
             return FALSE;
         LRESULT result = 0;
-        (this->*As<void (CCmdTarget::*)(NMHDR *, LRESULT *)>(entry->pfn))(pNMHDR, &result);
+        if (entry->nSig == AfxSig::NotifyEx)
+        {
+            if (!(this->*As<BOOL (CCmdTarget::*)(NMHDR *, LRESULT *)>(entry->pfn))(pNMHDR, &result))
+                return FALSE;
+        }
+        else if (entry->nSig == AfxSig::Notify)
+            (this->*As<void (CCmdTarget::*)(NMHDR *, LRESULT *)>(entry->pfn))(pNMHDR, &result);
+        else
+            return FALSE;
         if (pResult != nullptr)
             *pResult = result;
         return TRUE;

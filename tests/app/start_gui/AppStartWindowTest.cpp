@@ -108,6 +108,10 @@ TEST_F(AppStartWindow, StartsWithItsWindowKeepsTheStoreAndEndsOnClose)
         EXPECT_STREQ(value, L"TRUE") << key;
     }
 
+    // The first start puts the default filter set, built from the template, into the data folder.
+    EXPECT_NE(testsupport::ReadFileBytes(m_drive.DataFolder() + L"BasicFilter.xml").find("<filter name=\"Email\""),
+              std::string::npos);
+
     EXPECT_TRUE(apptest::SaveWindowPng(window, apptest::BuildFolder() + L"main-window.png"));
 
     CloseAndExpectEnd(program, window);

@@ -1,0 +1,43 @@
+// Numbers of the filter windows' resources in the language library: the filter page, the filter edit dialog and
+// the custom filter dialog with their controls, commands and strings, and the filter files' log entries.
+#pragma once
+
+// Dialogs
+#define IDD_FILTER_EDIT 129
+#define IDD_CUSTOM_FILTER 256
+#define IDD_FILTER_PAGE 487
+
+// Controls
+#define IDC_FILTER_NEW_CATEGORY 1002
+#define IDC_FILTER_DELETE_CATEGORY 1003
+#define IDC_FILTER_CATEGORY_TREE 1004
+#define IDC_FILTER_TYPE_LIST 1005
+#define IDC_FILTER_ADD_TYPE 1006
+#define IDC_FILTER_DELETE_TYPE 1007
+#define IDC_FILTER_EXCLUDE_MODE 1075
+#define IDC_FILTER_EXCLUDE_OTHER 1076
+#define IDC_FILTER_CUSTOM_TEXT 1091
+#define IDC_FILTER_CUSTOM_CHECK 1128
+#define IDC_FILTER_RESET 1130
+#define IDC_FILTER_LIST 1139
+#define IDC_FILTER_SET_SWITCH 1215
+#define IDC_FILTER_SUMMARY 1271
+
+// Commands of the filter edit dialog's add menu
+#define ID_FILTER_ADD_TYPES 47424
+#define ID_FILTER_ADD_FOLDER 47425
+
+// Strings
+#define IDS_FILTER_ADD_TYPES 528
+#define IDS_FILTER_ADD_FOLDER 529
+#define IDS_FILTER_COLUMN_TYPES 530
+#define IDS_FILTER_COLUMN_DESCRIPTION 531
+#define IDS_FILTER_ASK_TYPES 532
+#define IDS_FILTER_ASK_CATEGORY 533
+#define IDS_FILTER_SUMMARY 578
+#define IDS_LOG_FILTER_FILE_MISSING 52401
+#define IDS_LOG_FILTER_FILE_UNREADABLE 52402
+#define IDS_LOG_FILTER_FILE_NO_FILTERS 52403
+#define IDS_LOG_FILTER_ENTRY_SKIPPED 52404
+#define IDS_LOG_FILTER_FILE_NOT_SAVED 52405
+#define IDS_LOG_FILTER_TEMPLATE_BAD 52406
