@@ -29,6 +29,7 @@
 #include "platform/text/Collections.h"
 #include "platform/text/Geometry.h"
 #include "platform/windows/Dialog.h"
+#include "setup/layout/DialogLayout.h"
 #include "ui/controls/EditWithButton.h"
 #include "ui/skin/SkinElement.h"
 
@@ -203,6 +204,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
 
     CEditWithButton m_restoreFolderEdit;
     CSizeThumbDriveStatic m_driveBar;
+    // Keeps the job list and the drive bar anchored when the window is resized.
+    CDialogLayout m_layout;
     // Read by run threads (GetJobIndex) under m_viewLock; the view deletes itself with its window.
     CJobListView *m_pJobListView;
     mutable CCriticalSection m_viewLock;
