@@ -31,8 +31,8 @@ bool HasChanged(FileChangeEntry &entry)
     ReadFileState(entry.path, lastWrite, sizeHigh, sizeLow, readable);
     if (!readable)
         return false;
-    const bool changed = ::CompareFileTime(&lastWrite, &entry.lastWrite) != 0 || sizeHigh != entry.sizeHigh ||
-                         sizeLow != entry.sizeLow;
+    const bool changed =
+        ::CompareFileTime(&lastWrite, &entry.lastWrite) != 0 || sizeHigh != entry.sizeHigh || sizeLow != entry.sizeLow;
     entry.lastWrite = lastWrite;
     entry.sizeHigh = sizeHigh;
     entry.sizeLow = sizeLow;
@@ -94,7 +94,11 @@ void CChangeSettler::OnNewEntry(FileChangeEntryPtr entry)
         {
             if (SamePath(pending->path, entry->path))
             {
+                // The file was looked at again just now: the wait starts over from what it is now.
                 pending->settleCount = kSettleTicks;
+                pending->lastWrite = entry->lastWrite;
+                pending->sizeHigh = entry->sizeHigh;
+                pending->sizeLow = entry->sizeLow;
                 return;
             }
         }
@@ -136,6 +140,9 @@ void CChangeSettler::OnNewEntry(FileChangeEntryPtr entry)
 
 void CChangeSettler::OnTick()
 {
+    // Every record counts its tick down, also those after the one that settles on this tick: a record waits its
+    // three ticks however busy the list is. Still at most one record is processed a tick, the first stable one.
+    auto settled = m_pending.end();
     for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
     {
         FileChangeEntry &entry = **it;
@@ -144,15 +151,19 @@ void CChangeSettler::OnTick()
             --entry.settleCount;
             continue;
         }
+        if (settled != m_pending.end())
+            continue; // tested on the next tick
         if (IsChangedFileLocked(entry.path) || HasChanged(entry))
         {
             ++entry.settleCount;
             continue;
         }
-        FileChangeEntryPtr settled = std::move(*it);
-        m_pending.erase(it);
-        // The sink may come back here (a message dispatched while it works): nothing of the walk is used after.
-        m_sink(std::move(settled));
-        return;
+        settled = it;
     }
+    if (settled == m_pending.end())
+        return;
+    FileChangeEntryPtr entry = std::move(*settled);
+    m_pending.erase(settled);
+    // The sink may come back here (a message dispatched while it works): nothing of the walk is used after.
+    m_sink(std::move(entry));
 }

@@ -2,15 +2,16 @@
 // and are no longer locked; removals and renames go on at once. The settled or immediate records go to the
 // sink (change processing). Used by one thread; the owner drives the ticks (one a second while HasPending).
 //
-//   added, modified   merged with a pending record of the same path (its wait starts again: 3 ticks), else
-//                     appended
+//   added, modified   merged with a pending record of the same path (its wait starts again: 3 ticks, from the
+//                     file's state as the new record found it), else appended
 //   removed           a pending record of the path is dropped; the removal goes on at once
 //   renamed           a pending record of the old path takes the new path and waits again (the file then goes
 //                     as added or modified under its new name); otherwise the rename goes on at once
 //   tick              in arrival order: a record waits out its count, then while the file is locked (opened
 //                     for reading fails with 32; ".doc" files are never locked: Word keeps them open) or
 //                     changed (last-write time or size) it waits one tick more; the first settled record goes
-//                     to the sink and ends the tick, so at most one record goes per tick
+//                     to the sink, so at most one record goes per tick, and every other record still counts
+//                     the tick down (the ones after it are tested on the next tick)
 #pragma once
 #include <windows.h>
 

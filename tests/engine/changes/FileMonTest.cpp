@@ -76,6 +76,8 @@ TEST_F(FileMon, RecordsSettleForThreeTicksAndGoOnePerTick)
         {{L"a>b", L"-c"}, {L"0 4 a > b", L"0 2 c"}},
         // Three files that settle together take three ticks.
         {{L"+a", L"+b", L"+c", L".", L".", L".", L".", L".", L"."}, {L"4 1 a", L"5 1 b", L"6 1 c"}},
+        // A record counts down on the tick another one goes: it waits its three ticks, no more.
+        {{L"+a", L".", L".", L"+b", L".", L".", L".", L".", L"."}, {L"4 1 a", L"6 1 b"}},
     };
     for (const auto &c : cases)
     {
