@@ -113,8 +113,8 @@ bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &e
         return true;
     }
     JobBorrow borrow(job);
-    ChangeMatch current{*job, *job->GetJobDef(), entry.action, entry.path, entry.secondPath, match.copyPath,
-                        match.revisionPath, VssCopyBatch()};
+    ChangeMatch current{*job,           *job->GetJobDef(),  entry.action,  entry.path, entry.secondPath,
+                        match.copyPath, match.revisionPath, VssCopyBatch()};
     if (!job->TryClaimRun())
     {
         if (job->m_runState == JOB_BUSY && PassesJobFilters(*job, kept))
@@ -128,8 +128,8 @@ bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &e
     }
     catch (const _com_error &error)
     {
-        job->GetLog().LogIdAt(L"FileMon", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR,
-                              IDS_LOG_CHANGE_FAILED, FormatNow().GetString(), entry.path, error.ErrorMessage());
+        job->GetLog().LogIdAt(L"FileMon", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, IDS_LOG_CHANGE_FAILED,
+                              FormatNow().GetString(), entry.path, error.ErrorMessage());
     }
     FinishMatch(current, end);
     if (end == MatchEnd::DestinationMissing &&

@@ -101,9 +101,9 @@ void CChangeProcessor::RequestOwedRuns()
             if (!list->Contains(owed.job) || owed.job->m_runState == JOB_DISABLED ||
                 owed.job->GetJobDef()->GetState() == 0)
             {
-                m_destinationMissingShown.erase(std::remove(m_destinationMissingShown.begin(),
-                                                            m_destinationMissingShown.end(), owed.job),
-                                                m_destinationMissingShown.end());
+                m_destinationMissingShown.erase(
+                    std::remove(m_destinationMissingShown.begin(), m_destinationMissingShown.end(), owed.job),
+                    m_destinationMissingShown.end());
                 continue;
             }
             still.push_back(owed);
@@ -130,8 +130,9 @@ void CChangeProcessor::RequestOwedRuns()
         if (!list->Contains(job) || job->m_runState != JOB_IDLE)
             continue;
         window->RequestRun(job);
-        m_owed.erase(std::remove_if(m_owed.begin(), m_owed.end(), [job](const OwedRun &owed) { return owed.job == job; }),
-                     m_owed.end());
+        m_owed.erase(
+            std::remove_if(m_owed.begin(), m_owed.end(), [job](const OwedRun &owed) { return owed.job == job; }),
+            m_owed.end());
         // The destination is back: a later absence is shown again.
         m_destinationMissingShown.erase(
             std::remove(m_destinationMissingShown.begin(), m_destinationMissingShown.end(), job),

@@ -9,13 +9,13 @@ constexpr DWORD kSettleTicks = 3;
 
 struct FileChangeEntry
 {
-    DWORD action;                  // 1 added, 2 removed, 3 modified, 4 renamed (kChangeAdded ...)
-    wchar_t path[MAX_PATH];        // the changed path; for a rename the old path
-    wchar_t secondPath[MAX_PATH];  // the new path of a rename, else empty
-    FILETIME lastWrite;            // of the path when it was last looked at
+    DWORD action;                 // 1 added, 2 removed, 3 modified, 4 renamed (kChangeAdded ...)
+    wchar_t path[MAX_PATH];       // the changed path; for a rename the old path
+    wchar_t secondPath[MAX_PATH]; // the new path of a rename, else empty
+    FILETIME lastWrite;           // of the path when it was last looked at
     DWORD sizeHigh;
     DWORD sizeLow;
-    DWORD settleCount;             // ticks to wait before the next test
+    DWORD settleCount; // ticks to wait before the next test
 };
 static_assert(sizeof(FileChangeEntry) == 1064, "a change record is 1064 bytes");
 

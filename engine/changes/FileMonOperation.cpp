@@ -212,8 +212,7 @@ void CFileMonOperation::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_FILEMON_ENTRY:
         m_settler.OnNewEntry(FileChangeEntryPtr(reinterpret_cast<FileChangeEntry *>(wParam)));
         break;
-    case WM_FILEMON_ERROR:
-    {
+    case WM_FILEMON_ERROR: {
         std::unique_ptr<CString> folder(reinterpret_cast<CString *>(lParam));
         m_processor.OnLostChanges(static_cast<DWORD>(wParam), folder ? folder->GetString() : L"");
         break;

@@ -75,7 +75,7 @@ class CFileMonOperation : public CDirectoryChangeHandler
     DWORD m_threadId;
     HWND m_window;
     UINT_PTR m_timer;
-    CKernelHandle m_wake;   // auto-reset: a lost change was noted
+    CKernelHandle m_wake;  // auto-reset: a lost change was noted
     HANDLE m_startedEvent; // only while the thread starts
     CChangeSettler m_settler;
     CChangeProcessor m_processor;

@@ -203,9 +203,9 @@ bool MatchWildcard(LPCWSTR name, LPCWSTR pattern)
 
 CDelayedDirectoryChangeHandler::CDelayedDirectoryChangeHandler(CDirectoryChangeHandler *handler, BOOL hasGui,
                                                                LPCWSTR include, LPCWSTR exclude, DWORD filterFlags)
-    : m_handler(handler), m_hasGui(hasGui), m_filterFlags(filterFlags), m_relativeOffset(0),
-      m_stopEvent(FALSE, FALSE), m_hasInclude(include != nullptr && *include != L'\0'),
-      m_hasExclude(exclude != nullptr && *exclude != L'\0'), m_postFailed(0)
+    : m_handler(handler), m_hasGui(hasGui), m_filterFlags(filterFlags), m_relativeOffset(0), m_stopEvent(FALSE, FALSE),
+      m_hasInclude(include != nullptr && *include != L'\0'), m_hasExclude(exclude != nullptr && *exclude != L'\0'),
+      m_postFailed(0)
 {
     if (m_handler != nullptr)
         m_handler->AddRef();
@@ -282,8 +282,8 @@ BOOL CDelayedDirectoryChangeHandler::TakePostFailure()
 
 bool CDelayedDirectoryChangeHandler::Post(DWORD kind, LPCWSTR path, LPCWSTR secondPath, DWORD error)
 {
-    DelayedRecord *record = new (std::nothrow) DelayedRecord{this, kind, path, secondPath, m_folder, error,
-                                                             m_relativeOffset};
+    DelayedRecord *record =
+        new (std::nothrow) DelayedRecord{this, kind, path, secondPath, m_folder, error, m_relativeOffset};
     if (record != nullptr)
     {
         AddRef();

@@ -69,8 +69,7 @@ void DeliverChangeRecords(const BYTE *buffer, DWORD bytes, const CString &folder
         case FILE_ACTION_MODIFIED:
             handler.FileModified(path);
             break;
-        case FILE_ACTION_RENAMED_OLD_NAME:
-        {
+        case FILE_ACTION_RENAMED_OLD_NAME: {
             const FILE_NOTIFY_INFORMATION *newName = next != 0 ? RecordAt(buffer, bytes, offset + next) : nullptr;
             if (newName == nullptr)
             {
@@ -100,12 +99,11 @@ void DeliverChangeRecords(const BYTE *buffer, DWORD bytes, const CString &folder
     }
 }
 
-CDirWatchInfo::CDirWatchInfo(HANDLE folderHandle, LPCWSTR folder, CDirectoryChangeHandler *handler,
-                             DWORD notifyFilter, BOOL subtree, BOOL hasGui, LPCWSTR include, LPCWSTR exclude,
-                             DWORD filterFlags)
+CDirWatchInfo::CDirWatchInfo(HANDLE folderHandle, LPCWSTR folder, CDirectoryChangeHandler *handler, DWORD notifyFilter,
+                             BOOL subtree, BOOL hasGui, LPCWSTR include, LPCWSTR exclude, DWORD filterFlags)
     : m_wrapper(new (std::nothrow) CDelayedDirectoryChangeHandler(handler, hasGui, include, exclude, filterFlags)),
-      m_folderHandle(folderHandle), m_notifyFilter(notifyFilter), m_subtree(subtree), m_folder(folder),
-      m_buffer(), m_overlapped(), m_lastError(0), m_done(FALSE, TRUE), m_state(kWatchCreated)
+      m_folderHandle(folderHandle), m_notifyFilter(notifyFilter), m_subtree(subtree), m_folder(folder), m_buffer(),
+      m_overlapped(), m_lastError(0), m_done(FALSE, TRUE), m_state(kWatchCreated)
 {
     if (m_wrapper != nullptr && !m_wrapper->IsReady())
     {
@@ -177,8 +175,7 @@ void CDirWatchInfo::OnPacket(DWORD bytes, DWORD error, std::vector<CDirWatchInfo
     case kWatchStopRequested:
         OnStop(owing);
         break;
-    case kWatchStopping:
-    {
+    case kWatchStopping: {
         CSingleLock hold(&m_lock, TRUE);
         if (m_folderHandle == INVALID_HANDLE_VALUE)
             m_done.SetEvent();

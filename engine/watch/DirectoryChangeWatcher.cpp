@@ -86,8 +86,8 @@ DWORD CDirectoryChangeWatcher::AddWatch(LPCWSTR folder, DWORD notifyFilter, CDir
                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     if (folderHandle == INVALID_HANDLE_VALUE)
         return Fail(::GetLastError());
-    CDirWatchInfo *watch = new (std::nothrow) CDirWatchInfo(folderHandle, folder, handler, notifyFilter, subtree,
-                                                            m_hasGui, include, exclude, m_filterFlags);
+    CDirWatchInfo *watch = new (std::nothrow)
+        CDirWatchInfo(folderHandle, folder, handler, notifyFilter, subtree, m_hasGui, include, exclude, m_filterFlags);
     if (watch == nullptr)
     {
         ::CloseHandle(folderHandle);

@@ -49,8 +49,8 @@ class CDirectoryChangeWatcher : public IDirectoryWatch
     // 161 when the folder is no existing folder, 14 when memory runs out, 164 when the worker cannot start,
     // else the error of opening the folder, of the port or of the first read. A folder watched already (in
     // any case) is first removed.
-    DWORD AddWatch(LPCWSTR folder, DWORD notifyFilter, CDirectoryChangeHandler *handler, BOOL subtree,
-                   LPCWSTR include, LPCWSTR exclude);
+    DWORD AddWatch(LPCWSTR folder, DWORD notifyFilter, CDirectoryChangeHandler *handler, BOOL subtree, LPCWSTR include,
+                   LPCWSTR exclude);
     DWORD AddWatch(LPCWSTR folder, DWORD notifyFilter, CDirectoryChangeHandler *handler, BOOL subtree) override;
     // Stops and removes the watch of folder (case and trailing backslashes ignored); 1 when one was removed.
     BOOL RemoveWatch(LPCWSTR folder) override;

@@ -206,8 +206,8 @@ TEST_F(ChangeProc, ATwoWayDeletionKeepsARevisionFirstAndElseKeepsTheCopy)
     EXPECT_EQ(Process(kChangeRemoved, a + L"g.txt"), 1);
     EXPECT_EQ(ReadFileBytes(b + L"g.txt"), "copy");
     EXPECT_TRUE(listed(a, L"g.txt") && listed(b, L"g.txt"));
-    EXPECT_EQ(CountLines(JobLogLines(*job), EntryLine(IDS_LOG_CHANGE_COPY_KEPT, kAnyTime, (a + L"g.txt").c_str(),
-                                                      (b + L"g.txt").c_str())),
+    EXPECT_EQ(CountLines(JobLogLines(*job),
+                         EntryLine(IDS_LOG_CHANGE_COPY_KEPT, kAnyTime, (a + L"g.txt").c_str(), (b + L"g.txt").c_str())),
               1);
     EXPECT_EQ(job->m_runState, JOB_IDLE);
 }
@@ -254,8 +254,9 @@ TEST_F(ChangeProc, AFullDiskLeavesTheFileForARunAndItsFlagClearsWithRoom)
     EXPECT_EQ(Process(kChangeAdded, m_src + L"f.txt"), 1);
     EXPECT_FALSE(Exists(m_dst + L"f.txt"));
     EXPECT_TRUE(job->m_diskFull);
-    EXPECT_EQ(CountLines(JobLogLines(*job), EntryLine(IDS_LOG_CHANGE_NOT_COPIED_FULL, kAnyTime, (m_src + L"f.txt").c_str())),
-              1);
+    EXPECT_EQ(
+        CountLines(JobLogLines(*job), EntryLine(IDS_LOG_CHANGE_NOT_COPIED_FULL, kAnyTime, (m_src + L"f.txt").c_str())),
+        1);
     m_processor->RequestOwedRuns();
     m_window->PumpUntil([] { return false; }, 200);
     EXPECT_EQ(m_window->RequestsFor(job), 0u);
@@ -347,12 +348,12 @@ TEST_F(ChangeProc, LostChangesGiveOneRunPerWatchingJobRetriedWhileBusy)
 
     {
         // A change that cannot be handed to the monitor's thread.
-        SeamOverride post(g_pfnPostFileMonMessage, PFN_POST_MESSAGE([](HWND, UINT, WPARAM, LPARAM) -> BOOL {
-                              return FALSE;
-                          }));
+        SeamOverride post(g_pfnPostFileMonMessage,
+                          PFN_POST_MESSAGE([](HWND, UINT, WPARAM, LPARAM) -> BOOL { return FALSE; }));
         EXPECT_FALSE(monitor->AcceptChange(kChangeAdded, (m_src + L"f.txt").c_str(), L""));
     }
-    EXPECT_TRUE(m_window->PumpUntil([&] { return m_window->RequestsFor(one) == 2 && m_window->RequestsFor(two) == 2; }));
+    EXPECT_TRUE(
+        m_window->PumpUntil([&] { return m_window->RequestsFor(one) == 2 && m_window->RequestsFor(two) == 2; }));
 
     // A watch that ended: the jobs watch their folders again.
     monitor->WatchError(ERROR_ACCESS_DENIED, m_src.c_str());

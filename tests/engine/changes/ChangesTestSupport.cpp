@@ -51,7 +51,8 @@ std::wstring ChangeTest::Job(const std::wstring &name, const std::wstring &dest,
 {
     static int uuid = 0;
     return L"<jobdef name=\"" + name + L"\" JobUUID=\"{" + std::to_wstring(++uuid) + L"}\" dest=\"" + dest +
-           L"\" state=\"1\" js_type=\"0\" sync_type=\"1\" maxver=\"2\" autodel=\"true\" neverrun=\"true\"><src path=\"" +
+           L"\" state=\"1\" js_type=\"0\" sync_type=\"1\" maxver=\"2\" autodel=\"true\" neverrun=\"true\"><src "
+           L"path=\"" +
            (source.empty() ? m_src : source) + L"\" destination=\"" + dest + L"\" rapid=\"0\"/></jobdef>";
 }
 
