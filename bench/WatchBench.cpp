@@ -192,10 +192,11 @@ std::string Narrow(const std::wstring &text)
 
 bool WriteBytes(const std::wstring &path, const std::string &bytes)
 {
-    CKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+    CKernelHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file.IsValid() && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    return file.IsValid() &&
+           ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
 
@@ -456,11 +457,12 @@ int wmain(int argc, wchar_t **argv)
     // A job that has run once already: watching it queues no first run.
     const std::wstring store = L"<?xml version=\"1.0\"?>\r\n<Tessel xmlns=\"ORVANE\"><jobdef name=\"Watched\" "
                                L"JobUUID=\"{5EC0F1A6-7D1B-4C52-9E1A-16B3E0C4D2A1}\" dest=\"" +
-                               dst + L"\" state=\"1\" js_type=\"0\" sync_type=\"1\" autodel=\"true\" maxver=\"0\" "
-                                     L"neverrun=\"2020-01-01 00:00:00\"><src path=\"" +
+                               dst +
+                               L"\" state=\"1\" js_type=\"0\" sync_type=\"1\" autodel=\"true\" maxver=\"0\" "
+                               L"neverrun=\"2020-01-01 00:00:00\"><src path=\"" +
                                src + L"\" destination=\"" + dst + L"\" rapid=\"0\"/></jobdef></Tessel>";
-    CKernelHandle storeFile(::CreateFileW((data + L"Zel.xml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                          nullptr));
+    CKernelHandle storeFile(
+        ::CreateFileW((data + L"Zel.xml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::string bytes = Narrow(store);
     DWORD written = 0;
     ::WriteFile(storeFile.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
