@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchWindow.h"
 #include "engine/program/AppPaths.h"
 #include "engine/job/JobDeque.h"
 #include "engine/store/JobDef.h"
@@ -36,80 +37,12 @@ namespace
 
 const wchar_t kWindowClass[] = L"VelbrookBackupBenchWindow";
 
-// The main window as far as a run needs it: end messages close the run as the program's main window does.
-class BenchWindow : public IMainWindowServices
+// The main window as far as a run needs it.
+class BenchWindow : public BenchMainWindow
 {
   public:
-    BenchWindow()
+    BenchWindow() : BenchMainWindow(kWindowClass, nullptr)
     {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &BenchWindow::WindowProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
-        ::RegisterClassW(&windowClass);
-        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
-        ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        g_pMainDlg = this;
-    }
-    virtual ~BenchWindow()
-    {
-        g_pMainDlg = nullptr;
-        ::DestroyWindow(m_hWnd);
-    }
-    HWND GetWindowHandle() const override
-    {
-        return m_hWnd;
-    }
-    CSyncJobList *GetJobList() override
-    {
-        return nullptr;
-    }
-    HANDLE GetStatusBlockHandle() const override
-    {
-        return INVALID_HANDLE_VALUE;
-    }
-    int GetMode() const override
-    {
-        return MAIN_MODE_BACKUP_IDLE;
-    }
-    void SetMode(int) override
-    {
-    }
-    BOOL GetJobIndex(CSyncJob *, int &) override
-    {
-        return FALSE;
-    }
-    void SetJobRunning(CSyncJob *job) override
-    {
-        job->m_runState = JOB_BUSY;
-    }
-    BOOL RunJobNow(CSyncJob *, int) override
-    {
-        return FALSE;
-    }
-    void RequestRun(CSyncJob *) override
-    {
-    }
-    void ReportError(CSyncJob *, int, int) override
-    {
-    }
-    void UpdateJob(CJobDef *) override
-    {
-    }
-    void OnRunJobs() override
-    {
-    }
-    CSyncJob *GetRunningJob() override
-    {
-        return nullptr;
-    }
-    void SetProgressShown(BOOL) override
-    {
-    }
-    Gdiplus::Image *GetCloseImage() override
-    {
-        return nullptr;
     }
 
     // Queues the job and pumps until its end message; the message, 0 on time-out.
@@ -126,23 +59,13 @@ class BenchWindow : public IMainWindowServices
         return m_end;
     }
 
-  private:
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+  protected:
+    void OnRunEnded(UINT message) override
     {
-        auto *self = reinterpret_cast<BenchWindow *>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (self == nullptr || (message != WM_JOB_FINISHED && message != WM_JOB_CANCELLED && message != WM_JOB_FAILED))
-            return ::DefWindowProcW(hWnd, message, wParam, lParam);
-        CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
-        GetJobDeque().OnJobFinished(job, false);
-        if (job->GetRestoreJournal()->GetMode() != CRestoreJournal::ModeClosed)
-            job->GetRestoreJournal()->Close(message == WM_JOB_FINISHED ? 0 : 1);
-        job->SetRunningFlag();
-        job->OnRunFinished();
-        self->m_end = message;
-        return 0;
+        m_end = message;
     }
 
-    HWND m_hWnd = nullptr;
+  private:
     UINT m_end = 0;
 };
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/BenchWindow.h"
 #include "engine/changes/FileMonOperation.h"
 #include "engine/continuous/JobPaths.h"
 #include "engine/job/JobDeque.h"
@@ -47,52 +48,11 @@ const wchar_t kWindowClass[] = L"VelbrookWatchBenchWindow";
 const UINT WM_BENCH_REQUEST_RUN = WM_APP + 1;
 
 // The main window as far as a watched job needs it: its collection, and the runs asked of it, which run.
-class WatchWindow : public IMainWindowServices
+class WatchWindow : public BenchMainWindow
 {
   public:
-    explicit WatchWindow(CSyncJobList *list) : m_list(list)
+    explicit WatchWindow(CSyncJobList *list) : BenchMainWindow(kWindowClass, list)
     {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &WatchWindow::WindowProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
-        ::RegisterClassW(&windowClass);
-        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
-        ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        g_pMainDlg = this;
-    }
-    virtual ~WatchWindow()
-    {
-        g_pMainDlg = nullptr;
-        ::DestroyWindow(m_hWnd);
-    }
-    HWND GetWindowHandle() const override
-    {
-        return m_hWnd;
-    }
-    CSyncJobList *GetJobList() override
-    {
-        return m_list;
-    }
-    HANDLE GetStatusBlockHandle() const override
-    {
-        return INVALID_HANDLE_VALUE;
-    }
-    int GetMode() const override
-    {
-        return MAIN_MODE_BACKUP_IDLE;
-    }
-    void SetMode(int) override
-    {
-    }
-    BOOL GetJobIndex(CSyncJob *, int &) override
-    {
-        return FALSE;
-    }
-    void SetJobRunning(CSyncJob *job) override
-    {
-        job->m_runState = JOB_BUSY;
     }
     BOOL RunJobNow(CSyncJob *job, int argument) override
     {
@@ -108,27 +68,7 @@ class WatchWindow : public IMainWindowServices
     }
     void RequestRun(CSyncJob *job) override
     {
-        ::PostMessageW(m_hWnd, WM_BENCH_REQUEST_RUN, reinterpret_cast<WPARAM>(job), 0);
-    }
-    void ReportError(CSyncJob *, int, int) override
-    {
-    }
-    void UpdateJob(CJobDef *) override
-    {
-    }
-    void OnRunJobs() override
-    {
-    }
-    CSyncJob *GetRunningJob() override
-    {
-        return nullptr;
-    }
-    void SetProgressShown(BOOL) override
-    {
-    }
-    Gdiplus::Image *GetCloseImage() override
-    {
-        return nullptr;
+        ::PostMessageW(GetWindowHandle(), WM_BENCH_REQUEST_RUN, reinterpret_cast<WPARAM>(job), 0);
     }
 
     // Dispatches this thread's messages for about ms milliseconds.
@@ -144,29 +84,16 @@ class WatchWindow : public IMainWindowServices
 
     int runs = 0;
 
-  private:
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+  protected:
+    BOOL OnOtherMessage(UINT message, WPARAM wParam, LPARAM) override
     {
-        auto *self = reinterpret_cast<WatchWindow *>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        if (message != WM_BENCH_REQUEST_RUN)
+            return FALSE;
         CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
-        if (self != nullptr && message == WM_BENCH_REQUEST_RUN)
-        {
-            if (self->m_list->Contains(job))
-                self->RunJobNow(job, 1);
-            return 0;
-        }
-        if (self == nullptr || (message != WM_JOB_FINISHED && message != WM_JOB_CANCELLED && message != WM_JOB_FAILED))
-            return ::DefWindowProcW(hWnd, message, wParam, lParam);
-        GetJobDeque().OnJobFinished(job, message == WM_JOB_CANCELLED && lParam == 1);
-        if (job->GetRestoreJournal()->GetMode() != CRestoreJournal::ModeClosed)
-            job->GetRestoreJournal()->Close(message == WM_JOB_FINISHED ? 0 : 1);
-        job->SetRunningFlag();
-        job->OnRunFinished();
-        return 0;
+        if (m_list->Contains(job))
+            RunJobNow(job, 1);
+        return TRUE;
     }
-
-    CSyncJobList *m_list;
-    HWND m_hWnd = nullptr;
 };
 
 // The program's file monitor, counting the overflows it hears of.
