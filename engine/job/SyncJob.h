@@ -140,6 +140,10 @@ class CSyncJob
 
     // Run control (run queue and main window thread).
 
+    // Claims the job for a run: idle to busy in one compare-exchange, so that of two threads that find the job
+    // idle only one queues or processes it. TRUE when this caller got the job.
+    BOOL TryClaimRun();
+
     // Starts a run with the argument. A start that cannot go ahead still ends with one message to the main
     // window, so that the queue goes on: WM_JOB_CANCELLED (job, 0) when the cancel flag is set, else
     // WM_JOB_FAILED (job, 0) (destination missing, no worker, thread not created).
