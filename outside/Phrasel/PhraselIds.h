@@ -78,3 +78,4 @@
 #include "MainFaceIds.h"
 #include "ContinuousCopyIds.h"
 #include "FiltersIds.h"
+#include "RunRoadIds.h"
