@@ -176,8 +176,11 @@ bool CopyTreePlain(const std::wstring &from, const std::wstring &to)
     return ok;
 }
 
-void RemoveTree(const std::wstring &folder)
+void RemoveTree(std::wstring folder)
 {
+    // The walk lists "folder*": without its backslash the folder would list itself and its namesakes.
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
     std::vector<std::wstring> folders;
     auto visit = [&](const std::wstring &relative, const WIN32_FIND_DATAW &data, bool isFolder) {
         if (isFolder)

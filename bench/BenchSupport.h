@@ -28,7 +28,7 @@ ULONGLONG ReadTree(const std::wstring &root);
 // Copies the tree with the project's copy routine, one file after another; false at the first failure.
 bool CopyTreePlain(const std::wstring &from, const std::wstring &to);
 // Removes the folder and everything below it.
-void RemoveTree(const std::wstring &folder);
+void RemoveTree(std::wstring folder);
 
 // Compares two trees: the same files with the same sizes and last-write times; every step-th file's bytes
 // as well. The first difference goes into problem.

@@ -5,4 +5,5 @@ unset DISPLAY WAYLAND_DISPLAY
 export WINEDEBUG=-all
 # A runaway test fails at once instead of exhausting the machine: 2 GiB of address space per test process.
 ulimit -v "${VELBROOK_TEST_ADDRESS_SPACE_KB:-2097152}"
-exec "${VELBROOK_WINE:-wine}" "$@"
+. "$(dirname "$0")/run-once-more.sh"
+velbrook_run_test "${VELBROOK_WINE:-wine}" "$@"

@@ -6,4 +6,5 @@
 export DISPLAY="$VELBROOK_GUI_DISPLAY" WINEPREFIX="$VELBROOK_GUI_PREFIX" WINEDEBUG=-all
 # A runaway test fails at once instead of exhausting the machine: 2 GiB of address space per test process.
 ulimit -v "${VELBROOK_TEST_ADDRESS_SPACE_KB:-2097152}"
-exec "${VELBROOK_WINE:-wine}" "$@"
+. "$(dirname "$0")/run-once-more.sh"
+velbrook_run_test "${VELBROOK_WINE:-wine}" "$@"

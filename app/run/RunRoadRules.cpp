@@ -13,14 +13,6 @@ CString WithoutTrailingBackslashes(CString path)
     return path;
 }
 
-// The run state as a LONG, for the compare-exchanges of the hold: a change-processing thread may claim the job
-// at any moment.
-volatile LONG *RunStateWord(CSyncJob &job)
-{
-    static_assert(sizeof(int) == sizeof(LONG), "the run state is exchanged as a LONG");
-    return reinterpret_cast<volatile LONG *>(job.m_runState.Address());
-}
-
 } // namespace
 
 RunEndView ViewAfterRunEnd(int viewState, RunEnd end)
@@ -108,11 +100,12 @@ BOOL HoldJobForPage(CSyncJob &job)
 {
     if (job.GetJobDef()->GetState() == 0)
         return FALSE;
-    return ::InterlockedCompareExchange(RunStateWord(job), JOB_DISABLED, JOB_IDLE) == JOB_IDLE ? TRUE : FALSE;
+    // A change-processing thread may claim the job at any moment: idle to parked in one step.
+    return job.m_runState.CompareExchange(JOB_IDLE, JOB_DISABLED) ? TRUE : FALSE;
 }
 
 void ReleasePageHold(CSyncJob &job)
 {
     if (job.GetJobDef()->GetState() != 0)
-        ::InterlockedCompareExchange(RunStateWord(job), JOB_IDLE, JOB_DISABLED);
+        job.m_runState.CompareExchange(JOB_DISABLED, JOB_IDLE);
 }

@@ -24,6 +24,7 @@
 #include "app/run/RunRoadRules.h"
 #include "app/widgets/SizeThumbDriveStatic.h"
 #include "app/window/StatusPoller.h"
+#include "engine/changes/ChangeWatch.h"
 #include "engine/job/MainWindowServices.h"
 #include "engine/store/SyncJobList.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -35,13 +36,12 @@
 #include "platform/text/Collections.h"
 #include "platform/text/Geometry.h"
 #include "platform/windows/Dialog.h"
+#include "setup/layout/DialogLayout.h"
 #include "ui/controls/EditWithButton.h"
 #include "ui/skin/SkinElement.h"
 
-class CDirectoryChangeHandler;
 class CErrorReportDlg;
 class CProgressDialog;
-class IDirectoryWatch;
 
 // The about box's item in the system menu.
 constexpr UINT IDM_ABOUTBOX = 16;
@@ -149,8 +149,11 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void LoadJobPage(CSyncJob *job, int page);
     // The schedule timer, started anew.
     void ArmScheduleTimer();
-    // The watcher of on-change jobs' folders and its handler; the window watches nothing until they are set.
-    void SetDirectoryWatch(IDirectoryWatch *watch, CDirectoryChangeHandler *handler);
+    // The watcher of the on-change jobs' folders and the monitor that hears of their changes.
+    CChangeWatch &GetChangeWatch()
+    {
+        return m_changeWatch;
+    }
     // The number of runs the window queued that have not ended.
     size_t GetRunningJobCount() const
     {
@@ -339,6 +342,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
 
     CEditWithButton m_restoreFolderEdit;
     CSizeThumbDriveStatic m_driveBar;
+    // Keeps the job list and the drive bar anchored when the window is resized.
+    CDialogLayout m_layout;
     // Read by run threads (GetJobIndex) under m_viewLock; the view deletes itself with its window.
     CJobListView *m_pJobListView;
     mutable CCriticalSection m_viewLock;
@@ -351,6 +356,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CStatic m_static;
     CProgressDialog *m_pProgressDlg;
     CSyncJobList m_jobList;
+    // After the job collection: its watches and its monitor's thread end before the jobs go.
+    CChangeWatch m_changeWatch;
     CJobStatusBlock m_statusBlock;
     CSkinButtonNew *m_skinButtons[MAIN_BUTTON_COUNT];
     NOTIFYICONDATAW m_trayIcon;
@@ -377,8 +384,6 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     std::map<CSyncJob *, std::unique_ptr<CErrorReportDlg>> m_errorReports;
     // The job the page loader parked, until it is released.
     CSyncJob *m_pHeldJob;
-    IDirectoryWatch *m_pDirectoryWatch;
-    CDirectoryChangeHandler *m_pChangeHandler;
     CStringArray m_documentExtensions;
     std::unique_ptr<Gdiplus::Image> m_brenmarkZel;
 };

@@ -22,8 +22,8 @@ BOOL CQordelDlg::OnDeviceChange(UINT nEventType, DWORD_PTR dwData)
 void CQordelDlg::OnDriveArrived(wchar_t letter)
 {
     DriveArrivalActions actions;
-    actions.watch = m_pDirectoryWatch;
-    actions.handler = m_pChangeHandler;
+    actions.watch = &m_changeWatch.GetWatcher();
+    actions.handler = m_changeWatch.GetHandler();
     actions.setJobEnabled = [this](CSyncJob *job, BOOL enable, BOOL fromQuestion) {
         SetJobEnabled(job, enable, fromQuestion);
     };

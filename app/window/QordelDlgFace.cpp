@@ -155,6 +155,7 @@ void CQordelDlg::OnSize(UINT nType, int cx, int cy)
     CDialog::OnSize(nType, cx, cy);
     if (nType == SIZE_MINIMIZED)
         return;
+    m_layout.Apply(TRUE);
     PlaceSkinButtons(cx);
     if (m_pJobListView != nullptr)
         m_pJobListView->UpdateScrollBar();

@@ -47,7 +47,6 @@ BOOL CQordelDlg::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     InitTrayIconRecord();
-    // Missing until the tray icon's menu is part of the language library: the menu then stays empty.
     m_trayMenu.DestroyMenu();
     m_trayMenu.LoadMenu(IDR_TRAY_MENU);
     GetWindowRect(&m_rectInitialWindow);
@@ -77,6 +76,11 @@ BOOL CQordelDlg::OnInitDialog()
     }
     InitDriveBar();
     InitRestoreFolderEdit();
+    m_layout.Attach(this);
+    if (m_pJobListView != nullptr)
+        m_layout.AddControl(m_pJobListView, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);
+    if (CWnd *driveBar = GetDlgItem(IDC_DRIVE_BAR))
+        m_layout.AddControl(driveBar, LAYOUT_RIGHT | LAYOUT_BOTTOM);
 
     SetDlgItemText(IDC_BACK, AfxLoadText(IDS_BUTTON_CANCEL));
     SetWindowText(kApplicationName);

@@ -12,27 +12,6 @@
 namespace
 {
 
-// Until the program has its directory watcher, on-change jobs are looked after as if their folders were watched:
-// their first run is queued, but no change reaches them.
-class CNoDirectoryWatch : public IDirectoryWatch
-{
-  public:
-    DWORD AddWatch(LPCWSTR, DWORD, CDirectoryChangeHandler *, BOOL) override
-    {
-        return ERROR_NOT_SUPPORTED;
-    }
-    BOOL RemoveWatch(LPCWSTR) override
-    {
-        return FALSE;
-    }
-    BOOL IsWatching(LPCWSTR) const override
-    {
-        return FALSE;
-    }
-};
-
-CNoDirectoryWatch g_noDirectoryWatch;
-
 // Positions of the job menus' popups in menu 467.
 const UINT kRestoreAndLogPopup = 0;
 const UINT kJobCommandPopup = 1;
@@ -44,12 +23,6 @@ void EnableItem(CMenu *menu, UINT id, bool enabled)
 
 } // namespace
 
-void CQordelDlg::SetDirectoryWatch(IDirectoryWatch *watch, CDirectoryChangeHandler *handler)
-{
-    m_pDirectoryWatch = watch;
-    m_pChangeHandler = handler;
-}
-
 void CQordelDlg::OnScheduleTimer()
 {
     if (!m_jobList.GetDocument())
@@ -57,10 +30,9 @@ void CQordelDlg::OnScheduleTimer()
     CSyncJob *job = m_jobList.GetNextDueJob();
     if (job == nullptr)
         return;
-    IDirectoryWatch &watch = m_pDirectoryWatch != nullptr ? *m_pDirectoryWatch : g_noDirectoryWatch;
     try
     {
-        CheckJobPaths(*job, watch, m_pChangeHandler, this);
+        CheckJobPaths(*job, m_changeWatch.GetWatcher(), m_changeWatch.GetHandler(), this);
     }
     catch (const _com_error &error)
     {
@@ -88,8 +60,7 @@ void CQordelDlg::SetJobEnabled(CSyncJob *job, BOOL enable, BOOL)
     if (enable)
     {
         job->CheckDestination(2);
-        job->GetLog().LogIdAt(L"QordelDlg", __LINE__, ::GetLastError(), LM_INFO, IDS_LOG_JOB_ENABLED,
-                              name.GetString());
+        job->GetLog().LogIdAt(L"QordelDlg", __LINE__, ::GetLastError(), LM_INFO, IDS_LOG_JOB_ENABLED, name.GetString());
         job->Enable();
     }
     else

@@ -246,8 +246,7 @@ void CQordelDlg::OnRunJobs()
 {
     switch (viewState)
     {
-    case VIEW_BACKUP_PAGE:
-    {
+    case VIEW_BACKUP_PAGE: {
         // The page's own save comes with the backup page; the job goes to its run released from the page.
         ReleaseHold();
         CSyncJob *job = GetSelectedJobObject();
@@ -270,8 +269,7 @@ void CQordelDlg::OnRunJobs()
     case VIEW_BACKUP_RUNNING:
         RunSelectedJob(FALSE);
         break;
-    case VIEW_RESTORE_RUNNING:
-    {
+    case VIEW_RESTORE_RUNNING: {
         CSyncJob *job = GetSelectedJobObject();
         if (job != nullptr)
             job->Cancel();

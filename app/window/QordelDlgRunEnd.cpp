@@ -178,7 +178,7 @@ LRESULT CQordelDlg::OnShowStringMessage(WPARAM wParam, LPARAM)
 
 void CQordelDlg::WatchTwoWayDestinations(CSyncJob *job)
 {
-    if (job->GetJobDef()->GetSyncType() != 2 || m_pDirectoryWatch == nullptr)
+    if (job->GetJobDef()->GetSyncType() != 2)
         return;
     std::vector<CString> destinations;
     {
@@ -198,7 +198,7 @@ void CQordelDlg::WatchTwoWayDestinations(CSyncJob *job)
         const CString folder = GetWatchedPath(destination);
         if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES || job->CheckPathInStore(folder))
             continue;
-        WatchFolderOnce(*m_pDirectoryWatch, folder, m_pChangeHandler);
+        WatchFolderOnce(m_changeWatch.GetWatcher(), folder, m_changeWatch.GetHandler());
     }
 }
 

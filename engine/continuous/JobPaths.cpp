@@ -68,6 +68,14 @@ CString GetWatchedPath(const CString &path)
     return IsMailStoreSourcePath(path) ? CutTrailingBackslashes(MailStoreFolder(path)) : path;
 }
 
+std::vector<CString> GetJobWatchedFolders(CSyncJob &job)
+{
+    std::vector<CString> folders;
+    for (const JobFolder &folder : ReadJobFolders(job, false))
+        folders.push_back(folder.watched);
+    return folders;
+}
+
 void WatchFolderOnce(IDirectoryWatch &watcher, LPCWSTR folder, CDirectoryChangeHandler *handler)
 {
     if (folder != nullptr && *folder != L'\0' && !watcher.IsWatching(folder))

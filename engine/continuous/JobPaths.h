@@ -14,6 +14,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "engine/continuous/DirectoryWatch.h"
 #include "platform/text/String.h"
 
@@ -23,6 +25,10 @@ class IMainWindowServices;
 // The folder watched for a source's "path" or "destination": the path itself, or for a mail store
 // ("C:\Mail\Inbox.pst\") the folder that holds it, without a trailing backslash ("C:\Mail").
 CString GetWatchedPath(const CString &path);
+
+// The folders the check watches for the job: each source's (GetWatchedPath) and, for a two-way job, each
+// destination's, whether it exists or not.
+std::vector<CString> GetJobWatchedFolders(CSyncJob &job);
 
 // Watches folder unless the watcher watches it already, so that a folder several jobs use is watched once and
 // for every one of them.

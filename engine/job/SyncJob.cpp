@@ -243,13 +243,6 @@ void CSyncJob::Start(int argument)
     }
 }
 
-BOOL CSyncJob::TryClaimRun()
-{
-    static_assert(sizeof(int) == sizeof(LONG), "the run state is claimed as a LONG");
-    volatile LONG *state = reinterpret_cast<volatile LONG *>(m_runState.Address());
-    return ::InterlockedCompareExchange(state, JOB_BUSY, JOB_IDLE) == JOB_IDLE ? TRUE : FALSE;
-}
-
 void CSyncJob::Cancel()
 {
     if (GetJobDeque().Remove(this))

@@ -56,6 +56,11 @@ template <typename T> class RelaxedAtomic
     {
         return m_value.exchange(value, std::memory_order_relaxed);
     }
+    // Stores desired when the value is expected, in one step; true when it did.
+    bool CompareExchange(T expected, T desired) noexcept
+    {
+        return m_value.compare_exchange_strong(expected, desired, std::memory_order_acq_rel);
+    }
     T operator+=(T step) noexcept
     {
         return m_value.fetch_add(step, std::memory_order_relaxed) + step;
@@ -140,10 +145,6 @@ class CSyncJob
 
     // Run control (run queue and main window thread).
 
-    // Claims the job for a run: idle to busy in one compare-exchange, so that of two threads that find the job
-    // idle only one queues or processes it. TRUE when this caller got the job.
-    BOOL TryClaimRun();
-
     // Starts a run with the argument. A start that cannot go ahead still ends with one message to the main
     // window, so that the queue goes on: WM_JOB_CANCELLED (job, 0) when the cancel flag is set, else
     // WM_JOB_FAILED (job, 0) (destination missing, no worker, thread not created).
@@ -151,6 +152,12 @@ class CSyncJob
     // A waiting job leaves the queue (run state 0, WM_JOB_CANCELLED (job, 1)). A running job is stopped: the
     // call pumps the caller's messages until its worker has ended; the worker posts its own end message.
     void Cancel();
+    // Claims the job for one caller: run state idle to busy in one step. TRUE when this caller got it; FALSE when
+    // the job was busy or disabled already. Every caller that means to run or work on an idle job claims it so.
+    BOOL TryClaimRun()
+    {
+        return m_runState.CompareExchange(JOB_IDLE, JOB_BUSY) ? TRUE : FALSE;
+    }
     // Cancels a running job, then run state 2 with the cancel flag kept set; stores "state" 0.
     void Disable();
     // Run state 0 unless busy, cancel flag cleared; stores "state" 1.
@@ -318,6 +325,21 @@ class CSyncJob
     RelaxedAtomic<BYTE> m_retainFullPathChanged;
     RelaxedAtomic<BOOL> m_notStored; // made in this session and never saved; the loader clears it
 
+    // Borrows: a thread that works with the job outside the collection's list lock takes a borrow under that
+    // lock and returns it when done; CSyncJobList::RemoveJob deletes the job only once none is left.
+    void AddBorrow()
+    {
+        m_borrows.fetch_add(1);
+    }
+    void ReleaseBorrow()
+    {
+        m_borrows.fetch_sub(1);
+    }
+    LONG GetBorrowCount() const
+    {
+        return m_borrows.load();
+    }
+
     // Held by the run threads for the whole of a run.
     CCriticalSection m_runLock;
     // A copy of the program folder, taken at construction.
@@ -339,6 +361,7 @@ class CSyncJob
     std::unique_ptr<CRestoreJournal> m_restoreJournal;
     mutable CCriticalSection m_statusLock;
     CString m_statusText;
+    std::atomic<LONG> m_borrows{0};
 };
 
 // Free helpers of the job engine.

@@ -62,6 +62,7 @@ void CJobDef::Load()
     {
         // One lock for the whole read, so that no other thread's write lands between two attributes.
         XmlDomLock lock;
+        CSingleLock text(&m_textLock, TRUE);
         IXMLDOMElement *const e = m_element;
         m_dest = XmlGetAttributeString(e, L"dest");
         m_uuid = XmlGetAttributeString(e, L"uuid");
@@ -116,8 +117,8 @@ void CJobDef::Load()
     // The volume query may wait on a slow drive: no DOM lock held.
     if (m_destAgent == 0)
         MeasureDestination();
-    m_filters.SetIncludeExts(m_include);
-    m_filters.SetExcludeExts(m_exclude);
+    m_filters.SetIncludeExts(ReadText(m_include));
+    m_filters.SetExcludeExts(ReadText(m_exclude));
 }
 
 void CJobDef::CreateNew()
@@ -151,18 +152,19 @@ void CJobDef::CreateNew()
 
 void CJobDef::GetJsTime(int &hours, int &minutes) const
 {
-    if (m_jsTime.IsEmpty())
+    const CString jsTime = ReadText(m_jsTime);
+    if (jsTime.IsEmpty())
     {
         hours = minutes = 0;
         return;
     }
-    hours = _wtoi(m_jsTime.Left(2));
-    minutes = _wtoi(m_jsTime.Right(2));
+    hours = _wtoi(jsTime.Left(2));
+    minutes = _wtoi(jsTime.Right(2));
 }
 
 wchar_t CJobDef::GetDestDriveLetter() const
 {
-    return FindDriveByDestinationId(m_uuid);
+    return FindDriveByDestinationId(ReadText(m_uuid));
 }
 
 void CJobDef::WriteInt(LPCWSTR key, int value)
@@ -177,13 +179,13 @@ void CJobDef::WriteString(LPCWSTR key, LPCWSTR value)
 
 void CJobDef::MeasureDestination()
 {
-    QueryVolume(m_dest, m_destTotalBytes, m_destFreeBytes, m_destUsedBytes);
+    QueryVolume(ReadText(m_dest), m_destTotalBytes, m_destFreeBytes, m_destUsedBytes);
 }
 
 void CJobDef::SetName(CString name)
 {
-    m_name = name;
-    WriteString(L"name", m_name);
+    StoreText(m_name, name);
+    WriteString(L"name", name);
 }
 
 void CJobDef::SetState(int state)
@@ -194,8 +196,8 @@ void CJobDef::SetState(int state)
 
 void CJobDef::SetNeverRun(CString neverRun)
 {
-    m_neverRun = neverRun;
-    WriteString(L"neverrun", m_neverRun);
+    StoreText(m_neverRun, neverRun);
+    WriteString(L"neverrun", neverRun);
 }
 
 void CJobDef::SetSyncType(int syncType)
@@ -206,8 +208,8 @@ void CJobDef::SetSyncType(int syncType)
 
 void CJobDef::SetJobUUID(CString jobUUID)
 {
-    m_jobUUID = jobUUID;
-    WriteString(L"JobUUID", m_jobUUID);
+    StoreText(m_jobUUID, jobUUID);
+    WriteString(L"JobUUID", jobUUID);
 }
 
 void CJobDef::SetMaxVer(int maxVer)
@@ -272,9 +274,9 @@ void CJobDef::SetDestNet(int destNet)
 
 void CJobDef::SetDest(CString dest)
 {
-    m_dest = dest;
-    WriteString(L"dest", m_dest);
-    m_uuid.Empty();
+    StoreText(m_dest, dest);
+    WriteString(L"dest", dest);
+    StoreText(m_uuid, CString());
     WriteString(L"uuid", L"");
     if (m_destAgent == 0)
         MeasureDestination();
@@ -312,8 +314,9 @@ void CJobDef::SetJsDay(int jsDay)
 
 void CJobDef::SetJsTime(const CTime &time)
 {
-    m_jsTime = time.Format(L"%H:%M");
-    WriteString(L"js_time", m_jsTime);
+    const CString jsTime = time.Format(L"%H:%M");
+    StoreText(m_jsTime, jsTime);
+    WriteString(L"js_time", jsTime);
 }
 
 void CJobDef::SetShowProg(int showProg)
@@ -330,16 +333,16 @@ void CJobDef::SetFolder2Folder(int folder2Folder)
 
 void CJobDef::SetInclude(CString include)
 {
-    m_include = include;
-    m_filters.SetIncludeExts(m_include);
-    WriteString(L"include", m_include);
+    StoreText(m_include, include);
+    m_filters.SetIncludeExts(include);
+    WriteString(L"include", include);
 }
 
 void CJobDef::SetExclude(CString exclude)
 {
-    m_exclude = exclude;
-    m_filters.SetExcludeExts(m_exclude);
-    WriteString(L"exclude", m_exclude);
+    StoreText(m_exclude, exclude);
+    m_filters.SetExcludeExts(exclude);
+    WriteString(L"exclude", exclude);
 }
 
 void CJobDef::SetCompleteStatus(int completeStatus)
@@ -368,8 +371,8 @@ void CJobDef::SetWizardMode(int wizardMode)
 
 void CJobDef::SetCustomType(CString customType)
 {
-    m_customType = customType;
-    WriteString(L"custom_type", m_customType);
+    StoreText(m_customType, customType);
+    WriteString(L"custom_type", customType);
 }
 
 void CJobDef::SetMoveToRecycle(int moveToRecycle)

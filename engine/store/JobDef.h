@@ -2,11 +2,15 @@
 // writes the attribute at once; the store file is written only when the job collection saves the document.
 //
 // Without a bound element the setters only store their fields, and the source operations raise E_POINTER.
+//
+// The text fields are read by other threads (change processing, run threads) while the user-interface thread
+// may edit the job: they are guarded by the record's own lock, and their getters return copies.
 #pragma once
 #include <windows.h>
 
 #include "engine/program/FolderSizeScanner.h"
 #include "engine/store/XmlLayer.h"
+#include "platform/system/Sync.h"
 #include "platform/text/String.h"
 #include "platform/text/Time.h"
 
@@ -65,7 +69,7 @@ class CJobDef
 
     CString GetName() const
     {
-        return m_name;
+        return ReadText(m_name);
     }
     int GetState() const
     {
@@ -73,7 +77,7 @@ class CJobDef
     }
     CString GetNeverRun() const
     {
-        return m_neverRun;
+        return ReadText(m_neverRun);
     }
     int GetSyncType() const
     {
@@ -81,7 +85,7 @@ class CJobDef
     }
     CString GetJobUUID() const
     {
-        return m_jobUUID;
+        return ReadText(m_jobUUID);
     }
     int GetMaxVer() const
     {
@@ -117,11 +121,11 @@ class CJobDef
     }
     CString GetSourceHostName() const
     {
-        return m_sourceHostName;
+        return ReadText(m_sourceHostName);
     }
     CString GetSourceHostIP() const
     {
-        return m_sourceHostIP;
+        return ReadText(m_sourceHostIP);
     }
     int GetDestAgent() const
     {
@@ -133,19 +137,19 @@ class CJobDef
     }
     CString GetDestHostName() const
     {
-        return m_destHostName;
+        return ReadText(m_destHostName);
     }
     CString GetDestHostIP() const
     {
-        return m_destHostIP;
+        return ReadText(m_destHostIP);
     }
     CString GetDest() const
     {
-        return m_dest;
+        return ReadText(m_dest);
     }
     CString GetUuid() const
     {
-        return m_uuid;
+        return ReadText(m_uuid);
     }
     int GetHasSrc() const
     {
@@ -179,11 +183,11 @@ class CJobDef
     }
     CString GetInclude() const
     {
-        return m_include;
+        return ReadText(m_include);
     }
     CString GetExclude() const
     {
-        return m_exclude;
+        return ReadText(m_exclude);
     }
     int GetCompleteStatus() const
     {
@@ -203,7 +207,7 @@ class CJobDef
     }
     CString GetCustomType() const
     {
-        return m_customType;
+        return ReadText(m_customType);
     }
     int GetMoveToRecycle() const
     {
@@ -272,10 +276,21 @@ class CJobDef
     BOOL IsPathInJobSources(LPCWSTR path) const;
 
   private:
+    CString ReadText(const CString &field) const
+    {
+        CSingleLock hold(&m_textLock, TRUE);
+        return field;
+    }
+    void StoreText(CString &field, const CString &value)
+    {
+        CSingleLock hold(&m_textLock, TRUE);
+        field = value;
+    }
     void WriteInt(LPCWSTR key, int value);
     void WriteString(LPCWSTR key, LPCWSTR value);
     void MeasureDestination();
 
+    mutable CCriticalSection m_textLock;
     CSyncJob *const m_owner;
     IXMLDOMElementPtr m_element;
     CFolderSizeScanner m_scanner;

@@ -29,6 +29,26 @@ int CSyncJobList::RemoveJob(CSyncJob *job)
         m_jobs.erase(it);
     }
     job->Cancel();
+    // Another thread may still be working with the job under a borrow (change processing): its copies stop on
+    // the cancel flag, and the job is deleted once the last borrow is back. The window goes on meanwhile.
+    if (job->GetBorrowCount() > 0)
+    {
+        job->m_cancelFlag = TRUE;
+        BOOL quitSeen = FALSE;
+        int quitCode = 0;
+        while (job->GetBorrowCount() > 0)
+        {
+            int code = 0;
+            if (PumpWaitingMessages(&code))
+            {
+                quitSeen = TRUE;
+                quitCode = code;
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+        if (quitSeen)
+            ::PostQuitMessage(quitCode);
+    }
     try
     {
         XmlDomLock lock;

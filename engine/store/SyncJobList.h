@@ -82,7 +82,9 @@ class CSyncJobList
     // Returns 1000.
     int Add(CSyncJob *job);
     // Takes the job out of the collection, then cancels it, takes its element out of the document, waits a
-    // second and deletes it. A job not in the collection is left alone. The store is not saved. Returns 1000.
+    // second and deletes it; a job another thread has borrowed (CSyncJob::AddBorrow) is deleted only once the
+    // borrow is back, the caller's messages dispatched meanwhile. A job not in the collection is left alone. The
+    // store is not saved. Returns 1000.
     int RemoveJob(CSyncJob *job);
     // Moves the job at index to the front; 0 when index is at or past the end. A negative index raises
     // _com_error(E_INVALIDARG).

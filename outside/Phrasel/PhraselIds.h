@@ -78,4 +78,5 @@
 #include "MainFaceIds.h"
 #include "ContinuousCopyIds.h"
 #include "FiltersIds.h"
+#include "WatchIds.h"
 #include "RunRoadIds.h"

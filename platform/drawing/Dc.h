@@ -175,6 +175,21 @@ class CDC
     BOOL m_bPrinting = FALSE;
 };
 
+// A CDC over a DC that someone else owns (an owner-draw item's, a menu's), for the length of one drawing: it
+// never deletes or releases the DC.
+class CBorrowedDC : public CDC
+{
+  public:
+    explicit CBorrowedDC(HDC hDC)
+    {
+        Attach(hDC);
+    }
+    ~CBorrowedDC() override
+    {
+        Detach();
+    }
+};
+
 // BeginPaint/EndPaint for one WM_PAINT.
 class CPaintDC : public CDC
 {

@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#include "platform/drawing/Dc.h"
+#include "platform/drawing/GdiPlusSession.h"
+#include "platform/system/Handles.h"
+
 namespace testsupport
 {
 
@@ -100,6 +104,47 @@ int DibCanvas::Count(const RECT &rect, COLORREF colour) const
 bool DibCanvas::SavePng(const std::wstring &path) const
 {
     return SaveSectionAsPng(m_bits, m_width, m_height, true, path);
+}
+
+bool SaveWindowPng(HWND window, const std::wstring &path)
+{
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (const DWORD until = ::GetTickCount() + 1000; ::GetTickCount() < until; ::Sleep(20))
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    bool saved = false;
+    if (width > 0 && height > 0)
+    {
+        CGdiPlusSession gdiplus;
+        HDC screen = ::GetDC(nullptr);
+        CDCOwner memory(::CreateCompatibleDC(screen));
+        CGdiObjectOwner<HBITMAP> bitmap(::CreateCompatibleBitmap(screen, width, height));
+        if (memory.IsValid() && bitmap.IsValid())
+        {
+            CSelectObjectGuard selected(memory, bitmap);
+            ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        }
+        ::ReleaseDC(nullptr, screen);
+        CLSID png;
+        if (bitmap.IsValid() && PngEncoder(png))
+        {
+            Gdiplus::Bitmap image(bitmap, nullptr);
+            saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+        }
+    }
+    ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return saved;
 }
 
 } // namespace testsupport

@@ -55,4 +55,10 @@ class DibCanvas
     int m_height;
 };
 
+// The window as it shows on the screen, saved as a PNG file; false when that failed. The window goes on top of
+// the other tests' windows while it is captured, and the thread's messages are dispatched for a second first:
+// Wine draws the children of a window only on the screen, so the picture is taken from there once every paint
+// has gone through.
+bool SaveWindowPng(HWND window, const std::wstring &path);
+
 } // namespace testsupport

@@ -9,20 +9,6 @@ namespace NewUI
 namespace
 {
 
-// A CDC over a DC that someone else owns, for the length of one drawing.
-class BorrowedDC : public CDC
-{
-  public:
-    explicit BorrowedDC(HDC hDC)
-    {
-        Attach(hDC);
-    }
-    ~BorrowedDC() override
-    {
-        Detach();
-    }
-};
-
 COLORREF Sys(int index)
 {
     return ::GetSysColor(index);
@@ -75,7 +61,7 @@ void CButtonST::DrawItem(LPDRAWITEMSTRUCT lpDIS)
 {
     if (lpDIS == nullptr || lpDIS->hDC == nullptr)
         return;
-    BorrowedDC dc(lpDIS->hDC);
+    CBorrowedDC dc(lpDIS->hDC);
     const UINT state = lpDIS->itemState;
     if (m_checkBoxMode)
         m_pressed = (state & ODS_SELECTED) != 0 || m_checked;

@@ -59,20 +59,6 @@ CRect TextRect(const CRect &client, bool multiLine, int cx, int cy)
 namespace
 {
 
-// A CDC over a DC that someone else owns, for the length of one drawing.
-class BorrowedDC : public CDC
-{
-  public:
-    explicit BorrowedDC(HDC hDC)
-    {
-        Attach(hDC);
-    }
-    ~BorrowedDC() override
-    {
-        Detach();
-    }
-};
-
 // Draws the piece stretched over dest, its key-coloured pixels leaving the destination as it was.
 void DrawKeyed(HDC target, const CRect &dest, HBITMAP piece, CSize size)
 {
@@ -213,7 +199,7 @@ void CWizardButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
 {
     if (lpDIS == nullptr || lpDIS->hDC == nullptr)
         return;
-    BorrowedDC dc(lpDIS->hDC);
+    CBorrowedDC dc(lpDIS->hDC);
     const CRect client(lpDIS->rcItem);
     m_caption.Empty();
     if (m_hWnd != nullptr)

@@ -9,20 +9,6 @@
 namespace
 {
 
-// A CDC over a DC that someone else owns, for the length of one drawing.
-class BorrowedDC : public CDC
-{
-  public:
-    explicit BorrowedDC(HDC hDC)
-    {
-        Attach(hDC);
-    }
-    ~BorrowedDC() override
-    {
-        Detach();
-    }
-};
-
 COLORREF Sys(int index)
 {
     return ::GetSysColor(index);
@@ -133,7 +119,7 @@ void BCMenu::DrawFlatItem(LPDRAWITEMSTRUCT lpDIS)
 
     UINT state = lpDIS->itemState;
     const bool disabled = (state & ODS_GRAYED) != 0;
-    BorrowedDC target(lpDIS->hDC);
+    CBorrowedDC target(lpDIS->hDC);
     std::unique_ptr<BCMenuMemDC> surface;
     CFont font;
     CDC *pDC = &target;
@@ -241,7 +227,7 @@ void BCMenu::DrawClassicItem(LPDRAWITEMSTRUCT lpDIS)
     const COLORREF edgeDark = Sys(COLOR_BTNSHADOW);
     const COLORREF edgeLight = Sys(COLOR_BTNHIGHLIGHT);
     const menugeometry::ClassicLayout layout = menugeometry::Classic(item, m_iconX, m_iconY);
-    BorrowedDC dc(lpDIS->hDC);
+    CBorrowedDC dc(lpDIS->hDC);
     CDC *pDC = &dc;
 
     // Disabled items keep their selected state in this look.

@@ -64,7 +64,9 @@ TEST(DriveArrivalMessage, OnlyVolumesWithMediaNameLetters)
         VolumeEvent event;
         std::vector<wchar_t> letters;
     } rows[] = {
-        {Decode(DBT_DEVICEARRIVAL, size, DBT_DEVTYP_VOLUME, f | (1u << 26) | 1u, 0), VolumeEvent::Arrival, {L'a', L'f'}},
+        {Decode(DBT_DEVICEARRIVAL, size, DBT_DEVTYP_VOLUME, f | (1u << 26) | 1u, 0),
+         VolumeEvent::Arrival,
+         {L'a', L'f'}},
         {Decode(DBT_DEVICEREMOVECOMPLETE, size, DBT_DEVTYP_VOLUME, f, 0), VolumeEvent::Removal, {L'f'}},
         {Decode(DBT_DEVICEARRIVAL, size, DBT_DEVTYP_VOLUME, f, DBTF_NET | DBTF_MEDIA), VolumeEvent::Arrival, {L'f'}},
         {Decode(DBT_DEVICEARRIVAL, size, DBT_DEVTYP_VOLUME, f, DBTF_NET), VolumeEvent::None, {}},
@@ -113,15 +115,15 @@ class DriveArrival : public enginetest::EngineTest
     {
         const CStringA one(m_one);
         const CStringA two(m_two);
-        const std::string store =
-            std::string("<Tessel xmlns=\"ORVANE\">") +
-            "<jobdef name=\"Moved\" state=\"1\" js_type=\"1\" dest=\"E:\\Backup\\\" uuid=\"" + one.GetString() +
-            "\"><src path=\"E:\\Docs\\\" uuid=\"" + one.GetString() + "\"/></jobdef>" +
-            "<jobdef name=\"Mixed\" state=\"1\" js_type=\"0\" dest=\"E:\\Mixed\\\" uuid=\"" + one.GetString() +
-            "\"><src path=\"G:\\Pictures\\\" uuid=\"" + two.GetString() + "\"/><src path=\"E:\\Music\\\" uuid=\"" +
-            one.GetString() + "\"/></jobdef>" +
-            "<jobdef name=\"Off\" state=\"0\" js_type=\"1\" dest=\"E:\\Off\\\" uuid=\"" + one.GetString() +
-            "\"/>" + "</Tessel>";
+        const std::string store = std::string("<Tessel xmlns=\"ORVANE\">") +
+                                  "<jobdef name=\"Moved\" state=\"1\" js_type=\"1\" dest=\"E:\\Backup\\\" uuid=\"" +
+                                  one.GetString() + "\"><src path=\"E:\\Docs\\\" uuid=\"" + one.GetString() +
+                                  "\"/></jobdef>" +
+                                  "<jobdef name=\"Mixed\" state=\"1\" js_type=\"0\" dest=\"E:\\Mixed\\\" uuid=\"" +
+                                  one.GetString() + "\"><src path=\"G:\\Pictures\\\" uuid=\"" + two.GetString() +
+                                  "\"/><src path=\"E:\\Music\\\" uuid=\"" + one.GetString() + "\"/></jobdef>" +
+                                  "<jobdef name=\"Off\" state=\"0\" js_type=\"1\" dest=\"E:\\Off\\\" uuid=\"" +
+                                  one.GetString() + "\"/>" + "</Tessel>";
         ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / L"Zel.xml", store));
         m_jobs = std::make_unique<CSyncJobList>((m_folder / L"Zel.xml").c_str(), (m_folder / L"Zel.ini").c_str());
         ASSERT_EQ(m_jobs->GetCount(), 3);

@@ -105,11 +105,11 @@ TEST_F(RunRoadRules, TheJobTheRebuildReplaces)
         int selected;
         int target;
     } rows[] = {
-        {{written, user}, -1, 0},        // the first job, a default one
-        {{written, user}, 1, 0},         // a user's job selected: the default one beside it
-        {{user, written, built}, 2, 2},  // the selected default job before the first
-        {{user}, 0, -1},                 // a user's job alone is never replaced
-        {{}, -1, -1},                    // nothing to replace
+        {{written, user}, -1, 0},          // the first job, a default one
+        {{written, user}, 1, 0},           // a user's job selected: the default one beside it
+        {{user, written, built}, 2, 2},    // the selected default job before the first
+        {{user}, 0, -1},                   // a user's job alone is never replaced
+        {{}, -1, -1},                      // nothing to replace
         {{nameOnly, deeper, user}, 0, -1}, // named after the computer but not written by the rebuild
     };
     for (size_t i = 0; i < std::size(rows); ++i)

@@ -109,8 +109,8 @@ TEST_F(RunRoadWindow, ACancelIsToldAndADriveArrivingMeanwhileCancelsNothing)
     // An on-change job of the user's on drive F:, which an arrival of F: enables and would start.
     ASSERT_NO_FATAL_FAILURE(MakeDialog(std::string("<jobdef name=\"Watched\" state=\"1\" sync_type=\"1\" "
                                                    "js_type=\"0\" dest=\"F:\\Backup\\\" uuid=\"") +
-                                       idText.GetString() + "\"><src path=\"F:\\Docs\\\" uuid=\"" +
-                                       idText.GetString() + "\"/></jobdef>"));
+                                       idText.GetString() + "\"><src path=\"F:\\Docs\\\" uuid=\"" + idText.GetString() +
+                                       "\"/></jobdef>"));
     Command(ID_JOBLIST_ITEM);
     Command(IDC_RUN_JOBS);
     CSyncJob *running = Selected();
@@ -150,8 +150,8 @@ TEST_F(RunRoadWindow, ARemovedJobsLateEndIsIgnoredAndRunsAskedForElsewhereRunHer
 
     std::thread([this, third] { m_dialog->RunJobNow(third, 1); }).join();
     EXPECT_EQ(third->m_runState, JOB_IDLE) << "nothing is queued on another thread";
-    ASSERT_TRUE(PumpFor([this] { return m_runs->Started().size() == 2 && m_dialog->GetRunningJobCount() == 0; },
-                        20000));
+    ASSERT_TRUE(
+        PumpFor([this] { return m_runs->Started().size() == 2 && m_dialog->GetRunningJobCount() == 0; }, 20000));
     EXPECT_EQ(m_runs->Started(), (std::vector<CSyncJob *>{first, third}));
     EXPECT_EQ(m_boxes, std::vector<UINT>()) << "runs the window did not start end silently";
 }
@@ -189,3 +189,27 @@ TEST_F(RunRoadWindow, RightAfterAStartTheScheduleRunsADueJob)
 }
 
 } // namespace
+
+TEST_F(RunRoadWindow, AChangeInAWatchedFolderReachesTheDestination)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDialog("<jobdef name=\"Watched\" JobUUID=\"{watched}\" state=\"1\" sync_type=\"1\" "
+                                       "js_type=\"0\" maxver=\"2\" autodel=\"true\" neverrun=\"true\" "
+                                       "dest=\"F:\\Backup\\\"><src path=\"F:\\Docs\\\" destination=\"F:\\Backup\\\" "
+                                       "rapid=\"0\"/></jobdef>"));
+    CSyncJob *job = m_dialog->GetJobList()->GetAt(0);
+    m_dialog->ArmScheduleTimer();
+    // The schedule watches the job's folder and queues its first run.
+    ASSERT_TRUE(PumpFor(
+        [&] {
+            return m_runs->Started().size() == 1 && m_dialog->GetRunningJobCount() == 0 && job->m_runState == JOB_IDLE;
+        },
+        10000))
+        << "the first run of the on-change job did not end";
+    ASSERT_TRUE(m_dialog->GetChangeWatch().GetWatcher().IsWatching(OnDrive(L"Docs").c_str()));
+
+    ASSERT_TRUE(testsupport::WriteFileBytes(Local(L"Docs\\New.txt"), "A new file.\r\n"));
+    ASSERT_TRUE(
+        PumpFor([&] { return testsupport::ReadFileBytes(Local(L"Backup\\New.txt")) == "A new file.\r\n"; }, 15000))
+        << "the change did not reach the destination";
+    EXPECT_EQ(m_runs->Started().size(), 1u) << "a change is copied outside the run queue";
+}

@@ -228,40 +228,6 @@ std::wstring WindowText(HWND hWnd)
     return std::wstring(text, static_cast<size_t>(copied));
 }
 
-bool SaveWindowPng(HWND hWnd, const std::wstring &path)
-{
-    // Other window tests share the display: the window goes on top while it is captured from the screen.
-    ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    ::Sleep(1000);
-    RECT rect = {};
-    ::GetWindowRect(hWnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    bool saved = false;
-    if (width > 0 && height > 0)
-    {
-        CGdiPlusSession gdiplus;
-        HDC screen = ::GetDC(nullptr);
-        CDCOwner memory(::CreateCompatibleDC(screen));
-        CGdiObjectOwner<HBITMAP> bitmap(::CreateCompatibleBitmap(screen, width, height));
-        if (memory.IsValid() && bitmap.IsValid())
-        {
-            CSelectObjectGuard selected(memory, bitmap);
-            ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-        }
-        ::ReleaseDC(nullptr, screen);
-        CLSID png;
-        if (bitmap.IsValid() && testsupport::PngEncoder(png))
-        {
-            Gdiplus::Bitmap image(bitmap, nullptr);
-            saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-        }
-    }
-    ::SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return saved;
-}
-
 std::vector<std::wstring> LogLines(const std::wstring &path)
 {
     const std::string bytes = testsupport::ReadFileBytes(path);

@@ -10,6 +10,7 @@
 #include "platform/system/Handles.h"
 #include "support/TestDrive.h"
 #include "support/TestSupport.h"
+#include "support/ImageSupport.h"
 
 namespace apptest
 {
@@ -105,8 +106,7 @@ bool WaitForWindowGone(HWND hWnd, DWORD timeoutMs);
 // The text of a window of another process.
 std::wstring WindowText(HWND hWnd);
 
-// The window as it stands on the screen, written as a PNG file; it is raised above the other windows first.
-bool SaveWindowPng(HWND hWnd, const std::wstring &path);
+using testsupport::SaveWindowPng;
 
 // The lines of a log file (UTF-16 with a byte-order mark), without their line ends; empty when it cannot be read.
 std::vector<std::wstring> LogLines(const std::wstring &path);

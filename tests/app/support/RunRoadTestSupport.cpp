@@ -175,7 +175,7 @@ void RunRoadTest::SetUp()
     ASSERT_EQ(m_drive->Error(), L"");
 
     m_saved = {g_strProgramDrive, g_strSystemDrive, g_strComputerName, g_strComputerFolder, g_strDataFolder,
-               g_strFilterFolder, g_strJobsXmlPath, g_strIniPath, g_strLogPath, g_strAppFolder};
+               g_strFilterFolder, g_strJobsXmlPath, g_strIniPath,      g_strLogPath,        g_strAppFolder};
     g_strProgramDrive = L"F:\\";
     g_strSystemDrive = L"F:\\";
     g_strComputerName = L"Tester";
@@ -195,11 +195,11 @@ void RunRoadTest::SetUp()
                             Local(L"Backup Data\\Tester\\Velbrook Data Backup\\BasicFilter.xml").c_str(), FALSE));
 
     g_detector = new SeamOverride<PFN_DETECT_FILTER_SOURCES>(g_pfnDetectFilterSources, &NoMailPrograms);
-    m_boxHook = std::make_unique<SeamOverride<MessageBoxAnswer>>(
-        g_messageBoxAnswer, [this](UINT textId, const CString &, UINT) {
-            m_boxes.push_back(textId);
-            return m_answer;
-        });
+    m_boxHook = std::make_unique<SeamOverride<MessageBoxAnswer>>(g_messageBoxAnswer,
+                                                                 [this](UINT textId, const CString &, UINT) {
+                                                                     m_boxes.push_back(textId);
+                                                                     return m_answer;
+                                                                 });
     g_shellStarts.clear();
     m_shellHook = std::make_unique<SeamOverride<ShellExecuteFunction>>(g_pfnMainShellExecute, &RecordShellStart);
     m_runs = std::make_unique<ScriptedRuns>();

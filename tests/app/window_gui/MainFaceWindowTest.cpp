@@ -255,6 +255,24 @@ TEST_F(MainFaceWindow, ShrinkingSnapsTheMovingEdgeBack)
     RECT larger = {0, 0, w + 50, h + 50};
     ::SendMessageW(Window(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&larger));
     EXPECT_EQ(CRect(larger), CRect(0, 0, w + 50, h + 50)) << "growing is left alone";
+
+    // A larger window takes the job list with it, and the drive bar keeps its corner.
+    CJobListView *view = m_dialog->GetJobListView();
+    ASSERT_NE(view, nullptr);
+    CRect listBefore;
+    view->GetWindowRect(&listBefore);
+    CRect barBefore;
+    ::GetWindowRect(::GetDlgItem(Window(), IDC_DRIVE_BAR), &barBefore);
+    ::SetWindowPos(Window(), nullptr, 0, 0, w + 50, h + 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect listAfter;
+    view->GetWindowRect(&listAfter);
+    CRect barAfter;
+    ::GetWindowRect(::GetDlgItem(Window(), IDC_DRIVE_BAR), &barAfter);
+    EXPECT_EQ(listAfter.Width(), listBefore.Width() + 50);
+    EXPECT_EQ(listAfter.Height(), listBefore.Height() + 30);
+    EXPECT_EQ(barAfter.Size(), barBefore.Size());
+    EXPECT_EQ(barAfter.right - barBefore.right, 50);
+    EXPECT_EQ(barAfter.bottom - barBefore.bottom, 30);
 }
 
 TEST_F(MainFaceWindow, SkinButtonsAnswerTheMouse)

@@ -77,7 +77,8 @@ BOOL FakeMainWindow::RunJobNow(CSyncJob *job, int argument)
 {
     if (job->GetJobDef()->GetState() == 0)
         return FALSE;
-    if (job->m_runState == JOB_IDLE)
+    // Claimed in one step, as the main window claims it: change processing may claim the same job meanwhile.
+    if (job->TryClaimRun())
     {
         job->m_startArgument = 1;
         m_deque->Enqueue(job, argument);

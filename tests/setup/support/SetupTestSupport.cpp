@@ -91,40 +91,4 @@ void PumpMessages()
     }
 }
 
-bool SaveWindowPng(HWND window, const std::wstring &path)
-{
-    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Wine draws the children of a window only on the screen: the picture is taken from there once every
-    // paint has gone through.
-    for (const DWORD until = ::GetTickCount() + 1000; ::GetTickCount() < until; ::Sleep(20))
-        PumpMessages();
-    RECT rect = {};
-    ::GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    bool saved = false;
-    if (width > 0 && height > 0)
-    {
-        CGdiPlusSession gdiplus;
-        HDC screen = ::GetDC(nullptr);
-        CDCOwner memory(::CreateCompatibleDC(screen));
-        CGdiObjectOwner<HBITMAP> bitmap(::CreateCompatibleBitmap(screen, width, height));
-        if (memory.IsValid() && bitmap.IsValid())
-        {
-            CSelectObjectGuard selected(memory, bitmap);
-            ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-        }
-        ::ReleaseDC(nullptr, screen);
-        CLSID png;
-        if (bitmap.IsValid() && testsupport::PngEncoder(png))
-        {
-            Gdiplus::Bitmap image(bitmap, nullptr);
-            saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-        }
-    }
-    ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return saved;
-}
-
 } // namespace setuptest

@@ -13,6 +13,7 @@
 #include "platform/drawing/GdiPlusSession.h"
 #include "platform/text/String.h"
 #include "setup/filters/FilterTree.h"
+#include "support/ImageSupport.h"
 
 namespace setuptest
 {
@@ -56,8 +57,6 @@ class FilterWindowTest : public FilterTest
     std::vector<HWND> m_hosts;
 };
 
-// The window as it shows on the screen, saved as a PNG file; false when that failed. The window goes on top of
-// the other tests' windows while it is captured.
-bool SaveWindowPng(HWND window, const std::wstring &path);
+using testsupport::SaveWindowPng;
 
 } // namespace setuptest

@@ -1,0 +1,225 @@
+// Change processing: the record, its matches, and the steps every match goes through before its action.
+#include "engine/changes/ChangeProcessor.h"
+
+#include <comdef.h>
+
+#include "engine/changes/ChangeMatch.h"
+#include "engine/job/MainWindowServices.h"
+#include "engine/job/SyncJob.h"
+#include "engine/log/LogMsg.h"
+#include "engine/store/JobDef.h"
+#include "engine/run/MailStoreBackup.h"
+#include "engine/store/SyncJobList.h"
+#include "engine/watch/DirectoryChangeHandler.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "ui/boxes/MessageBoxDlg.h"
+
+namespace
+{
+
+// Returns a borrow taken under the collection's list lock.
+class JobBorrow
+{
+  public:
+    explicit JobBorrow(CSyncJob *job) : m_job(job)
+    {
+    }
+    ~JobBorrow()
+    {
+        m_job->ReleaseBorrow();
+    }
+    JobBorrow(const JobBorrow &) = delete;
+    JobBorrow &operator=(const JobBorrow &) = delete;
+
+  private:
+    CSyncJob *m_job;
+};
+
+// The enabled on-change job with this "dest" that a run keeps busy; null when none. Under the list lock.
+CSyncJob *FindRunningJob(const CSyncJobList &list, const CString &dest)
+{
+    for (INT_PTR i = 0; i < list.GetCount(); ++i)
+    {
+        CSyncJob *job = list.GetAt(i);
+        CJobDef *def = job->GetJobDef();
+        if (job->m_runState == JOB_BUSY && def->GetState() != 0 && def->GetJsType() == 0 &&
+            def->GetDest().CompareNoCase(dest) == 0)
+            return job;
+    }
+    return nullptr;
+}
+
+bool InSameFolder(const CString &a, const CString &b)
+{
+    return a.Left(a.ReverseFind(L'\\')).CompareNoCase(b.Left(b.ReverseFind(L'\\'))) == 0;
+}
+
+} // namespace
+
+int CChangeProcessor::ProcessChangeRecord(FileChangeEntryPtr entry)
+{
+    IMainWindowServices *window = g_pMainDlg.load();
+    CSyncJobList *list = window != nullptr ? window->GetJobList() : nullptr;
+    if (!entry || list == nullptr)
+        return 1;
+    // A file moved into another folder is no rename of its copy: its old place goes, its new one comes.
+    if (entry->action == kChangeRenamed && !InSameFolder(entry->path, entry->secondPath))
+    {
+        const int removed = ProcessChangeRecord(MakeFileChangeEntry(kChangeRemoved, entry->path, nullptr));
+        const int added = ProcessChangeRecord(MakeFileChangeEntry(kChangeAdded, entry->secondPath, nullptr));
+        return removed && added ? 1 : 0;
+    }
+    std::vector<ChangedPathMatch> matches;
+    try
+    {
+        list->FindJobsForPath(entry->path, matches);
+    }
+    catch (const _com_error &error)
+    {
+        AppLog.LogIdAt(L"FileMon", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, IDS_LOG_CHANGE_FAILED,
+                       FormatNow().GetString(), entry->path, error.ErrorMessage());
+        return 1;
+    }
+    int result = 1;
+    // Each job of the change gets it, whatever became of it for the jobs before.
+    for (const ChangedPathMatch &match : matches)
+    {
+        if (!ProcessMatch(*list, *entry, match))
+            result = 0;
+    }
+    return result;
+}
+
+bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &entry, const ChangedPathMatch &match)
+{
+    CSyncJob *job = nullptr;
+    // A run of the job may have passed the file's folder already: a job busy with one is owed another.
+    const LPCWSTR kept = entry.action == kChangeRenamed ? entry.secondPath : entry.path;
+    try
+    {
+        CSyncJobList::ListLock hold(list);
+        job = list.IsPathInJob(entry.path, entry.secondPath, match.root);
+        if (job == nullptr)
+        {
+            CSyncJob *running = FindRunningJob(list, match.root);
+            if (running != nullptr && PassesJobFilters(*running, kept))
+                OweRun(running, RunWhen::Idle);
+            return true;
+        }
+        job->AddBorrow();
+    }
+    catch (const _com_error &)
+    {
+        return true;
+    }
+    JobBorrow borrow(job);
+    ChangeMatch current{*job,           *job->GetJobDef(),  entry.action,  entry.path, entry.secondPath,
+                        match.copyPath, match.revisionPath, VssCopyBatch()};
+    if (!job->TryClaimRun())
+    {
+        if (job->m_runState == JOB_BUSY && PassesJobFilters(*job, kept))
+            OweRun(job, RunWhen::Idle);
+        return true;
+    }
+    MatchEnd end = MatchEnd::Skipped;
+    try
+    {
+        end = RunMatch(current);
+    }
+    catch (const _com_error &error)
+    {
+        job->GetLog().LogIdAt(L"FileMon", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, IDS_LOG_CHANGE_FAILED,
+                              FormatNow().GetString(), entry.path, error.ErrorMessage());
+    }
+    FinishMatch(current, end);
+    if (end == MatchEnd::DestinationMissing &&
+        std::find(m_destinationMissingShown.begin(), m_destinationMissingShown.end(), job) ==
+            m_destinationMissingShown.end())
+    {
+        // Shown with the job back to idle: the user may take a while to answer.
+        m_destinationMissingShown.push_back(job);
+        SkinMessageBoxId(IDS_DEST_MISSING_FOR_CHANGES, MB_OK);
+    }
+    return end != MatchEnd::FolderCopyFailed;
+}
+
+CChangeProcessor::MatchEnd CChangeProcessor::RunMatch(ChangeMatch &match)
+{
+    CSyncJob &job = match.job;
+    CJobDef &def = match.def;
+    if (match.path.Right(4) == L".pst")
+    {
+        if (IXMLDOMElementPtr source = MatchSourceNode(job, match.path))
+        {
+            job.m_refreshFlag = TRUE;
+            CString destination = match.counterpart;
+            if (destination.IsEmpty())
+                GetMailStoreDestPath(job, match.path, destination);
+            const DWORD error = BackupMailStores(job, source, match.path, destination);
+            if (error != 0)
+                job.LogError(error, match.path);
+            return MatchEnd::Done;
+        }
+    }
+
+    if (!IsFolderPath(match.path) && (match.secondPath.IsEmpty() || !IsFolderPath(match.secondPath)) &&
+        !PassesJobFilters(job, match.path))
+    {
+        // A file that becomes one the job keeps (x.tmp renamed to x.docx) is new to the job.
+        if (match.action != kChangeRenamed || !PassesJobFilters(job, match.secondPath))
+            return MatchEnd::Skipped;
+        BecomeAdded(match);
+    }
+
+    if (def.GetDestAgent() == 0 && def.GetDestNet() == 0 && !job.CheckDestination(1))
+    {
+        if (IMainWindowServices *window = g_pMainDlg.load())
+        {
+            window->ReportError(&job, 0, 1);
+            window->UpdateJob(&def);
+        }
+        OweRun(&job, RunWhen::DestinationBack);
+        return MatchEnd::DestinationMissing;
+    }
+
+    switch (match.action)
+    {
+    case kChangeAdded:
+    case kChangeModified:
+        return OnAdded(match);
+    case kChangeRemoved:
+        return OnRemoved(match);
+    case kChangeRenamed:
+        return OnRenamed(match);
+    default:
+        return MatchEnd::Done;
+    }
+}
+
+void CChangeProcessor::FinishMatch(ChangeMatch &match, MatchEnd end)
+{
+    CSyncJob &job = match.job;
+    // The batch goes with this job's own maxver, before the job is idle again.
+    if (!match.batch.empty())
+    {
+        VssCopyFiles(std::move(match.batch), match.def.GetMaxVer(), &job);
+        match.batch.clear();
+    }
+    // A job disabled meanwhile stays disabled.
+    job.m_runState.CompareExchange(JOB_BUSY, JOB_IDLE);
+    try
+    {
+        if (end == MatchEnd::Done || end == MatchEnd::FolderCopyFailed)
+            match.def.SetNeverRun(FormatNow());
+    }
+    catch (const _com_error &)
+    {
+        // The store refused the time; the change itself is done.
+    }
+    if (job.m_refreshFlag)
+    {
+        if (IMainWindowServices *window = g_pMainDlg.load())
+            window->UpdateJob(&match.def);
+        job.m_refreshFlag = FALSE;
+    }
+}
