@@ -15,5 +15,5 @@
 #define IDS_LOG_JOB_DISABLED 478
 // Program log entries of the one-click job: the default filter set that chose nothing, the store that could not
 // be saved
-#define IDS_LOG_DEFAULT_FILTER_UNUSABLE 52501
-#define IDS_LOG_JOB_STORE_SAVE_FAILED 52502
+#define IDS_LOG_DEFAULT_FILTER_UNUSABLE 52751
+#define IDS_LOG_JOB_STORE_SAVE_FAILED 52752
