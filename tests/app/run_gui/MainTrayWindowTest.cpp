@@ -114,6 +114,9 @@ TEST_F(MainTrayWindow, DeploymentCopiesTheTrayProgramAndStartsItsStartupCopy)
     const std::wstring base = std::wstring(common) + L"\\Tarnvel_PHRASEL\\";
     const bool baseExisted = ::GetFileAttributesW(base.c_str()) != INVALID_FILE_ATTRIBUTES;
 
+    // A tray program still running from the Startup folder (left by an earlier test) would keep its copy from
+    // being replaced.
+    runtest::EndTrayPrograms(0);
     const TrayDeployment deployment = DeployTrayAndLanguageFiles(testsupport::ProgramFolder().c_str());
     ASSERT_FALSE(deployment.startupCopy.IsEmpty());
     EXPECT_EQ(testsupport::ReadFileBytes(deployment.startupCopy.GetString()),
@@ -134,6 +137,21 @@ TEST_F(MainTrayWindow, DeploymentCopiesTheTrayProgramAndStartsItsStartupCopy)
     {
         testsupport::RemoveTree(base);
     }
+}
+
+TEST_F(MainTrayWindow, ADefaultFilterSetThatCannotBeReadRunsNothingAndShowsTheWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kUserJob));
+    ASSERT_TRUE(testsupport::WriteFileBytes(Local(L"Backup Data\\Tester\\Velbrook Data Backup\\BasicFilter.xml"),
+                                            "<filters><filter"));
+    m_dialog->ShowWindow(SW_HIDE);
+    Tray(32843);
+    PumpRecordingQuit();
+    EXPECT_EQ(m_runs->Started().size(), 0u);
+    EXPECT_EQ(m_dialog->GetJobList()->GetCount(), 1) << "the user's job alone, neither replaced nor joined";
+    EXPECT_EQ(m_dialog->viewState, VIEW_JOB_LIST);
+    EXPECT_TRUE(m_dialog->IsWindowVisible()) << "the user must be able to reach the program";
+    EXPECT_FALSE(m_quitSeen);
 }
 
 } // namespace

@@ -73,6 +73,9 @@ class RunRoadProgram : public ::testing::Test
     }
     void TearDown() override
     {
+        // The tray program that the backup started ends at once, as it finds the tray window of the test; one
+        // that stayed would outlive the test and hold its output open.
+        EXPECT_EQ(runtest::EndTrayPrograms(20000), 0) << "the started tray program did not end";
         testsupport::RemoveTree(kSample);
         // What the finished backup deployed goes again.
         ::DeleteFileW(m_startupCopy.c_str());

@@ -1,6 +1,7 @@
 #include "app/support/RunRoadTestSupport.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include "app/start/Qordel.h"
 #include "app/support/AppTestSupport.h"
@@ -109,6 +110,37 @@ std::vector<std::pair<UINT, WPARAM>> RecordingTray::Messages() const
 {
     std::lock_guard<std::mutex> hold(m_lock);
     return m_messages;
+}
+
+int EndTrayPrograms(DWORD waitMs)
+{
+    std::vector<HANDLE> trays;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+    {
+        if (_wcsicmp(entry.szExeFile, L"Tarnvel_Tray.exe") != 0)
+            continue;
+        HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+        if (process != nullptr)
+            trays.push_back(process);
+    }
+    ::CloseHandle(snapshot);
+    int ended = 0;
+    for (HANDLE tray : trays)
+    {
+        if (::WaitForSingleObject(tray, waitMs) != WAIT_OBJECT_0)
+        {
+            ::TerminateProcess(tray, 1);
+            ::WaitForSingleObject(tray, 5000);
+            ++ended;
+        }
+        ::CloseHandle(tray);
+    }
+    return ended;
 }
 
 ScriptedRuns::ScriptedRuns() : m_workers(g_syncJobWorkers, SyncJobWorkers{&ScriptedRuns::Run, &ScriptedRuns::Run})

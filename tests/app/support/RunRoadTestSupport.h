@@ -49,6 +49,10 @@ class RecordingTray
     std::vector<std::pair<UINT, WPARAM>> m_messages;
 };
 
+// Waits up to waitMs for every running tray program ("Tarnvel_Tray.exe") to end, then ends those that did not;
+// their number.
+int EndTrayPrograms(DWORD waitMs);
+
 // Runs that take the backup run thread's place while the object lives: each counts its bytes up in steps, stops
 // at the cancel flag (WM_JOB_CANCELLED) and ends with WM_JOB_FINISHED, with one copy error when asked.
 class ScriptedRuns
