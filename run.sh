@@ -20,6 +20,11 @@ which stays from one run to the next.
 With $DISPLAY set the program runs there until it ends. Without, it runs on a virtual display: after S seconds
 (default 8) build/run-shot.png shows the screen, then the program is asked to close.
 
+The prefix's "C:\Tarnvel sample\" holds a document, a picture and a file the default filter set leaves out (made
+when missing), for the one-click backup to find. With "-b" or "--backup" among the program arguments the program
+backs up hidden and ends by itself: the script waits up to 120 s for it, takes no screenshot, and then ends what
+still runs in the prefix (the tray program that the finished backup deployed and started).
+
   --drive DIR       the folder that is drive E:
   --shot-after S    seconds before the screenshot (no $DISPLAY only)
   --tray            start the tray program instead, as it runs at logon: it is copied into the prefix's
@@ -66,6 +71,12 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ $mode = main ] || [ $# -eq 0 ] || { usage >&2; exit 2; }
+one_shot=0
+for argument in "$@"; do
+  case $argument in
+    -b | --backup) one_shot=1 ;;
+  esac
+done
 mkdir -p "$drive"
 drive=$(cd "$drive" && pwd)
 
@@ -103,6 +114,16 @@ if ! grep -qi '^"e:"="floppy"' "$WINEPREFIX/system.reg" 2>/dev/null; then
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   velbrook_init_prefix "$WINEPREFIX" 10
+fi
+
+# Something for the one-click backup to find under C:\ (the prefix's own Documents and such are links to the host,
+# which a backup passes over): a document, a picture, and a file that the default filter set leaves out.
+sample="$WINEPREFIX/drive_c/Tarnvel sample"
+if [ ! -d "$sample" ]; then
+  mkdir -p "$sample"
+  printf 'Notes for the sample backup.\r\n' >"$sample/Notes.txt"
+  printf '\x89PNG\r\n\x1a\n' >"$sample/Picture.png"
+  printf 'A log file the default filter set leaves out.\r\n' >"$sample/Left out.log"
 fi
 
 # The program folder as it lies on the drive; the data folder "Backup Data" beside it is left alone.
@@ -159,7 +180,19 @@ case $mode in
     image=Tarnvel.exe
     ;;
 esac
-if [ -n "$shot" ]; then
+if [ $one_shot -eq 1 ]; then
+  # The backup runs hidden and ends the program; a program still there after 120 s is asked to close.
+  for _ in $(seq 1200); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$program" 2>/dev/null; then
+    echo "== the program did not end within 120 s; asking it to close"
+    "$VELBROOK_WINE" taskkill /im "$image" >/dev/null 2>&1 </dev/null || true
+  else
+    echo "== the program ended by itself"
+  fi
+elif [ -n "$shot" ]; then
   # The starter ends at once; the main program it started is what the screenshot shows.
   for _ in $(seq $((shot_after * 10))); do
     [ $mode = starter ] || kill -0 "$program" 2>/dev/null || break
@@ -187,6 +220,12 @@ if [ $mode = starter ]; then
     sleep 0.1
     waited=$((waited + 1))
   done
+fi
+
+if [ $one_shot -eq 1 ]; then
+  # The tray program that the finished backup started stays with the prefix's other processes: they end here, and
+  # its deployed copy starts again with the prefix, as at a logon.
+  wineserver -k >/dev/null 2>&1 || true
 fi
 
 found=0

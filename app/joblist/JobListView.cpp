@@ -130,6 +130,36 @@ int CJobListView::RemoveJob(CJobDef *jobDef)
     return 1;
 }
 
+int CJobListView::ReplaceJob(CJobDef *oldDef, CJobDef *newDef)
+{
+    if (oldDef == nullptr || newDef == nullptr)
+        return 0;
+    CJobListItem *card = nullptr;
+    {
+        // Run threads look cards up by their job.
+        CSingleLock hold(&m_itemsLock, TRUE);
+        for (CJobListItem *item : m_items)
+        {
+            if (item->m_pJobDef == oldDef)
+            {
+                item->m_pJobDef = newDef;
+                item->m_pJob = newDef->GetOwner();
+                item->m_sourceList.jobDef = newDef;
+                card = item;
+                break;
+            }
+        }
+    }
+    if (card == nullptr)
+        return 0;
+    card->UpdateTexts();
+    for (CJobListItem *item : m_items)
+        item->m_selected = item == card;
+    if (m_hWnd != nullptr)
+        Invalidate(TRUE);
+    return 1;
+}
+
 CJobListItem *CJobListView::GetSelectedItem() const
 {
     for (CJobListItem *item : m_items)

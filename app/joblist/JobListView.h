@@ -57,6 +57,8 @@ class CJobListView : public CFormView
     CJobListItem *AddJob(CJobDef *jobDef, CJobListItem *existing = nullptr);
     // Removes and deletes the job's card; the cards below move up by its height. 1 when found, else 0.
     int RemoveJob(CJobDef *jobDef);
+    // Gives oldDef's card, in its place, to newDef's job as the one selected card; 1 when oldDef had a card.
+    int ReplaceJob(CJobDef *oldDef, CJobDef *newDef);
     // The first selected card and its job; null when none is selected.
     CJobListItem *GetSelectedItem() const;
     CJobDef *GetSelectedJob() const;

@@ -32,9 +32,6 @@ Seam<DestinationWatchProc> g_pfnDestinationWatch{&RunDestinationWatch};
 namespace
 {
 
-// What a second start sends the first instance's window: show yourself, then take the user's attention.
-const UINT WM_SHOW_INSTANCE = WM_USER + 101;
-const UINT WM_ACTIVATE_INSTANCE = WM_USER + 103;
 // A first instance that does not answer its messages must not hold the second start forever.
 const UINT kHandOverTimeoutMs = 10000;
 
@@ -133,8 +130,12 @@ BOOL CQordelApp::InitInstance()
         if (!CreateMainDialog())
             return FALSE;
         ReportBrokenStore();
-        ShowMainDialog();
+        // A one-shot backup ends the start here: the program ends with its run.
+        if (ShowMainDialogForStart(*m_pMainDlg, command, m_nStartMode))
+            return TRUE;
         StartDestinationWatch();
+        // Scheduled and on-change jobs run from the first tick of every start.
+        m_pMainDlg->ArmScheduleTimer();
     }
     catch (const _com_error &error)
     {
@@ -230,15 +231,30 @@ void CQordelApp::ReportBrokenStore()
     SkinMessageBox(text, MB_OK);
 }
 
-void CQordelApp::ShowMainDialog()
+bool ShowMainDialogForStart(CQordelDlg &dialog, const StartCommand &command, int &mode)
 {
-    // The hidden starts ("--minimize", "--select") and the one-shot backup ("--backup") rest on the tray icon, the
-    // select request and the run from the command line; until those are part of the program the window is shown in
-    // every mode, or it could not be reached at all.
-    m_pMainDlg->ShowWindow(SW_SHOW);
-    m_pMainDlg->UpdateWindow();
-    if (m_nStartMode == START_MODE_BACKUP)
-        m_nStartMode = START_MODE_NONE;
+    if (command.hidden)
+    {
+        // The window waits in the notification area; without an icon it could not be reached, and shows.
+        if (dialog.AddTrayIcon())
+            dialog.ShowWindow(SW_HIDE);
+        else
+            dialog.ShowWindow(SW_SHOW);
+        return false;
+    }
+    if (mode == START_MODE_BACKUP && dialog.HasJobs())
+    {
+        dialog.ShowWindow(SW_HIDE);
+        dialog.RunBackupFromCommandLine();
+        return true;
+    }
+    // The select request's dialog comes with the job commands; until then a "--select" start shows the window, or
+    // it could not be reached at all.
+    dialog.ShowWindow(SW_SHOW);
+    dialog.UpdateWindow();
+    if (mode == START_MODE_BACKUP)
+        mode = START_MODE_NONE;
+    return false;
 }
 
 void CQordelApp::StartDestinationWatch()

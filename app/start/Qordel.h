@@ -32,6 +32,12 @@ extern Seam<DestinationWatchProc> g_pfnDestinationWatch;
 // The program's own path, of any length; empty when it cannot be read.
 CString ModulePath();
 
+// Shows the main dialog as the start's command asks: "--minimize" puts the window's icon into the notification
+// area and keeps the window hidden (shown when the icon cannot be added); "--backup" with at least one job keeps
+// the window hidden and runs the one-shot backup, which ends the start (true); every other start shows the
+// window, and a "--backup" without jobs becomes a plain start (mode START_MODE_NONE).
+bool ShowMainDialogForStart(CQordelDlg &dialog, const StartCommand &command, int &mode);
+
 class CQordelApp : public CWinApp
 {
   public:
@@ -83,7 +89,6 @@ class CQordelApp : public CWinApp
     void WriteAgentOptions();
     BOOL CreateMainDialog();
     void ReportBrokenStore();
-    void ShowMainDialog();
     void StartDestinationWatch();
 
     int m_nStartMode;

@@ -2,8 +2,10 @@
 #include "app/window/QordelDlg.h"
 
 #include "app/start/QordelObjects.h"
+#include "engine/continuous/DirectoryWatch.h"
 #include "engine/job/SyncJob.h"
 #include "engine/program/ProgramObjects.h"
+#include "engine/windows/ErrorReportDlg.h"
 #include "engine/windows/ProgressDialog.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
@@ -35,10 +37,10 @@ const SkinButtonPlace kSkinButtons[MAIN_BUTTON_COUNT] = {
 } // namespace
 
 CQordelDlg::CQordelDlg(CWnd *pParent)
-    : CDialog(IDD, pParent), viewState(0), restoreToOtherFolder(0), useBasicFilter(FALSE),
+    : CDialog(IDD, pParent), viewState(0), restoreToOtherFolder(0), restoreOption(0), useBasicFilter(FALSE),
       m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_skinButtons{}, m_trayIcon{},
       m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour), m_oneShotRun(FALSE), m_userOpenedWindow(TRUE),
-      m_progressShown(FALSE)
+      m_progressShown(FALSE), m_inTray(FALSE), m_showingStringMessage(FALSE), m_pHeldJob(nullptr)
 {
     m_hIcon = AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     // The window is not known yet; OnInitDialog completes the record.
@@ -77,6 +79,8 @@ CQordelDlg::~CQordelDlg()
     // The window goes first, so that no message reaches the dialog while its members are taken down.
     if (m_hWnd != nullptr)
         DestroyWindow();
+    // The copy-error windows read their jobs' items: they go before the jobs do.
+    m_errorReports.clear();
     for (CSkinButtonNew *&button : m_skinButtons)
     {
         delete button;
@@ -192,18 +196,6 @@ void CQordelDlg::SetJobRunning(CSyncJob *job)
         job->m_runState = JOB_BUSY;
 }
 
-BOOL CQordelDlg::RunJobNow(CSyncJob *, int)
-{
-    return FALSE;
-}
-
-void CQordelDlg::RequestRun(CSyncJob *job)
-{
-    HWND window = GetSafeHwnd();
-    if (job != nullptr && window != nullptr)
-        ::PostMessageW(window, WM_MAIN_REQUEST_RUN, reinterpret_cast<WPARAM>(job), 0);
-}
-
 void CQordelDlg::ReportError(CSyncJob *job, int, int)
 {
     const DWORD error = ::GetLastError();
@@ -222,15 +214,6 @@ void CQordelDlg::SetPageWindow(int page, CWnd *window)
 {
     if (page == 0 || page == 1)
         m_pageWindows[page] = window;
-}
-
-void CQordelDlg::OnRunJobs()
-{
-}
-
-CSyncJob *CQordelDlg::GetRunningJob()
-{
-    return nullptr;
 }
 
 void CQordelDlg::SetProgressShown(BOOL shown)

@@ -4,20 +4,27 @@
 // paints its own skin.
 //
 // The files of the class: QordelDlg.cpp (construction, destruction and what the engine asks of the window),
-// QordelDlgInit.cpp (OnInitDialog), QordelDlgCommands.cpp (close, system menu, about box, help, the log and the
-// small commands), QordelDlgFace.cpp (view switching, the skin buttons and the mouse, sizing) and
-// QordelDlgPaint.cpp (the skin's painting).
+// QordelDlgInit.cpp (OnInitDialog), QordelDlgCommands.cpp (the message map, close, system menu, about box, help,
+// the log and the small commands), QordelDlgFace.cpp (view switching, the skin buttons and the mouse, sizing),
+// QordelDlgPaint.cpp (the skin's painting), QordelDlgRun.cpp (the run road: starting, following and cancelling a
+// run, the one-click rebuild and the progress timer), QordelDlgRunEnd.cpp (the end of a run), QordelDlgJobs.cpp
+// (enabling jobs, the job menus and the schedule timer), QordelDlgDrives.cpp (drives that come and go) and
+// QordelDlgTray.cpp (the tray icon and the tray program).
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "app/joblist/JobListView.h"
+#include "app/run/RunRoadRules.h"
 #include "app/widgets/SizeThumbDriveStatic.h"
 #include "app/window/StatusPoller.h"
+#include "engine/changes/ChangeWatch.h"
 #include "engine/job/MainWindowServices.h"
 #include "engine/store/SyncJobList.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -33,14 +40,24 @@
 #include "ui/controls/EditWithButton.h"
 #include "ui/skin/SkinElement.h"
 
+class CErrorReportDlg;
 class CProgressDialog;
 
 // The about box's item in the system menu.
 constexpr UINT IDM_ABOUTBOX = 16;
 // The tray icon's callback message.
 constexpr UINT WM_MAIN_TRAY_NOTIFY = WM_USER + 1;
-// Posted by RequestRun from another thread; wParam is the job.
-constexpr UINT WM_MAIN_REQUEST_RUN = WM_APP + 1;
+// Posted by RequestRun (and by RunJobNow called on another thread); wParam is the job.
+constexpr UINT WM_RUN_JOB_NOW = WM_USER + 110;
+// Posted by the engine: show string wParam in a message box.
+constexpr UINT WM_SHOW_STRING_MESSAGE = WM_USER + 4;
+// Sent by a second start of the program: show the window, and bring it (or the progress window) forward.
+constexpr UINT WM_SHOW_INSTANCE = WM_USER + 101;
+constexpr UINT WM_ACTIVATE_INSTANCE = WM_USER + 103;
+// The schedule timer (one due job per tick) and the progress timer of a run the window follows.
+constexpr UINT_PTR TIMER_JOB_SCHEDULE = 2001;
+constexpr UINT_PTR TIMER_RUN_PROGRESS = 2002;
+constexpr UINT kMainTimerMs = 500;
 // Posted by UpdateJob from another thread; wParam is the job's definition.
 constexpr UINT WM_MAIN_UPDATE_JOB = WM_APP + 2;
 // The job list view's child id.
@@ -92,15 +109,20 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // Any thread: the index of the job's card in the job list view; FALSE without a card (or a view).
     BOOL GetJobIndex(CSyncJob *job, int &index) override;
     void SetJobRunning(CSyncJob *job) override;
-    // Running jobs from the window comes later: nothing is queued.
+    // Queues an enabled job that this call claims idle to busy (TryClaimRun); TRUE when it was queued. On another
+    // thread it goes through RequestRun. A run queued here runs without the progress window and ends silently: the
+    // window's own runs are started by its run commands.
     BOOL RunJobNow(CSyncJob *job, int argument) override;
-    // Posts WM_MAIN_REQUEST_RUN; the window then runs the job if it still holds it.
+    // Posts WM_RUN_JOB_NOW; the window then runs the job if it still holds it.
     void RequestRun(CSyncJob *job) override;
     // Logs the calling thread's last system error in the job's log.
     void ReportError(CSyncJob *job, int reserved, int show) override;
     // Any thread: the job's card reads its texts again (on the user-interface thread, by a posted message).
     void UpdateJob(CJobDef *jobDef) override;
+    // The big Backup/Restore button (1140), by view state: on the backup page it starts the page's job, during a
+    // backup it cancels it, during a restore it cancels the restore.
     void OnRunJobs() override;
+    // The first of the runs the window queued that has not ended yet; null when none.
     CSyncJob *GetRunningJob() override;
     void SetProgressShown(BOOL shown) override;
     Gdiplus::Image *GetCloseImage() override;
@@ -116,6 +138,53 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CProgressDialog *GetProgressDialog() const
     {
         return m_pProgressDlg;
+    }
+
+    // --- The run road (QordelDlgRun.cpp) ---
+    // The one-shot start of "--backup" and of the tray program's back-up-now: the one-click job is rebuilt and
+    // run with the progress window hidden; a backup that finishes then ends the program unless the window is
+    // shown.
+    void RunBackupFromCommandLine();
+    // The job page loader's hold: the schedule timer stops and the job is parked while its page shows it.
+    void LoadJobPage(CSyncJob *job, int page);
+    // The schedule timer, started anew.
+    void ArmScheduleTimer();
+    // The watcher of the on-change jobs' folders and the monitor that hears of their changes.
+    CChangeWatch &GetChangeWatch()
+    {
+        return m_changeWatch;
+    }
+    // The number of runs the window queued that have not ended.
+    size_t GetRunningJobCount() const
+    {
+        return m_runningJobs.size();
+    }
+    // The job's copy-error window; null before its first run with errors.
+    CErrorReportDlg *GetErrorReport(CSyncJob *job) const;
+    BOOL HasUserOpenedWindow() const
+    {
+        return m_userOpenedWindow;
+    }
+    BOOL IsProgressShown() const
+    {
+        return m_progressShown;
+    }
+
+    // --- Jobs (QordelDlgJobs.cpp) ---
+    // Enables or disables the job, logged in its log (the third argument is not used).
+    void SetJobEnabled(CSyncJob *job, BOOL enable, BOOL fromQuestion);
+
+    // --- Drives (QordelDlgDrives.cpp) ---
+    void OnDriveArrived(wchar_t letter);
+    // The drive the program runs from going ends the program.
+    void OnDriveRemoved(wchar_t letter);
+
+    // --- The tray icon (QordelDlgTray.cpp) ---
+    // Puts the window's icon into the notification area; the platform's answer, 0 when the icon is there already.
+    BOOL AddTrayIcon();
+    BOOL IsInTray() const
+    {
+        return m_inTray;
     }
 
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when it cannot be read.
@@ -146,6 +215,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // 1 when a restore goes into the folder of edit box 1150 rather than to the places the files came from; job
     // setup reads it as its no-destination flag.
     int restoreToOtherFolder;
+    // Check box 1270's option, copied into the job's run options before a restore starts.
+    int restoreOption;
     // Set: the backup page edits the data folder's "BasicFilter.xml" rather than the job's own filter file.
     BOOL useBasicFilter;
 
@@ -164,7 +235,32 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     afx_msg void OnViewLog();
     afx_msg void OnMakerWebPage();
     afx_msg void OnNoAction();
-    afx_msg LRESULT OnRequestRun(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnRunJobNowMessage(WPARAM wParam, LPARAM lParam);
+    // The run road's commands.
+    afx_msg void OnPrepareJobs();
+    afx_msg void OnRunSelectedJob();
+    afx_msg void OnRunJobsCommand();
+    afx_msg void OnBack();
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    // The ends of a run (wParam the job).
+    afx_msg LRESULT OnJobFinished(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnJobCancelled(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnJobFailed(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnJobProgress(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnShowStringMessage(WPARAM wParam, LPARAM lParam);
+    // Jobs and their menus.
+    afx_msg void OnEnableJob();
+    afx_msg void OnInitMenuPopup(CMenu *pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
+    afx_msg BOOL OnDeviceChange(UINT nEventType, DWORD_PTR dwData);
+    // The tray icon and the tray program.
+    afx_msg LRESULT OnTrayIconNotify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTrayCommand(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnShowInstance(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnActivateInstance(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnTrayOpen();
+    afx_msg void OnTrayExit();
     afx_msg LRESULT OnUpdateJobMessage(WPARAM wParam, LPARAM lParam);
     // Answers the poller with 1 and does nothing else.
     afx_msg LRESULT OnJobStatus(WPARAM wParam, LPARAM lParam);
@@ -183,6 +279,48 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     DECLARE_MESSAGE_MAP()
 
   private:
+    // A run the window queued, until its end message.
+    struct RunningJob
+    {
+        CSyncJob *job;
+        // Started by the window's own run commands: the progress window follows it and its end is shown.
+        BOOL fromWindow;
+    };
+
+    // The run road (QordelDlgRun.cpp, QordelDlgRunEnd.cpp).
+    BOOL IsWindowThread() const;
+    // Queues the job as RunJobNow does; a run started from the window also prepares the progress window and
+    // disables the main window (the progress window takes the user's input while it runs).
+    BOOL StartRun(CSyncJob *job, int argument, BOOL fromWindow);
+    // The selected card's job, or null.
+    CSyncJob *GetSelectedJobObject() const;
+    // The item button's start and cancel in state 2; from a drive arrival it only starts an idle job.
+    void RunSelectedJob(BOOL fromArrival);
+    // The rebuild of the one-click job; from OnInitDialog it stops once the job is in the collection.
+    BOOL PrepareDefaultJob(BOOL fromInitDialog);
+    // The job the rebuild replaces: the selected one when it is a default job, else the first default job.
+    CSyncJob *FindRebuildTarget() const;
+    // Before a job leaves the collection: it leaves the running list, its hold and its copy-error window.
+    void ForgetJob(CSyncJob *job);
+    void ReleaseHold();
+    void ReturnToJobList();
+    void OnProgressTimer();
+    // Takes the job out of the running list; TRUE when it was started from the window.
+    BOOL LeaveRunningList(CSyncJob *job);
+    // The end of a cancelled or failed run.
+    void EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled);
+    void ShowErrorReport(CSyncJob *job);
+    void ViewJobLog(CSyncJob *job);
+    void SaveJobStore();
+    void WatchTwoWayDestinations(CSyncJob *job);
+    // Jobs (QordelDlgJobs.cpp).
+    void OnScheduleTimer();
+    // Shows the window on the user's request (tray program, second start): the progress window too while a run
+    // is shown; the program then stays when a one-shot backup ends.
+    void ShowOnRequest();
+    void RestoreFromTray();
+    void ShowTrayMenu(int x, int y);
+
     void CreateFonts();
     void FillDocumentExtensions();
     void CreateSkinButtons();
@@ -218,6 +356,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CStatic m_static;
     CProgressDialog *m_pProgressDlg;
     CSyncJobList m_jobList;
+    // After the job collection: its watches and its monitor's thread end before the jobs go.
+    CChangeWatch m_changeWatch;
     CJobStatusBlock m_statusBlock;
     CSkinButtonNew *m_skinButtons[MAIN_BUTTON_COUNT];
     NOTIFYICONDATAW m_trayIcon;
@@ -236,6 +376,14 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     BOOL m_oneShotRun;
     BOOL m_userOpenedWindow;
     BOOL m_progressShown;
+    BOOL m_inTray;
+    // Set while a box of WM_SHOW_STRING_MESSAGE is open.
+    BOOL m_showingStringMessage;
+    std::vector<RunningJob> m_runningJobs;
+    // One copy-error window per job, made at the job's first run with errors.
+    std::map<CSyncJob *, std::unique_ptr<CErrorReportDlg>> m_errorReports;
+    // The job the page loader parked, until it is released.
+    CSyncJob *m_pHeldJob;
     CStringArray m_documentExtensions;
     std::unique_ptr<Gdiplus::Image> m_brenmarkZel;
 };

@@ -8,6 +8,7 @@
 #include "engine/job/SyncJob.h"
 #include "engine/log/LogMsg.h"
 #include "engine/store/SyncJobList.h"
+#include "tray/logic/TrayMessages.h"
 
 #ifndef ID_HELP
 #define ID_HELP 0xE146
@@ -34,21 +35,48 @@ ON_WM_SIZING()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
+ON_WM_TIMER()
+ON_WM_INITMENUPOPUP()
+ON_WM_RBUTTONUP()
+ON_WM_DEVICECHANGE()
+ON_WM_SHOWWINDOW()
 ON_COMMAND(IDM_ABOUTBOX, &CQordelDlg::OnAbout)
+ON_COMMAND(ID_JOBLIST_ITEM, &CQordelDlg::OnPrepareJobs)
+ON_COMMAND(ID_JOB_RUN, &CQordelDlg::OnRunSelectedJob)
+ON_COMMAND(ID_JOB_ENABLE, &CQordelDlg::OnEnableJob)
+ON_COMMAND(IDC_RUN_JOBS, &CQordelDlg::OnRunJobsCommand)
+ON_COMMAND(IDC_BACK, &CQordelDlg::OnBack)
+ON_COMMAND(ID_TRAY_OPEN_MAIN, &CQordelDlg::OnTrayOpen)
+ON_COMMAND(ID_TRAY_EXIT_MAIN, &CQordelDlg::OnTrayExit)
 ON_COMMAND(ID_HELP, &CQordelDlg::OnHelp)
 ON_COMMAND(ID_VIEW_LOG, &CQordelDlg::OnViewLog)
 ON_COMMAND(ID_MAKER_WEB_PAGE, &CQordelDlg::OnMakerWebPage)
 ON_COMMAND(ID_MENU_32793, &CQordelDlg::OnNoAction)
 ON_COMMAND(ID_MENU_32797, &CQordelDlg::OnNoAction)
 ON_COMMAND(ID_MENU_57670, &CQordelDlg::OnNoAction)
-ON_MESSAGE(WM_MAIN_REQUEST_RUN, &CQordelDlg::OnRequestRun)
+ON_MESSAGE(WM_RUN_JOB_NOW, &CQordelDlg::OnRunJobNowMessage)
+ON_MESSAGE(WM_JOB_FINISHED, &CQordelDlg::OnJobFinished)
+ON_MESSAGE(WM_JOB_CANCELLED, &CQordelDlg::OnJobCancelled)
+ON_MESSAGE(WM_JOB_FAILED, &CQordelDlg::OnJobFailed)
+ON_MESSAGE(WM_JOB_PROGRESS, &CQordelDlg::OnJobProgress)
+ON_MESSAGE(WM_SHOW_STRING_MESSAGE, &CQordelDlg::OnShowStringMessage)
+ON_MESSAGE(WM_MAIN_TRAY_NOTIFY, &CQordelDlg::OnTrayIconNotify)
+ON_MESSAGE(WM_TRAY_COMMAND, &CQordelDlg::OnTrayCommand)
+ON_MESSAGE(WM_SHOW_INSTANCE, &CQordelDlg::OnShowInstance)
+ON_MESSAGE(WM_ACTIVATE_INSTANCE, &CQordelDlg::OnActivateInstance)
 ON_MESSAGE(WM_MAIN_UPDATE_JOB, &CQordelDlg::OnUpdateJobMessage)
 ON_MESSAGE(WM_JOB_STATUS, &CQordelDlg::OnJobStatus)
 END_MESSAGE_MAP()
 
 void CQordelDlg::OnCancel()
 {
-    if (viewState != 0)
+    // A running backup or restore is stopped through its progress window, not by closing the main window.
+    if (viewState == VIEW_BACKUP_PAGE || viewState == VIEW_RESTORE_PAGE)
+    {
+        ReturnToJobList();
+        return;
+    }
+    if (viewState != VIEW_JOB_LIST)
         return;
     CDialog::OnCancel();
     ::PostQuitMessage(0);
@@ -65,6 +93,8 @@ void CQordelDlg::OnClose()
 
 void CQordelDlg::OnDestroy()
 {
+    if (m_inTray && m_trayIcon.hWnd == m_hWnd && g_pfnShellNotifyIcon(NIM_DELETE, &m_trayIcon))
+        m_inTray = FALSE;
     m_statusBlock.SetWindow(nullptr);
     {
         // The view goes with the window's children, after this; run threads must not find it any more.
@@ -95,22 +125,17 @@ void CQordelDlg::OnHelp()
 {
 }
 
-LRESULT CQordelDlg::OnRequestRun(WPARAM wParam, LPARAM)
-{
-    // The job may have left the collection (and been deleted) between the post and now.
-    CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
-    if (job != nullptr && GetJobList()->Contains(job))
-        RunJobNow(job, 1);
-    return 0;
-}
-
 void CQordelDlg::OnViewLog()
 {
     AppLog.Flush();
     CJobDef *jobDef = m_pJobListView != nullptr ? m_pJobListView->GetSelectedJob() : nullptr;
     if (jobDef == nullptr)
         return;
-    CSyncJob *job = jobDef->GetOwner();
+    ViewJobLog(jobDef->GetOwner());
+}
+
+void CQordelDlg::ViewJobLog(CSyncJob *job)
+{
     INT_PTR result = 0;
     if (job != nullptr)
     {

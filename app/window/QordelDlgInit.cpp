@@ -50,6 +50,9 @@ BOOL CQordelDlg::OnInitDialog()
     m_trayMenu.DestroyMenu();
     m_trayMenu.LoadMenu(IDR_TRAY_MENU);
     GetWindowRect(&m_rectInitialWindow);
+    // A start without jobs makes the one-click job; the job list shows it with the others below.
+    if (m_jobList.GetCount() == 0)
+        PrepareDefaultJob(TRUE);
 
     GetClientRect(&m_rectInitialClient);
     // The skin is painted in one piece over the client area: the children must keep their own pixels.

@@ -282,6 +282,12 @@ void CJobDef::SetDest(CString dest)
         MeasureDestination();
 }
 
+void CJobDef::SetUuid(CString uuid)
+{
+    m_uuid = uuid;
+    WriteString(L"uuid", m_uuid);
+}
+
 void CJobDef::SetHasSrc(int hasSrc)
 {
     m_hasSrc = hasSrc;

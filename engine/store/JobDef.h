@@ -236,6 +236,9 @@ class CJobDef
     // Stores and writes "dest", empties "uuid" (the drive identity belongs to the old destination) and, unless
     // the destination is reached through an agent, measures the new destination's volume.
     void SetDest(CString dest);
+    // Stores and writes "uuid", the destination drive's identity (DriveMarker.h); SetDest empties it, so a
+    // caller that only moved the destination to another letter of the same drive writes it back.
+    void SetUuid(CString uuid);
     void SetHasSrc(int hasSrc);
     void SetJsType(int jsType);
     void SetJsMins(int jsMins);

@@ -154,6 +154,9 @@ class CSyncJobList
     void MakeFreshDocument();
     // Loads "Zel.xml.tmp" (moved to "Zel.xml.recovered") when it holds a store; false when there is none.
     bool RecoverFromTemporary();
+    // The root element, one wrapper for as long as the loaded document lasts: under Wine an element appended to
+    // the root remembers the wrapper it was appended through, and the next append of that element (every save
+    // appends every job's element again) calls it, so that wrapper must still be alive then.
     IXMLDOMElementPtr GetRoot() const;
     void AddJobForElement(IXMLDOMElement *element);
     // The "jobdef" elements under the root that no job of the collection is bound to, in document order.
@@ -161,6 +164,7 @@ class CSyncJobList
     void WriteDocumentTo(const CString &path);
 
     IXMLDOMDocument2Ptr m_document;
+    mutable IXMLDOMElementPtr m_root;
     int m_loaded = 0;
     std::vector<CSyncJob *> m_jobs;
     mutable CCriticalSection m_lock{4000};

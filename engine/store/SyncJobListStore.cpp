@@ -328,6 +328,7 @@ CSyncJobList::~CSyncJobList()
         // No store document was set.
     }
     XmlDomLock lock;
+    m_root = nullptr;
     m_document = nullptr;
 }
 
@@ -342,6 +343,7 @@ void CSyncJobList::MakeFreshDocument()
 void CSyncJobList::LoadDocumentFromFile()
 {
     XmlDomLock lock;
+    m_root = nullptr;
     XmlCheck(m_document->put_async(VARIANT_FALSE));
     const bool exists = IsExistingFile(m_storePath);
     if (!exists && RecoverFromTemporary())
@@ -393,10 +395,13 @@ IXMLDOMElementPtr CSyncJobList::GetRoot() const
     if (!m_document)
         XmlRaiseError(E_POINTER);
     XmlDomLock lock;
+    if (m_root)
+        return m_root;
     IXMLDOMElementPtr root;
     XmlCheck(m_document->get_documentElement(&root));
     if (!root)
         XmlRaiseError(E_POINTER);
+    m_root = root;
     return root;
 }
 

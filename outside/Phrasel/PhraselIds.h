@@ -79,3 +79,4 @@
 #include "ContinuousCopyIds.h"
 #include "FiltersIds.h"
 #include "WatchIds.h"
+#include "RunRoadIds.h"

@@ -35,16 +35,30 @@ std::wstring BuildFolder()
     return folder + L"\\";
 }
 
-TempFolder::TempFolder()
+namespace
+{
+
+std::wstring TemporaryFolder()
 {
     wchar_t base[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, base);
+    return base;
+}
+
+} // namespace
+
+TempFolder::TempFolder() : TempFolder(TemporaryFolder())
+{
+}
+
+TempFolder::TempFolder(const std::wstring &base)
+{
     static LONG counter = 0;
     for (int attempt = 0; attempt < 1000; ++attempt)
     {
         wchar_t name[64];
         wsprintfW(name, L"velbrook-%lu-%ld-%d\\", GetCurrentProcessId(), InterlockedIncrement(&counter), attempt);
-        std::wstring candidate = std::wstring(base) + name;
+        std::wstring candidate = base + name;
         if (CreateDirectoryW(candidate.c_str(), nullptr))
         {
             m_path = candidate;

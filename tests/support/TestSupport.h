@@ -21,6 +21,8 @@ class TempFolder
 {
   public:
     TempFolder();
+    // A folder of its own inside parent (with its trailing backslash) rather than the temporary folder.
+    explicit TempFolder(const std::wstring &parent);
     ~TempFolder();
     TempFolder(const TempFolder &) = delete;
     TempFolder &operator=(const TempFolder &) = delete;

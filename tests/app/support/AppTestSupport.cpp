@@ -98,9 +98,11 @@ std::wstring ComputerName()
     return ::GetComputerNameW(name, &size) ? std::wstring(name) : std::wstring(L"My Backup folder");
 }
 
-ProgramDrive::ProgramDrive(ProgramCopy copy)
+ProgramDrive::ProgramDrive(ProgramCopy copy, DrivePlace place)
+    : m_folder(place == DrivePlace::OffSystemDrive ? new testsupport::TempFolder(BuildFolder())
+                                                   : new testsupport::TempFolder())
 {
-    if (m_folder.Path().empty())
+    if (m_folder->Path().empty())
     {
         m_error = L"no temporary folder";
         return;
@@ -108,12 +110,12 @@ ProgramDrive::ProgramDrive(ProgramCopy copy)
     const std::wstring source = testsupport::ProgramFolder();
     const std::wstring leaveOut =
         copy == ProgramCopy::WithoutLanguageLibrary ? testsupport::LanguageFolder() + L"Phrasel.dll" : std::wstring();
-    if (!CopyTree(source, m_folder / kProgramFolderName, leaveOut))
+    if (!CopyTree(source, *m_folder / kProgramFolderName, leaveOut))
     {
         m_error = L"the program folder could not be copied";
         return;
     }
-    m_drive.reset(new enginetest::TestDrive(L'E', m_folder.Path()));
+    m_drive.reset(new enginetest::TestDrive(L'E', m_folder->Path()));
     m_error = m_drive->Error();
 }
 
@@ -124,7 +126,7 @@ std::wstring ProgramDrive::ProgramPath() const
 
 std::wstring ProgramDrive::DataFolder() const
 {
-    return m_folder / (L"Backup Data\\" + ComputerName() + L"\\Velbrook Data Backup\\");
+    return *m_folder / (L"Backup Data\\" + ComputerName() + L"\\Velbrook Data Backup\\");
 }
 
 std::wstring ProgramDrive::DataFolderOnDrive() const

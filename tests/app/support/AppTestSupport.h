@@ -29,12 +29,21 @@ enum class ProgramCopy
     WithoutLanguageLibrary, // no "ENU\Phrasel.dll"
 };
 
+// Where the drive's folder lies.
+enum class DrivePlace
+{
+    Temporary,
+    // In the build folder, off drive C:. Under Wine the temporary folder lies under C:\ where the program does not
+    // take it for the temporary folder, so a backup of drive C: would take a drive there into itself.
+    OffSystemDrive,
+};
+
 // A temporary folder mapped as drive E: that holds the build's program folder as "Tarnvel Program Files", as the
 // program lies on a user's drive.
 class ProgramDrive
 {
   public:
-    explicit ProgramDrive(ProgramCopy copy = ProgramCopy::Whole);
+    explicit ProgramDrive(ProgramCopy copy = ProgramCopy::Whole, DrivePlace place = DrivePlace::Temporary);
     ProgramDrive(const ProgramDrive &) = delete;
     ProgramDrive &operator=(const ProgramDrive &) = delete;
 
@@ -48,7 +57,7 @@ class ProgramDrive
     // The drive's folder itself (not through E:), with its trailing backslash.
     const std::wstring &Folder() const
     {
-        return m_folder.Path();
+        return m_folder->Path();
     }
     // Folder() + "Backup Data\<computer>\Velbrook Data Backup\"
     std::wstring DataFolder() const;
@@ -56,7 +65,7 @@ class ProgramDrive
     std::wstring DataFolderOnDrive() const;
 
   private:
-    testsupport::TempFolder m_folder;
+    std::unique_ptr<testsupport::TempFolder> m_folder;
     std::unique_ptr<enginetest::TestDrive> m_drive;
     std::wstring m_error;
 };

@@ -1,0 +1,146 @@
+#include "app/run/DriveArrival.h"
+
+#include <dbt.h>
+
+#include "engine/continuous/DirectoryWatch.h"
+#include "engine/continuous/JobPaths.h"
+#include "engine/job/SyncJob.h"
+#include "engine/program/DriveMarker.h"
+#include "engine/store/SyncJobList.h"
+#include "engine/store/XmlLayer.h"
+#include "ui/boxes/MessageBoxDlg.h"
+
+const wchar_t kAskEnableJob[] = L"Do you want to Enable the Job?";
+
+namespace
+{
+
+const int kLastDriveBit = 25;
+
+bool HasDriveLetter(const CString &path)
+{
+    return path.GetLength() >= 2 && iswalpha(path[0]) && path[1] == L':';
+}
+
+bool SameLetter(wchar_t a, wchar_t b)
+{
+    return towlower(a) == towlower(b);
+}
+
+// The path on the drive of the letter; a path without a drive letter stays as it is.
+CString OnLetter(CString path, wchar_t letter)
+{
+    if (HasDriveLetter(path))
+        path.SetAt(0, static_cast<wchar_t>(towupper(letter)));
+    return path;
+}
+
+std::vector<IXMLDOMElementPtr> SourceElements(IXMLDOMElement *jobElement)
+{
+    std::vector<IXMLDOMElementPtr> sources;
+    XmlDomLock lock;
+    XmlElementIterator children(jobElement);
+    while (children.Next())
+    {
+        if (children.GetName() == L"src")
+            sources.push_back(children.GetElement());
+    }
+    return sources;
+}
+
+// Step 1 for one job: its sources on the arrived drive take the drive's letter. TRUE when one did.
+BOOL MoveSourcesToDrive(CSyncJob &job, wchar_t letter, const DriveArrivalActions &actions)
+{
+    BOOL matched = FALSE;
+    for (const IXMLDOMElementPtr &source : SourceElements(job.GetElement()))
+    {
+        const wchar_t found = FindDriveByDestinationId(EnsureSourceDriveId(source));
+        // A source on another drive leaves the later ones of the job to be looked at all the same.
+        if (found == 0 || !SameLetter(found, letter))
+            continue;
+        matched = TRUE;
+        const CString path = OnLetter(XmlGetAttributeString(source, L"path"), found);
+        XmlSetAttributeString(source, L"path", path);
+        XmlSetAttributeInt(source, L"hassrc", 1);
+        if (job.GetJobDef()->GetJsType() != 0 || actions.watch == nullptr || path.IsEmpty())
+            continue;
+        const CString folder = GetWatchedPath(path);
+        if (!actions.watch->IsWatching(folder))
+            actions.watch->AddWatch(folder, kArrivedSourceWatchFilter, actions.handler, TRUE);
+    }
+    return matched;
+}
+
+} // namespace
+
+VolumeChange DecodeVolumeChange(UINT event, DWORD_PTR data)
+{
+    VolumeChange change;
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE)
+        return change;
+    const DEV_BROADCAST_HDR *header = reinterpret_cast<const DEV_BROADCAST_HDR *>(data);
+    if (header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_VOLUME) ||
+        header->dbch_devicetype != DBT_DEVTYP_VOLUME)
+        return change;
+    const DEV_BROADCAST_VOLUME *volume = reinterpret_cast<const DEV_BROADCAST_VOLUME *>(header);
+    if ((volume->dbcv_flags & DBTF_NET) != 0 && (volume->dbcv_flags & DBTF_MEDIA) == 0)
+        return change;
+    change.event = event == DBT_DEVICEARRIVAL ? VolumeEvent::Arrival : VolumeEvent::Removal;
+    for (int bit = 0; bit <= kLastDriveBit; ++bit)
+    {
+        if ((volume->dbcv_unitmask & (1UL << bit)) != 0)
+            change.letters.push_back(static_cast<wchar_t>(L'a' + bit));
+    }
+    return change;
+}
+
+CString EnsureSourceDriveId(IXMLDOMElement *source)
+{
+    const CString stored = XmlGetAttributeString(source, L"uuid");
+    if (!stored.IsEmpty())
+        return stored;
+    const CString path = XmlGetAttributeString(source, L"path");
+    if (!HasDriveLetter(path))
+        return CString();
+    CString id;
+    if (!GetOrCreateDestinationDriveId(path[0], id) || id.IsEmpty())
+        return CString();
+    XmlSetAttributeString(source, L"uuid", id);
+    XmlSetAttributeInt(source, L"hassrc", 1);
+    return id;
+}
+
+void ApplyDriveArrival(CSyncJobList &jobs, wchar_t letter, const DriveArrivalActions &actions)
+{
+    // The question below lets messages through, and with them commands that take jobs out of the collection: the
+    // walk goes over the jobs as they were and passes over those that have left.
+    std::vector<CSyncJob *> snapshot;
+    for (INT_PTR i = 0; i < jobs.GetCount(); ++i)
+        snapshot.push_back(jobs.GetAt(i));
+    for (CSyncJob *job : snapshot)
+    {
+        if (!jobs.Contains(job))
+            continue;
+        const BOOL matched = MoveSourcesToDrive(*job, letter, actions);
+        CJobDef *def = job->GetJobDef();
+        const CString id = def->GetUuid();
+        const wchar_t found = FindDriveByDestinationId(id);
+        if (found == 0 || (!matched && !SameLetter(found, letter)))
+            continue;
+        // The destination keeps its drive's identity: only its letter changed.
+        def->SetDest(OnLetter(def->GetDest(), found));
+        def->SetUuid(id);
+        def->SetHasSrc(1);
+        if (def->GetState() == 0)
+        {
+            if (SkinMessageBox(kAskEnableJob, MB_YESNO | MB_ICONQUESTION) == IDYES && jobs.Contains(job) &&
+                actions.setJobEnabled)
+                actions.setJobEnabled(job, TRUE, TRUE);
+            continue;
+        }
+        if (actions.setJobEnabled)
+            actions.setJobEnabled(job, TRUE, FALSE);
+        if (def->GetJsType() == 0 && actions.startIdleJob && jobs.Contains(job))
+            actions.startIdleJob(job);
+    }
+}

@@ -1,0 +1,48 @@
+// The main dialog and the drives that come and go: an arriving drive gives its jobs their paths, watches and runs
+// back; the program's own drive going ends the program.
+#include "app/window/QordelDlg.h"
+
+#include "app/run/DriveArrival.h"
+#include "engine/log/LogMsg.h"
+#include "engine/program/ProgramObjects.h"
+
+BOOL CQordelDlg::OnDeviceChange(UINT nEventType, DWORD_PTR dwData)
+{
+    const VolumeChange change = DecodeVolumeChange(nEventType, dwData);
+    for (wchar_t letter : change.letters)
+    {
+        if (change.event == VolumeEvent::Arrival)
+            OnDriveArrived(letter);
+        else if (change.event == VolumeEvent::Removal)
+            OnDriveRemoved(letter);
+    }
+    return 0;
+}
+
+void CQordelDlg::OnDriveArrived(wchar_t letter)
+{
+    DriveArrivalActions actions;
+    actions.watch = &m_changeWatch.GetWatcher();
+    actions.handler = m_changeWatch.GetHandler();
+    actions.setJobEnabled = [this](CSyncJob *job, BOOL enable, BOOL fromQuestion) {
+        SetJobEnabled(job, enable, fromQuestion);
+    };
+    actions.startIdleJob = [this](CSyncJob *) { RunSelectedJob(TRUE); };
+    try
+    {
+        ApplyDriveArrival(m_jobList, letter, actions);
+    }
+    catch (const _com_error &error)
+    {
+        AppLog.LogAt(L"QordelDlg", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, L"%D %m\n");
+    }
+}
+
+void CQordelDlg::OnDriveRemoved(wchar_t letter)
+{
+    if (g_strDataFolder.IsEmpty() || towlower(letter) != towlower(g_strDataFolder[0]))
+        return;
+    // Without its drive the program has neither its jobs' store nor its own files.
+    viewState = VIEW_JOB_LIST;
+    ::PostQuitMessage(0);
+}

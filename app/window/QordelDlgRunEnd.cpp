@@ -1,0 +1,232 @@
+// The end of a run, as the engine reports it to the main dialog: finished, cancelled or failed, each once per run
+// with the job as wParam; and the engine's progress and string messages.
+#include "app/window/QordelDlg.h"
+
+#include "app/run/TrayLink.h"
+#include "engine/continuous/DirectoryWatch.h"
+#include "engine/continuous/JobPaths.h"
+#include "engine/job/JobDeque.h"
+#include "engine/job/SyncJob.h"
+#include "engine/journal/RestoreJournal.h"
+#include "engine/log/LogMsg.h"
+#include "engine/program/ProgramObjects.h"
+#include "engine/store/XmlLayer.h"
+#include "engine/windows/ErrorReportDlg.h"
+#include "engine/windows/ProgressDialog.h"
+#include "ui/boxes/MessageBoxDlg.h"
+
+namespace
+{
+
+// What a failed run tells the user: the device is not ready.
+const DWORD kFailedRunError = ERROR_NOT_READY;
+
+CString SystemText(DWORD error)
+{
+    wchar_t text[MAX_PATH] = {};
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, MAX_PATH, nullptr);
+    return text;
+}
+
+} // namespace
+
+LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
+{
+    CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
+    const BOOL fromWindow = LeaveRunningList(job);
+    // A job that left the collection may be gone: the queue only counts its run, reading nothing of it.
+    if (job == nullptr || !m_jobList.Contains(job))
+    {
+        GetJobDeque().OnJobFinished(job, false);
+        return 0;
+    }
+    try
+    {
+        WatchTwoWayDestinations(job);
+    }
+    catch (const _com_error &error)
+    {
+        job->GetLog().LogAt(L"QordelDlg", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, L"%D %m\n");
+    }
+    GetJobDeque().OnJobFinished(job, false);
+    job->GetRestoreJournal()->Close(0);
+    job->SetRunningFlag(FALSE);
+
+    FinishedRunFacts facts;
+    facts.cancelled = job->m_cancelFlag;
+    facts.firstBackup = job->IsFirstBackup();
+    facts.allProcessed = job->AllFilesProcessed();
+    facts.errorCount = job->GetErrorCount();
+    facts.hasErrorItems = job->GetErrorList().GetCount() > 0 ? TRUE : FALSE;
+    facts.completeStatus = job->GetJobDef()->GetCompleteStatus();
+    const UINT messageId = ChooseFinishedMessage(facts);
+    job->OnRunFinished();
+
+    // Only a run the window started and follows moves the view and speaks to the user; the schedule's and the
+    // watch's runs end quietly.
+    const BOOL followed =
+        fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;
+    if (followed && viewState == VIEW_BACKUP_RUNNING)
+    {
+        job->IncrementBackupCount();
+        SaveJobStore();
+    }
+    const CString message = EndMessageText(messageId, viewState);
+    if (fromWindow && (m_pProgressDlg == nullptr || m_pProgressDlg->GetSafeHwnd() == nullptr))
+    {
+        SkinMessageBox(message, MB_OK);
+        if (m_hWnd != nullptr)
+            Invalidate(TRUE);
+    }
+    if (fromWindow && lParam != 0)
+        ShowErrorReport(job);
+
+    if (followed)
+    {
+        KillTimer(TIMER_RUN_PROGRESS);
+        if (viewState == VIEW_BACKUP_RUNNING)
+        {
+            DeployTrayAndLanguageFiles(g_strAppFolder);
+            SendTrayProgress(100);
+        }
+        if (m_pProgressDlg != nullptr)
+            m_pProgressDlg->ShowFinished(message, 100, 0);
+        if (m_pJobListView != nullptr)
+            m_pJobListView->UpdateDriveButton(m_pJobListView->GetSelectedItem());
+        const BOOL endProgram = viewState == VIEW_BACKUP_RUNNING && !m_userOpenedWindow;
+        viewState = ViewAfterRunEnd(viewState, RunEnd::Finished).viewState;
+        if (endProgram)
+            ::PostQuitMessage(0);
+        UpdateView();
+    }
+    if (fromWindow && lParam != 0)
+        ViewJobLog(job);
+    return 0;
+}
+
+LRESULT CQordelDlg::OnJobCancelled(WPARAM wParam, LPARAM lParam)
+{
+    EndStoppedRun(reinterpret_cast<CSyncJob *>(wParam), lParam, TRUE);
+    return 0;
+}
+
+LRESULT CQordelDlg::OnJobFailed(WPARAM wParam, LPARAM lParam)
+{
+    EndStoppedRun(reinterpret_cast<CSyncJob *>(wParam), lParam, FALSE);
+    return 0;
+}
+
+void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
+{
+    // A waiting job taken out of the queue had no run to count.
+    const bool onlyWaiting = cancelled && lParam != 0;
+    const BOOL fromWindow = LeaveRunningList(job);
+    if (job == nullptr || !m_jobList.Contains(job))
+    {
+        GetJobDeque().OnJobFinished(job, onlyWaiting);
+        return;
+    }
+    if (m_pJobListView != nullptr)
+        m_pJobListView->Invalidate(TRUE);
+    GetJobDeque().OnJobFinished(job, onlyWaiting);
+    job->GetRestoreJournal()->Close(1);
+    job->SetRunningFlag(FALSE);
+    job->OnRunFinished();
+
+    const BOOL followed =
+        fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;
+    if (fromWindow)
+    {
+        if (!cancelled)
+            SkinMessageBox(SystemText(kFailedRunError), MB_OK);
+        else if (viewState == VIEW_BACKUP_RUNNING)
+            SkinMessageBoxId(IDS_BACKUP_CANCELLED, MB_OK);
+        else if (viewState == VIEW_RESTORE_RUNNING)
+            SkinMessageBoxId(IDS_RESTORE_CANCELLED, MB_OK);
+    }
+    SendTrayHideBalloon();
+    if (!followed)
+        return;
+    KillTimer(TIMER_RUN_PROGRESS);
+    const RunEndView next = ViewAfterRunEnd(viewState, cancelled ? RunEnd::Cancelled : RunEnd::Failed);
+    if (next.toJobList)
+    {
+        ReturnToJobList();
+        return;
+    }
+    viewState = next.viewState;
+    if (next.updateView)
+        UpdateView();
+}
+
+LRESULT CQordelDlg::OnJobProgress(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+LRESULT CQordelDlg::OnShowStringMessage(WPARAM wParam, LPARAM)
+{
+    // One box at a time: a message that comes while it is open is dropped.
+    if (m_showingStringMessage)
+        return 0;
+    m_showingStringMessage = TRUE;
+    SkinMessageBoxId(static_cast<UINT>(wParam), MB_OK);
+    m_showingStringMessage = FALSE;
+    return 0;
+}
+
+void CQordelDlg::WatchTwoWayDestinations(CSyncJob *job)
+{
+    if (job->GetJobDef()->GetSyncType() != 2)
+        return;
+    std::vector<CString> destinations;
+    {
+        XmlDomLock lock;
+        XmlElementIterator sources(job->GetElement());
+        while (sources.Next())
+        {
+            if (sources.GetName() == L"src")
+                destinations.push_back(XmlGetAttributeString(sources.GetElement(), L"destination"));
+        }
+    }
+    // The watcher may let messages through while it waits: no walk of the element spans it.
+    for (const CString &destination : destinations)
+    {
+        if (destination.IsEmpty())
+            continue;
+        const CString folder = GetWatchedPath(destination);
+        if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES || job->CheckPathInStore(folder))
+            continue;
+        WatchFolderOnce(m_changeWatch.GetWatcher(), folder, m_changeWatch.GetHandler());
+    }
+}
+
+void CQordelDlg::ShowErrorReport(CSyncJob *job)
+{
+    if (job->GetErrorList().GetCount() == 0)
+        return;
+    std::unique_ptr<CErrorReportDlg> &report = m_errorReports[job];
+    if (!report)
+        report = std::make_unique<CErrorReportDlg>(job);
+    report->ShowReport(job->GetJobDef()->GetName());
+}
+
+CErrorReportDlg *CQordelDlg::GetErrorReport(CSyncJob *job) const
+{
+    auto found = m_errorReports.find(job);
+    return found != m_errorReports.end() ? found->second.get() : nullptr;
+}
+
+void CQordelDlg::SaveJobStore()
+{
+    try
+    {
+        m_jobList.Save();
+    }
+    catch (const _com_error &error)
+    {
+        AppLog.LogIdAt(L"QordelDlg", __LINE__, 0, LM_ERROR, IDS_LOG_JOB_STORE_SAVE_FAILED, g_strJobsXmlPath.GetString(),
+                       static_cast<unsigned>(error.Error()));
+    }
+}
