@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tray/logic/AboutBox.h"
 #include "tray/logic/ProgramResourceIds.h"
 #include "tray/logic/StarterChoice.h"
 
@@ -14,23 +15,6 @@ namespace
 const int kResourceTextLength = 100;
 
 HINSTANCE g_instance = nullptr;
-
-INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message)
-    {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-        {
-            ::EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
 
 // Every message first asks the window to close: the starter ends as soon as its window handles anything.
 LRESULT CALLBACK StarterWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -50,7 +34,7 @@ LRESULT CALLBACK StarterWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         if (LOWORD(wParam) == IDM_PROGRAM_ABOUT)
         {
-            ::DialogBoxW(g_instance, MAKEINTRESOURCEW(IDD_PROGRAM_ABOUT), window, &AboutDlgProc);
+            ::DialogBoxW(g_instance, MAKEINTRESOURCEW(IDD_PROGRAM_ABOUT), window, &ProgramAboutDlgProc);
             return 0;
         }
         if (LOWORD(wParam) == IDM_PROGRAM_EXIT)

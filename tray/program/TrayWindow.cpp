@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "outside/Phrasel/PhraselIds.h"
+#include "tray/logic/AboutBox.h"
 #include "tray/logic/ProgramResourceIds.h"
 #include "tray/logic/TrayDrives.h"
 #include "tray/logic/TrayMessages.h"
@@ -14,23 +15,6 @@ namespace
 
 const UINT kIconId = 1;
 const UINT kBalloonTimeoutMs = 1000;
-
-INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message)
-    {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-        {
-            ::EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
 
 void ShowTrayMenu(POINT at)
 {
@@ -98,7 +82,7 @@ LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         const UINT id = LOWORD(wParam);
         if (id == IDM_PROGRAM_ABOUT)
         {
-            ::DialogBoxW(g_instance, MAKEINTRESOURCEW(IDD_PROGRAM_ABOUT), window, &AboutDlgProc);
+            ::DialogBoxW(g_instance, MAKEINTRESOURCEW(IDD_PROGRAM_ABOUT), window, &ProgramAboutDlgProc);
             return 0;
         }
         if (id == IDM_PROGRAM_EXIT)
