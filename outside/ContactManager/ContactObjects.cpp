@@ -1,6 +1,7 @@
 // The stand-in's objects: the manager, its collection, the contacts and the class factory.
 #include "mail/contacts/ContactInterfaces.h"
 #include "outside/ContactManager/ContactStandIn.h"
+#include "outside/common/CallScript.h"
 
 #include <ocidl.h>
 
@@ -16,19 +17,11 @@ namespace contactstandin
 namespace
 {
 
-struct FailureScript
-{
-    std::wstring call;
-    DWORD which;
-    HRESULT hr;
-};
-
 struct State
 {
     std::mutex lock;
     std::wstring profile;
-    std::vector<FailureScript> scripts;
-    std::vector<std::pair<std::wstring, DWORD>> counts;
+    standin::CallScript script;
 };
 
 State &TheState()
@@ -42,25 +35,7 @@ bool Scripted(const std::wstring &call, HRESULT &hr)
 {
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
-    DWORD count = 1;
-    bool counted = false;
-    for (auto &entry : state.counts)
-        if (entry.first == call)
-        {
-            count = ++entry.second;
-            counted = true;
-        }
-    if (!counted)
-        state.counts.emplace_back(call, 1);
-    for (const FailureScript &script : state.scripts)
-    {
-        if (script.call == call && script.which == count)
-        {
-            hr = script.hr;
-            return true;
-        }
-    }
-    return false;
+    return state.script.Hit(call, hr);
 }
 
 bool ReadFileBytes(const std::wstring &path, std::string &bytes)
@@ -372,15 +347,14 @@ void Reset()
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
     state.profile.clear();
-    state.scripts.clear();
-    state.counts.clear();
+    state.script.Clear();
 }
 
 void ScriptFailure(const std::wstring &call, DWORD which, HRESULT hr)
 {
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
-    state.scripts.push_back(FailureScript{call, which, hr});
+    state.script.Add(call, which, hr);
 }
 
 IClassFactory *ClassFactory()

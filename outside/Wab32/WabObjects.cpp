@@ -3,6 +3,7 @@
 #include "mail/addressbook/BookInterfaces.h"
 #include "outside/Wab32/BookFile.h"
 #include "outside/Wab32/Wab32StandIn.h"
+#include "outside/common/CallScript.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,19 +18,11 @@ namespace wabstandin
 namespace
 {
 
-struct FailureScript
-{
-    std::wstring call;
-    DWORD which;
-    HRESULT hr;
-};
-
 struct State
 {
     std::mutex lock;
     std::wstring book;
-    std::vector<FailureScript> scripts;
-    std::vector<std::pair<std::wstring, DWORD>> counts;
+    standin::CallScript script;
 };
 
 State &TheState()
@@ -50,25 +43,7 @@ bool Scripted(const std::wstring &call, HRESULT &hr, ULONG tag = 0)
 {
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
-    DWORD count = 1;
-    bool counted = false;
-    for (auto &entry : state.counts)
-        if (entry.first == call)
-        {
-            count = ++entry.second;
-            counted = true;
-        }
-    if (!counted)
-        state.counts.emplace_back(call, 1);
-    for (const FailureScript &script : state.scripts)
-    {
-        if (script.call == call && script.which == (call == L"SetProps" ? tag : count))
-        {
-            hr = script.hr;
-            return true;
-        }
-    }
-    return false;
+    return call == L"SetProps" ? state.script.HitKeyed(call, tag, hr) : state.script.Hit(call, hr);
 }
 
 // Entry ids: four flag bytes, a kind ('P' the personal address book, 'T' the template of new users, 'E' an
@@ -707,15 +682,14 @@ void Wab32Reset(void)
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
     state.book.clear();
-    state.scripts.clear();
-    state.counts.clear();
+    state.script.Clear();
 }
 
 void Wab32ScriptFailure(const wchar_t *call, DWORD which, HRESULT hr)
 {
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
-    state.scripts.push_back(FailureScript{call != nullptr ? call : L"", which, hr});
+    state.script.Add(call != nullptr ? call : L"", which, hr);
 }
 
 LONG Wab32LiveBuffers(void)

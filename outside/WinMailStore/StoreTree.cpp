@@ -1,5 +1,6 @@
 #include "outside/WinMailStore/StoreStandIn.h"
 #include "outside/WinMailStore/StoreTree.h"
+#include "outside/common/CallScript.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,19 +13,11 @@ namespace storestandin
 namespace
 {
 
-struct Script
-{
-    std::wstring call;
-    DWORD which;
-    HRESULT hr;
-};
-
 struct State
 {
     std::mutex lock;
     std::wstring root;
-    std::vector<Script> scripts;
-    std::map<std::wstring, DWORD> callCounts;
+    standin::CallScript script;
     std::map<DWORD, std::set<DWORD>> reserved;
 };
 
@@ -269,18 +262,8 @@ bool TakeReservedMessageIdUnlocked(DWORD folderId, DWORD messageId)
 
 bool ScriptedFailureUnlocked(const std::wstring &call, DWORD messageId, HRESULT &hr)
 {
-    State &state = TheState();
-    const DWORD count = ++state.callCounts[call];
-    const DWORD which = call == L"OpenMessage" ? messageId : count;
-    for (const Script &script : state.scripts)
-    {
-        if (script.call == call && script.which == which)
-        {
-            hr = script.hr;
-            return true;
-        }
-    }
-    return false;
+    standin::CallScript &script = TheState().script;
+    return call == L"OpenMessage" ? script.HitKeyed(call, messageId, hr) : script.Hit(call, hr);
 }
 
 void SetRoot(const std::wstring &root)
@@ -294,8 +277,7 @@ void Reset()
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
     state.root.clear();
-    state.scripts.clear();
-    state.callCounts.clear();
+    state.script.Clear();
     state.reserved.clear();
 }
 
@@ -303,7 +285,7 @@ void ScriptFailure(const std::wstring &call, DWORD which, HRESULT hr)
 {
     State &state = TheState();
     std::lock_guard<std::mutex> hold(state.lock);
-    state.scripts.push_back(Script{call, which, hr});
+    state.script.Add(call, which, hr);
 }
 
 DWORD AddFolder(DWORD parentId, const std::string &name, LONG type)
