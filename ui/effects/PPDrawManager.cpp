@@ -48,8 +48,16 @@ void CPPDrawManager::FillEffect(HDC hDC, int nEffect, LPCRECT lpRect, COLORREF c
     if (rect.right <= rect.left || rect.bottom <= rect.top)
         return;
 
-    const LONG mx = rect.left + (rect.right - rect.left) / 2;
-    const LONG my = (rect.bottom - rect.top) / 2;
+    // Two gradients meeting at the middle: first to middle, then middle to last.
+    auto drawSplit = [&](BOOL horizontal, COLORREF first, COLORREF middle, COLORREF last) {
+        RECT one = rect, two = rect;
+        if (horizontal)
+            one.right = two.left = rect.left + (rect.right - rect.left) / 2;
+        else
+            one.bottom = two.top = rect.top + (rect.bottom - rect.top) / 2;
+        DrawGradient(hDC, &one, first, middle, horizontal);
+        DrawGradient(hDC, &two, middle, last, horizontal);
+    };
     switch (nEffect)
     {
     case PPFX_HGRADIENT:
@@ -58,34 +66,18 @@ void CPPDrawManager::FillEffect(HDC hDC, int nEffect, LPCRECT lpRect, COLORREF c
     case PPFX_VGRADIENT:
         DrawGradient(hDC, &rect, crBegin, crEnd, FALSE);
         break;
-    case PPFX_HCGRADIENT: {
-        RECT left = {rect.left, rect.top, mx, rect.bottom};
-        RECT right = {mx, rect.top, rect.right, rect.bottom};
-        DrawGradient(hDC, &left, crBegin, crEnd, TRUE);
-        DrawGradient(hDC, &right, crEnd, crBegin, TRUE);
+    case PPFX_HCGRADIENT:
+        drawSplit(TRUE, crBegin, crEnd, crBegin);
         break;
-    }
-    case PPFX_VCGRADIENT: {
-        RECT top = {rect.left, rect.top, rect.right, rect.top + my};
-        RECT bottom = {rect.left, rect.top + my, rect.right, rect.bottom};
-        DrawGradient(hDC, &top, crBegin, crEnd, FALSE);
-        DrawGradient(hDC, &bottom, crEnd, crBegin, FALSE);
+    case PPFX_VCGRADIENT:
+        drawSplit(FALSE, crBegin, crEnd, crBegin);
         break;
-    }
-    case PPFX_3HGRADIENT: {
-        RECT left = {rect.left, rect.top, mx, rect.bottom};
-        RECT right = {mx, rect.top, rect.right, rect.bottom};
-        DrawGradient(hDC, &left, crBegin, crMid, TRUE);
-        DrawGradient(hDC, &right, crMid, crEnd, TRUE);
+    case PPFX_3HGRADIENT:
+        drawSplit(TRUE, crBegin, crMid, crEnd);
         break;
-    }
-    case PPFX_3VGRADIENT: {
-        RECT top = {rect.left, rect.top, rect.right, rect.top + my};
-        RECT bottom = {rect.left, rect.top + my, rect.right, rect.bottom};
-        DrawGradient(hDC, &top, crBegin, crMid, FALSE);
-        DrawGradient(hDC, &bottom, crMid, crEnd, FALSE);
+    case PPFX_3VGRADIENT:
+        drawSplit(FALSE, crBegin, crMid, crEnd);
         break;
-    }
     default:
         if (nEffect >= PPFX_NOISE && nEffect <= PPFX_METAL)
             FillTexture(hDC, nEffect, rect, crBegin, crMid, crEnd, byGrain, byTint);
