@@ -9,6 +9,7 @@
 
 #include "RunTestSupport.h"
 #include "engine/journal/RestoreJournal.h"
+#include "engine/program/ProgramObjects.h"
 #include "engine/run/DestPaths.h"
 #include "engine/run/FileOpsSeams.h"
 #include "engine/store/JobDef.h"
@@ -320,7 +321,15 @@ class RunFaults : public RunTest, public testing::WithParamInterface<FaultCase>
         return all;
     }
 
+    void TearDown() override
+    {
+        g_strTempFolder = m_savedTempFolder;
+        RunTest::TearDown();
+    }
+
     std::wstring m_fileTarget;
+    // A case may point the program's temporary folder into the sources.
+    CString m_savedTempFolder = g_strTempFolder;
 };
 
 void AddE(RunFaults &t)
@@ -517,6 +526,19 @@ const FaultCase kCases[] = {
      nullptr,
      kFirst,
      {L"link\\x.txt", L"link"}},
+
+    {"SystemFolderInTheSourceIsPassedOver",
+     [](RunFaults &t) {
+         t.WriteSource(L"Temp\\scratch.txt", "scratch");
+         g_strTempFolder = (t.Src() + L"Temp").c_str();
+     },
+     {},
+     Finished(0, 0, {kEnded}),
+     kFirst,
+     {L"Temp"},
+     nullptr,
+     kFirst,
+     {L"Temp"}},
 
     {"TemporariesLeftByACrashAreCleared",
      [](RunFaults &t) {
