@@ -79,9 +79,10 @@ TEST_F(RunTest, WholeTreeWithFilteredLockedAndDeepEntries)
     EXPECT_FALSE(Exists(Target(L"locked.txt")));
     EXPECT_EQ(m_job->m_filesCopied, 3);
     EXPECT_EQ(m_job->m_entriesFiltered, 2);
-    EXPECT_GE(m_job->GetErrorCount(), 1);
-    // The deepest file's target is beyond the path limit: a failed file, logged under its source; nothing is
-    // written for it.
+    // The held file and the deepest one, whose target is beyond the path limit: each a failed file, counted,
+    // listed and logged under its source; nothing is written for the deep one.
+    EXPECT_EQ(m_job->GetErrorCount(), 2);
+    EXPECT_EQ(m_job->GetErrorList().GetCount(), 2u);
     EXPECT_EQ(LogCount(EntryLine(IDS_LOG_COPY_FAILED, kAnyTime, deep.c_str())), 1);
     EXPECT_FALSE(Exists(Target(DeepFolder(100))));
     EXPECT_EQ(m_job->GetJobDef()->GetCompleteStatus(), 1);
