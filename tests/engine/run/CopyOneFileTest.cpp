@@ -1,4 +1,5 @@
 #include "CopyTestSupport.h"
+#include "RunTestSupport.h"
 
 #include <memory>
 
@@ -327,13 +328,14 @@ TEST_F(CopyOneFile, RecycledCopyReplacesOnlyItsOwnEarlierCopyAndNumbersAnotherFi
     EXPECT_FALSE(
         Exists(Dest() + GetDestComputerName().GetString() + L"_" + source.substr(0, 1) + L"\\Recycled\\keep (2).txt"));
 
-    // A file of the same name from another folder takes the next free number.
+    // A file of the same name and size from another folder, but of another time, takes the next free number.
     std::wstring other = Src() + L"other\\";
     ASSERT_TRUE(::CreateDirectoryW(other.c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(other + L"keep.txt", "from another folder"));
+    ASSERT_TRUE(WriteFileBytes(other + L"keep.txt", "other"));
+    ASSERT_TRUE(runtest::SetWriteTime(other + L"keep.txt", source, 10));
     EXPECT_TRUE(m_job->CopyToRecycledFolder((other + L"keep.txt").c_str()));
     std::wstring numbered = place.substr(0, place.size() - 4) + L" (2).txt";
-    EXPECT_EQ(ReadFileBytes(numbered), "from another folder");
+    EXPECT_EQ(ReadFileBytes(numbered), "other");
     EXPECT_EQ(ReadFileBytes(place), "newer");
     ::SetFileAttributesW(place.c_str(), FILE_ATTRIBUTE_NORMAL);
 
