@@ -12,10 +12,17 @@
 #include <vector>
 
 #include "platform/text/String.h"
+#include "platform/system/Seam.h"
 #include "platform/system/Sync.h"
 #include "platform/system/XmlDom.h"
 
 class CSyncJob;
+
+// The write of the store document to a file: the document's own save unless a test makes the written file differ
+// from the document, as a drive that drops part of a write does.
+using PFN_WRITE_STORE_DOCUMENT = HRESULT (*)(IXMLDOMDocument2 *document, LPCWSTR path);
+HRESULT WriteStoreDocument(IXMLDOMDocument2 *document, LPCWSTR path);
+extern Seam<PFN_WRITE_STORE_DOCUMENT> g_pfnWriteStoreDocument;
 
 // One job that covers a changed path (CSyncJobList::FindJobsForPath).
 struct ChangedPathMatch

@@ -268,6 +268,13 @@ const int kMaxLegacyJobs = 10000;
 
 } // namespace
 
+HRESULT WriteStoreDocument(IXMLDOMDocument2 *document, LPCWSTR path)
+{
+    return document->save(_variant_t(path));
+}
+
+Seam<PFN_WRITE_STORE_DOCUMENT> g_pfnWriteStoreDocument{&WriteStoreDocument};
+
 CSyncJobList::CSyncJobList(LPCWSTR storePath, LPCWSTR iniPath)
     : m_storePath(storePath ? CString(storePath) : g_strJobsXmlPath),
       m_iniPath(iniPath ? CString(iniPath) : g_strIniPath)
@@ -471,7 +478,7 @@ int CSyncJobList::Load()
 
 void CSyncJobList::WriteDocumentTo(const CString &path)
 {
-    XmlCheck(m_document->save(_variant_t(path.GetString())));
+    XmlCheck(g_pfnWriteStoreDocument(m_document, path));
     // The rename below must not put a file in place whose data still sits in the cache.
     CKernelHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())

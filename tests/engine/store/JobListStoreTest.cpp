@@ -1,5 +1,5 @@
-// The job store: order of the saved jobs, the legacy import, a save that fails half way, a store that cannot
-// be read, dropping one job's edits and loading a second time.
+// The job store: order of the saved jobs, the legacy import, a save that fails half way or reads back short, a
+// store that cannot be read, dropping one job's edits and loading a second time.
 #include "JobListTestSupport.h"
 
 #include <memory>
@@ -7,6 +7,8 @@
 #include "engine/store/JobDef.h"
 #include "engine/job/SyncJob.h"
 #include "engine/program/FolderSizeScanner.h"
+#include "engine/log/LogMsg.h"
+#include "outside/Phrasel/PhraselIds.h"
 
 using namespace joblisttest;
 
@@ -153,6 +155,37 @@ TEST_F(JobListStore, FailingTemporaryWriteLeavesTheOldStoreByteIdentical)
     EXPECT_EQ(list.Save(), 1);
     EXPECT_EQ(StoredNames(), (Names{L"Renamed", L"B", L"C"}));
     EXPECT_EQ(GetFileAttributesW((StorePath() + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+namespace
+{
+
+// What a drive that drops part of a write leaves: a well-formed store that holds the first job only.
+HRESULT WriteFirstJobOnly(IXMLDOMDocument2 *, LPCWSTR path)
+{
+    const CStringA bytes(StoreXml(JobXml(L"A", L"uuid-a")).c_str());
+    return testsupport::WriteFileBytes(path, bytes.GetString()) ? S_OK : E_FAIL;
+}
+
+} // namespace
+
+TEST_F(JobListStore, TemporaryThatReadsBackWithFewerJobsLeavesTheOldStoreAndIsLogged)
+{
+    enginetest::UseLanguageLibrary();
+    ASSERT_EQ(AppLog.Open((m_folder / L"Program.log").c_str()), 0);
+    WriteStore(ThreeJobs());
+    const std::string before = testsupport::ReadFileBytes(StorePath());
+    CSyncJobList list;
+    SeamOverride shortWrite(g_pfnWriteStoreDocument, &WriteFirstJobOnly);
+    EXPECT_THROW(list.Save(), _com_error);
+
+    EXPECT_EQ(testsupport::ReadFileBytes(StorePath()), before);
+    EXPECT_EQ(GetFileAttributesW((StorePath() + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::wstring line = enginetest::EntryLine(IDS_LOG_STORE_NOT_SAVED, enginetest::kAnyTime, StorePath().c_str(),
+                                                    (StorePath() + L".tmp").c_str());
+    EXPECT_EQ(enginetest::CountLines(enginetest::LogLines(AppLog), line), 1);
+    // Lets go of the log file, so that the folder can go.
+    AppLog.Open((m_folder / L"gone\\closed.log").c_str());
 }
 
 TEST_F(JobListStore, BrokenStoreIsKeptAsBadAndTheCollectionStartsEmpty)

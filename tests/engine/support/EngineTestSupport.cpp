@@ -68,8 +68,13 @@ const wchar_t kAnyText[] = L"\x2";
 
 std::vector<std::wstring> JobLogLines(CSyncJob &job)
 {
-    job.GetLog().Flush();
-    std::string bytes = testsupport::ReadFileBytes(job.GetLog().GetPath());
+    return LogLines(job.GetLog());
+}
+
+std::vector<std::wstring> LogLines(CLogMsg &log)
+{
+    log.Flush();
+    std::string bytes = testsupport::ReadFileBytes(log.GetPath());
     std::vector<std::wstring> lines;
     EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE")) << "the log starts with its byte-order mark";
     if (bytes.size() < 2)

@@ -15,6 +15,7 @@
 #include "platform/system/XmlDom.h"
 #include "support/TestSupport.h"
 
+class CLogMsg;
 class CSyncJob;
 
 inline void PrintTo(const CString &s, std::ostream *os)
@@ -39,8 +40,10 @@ IXMLDOMElementPtr NewJobElement(const IXMLDOMDocument2Ptr &document, LPCWSTR nam
 // Everything the job's log holds so far.
 std::wstring JobLogText(CSyncJob &job);
 
-// The job's log as the user reads it: its lines without their CR LF. Fails the test when the file does not start
-// with the byte-order mark, does not end with CR LF, or holds a CR or LF outside a line end.
+// A log as the user reads it: its lines without their CR LF. Fails the test when the file does not start with the
+// byte-order mark, does not end with CR LF, or holds a CR or LF outside a line end.
+std::vector<std::wstring> LogLines(CLogMsg &log);
+// The job's log, as LogLines reads it.
 std::vector<std::wstring> JobLogLines(CSyncJob &job);
 // Stand for the time of an entry ("%Y-%m-%d %H:%M:%S") and for any text in an expected line.
 extern const wchar_t kAnyTime[];
