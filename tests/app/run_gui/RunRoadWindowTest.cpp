@@ -1,7 +1,7 @@
 // The run road of the main dialog in the test's own process, with scripted runs, a recording tray window and a
 // program drive F: (also the system drive): the one-click backup from a card and the big button, a cancel, a
-// drive arriving during a run, a removed job's late end message, a run asked for from another thread, copy
-// errors, and the schedule right after a start.
+// drive arriving during a run, the journal after a cancelled or failed run, a removed job's late end message, a
+// run asked for from another thread, copy errors, and the schedule right after a start.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,7 +11,9 @@
 
 #include "app/start/Qordel.h"
 #include "app/support/RunRoadTestSupport.h"
+#include "engine/journal/RestoreJournal.h"
 #include "engine/program/DriveMarker.h"
+#include "engine/program/ProgramObjects.h"
 #include "engine/windows/ErrorReportDlg.h"
 
 namespace
@@ -132,6 +134,43 @@ TEST_F(RunRoadWindow, ACancelIsToldAndADriveArrivingMeanwhileCancelsNothing)
     EXPECT_EQ(sent.back(), std::make_pair(2182u, WPARAM(100)));
     EXPECT_EQ(running->m_runState, JOB_IDLE);
     EXPECT_TRUE(m_dialog->IsWindowEnabled()) << "the cancel gives the window back";
+}
+
+TEST_F(RunRoadWindow, ACancelledOrFailedRunPutsTheEarlierJournalBack)
+{
+    m_runs->SetStepTime(150);
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kUserJob));
+    const std::wstring bak = Local(L"Backup Data\\Tester\\Velbrook Data Backup\\Tester.restore.bak");
+    auto journal = [] {
+        std::vector<std::wstring> targets;
+        CRestoreJournal reader(g_strDataFolder);
+        CStringList read;
+        if (reader.Open(L"Tester", 0))
+            reader.ReadAll(read);
+        for (POSITION at = read.GetHeadPosition(); at != nullptr;)
+            targets.push_back(read.GetNext(at).GetString());
+        return targets;
+    };
+    for (const bool cancel : {true, false})
+    {
+        SCOPED_TRACE(cancel ? "cancelled" : "failed");
+        Command(ID_JOBLIST_ITEM);
+        CSyncJob *job = Selected();
+        ASSERT_NE(job, nullptr);
+        CRestoreJournal earlier(g_strDataFolder);
+        ASSERT_TRUE(earlier.Open(L"Tester", 1));
+        ASSERT_TRUE(earlier.Append(L"F:\\Backup\\Earlier.txt", L"F:\\Docs\\Earlier.txt"));
+        earlier.Close(0);
+        m_runs->SetFailure(!cancel);
+
+        Command(IDC_RUN_JOBS);
+        ASSERT_TRUE(PumpFor([job] { return job->m_bytesDone >= 300; }, 10000)) << "the run wrote nothing";
+        if (cancel)
+            Command(IDC_RUN_JOBS);
+        ASSERT_TRUE(PumpFor([this] { return RunEnded(); }, 20000)) << "the run did not end";
+        EXPECT_EQ(journal(), std::vector<std::wstring>{L"F:\\Backup\\Earlier.txt"});
+        EXPECT_EQ(::GetFileAttributesW(bak.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 TEST_F(RunRoadWindow, ARemovedJobsLateEndIsIgnoredAndRunsAskedForElsewhereRunHere)

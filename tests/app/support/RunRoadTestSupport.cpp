@@ -6,6 +6,7 @@
 #include "app/start/Qordel.h"
 #include "app/support/AppTestSupport.h"
 #include "engine/job/CopyErrorList.h"
+#include "engine/journal/RestoreJournal.h"
 #include "engine/program/ProgramObjects.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
@@ -27,6 +28,7 @@ std::mutex g_runLock;
 std::vector<CSyncJob *> g_started;
 std::atomic<DWORD> g_stepMs{100};
 std::atomic<bool> g_copyError{false};
+std::atomic<bool> g_failure{false};
 
 int NoMailPrograms(CStringArray &values)
 {
@@ -149,6 +151,7 @@ ScriptedRuns::ScriptedRuns() : m_workers(g_syncJobWorkers, SyncJobWorkers{&Scrip
     g_started.clear();
     g_stepMs = 100;
     g_copyError = false;
+    g_failure = false;
 }
 
 ScriptedRuns::~ScriptedRuns() = default;
@@ -161,6 +164,11 @@ void ScriptedRuns::SetStepTime(DWORD stepMs)
 void ScriptedRuns::SetCopyError(bool error)
 {
     g_copyError = error;
+}
+
+void ScriptedRuns::SetFailure(bool failure)
+{
+    g_failure = failure;
 }
 
 std::vector<CSyncJob *> ScriptedRuns::Started() const
@@ -178,6 +186,8 @@ unsigned __stdcall ScriptedRuns::Run(void *param)
     }
     job->m_bytesDone = 0;
     job->m_bytesTotal = 1000;
+    if (job->m_journalFlag)
+        job->GetRestoreJournal()->Open(job->GetJobDef()->GetName(), 1);
     for (int step = 0; step < 10; ++step)
     {
         ::Sleep(g_stepMs);
@@ -186,7 +196,18 @@ unsigned __stdcall ScriptedRuns::Run(void *param)
             PostToMainWindow(WM_JOB_CANCELLED, reinterpret_cast<WPARAM>(job), 0);
             return 0;
         }
+        if (g_failure && step == 5)
+        {
+            PostToMainWindow(WM_JOB_FAILED, reinterpret_cast<WPARAM>(job), 0);
+            return 0;
+        }
         job->m_bytesDone += 100;
+        if (job->m_journalFlag)
+        {
+            CString name;
+            name.Format(L"Step%d.txt", step);
+            job->GetRestoreJournal()->Append(L"F:\\Backup\\" + name, L"F:\\Docs\\" + name);
+        }
     }
     if (g_copyError)
     {

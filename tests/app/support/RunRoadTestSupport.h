@@ -54,7 +54,9 @@ class RecordingTray
 int EndTrayPrograms(DWORD waitMs);
 
 // Runs that take the backup run thread's place while the object lives: each counts its bytes up in steps, stops
-// at the cancel flag (WM_JOB_CANCELLED) and ends with WM_JOB_FINISHED, with one copy error when asked.
+// at the cancel flag (WM_JOB_CANCELLED) and ends with WM_JOB_FINISHED, with one copy error when asked, or fails
+// half way (WM_JOB_FAILED) when told to. A backup run writes the job's journal as the run thread does: opened at
+// the start, a record per step, left for the window to close at the run's end.
 class ScriptedRuns
 {
   public:
@@ -66,6 +68,7 @@ class ScriptedRuns
     // Steps of 100 of 1000 bytes each, stepMs apart.
     void SetStepTime(DWORD stepMs);
     void SetCopyError(bool error);
+    void SetFailure(bool failure);
     // The jobs whose runs started, in order.
     std::vector<CSyncJob *> Started() const;
 
