@@ -42,4 +42,8 @@ std::vector<std::wstring> ListEntries(const std::wstring &folder);
 // The test job's entry line for a name.
 std::wstring Entry(const std::wstring &name, int isDir = 0);
 
+// This program started with this variable naming a test folder runs RunTwoWayChild (TwoWaySafetyProcessTest.cpp).
+extern const wchar_t kTwoWayChildVariable[];
+int RunTwoWayChild(const std::wstring &folder);
+
 } // namespace continuoustest

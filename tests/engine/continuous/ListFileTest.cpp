@@ -1,9 +1,9 @@
 // The continuous-copy list file, byte for byte, through growth, and after a process that held it open was
 // killed.
 //
-// This program's main serves two roles: started with VELBROOK_LIST_CHILD naming a folder, it opens that
-// folder's list, adds kChildLines entries, makes the file "ready" beside it and waits to be killed; otherwise it
-// runs the tests.
+// This program's main serves three roles: started with VELBROOK_LIST_CHILD naming a folder, it opens that
+// folder's list, adds kChildLines entries, makes the file "ready" beside it and waits to be killed; started with
+// kTwoWayChildVariable it is the two-way run of TwoWaySafetyProcessTest.cpp; otherwise it runs the tests.
 #include "ContinuousTestSupport.h"
 #include "engine/continuous/TesselDirText.h"
 #include "engine/program/AppPaths.h"
@@ -118,6 +118,8 @@ int main(int argc, char **argv)
     std::vector<wchar_t> folder(32768);
     if (::GetEnvironmentVariableW(kChildVariable, folder.data(), static_cast<DWORD>(folder.size())) > 0)
         return RunChild(folder.data());
+    if (::GetEnvironmentVariableW(kTwoWayChildVariable, folder.data(), static_cast<DWORD>(folder.size())) > 0)
+        return RunTwoWayChild(folder.data());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
