@@ -35,9 +35,9 @@ void DeleteTemporary(const CString &path)
     ::DeleteFileW(path);
 }
 
-DWORD WithoutReadOnlyOrHidden(DWORD attributes)
+DWORD Without(DWORD attributes, DWORD dropped)
 {
-    const DWORD kept = attributes & ~kReadOnlyOrHidden;
+    const DWORD kept = attributes & ~dropped;
     return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
 }
 
@@ -98,10 +98,10 @@ int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target)
     }
     // A replaced target's attributes go to its new copy, read-only aside; a new target has the source's.
     if (original != INVALID_FILE_ATTRIBUTES)
-        AfxSetFileAttributes(temporary, original & ~FILE_ATTRIBUTE_READONLY);
+        AfxSetFileAttributes(temporary, Without(original, FILE_ATTRIBUTE_READONLY));
     // The move refuses to replace a read-only target, and some file systems a hidden one.
     const bool cleared = original != INVALID_FILE_ATTRIBUTES && (original & kReadOnlyOrHidden) &&
-                         AfxSetFileAttributes(target, WithoutReadOnlyOrHidden(original));
+                         AfxSetFileAttributes(target, Without(original, kReadOnlyOrHidden));
     if (!g_pfnMoveFileEx(temporary, target, MOVEFILE_REPLACE_EXISTING))
     {
         const DWORD error = ::GetLastError();

@@ -80,16 +80,8 @@ TEST_F(ListFile, GrowthPastTheSlackReopensAndKeepsEveryLine)
 
 TEST_F(ListFile, AListLeftOpenByAKilledProcessReadsBackWholeAndIsTrimmed)
 {
-    std::vector<wchar_t> program(32768);
-    ::GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
-    std::wstring line = L"\"" + std::wstring(program.data()) + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ::SetEnvironmentVariableW(kChildVariable, m_a.c_str());
-    ASSERT_TRUE(::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    ::SetEnvironmentVariableW(kChildVariable, nullptr);
-    CKernelHandle child(process.hProcess), thread(process.hThread);
+    CKernelHandle child = StartChild(kChildVariable, m_a);
+    ASSERT_TRUE(child.IsValid());
     for (int i = 0; i < 600 && !Exists(m_a + L"ready"); ++i)
         ::Sleep(50);
     ASSERT_TRUE(Exists(m_a + L"ready") && ::TerminateProcess(child, 1));

@@ -51,24 +51,6 @@ ULONGLONG FileSize(const std::wstring &path)
 
 class TwoWaySafetyProcess : public ContinuousTest
 {
-  protected:
-    CKernelHandle StartChild()
-    {
-        std::vector<wchar_t> path(32768);
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        std::wstring line = L"\"" + std::wstring(path.data()) + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process = {};
-        ::SetEnvironmentVariableW(kTwoWayChildVariable, m_folder.Path().c_str());
-        const BOOL started =
-            ::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-        ::SetEnvironmentVariableW(kTwoWayChildVariable, nullptr);
-        if (!started)
-            return CKernelHandle();
-        ::CloseHandle(process.hThread);
-        return CKernelHandle(process.hProcess);
-    }
 };
 
 } // namespace
@@ -127,7 +109,7 @@ TEST_F(TwoWaySafetyProcess, ACopyCutOffByAKilledProcessNeverReplacesAGoodCopy)
         SCOPED_TRACE(x == m_a ? "changed on the source" : "changed on the destination");
         const std::string changed(24 * MiB, static_cast<char>('m' + round));
         Write(x + L"big.bin", changed, 100 * ++round);
-        CKernelHandle child = StartChild();
+        CKernelHandle child = StartChild(kTwoWayChildVariable, m_folder.Path());
         ASSERT_TRUE(child.IsValid());
         const std::wstring temporary = y + L"big.~#T0";
         const DWORD start = ::GetTickCount();
