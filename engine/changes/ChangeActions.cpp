@@ -49,12 +49,15 @@ void WarnWhenNearlyFull(ChangeMatch &match)
     }
 }
 
-// The snapshot batch goes now: a copy that comes next would replace or delete what it is to copy.
-void HandOverBatch(ChangeMatch &match)
+// The snapshot batch goes now: a copy that comes next would replace or delete what it is to copy. FALSE when
+// a record of it could not be copied.
+bool HandOverBatch(ChangeMatch &match)
 {
+    size_t failed = 0;
     if (!match.batch.empty())
-        VssCopyFiles(std::move(match.batch), match.def.GetMaxVer(), &match.job);
+        failed = VssCopyFiles(std::move(match.batch), match.def.GetMaxVer(), &match.job);
     match.batch.clear();
+    return failed == 0;
 }
 
 } // namespace
@@ -164,9 +167,11 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
         }
         if (kept != TASK_DONE)
         {
-            // The copy below replaces the counterpart: the snapshot must take its revision first.
-            AddVssCopyItem(&job, match.batch, 1, match.counterpart, match.revision);
-            HandOverBatch(match);
+            // The copy below replaces the counterpart: the snapshot must take its revision first, and without
+            // it (logged there) the counterpart stays as it is.
+            const BOOL queued = AddVssCopyItem(&job, match.batch, 1, match.counterpart, match.revision);
+            if (!HandOverBatch(match) || !queued)
+                return MatchEnd::Done;
         }
     }
     const int result = CopyOver(match);

@@ -15,8 +15,9 @@
 //     shows once per absence;
 //   - added or modified: a folder whose copy is missing is copied whole (CopyFolder); a file's old copy is kept
 //     as a revision, then the file is copied over it (CopyFileViaTemp; ReconcilePair for a two-way job); a copy
-//     that fails goes to the snapshot batch; with a full destination the file is left (logged) and the job is
-//     owed a run once there is room;
+//     that fails goes to the snapshot batch; an old copy whose revision cannot be made, from a snapshot either,
+//     stays as it is (logged); with a full destination the file is left (logged) and the job is owed a run once
+//     there is room;
 //   - removed: with autodel the copy is deleted (or recycled); a two-way job keeps the copy as a revision first
 //     and deletes it only when that worked; an Office save (removed and made again) copies the new file;
 //   - renamed: the copy is renamed in its folder (the journal follows); without a copy the new name is

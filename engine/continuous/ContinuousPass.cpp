@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/continuous/Reconcile.h"
+#include "engine/continuous/RemovalRules.h"
 #include "engine/continuous/RevisionPath.h"
 #include "engine/continuous/TesselDirText.h"
 #include "engine/job/SyncJob.h"
@@ -12,6 +13,7 @@
 #include "engine/run/DestPaths.h"
 #include "engine/run/FileOpsSeams.h"
 #include "engine/run/RunThread.h"
+#include "engine/run/SyncJobCopyOne.h"
 #include "engine/store/PathMatch.h"
 #include "engine/task/SyncTask.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -85,6 +87,8 @@ class CListFilePass
     bool IsStopError(DWORD error);
     // One failed file: an error, a log entry, and (unless listed is false) a line of the copy-error list.
     void CountFailure(const CString &path, DWORD error, bool listed = true);
+    // A revision that could not be made: the copy stays as it is, one error, logged and listed.
+    void CountRevisionFailure(const CString &replaced, DWORD error);
     void ReportFolder(const CString &folder, DWORD error, UINT stringId);
     // After an error on the other side: SkipPair (reported once) when its folder has gone.
     Step CheckOtherFolder(const Side &other, DWORD error);
@@ -119,6 +123,14 @@ void CListFilePass::CountFailure(const CString &path, DWORD error, bool listed)
         m_job.LogError(error, path);
 }
 
+void CListFilePass::CountRevisionFailure(const CString &replaced, DWORD error)
+{
+    ++m_job.m_errorCount;
+    m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_REVISION_NOT_MADE, FormatNow().GetString(),
+                           replaced.GetString(), GetSystemErrorText(error).GetString());
+    m_job.LogError(error, replaced);
+}
+
 void CListFilePass::ReportFolder(const CString &folder, DWORD error, UINT stringId)
 {
     ++m_job.m_errorCount;
@@ -141,8 +153,8 @@ int CListFilePass::PassFolder(const CString &source, const CString &dest)
         return 0;
     std::vector<CString> subfolders;
     {
-        TesselDirText sourceList(m_id);
-        TesselDirText destList(m_id);
+        TesselDirText sourceList(m_id, &m_job.GetLog());
+        TesselDirText destList(m_id, &m_job.GetLog());
         if (!sourceList.Open(source) || !destList.Open(dest))
         {
             const DWORD error = ::GetLastError();
@@ -268,13 +280,15 @@ CListFilePass::Step CListFilePass::FolderEntry(const Side &walked, const Side &o
     // its missing folders are not removals.
     if (!m_job.m_firstPass && IsListed(walked.list, name) && IsListed(other.list, name))
     {
+        // Removed on the other side: only what was in step at the last pass goes with it.
         MarkJobBusy(m_job);
-        // What could not be deleted is no longer listed: it comes back to the other side at the next pass.
-        if (!DeleteFolderTree(path, 1, &m_job))
-            CountFailure(path, ::GetLastError());
-        Unlist(walked.list, name);
-        Unlist(other.list, name);
-        return Step::Next;
+        if (CarryOverFolderRemoval(m_job, path, otherPath))
+        {
+            Unlist(walked.list, name);
+            Unlist(other.list, name);
+            return Step::Next;
+        }
+        // What stayed (added or changed since, or held) comes back to the other side with its folder.
     }
     const DWORD made = CreateFolderPath(otherPath);
     if (made != 0 && made != ERROR_ALREADY_EXISTS)
@@ -295,26 +309,37 @@ CListFilePass::Step CListFilePass::FolderEntry(const Side &walked, const Side &o
 
 CListFilePass::Step CListFilePass::FileEntry(const Side &walked, const Side &other, const CString &name)
 {
+    const CString path = walked.folder + name;
+    // A temporary copy is never a file of the user's: one that is under way stays, a leftover of a copy that
+    // was cut off goes.
+    if (IsTemporaryCopyName(name))
+    {
+        DeleteLeftoverTemporary(path);
+        return Step::Next;
+    }
     if (IsExcludedFile(name) || m_job.IsExcluded(name) || !m_job.IsIncluded(name))
     {
         ++m_job.m_entriesFiltered;
         return Step::Next;
     }
-    ++m_job.m_entriesFound;
-    const CString path = walked.folder + name;
     const CString otherPath = other.folder + name;
     WIN32_FILE_ATTRIBUTE_DATA mine, theirs;
-    if (g_pfnGetFileAttributesEx(otherPath, GetFileExInfoStandard, &theirs))
+    const bool otherThere = g_pfnGetFileAttributesEx(otherPath, GetFileExInfoStandard, &theirs) != FALSE;
+    // A pair present on both sides was the source walk's: a second look would count and queue it twice.
+    if (otherThere && !walked.isSource)
+        return Step::Next;
+    ++m_job.m_entriesFound;
+    if (otherThere)
     {
         if (theirs.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             return Step::Next; // the folder's walk reports the pair
-        int newer = 0;
+        NewerCopy newer = NewerCopy::Same;
         if (m_keepRevisions && g_pfnGetFileAttributesEx(path, GetFileExInfoStandard, &mine) &&
-            CompareCopies(mine.ftLastWriteTime, theirs.ftLastWriteTime, newer) && newer != 0)
+            CompareCopies(mine, theirs, newer) && (newer == NewerCopy::A || newer == NewerCopy::B))
         {
             // The copy that the reconciliation replaces is the older one: it is kept before it is overwritten.
-            const Revision kept =
-                newer > 0 ? SaveRevision(path, walked, otherPath, other) : SaveRevision(otherPath, other, path, walked);
+            const Revision kept = newer == NewerCopy::B ? SaveRevision(path, walked, otherPath, other)
+                                                        : SaveRevision(otherPath, other, path, walked);
             if (kept == Revision::Stop)
                 return Step::Stop;
             if (kept != Revision::Saved)
@@ -322,7 +347,8 @@ CListFilePass::Step CListFilePass::FileEntry(const Side &walked, const Side &oth
         }
     }
     DWORD direction = 1;
-    if (ReconcilePairInLists(m_job, path, otherPath, direction, walked.list, other.list))
+    if (ReconcilePairInLists(m_job, path, otherPath, direction, walked.list, other.list,
+                             walked.isSource ? PairSource::A : PairSource::B))
     {
         ++m_job.m_filesCopied;
         return Step::Next;
@@ -337,17 +363,7 @@ CListFilePass::Revision CListFilePass::SaveRevision(const CString &replaced, con
     if (!MakeRevisionPath(m_job, newer, newerSide.root, replacedSide.root, target, &revision))
     {
         // Nothing is overwritten without its revision.
-        CountFailure(replaced, ::GetLastError());
-        return Revision::Left;
-    }
-    // The copy routine of revisions takes a folder it cannot make for nothing to do: made here, a failure stops
-    // the overwrite.
-    if (!CreateDestinationFolder(revision, 0))
-    {
-        const DWORD error = ::GetLastError();
-        if (IsStopError(error))
-            return Revision::Stop;
-        CountFailure(replaced, error);
+        CountRevisionFailure(replaced, ::GetLastError());
         return Revision::Left;
     }
     const int result = CopyFileWithRevisions(replaced, revision, m_maxVersions);
@@ -357,7 +373,7 @@ CListFilePass::Revision CListFilePass::SaveRevision(const CString &replaced, con
     if (result == TASK_DISK_FULL)
     {
         m_job.m_diskFull = TRUE;
-        CountFailure(replaced, ERROR_DISK_FULL);
+        CountRevisionFailure(replaced, ERROR_DISK_FULL);
         return Revision::Stop;
     }
     if (IsStopError(error))
@@ -378,7 +394,7 @@ CListFilePass::Revision CListFilePass::SaveRevision(const CString &replaced, con
         }
         return Revision::Deferred;
     }
-    CountFailure(replaced, error);
+    CountRevisionFailure(replaced, error);
     return Revision::Left;
 }
 
@@ -412,7 +428,13 @@ CListFilePass::Step CListFilePass::AfterFailedPair(const Side &other, const CStr
     if ((copyError == ERROR_FILE_NOT_FOUND || copyError == ERROR_PATH_NOT_FOUND) &&
         ::GetFileAttributesW(from) == INVALID_FILE_ATTRIBUTES)
         return Step::Next;
-    // A file in use comes from a snapshot; the batch takes back the error when it copies the file.
+    // A file in use comes from a snapshot; the batch takes back the error when it copies the file. A snapshot
+    // cannot mend any other failure: it is one error, logged with its cause.
+    if (copyError != ERROR_SHARING_VIOLATION && copyError != ERROR_LOCK_VIOLATION)
+    {
+        CountFailure(from, copyError);
+        return Step::Next;
+    }
     ++m_job.m_errorCount;
     if (AddVssCopyItem(&m_job, m_batch, 0, from, to))
         m_job.FlushVssCopyBatch(m_batch);

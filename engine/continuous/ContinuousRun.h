@@ -2,9 +2,13 @@
 // keeps the source folder and its destination folder in step in both directions, folder pair by folder pair
 // down the whole tree, against the list file of each folder (TesselDirText):
 //   - a file or folder on one side only is copied (made) to the other, unless both lists name it: then it was
-//     removed on the other side since the last pass and is deleted on this side too;
-//   - of two copies more than 5 seconds apart the newer replaces the older, which is first kept as a revision
-//     (MakeRevisionPath, CopyFileWithRevisions) when the job keeps revisions;
+//     removed on the other side since the last pass, and the removal is carried over to what this side holds
+//     unchanged since then (RemovalRules.h); what was added or changed since stays and is copied back;
+//   - of two copies the newer replaces the older (CompareCopies), which is first kept as a revision
+//     (MakeRevisionPath, CopyFileWithRevisions) when the job keeps revisions; a revision that cannot be made
+//     leaves the older copy as it is (one error);
+//   - every copy over a target goes through the task runner's safe replace (CopyFileViaTemp), and temporary
+//     copies (".~#T" names) are never copied or listed: a leftover that nothing holds open is deleted;
 //   - a copy that fails because another program holds the file goes to the snapshot batch (VssCopy.h), which
 //     copies it from a snapshot once it holds 100 records and at the end of the source.
 // During the first run of a job (it has never run: its first-pass byte is set) nothing is deleted.

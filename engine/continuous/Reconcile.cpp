@@ -1,8 +1,13 @@
 // Two-way reconciliation of one file pair against the two folders' list files.
 #include "engine/continuous/Reconcile.h"
 
+#include <vector>
+
+#include "engine/continuous/RemovalRules.h"
 #include "engine/job/SyncJob.h"
 #include "engine/run/FileOpsSeams.h"
+#include "engine/run/RunThread.h"
+#include "engine/store/PathMatch.h"
 #include "engine/task/SyncTask.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/text/Time.h"
@@ -55,9 +60,9 @@ class CPair
 {
   public:
     CPair(CSyncJob &job, const CString &pathA, const CString &pathB, const CString &name, DWORD &direction,
-          TesselDirText &listA, TesselDirText &listB)
+          TesselDirText &listA, TesselDirText &listB, PairSource source)
         : m_job(job), m_pathA(pathA), m_pathB(pathB), m_name(name), m_direction(direction), m_listA(listA),
-          m_listB(listB), m_inA(IsListed(listA, name) != FALSE), m_inB(IsListed(listB, name) != FALSE)
+          m_listB(listB), m_source(source), m_inA(IsListed(listA, name) != FALSE), m_inB(IsListed(listB, name) != FALSE)
     {
     }
 
@@ -65,10 +70,10 @@ class CPair
 
   private:
     int Copy(bool fromA);
-    // Deletes one side because the other was removed; unlistRemoved first takes the name out of the removed
-    // side's list.
-    int Delete(bool deleteA, bool unlistRemoved);
+    // The removal of one side carried over to the other, whose attribute record is doomedData.
+    int CarryOverRemoval(bool deleteA, const WIN32_FILE_ATTRIBUTE_DATA &doomedData);
     int BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_ATTRIBUTE_DATA &dataB);
+    void ListOnBothSides();
 
     CSyncJob &m_job;
     const CString &m_pathA;
@@ -77,6 +82,7 @@ class CPair
     DWORD &m_direction;
     TesselDirText &m_listA;
     TesselDirText &m_listB;
+    const PairSource m_source;
     const bool m_inA;
     const bool m_inB;
 };
@@ -90,7 +96,8 @@ int CPair::Reconcile()
     const Presence b = Probe(m_pathB, dataB);
     if (b == Presence::Unknown)
         return NotExamined(m_job, ::GetLastError());
-    const bool firstPass = m_job.m_firstPass != 0;
+    // Only a name both lists hold was ever in step on both sides, so only such a name can have been removed.
+    const bool wasInStep = m_inA && m_inB && m_job.m_firstPass == 0;
 
     if (a == Presence::Absent && b == Presence::Absent)
     {
@@ -101,89 +108,121 @@ int CPair::Reconcile()
         return 1;
     }
     if (b == Presence::Absent)
-    {
-        if (m_inB && m_inA && !firstPass)
-            return Delete(true, true);
-        if (m_inB && !firstPass)
-            return 1;
-        return Copy(true);
-    }
+        return wasInStep ? CarryOverRemoval(true, dataA) : Copy(true);
     if (a == Presence::Absent)
     {
-        if (m_inA && m_inB && !firstPass)
-            return Delete(false, true);
-        if (m_inA && !firstPass)
-            return 1;
-        if (m_inB && !firstPass)
-            return Delete(false, false);
+        if (wasInStep)
+            return CarryOverRemoval(false, dataB);
         m_direction = 0;
         return Copy(false);
     }
     return BothPresent(dataA, dataB);
 }
 
+void CPair::ListOnBothSides()
+{
+    if (!m_inA)
+        m_listA.Add(m_name, 0);
+    if (!m_inB)
+        m_listB.Add(m_name, 0);
+}
+
 int CPair::Copy(bool fromA)
 {
     const CString &from = fromA ? m_pathA : m_pathB;
     const CString &to = fromA ? m_pathB : m_pathA;
+    m_direction = fromA ? 1 : 0;
     MarkJobBusy(m_job);
+    const bool replacing = ::GetFileAttributesW(to) != INVALID_FILE_ATTRIBUTES;
     // A folder is made, not copied: the copy routine passes a folder over as nothing to do, and a folder listed
     // on both sides that stands on one only reads as deleted on the other.
     const int result = IsFolderPath(from) ? (CreateDestinationFolder(to, 1) ? TASK_DONE : TASK_FAILED)
                                           : CopyFileViaTemp(&m_job, from, to);
     if (result != TASK_DONE)
     {
+        // The lists stay as they were: the name is not in step, and the next pass looks at it again.
         const DWORD error = ::GetLastError();
         m_job.m_lastCopyError = error != 0 ? error : ERROR_GEN_FAILURE;
         ::SetLastError(error);
         return 0;
     }
-    if (!m_inA)
-        m_listA.Add(m_name, 0);
-    if (!m_inB)
-        m_listB.Add(m_name, 0);
+    ListOnBothSides();
+    if (replacing && (m_source == PairSource::A) != fromA)
+    {
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, IDS_LOG_SYNC_SOURCE_REPLACED, FormatNow().GetString(),
+                               to.GetString(), from.GetString());
+    }
     return 1;
 }
 
-int CPair::Delete(bool deleteA, bool unlistRemoved)
+int CPair::CarryOverRemoval(bool deleteA, const WIN32_FILE_ATTRIBUTE_DATA &doomedData)
 {
     const CString &doomed = deleteA ? m_pathA : m_pathB;
     const CString &removed = deleteA ? m_pathB : m_pathA;
+    TesselDirText &doomedList = deleteA ? m_listA : m_listB;
+    TesselDirText &removedList = deleteA ? m_listB : m_listA;
     if (!FolderIsThere(removed))
         return NotExamined(m_job, ::GetLastError());
-    if (unlistRemoved)
-        Unlist(deleteA ? m_listB : m_listA, m_name);
-    MarkJobBusy(m_job);
-    if (DeleteFolderTree(doomed, IsFolderPath(doomed) ? 1 : 0, &m_job))
+    if (doomedData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     {
-        Unlist(deleteA ? m_listA : m_listB, m_name);
+        MarkJobBusy(m_job);
+        if (CarryOverFolderRemoval(m_job, CutTrailingBackslashes(doomed), CutTrailingBackslashes(removed)))
+        {
+            Unlist(removedList, m_name);
+            Unlist(doomedList, m_name);
+            return 1;
+        }
+        // What stayed of the folder comes back to the other side with it.
+        Copy(deleteA);
         return 1;
     }
-    const DWORD error = ::GetLastError();
-    m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_SYNC_DELETE_FAILED, FormatNow().GetString(),
-                           removed.GetString(), doomed.GetString());
-    // The copy that could not be deleted goes back to the other side: both stay in step, nothing is lost.
-    if (CopyFileViaTemp(&m_job, doomed, removed) == TASK_DONE && !deleteA && !m_inA)
-        m_listA.Add(m_name, 0);
-    return 1;
+    switch (CarryOverFileRemoval(m_job, doomed, doomedData.ftLastWriteTime, removed, doomedList))
+    {
+    case RemovalOutcome::Deleted:
+        Unlist(removedList, m_name);
+        Unlist(doomedList, m_name);
+        return 1;
+    case RemovalOutcome::Kept:
+        // Changed since the last pass: it is the newest copy there is.
+        return Copy(deleteA);
+    case RemovalOutcome::Failed:
+    default:
+        // The copy that could not be deleted goes back to the other side: both stay in step, nothing is lost.
+        Copy(deleteA);
+        return 1;
+    }
 }
 
 int CPair::BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_ATTRIBUTE_DATA &dataB)
 {
-    if (!m_inA)
-        m_listA.Add(m_name, 0);
-    if (!m_inB)
-        m_listB.Add(m_name, 0);
     if (dataA.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    {
+        ListOnBothSides();
         return 1;
-    int newer = 0;
-    if (!CompareCopies(dataA.ftLastWriteTime, dataB.ftLastWriteTime, newer))
+    }
+    NewerCopy newer = NewerCopy::Same;
+    if (!CompareCopies(dataA, dataB, newer))
         return NotExamined(m_job, ERROR_INVALID_TIME);
-    if (newer == 0)
+    switch (newer)
+    {
+    case NewerCopy::Same:
+        ListOnBothSides();
         return 1;
-    if (newer > 0)
-        m_direction = 0;
-    return Copy(newer < 0);
+    case NewerCopy::Conflict:
+        // Neither copy is known to be the newer one; unlisted, the one the user removes is no removal to carry
+        // over, and the other comes back in its place.
+        ++m_job.m_errorCount;
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILE_EXISTS, LM_ERROR, IDS_LOG_SYNC_CONFLICT,
+                               FormatNow().GetString(), m_pathA.GetString(), m_pathB.GetString());
+        Unlist(m_listA, m_name);
+        Unlist(m_listB, m_name);
+        return 1;
+    case NewerCopy::A:
+        return Copy(true);
+    case NewerCopy::B:
+    default:
+        return Copy(false);
+    }
 }
 
 } // namespace
@@ -205,16 +244,42 @@ __int64 LocalWholeSeconds(const FILETIME &time)
     return seconds < 0 ? -1 : seconds;
 }
 
-BOOL CompareCopies(const FILETIME &timeA, const FILETIME &timeB, int &newer)
+BOOL CompareCopies(const WIN32_FILE_ATTRIBUTE_DATA &a, const WIN32_FILE_ATTRIBUTE_DATA &b, NewerCopy &newer)
 {
-    newer = 0;
-    const __int64 a = LocalWholeSeconds(timeA);
-    const __int64 b = LocalWholeSeconds(timeB);
-    if (a < 0 || b < 0)
+    newer = NewerCopy::Same;
+    const __int64 secondsA = LocalWholeSeconds(a.ftLastWriteTime);
+    const __int64 secondsB = LocalWholeSeconds(b.ftLastWriteTime);
+    if (secondsA < 0 || secondsB < 0)
         return FALSE;
-    const __int64 difference = b - a;
-    newer = difference >= 6 ? 1 : difference <= -6 ? -1 : 0;
+    const __int64 difference = secondsB - secondsA;
+    if (difference >= 6 || difference <= -6)
+    {
+        newer = difference > 0 ? NewerCopy::B : NewerCopy::A;
+        return TRUE;
+    }
+    // Within 5 seconds one size is taken for one copy (file systems store times to different precisions);
+    // two sizes are two versions, a quick second save or a cut-off copy, and the later one wins.
+    if (a.nFileSizeHigh == b.nFileSizeHigh && a.nFileSizeLow == b.nFileSizeLow)
+        return TRUE;
+    const LONG order = ::CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime);
+    newer = order < 0 ? NewerCopy::B : order > 0 ? NewerCopy::A : NewerCopy::Conflict;
     return TRUE;
+}
+
+bool IsInJobSource(CSyncJob &job, LPCWSTR path)
+{
+    std::vector<RunSource> sources;
+    if (path == nullptr || !ReadRunSources(job.GetElement(), sources))
+        return false;
+    const CString text(path);
+    for (const RunSource &source : sources)
+    {
+        const CString root = CutTrailingBackslashes(source.path);
+        if (!root.IsEmpty() && text.GetLength() > root.GetLength() && text[root.GetLength()] == L'\\' &&
+            text.Left(root.GetLength()).CompareNoCase(root) == 0)
+            return true;
+    }
+    return false;
 }
 
 void MarkJobBusy(CSyncJob &job)
@@ -227,7 +292,7 @@ void MarkJobBusy(CSyncJob &job)
 }
 
 int ReconcilePairInLists(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction, TesselDirText &listA,
-                         TesselDirText &listB)
+                         TesselDirText &listB, PairSource source)
 {
     direction = 1;
     if (pathA == nullptr || pathB == nullptr || job.GetJobDef()->GetSyncType() != 2)
@@ -238,7 +303,7 @@ int ReconcilePairInLists(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &dir
     if (slash <= 0 || slash == a.GetLength() - 1 || b.ReverseFind(L'\\') <= 0)
         return NotExamined(job, ERROR_INVALID_NAME);
     const CString name = a.Mid(slash + 1);
-    CPair pair(job, a, b, name, direction, listA, listB);
+    CPair pair(job, a, b, name, direction, listA, listB, source);
     job.m_lastCopyError = 0;
     return pair.Reconcile();
 }
@@ -252,8 +317,8 @@ int ReconcilePair(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction)
     if (slashA <= 0 || slashB <= 0)
         return NotExamined(job, ERROR_INVALID_NAME);
     const CString id = job.GetJobDef()->GetJobUUID();
-    TesselDirText listA(id);
-    TesselDirText listB(id);
+    TesselDirText listA(id, &job.GetLog());
+    TesselDirText listB(id, &job.GetLog());
     if (!listA.Open(a.Left(slashA + 1)) || !listB.Open(b.Left(slashB + 1)))
     {
         const DWORD error = ::GetLastError();
@@ -261,7 +326,8 @@ int ReconcilePair(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction)
         listA.Close();
         return NotExamined(job, error);
     }
-    const int result = ReconcilePairInLists(job, a, b, direction, listA, listB);
+    const int result =
+        ReconcilePairInLists(job, a, b, direction, listA, listB, IsInJobSource(job, a) ? PairSource::A : PairSource::B);
     const DWORD error = ::GetLastError();
     listB.Close();
     listA.Close();

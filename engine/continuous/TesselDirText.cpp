@@ -3,9 +3,13 @@
 
 #include <cstring>
 #include <cwchar>
+#include <string>
+#include <string_view>
 
 #include "engine/job/SyncJob.h"
+#include "engine/log/LogMsg.h"
 #include "engine/program/AppPaths.h"
+#include "outside/Phrasel/PhraselIds.h"
 
 namespace
 {
@@ -28,9 +32,38 @@ bool SplitPath(LPCWSTR path, CString &folder, CString &name)
     return true;
 }
 
+// Takes mark off the front of text; false when text does not begin with it.
+bool Skip(std::wstring_view &text, std::wstring_view mark)
+{
+    if (text.substr(0, mark.size()) != mark)
+        return false;
+    text.remove_prefix(mark.size());
+    return true;
+}
+
+// Takes a text and its closing quote off the front of text.
+bool SkipQuoted(std::wstring_view &text, bool mayBeEmpty)
+{
+    const size_t quote = text.find(L'"');
+    if (quote == std::wstring_view::npos || (quote == 0 && !mayBeEmpty) ||
+        text.substr(0, quote).find(L'\0') != std::wstring_view::npos)
+        return false;
+    text.remove_prefix(quote + 1);
+    return true;
+}
+
+// An entry line as FormatLine writes it, without its CR LF.
+bool IsEntryLine(std::wstring_view line)
+{
+    if (!Skip(line, L"id=\"") || !SkipQuoted(line, true) || !Skip(line, L",name=\"") || !SkipQuoted(line, false) ||
+        !Skip(line, L",isdir=\""))
+        return false;
+    return line == L"0\"" || line == L"1\"";
+}
+
 } // namespace
 
-TesselDirText::TesselDirText(LPCWSTR id) : m_id(id != nullptr ? id : L"")
+TesselDirText::TesselDirText(LPCWSTR id, CLogMsg *log) : m_id(id != nullptr ? id : L""), m_log(log)
 {
 }
 
@@ -97,7 +130,12 @@ BOOL TesselDirText::Open(LPCWSTR folder)
     Close();
     const CString wanted(folder != nullptr ? folder : L"");
     CString path;
-    if (!Create(wanted) || !GetListPath(wanted, path))
+    if (!GetListPath(wanted, path))
+        return FALSE;
+    // Read before this opening changes it.
+    WIN32_FILE_ATTRIBUTE_DATA found;
+    const bool existed = ::GetFileAttributesExW(path, GetFileExInfoStandard, &found) != FALSE;
+    if (!Create(wanted))
         return FALSE;
     m_folder = wanted;
     m_file.Attach(
@@ -130,14 +168,59 @@ BOOL TesselDirText::Open(LPCWSTR folder)
     else
         units = (fileSize - sizeof(kMark)) / sizeof(wchar_t);
     m_text = reinterpret_cast<wchar_t *>(bytes + sizeof(kMark));
-    // The text ends at its first NUL: what a list left at its open size holds after it is no entry.
-    DWORD length = 0;
-    while (length < units && m_text[length] != L'\0')
-        ++length;
+    // The text ends where only NULs follow: a list left at its open size holds them after its last line.
+    while (units > 0 && m_text[units - 1] == L'\0')
+        --units;
+    const DWORD length = TidyText(units);
     m_textBytes = length * sizeof(wchar_t);
     m_text[length] = L'\0';
     m_sizeAtOpen = fileSize;
+    m_lastPass = existed ? found.ftLastWriteTime : FILETIME{0, 0};
+    if (m_damagedLines > 0)
+    {
+        CLogMsg &log = m_log != nullptr ? *m_log : AppLog;
+        log.LogIdAt(L"SyncJob", __LINE__, ERROR_FILE_CORRUPT, LM_WARNING, IDS_LOG_LIST_DAMAGED, FormatNow().GetString(),
+                    path.GetString(), m_damagedLines);
+    }
     return TRUE;
+}
+
+DWORD TesselDirText::TidyText(DWORD units)
+{
+    const std::wstring_view text(m_text, units);
+    const size_t folderEnd = text.find(L"\r\n");
+    std::wstring_view folderLine = text.substr(0, folderEnd);
+    // The folder line only says where the list belongs: a damaged one is written anew.
+    if (folderLine.empty() || folderLine.find(L'\0') != std::wstring_view::npos)
+        folderLine = std::wstring_view(m_folder.GetString(), m_folder.GetLength());
+    std::wstring tidy(folderLine);
+    tidy += L"\r\n";
+    m_damagedLines = 0;
+    for (size_t at = folderEnd == std::wstring_view::npos ? units : folderEnd + 2; at < units;)
+    {
+        size_t end = text.find(L"\r\n", at);
+        if (end == std::wstring_view::npos)
+            end = units;
+        // A last line without its CR LF is whole when it has the entry form, and gets its CR LF back.
+        const std::wstring_view line = text.substr(at, end - at);
+        if (IsEntryLine(line))
+            tidy.append(line).append(L"\r\n");
+        else
+            ++m_damagedLines;
+        at = end + 2;
+    }
+    // The view reaches kListFileSlack bytes beyond the file: the tidy text (at most a new folder line longer)
+    // and its NUL fit.
+    if (tidy.size() != units || wmemcmp(tidy.data(), m_text, units) != 0)
+        wmemcpy(m_text, tidy.data(), tidy.size());
+    return static_cast<DWORD>(tidy.size());
+}
+
+BOOL TesselDirText::IsWrittenSinceLastPass(const FILETIME &lastWrite) const
+{
+    if (m_lastPass.dwLowDateTime == 0 && m_lastPass.dwHighDateTime == 0)
+        return TRUE;
+    return ::CompareFileTime(&lastWrite, &m_lastPass) > 0;
 }
 
 void TesselDirText::Close()
@@ -160,6 +243,8 @@ void TesselDirText::Close()
     m_text = nullptr;
     m_textBytes = 0;
     m_sizeAtOpen = 0;
+    m_lastPass = FILETIME{0, 0};
+    m_damagedLines = 0;
 }
 
 CString TesselDirText::FormatLine(LPCWSTR name, int isDir) const
@@ -196,10 +281,13 @@ BOOL TesselDirText::Add(LPCWSTR name, int isDir)
     const DWORD room = m_sizeAtOpen + kListFileSlack - sizeof(kMark);
     if (m_textBytes + lineBytes + sizeof(wchar_t) > room)
     {
+        // The reopening is part of this pass: the list keeps the time of the last one.
         const CString folder = m_folder;
+        const FILETIME lastPass = m_lastPass;
         Close();
         if (!Open(folder))
             return FALSE;
+        m_lastPass = lastPass;
         if (m_textBytes + lineBytes + sizeof(wchar_t) > m_sizeAtOpen + kListFileSlack - sizeof(kMark))
             return FALSE;
         return Add(name, isDir);
@@ -238,7 +326,7 @@ BOOL AddToListFile(CSyncJob &job, LPCWSTR path)
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return FALSE;
-    TesselDirText list(job.GetJobDef()->GetJobUUID());
+    TesselDirText list(job.GetJobDef()->GetJobUUID(), &job.GetLog());
     if (!list.Open(folder))
         return FALSE;
     return list.Add(name, (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0);
@@ -249,7 +337,7 @@ BOOL RemoveFromListFile(CSyncJob &job, LPCWSTR path, int isFolder)
     CString folder, name;
     if (!SplitPath(path, folder, name))
         return FALSE;
-    TesselDirText list(job.GetJobDef()->GetJobUUID());
+    TesselDirText list(job.GetJobDef()->GetJobUUID(), &job.GetLog());
     if (!list.Open(folder))
         return FALSE;
     list.Remove(name, isFolder ? 1 : 0);

@@ -10,9 +10,14 @@
 // 1 for a folder. Lines are compared exactly, case included.
 //
 // An open list is edited in place through a mapping kListFileSlack bytes larger than the file, which grows the
-// file by as much while it is open; Close cuts it back to its text. The text ends at the first NUL unit: a list
-// left at its open size by a process that was killed or a drive that was pulled reads back whole, and its next
-// Close trims the NULs.
+// file by as much while it is open; Close cuts it back to its text. The text ends where only NUL units follow:
+// a list left at its open size by a process that was killed or a drive that was pulled reads back whole, and
+// its next Close trims the NULs. A damaged line inside (a NUL, a line cut short, anything not of the entry
+// form) is left out when the list is opened and logged once (LM_WARNING, string IDS_LOG_LIST_DAMAGED): its
+// name counts as never seen, so its file is copied again, never deleted; every good line stays.
+//
+// The list's own last-write time, as Open finds it, is when the job last went through the folder: a file
+// written after it was changed since (IsWrittenSinceLastPass), which a removal on the other side must not take.
 //
 // The file is opened without sharing, so two list objects on one folder exclude each other: the second Open
 // fails with 32 (sharing violation), also within one process. Callers open, edit and close within one
@@ -23,6 +28,7 @@
 #include "platform/system/Handles.h"
 #include "platform/text/String.h"
 
+class CLogMsg;
 class CSyncJob;
 
 // How far the mapping of an open list reaches beyond the file's size.
@@ -31,7 +37,8 @@ constexpr DWORD kListFileSlack = 102400;
 class TesselDirText
 {
   public:
-    explicit TesselDirText(LPCWSTR id);
+    // log takes the entry about damaged lines; the program's log when null.
+    explicit TesselDirText(LPCWSTR id, CLogMsg *log = nullptr);
     virtual ~TesselDirText();
     TesselDirText(const TesselDirText &) = delete;
     TesselDirText &operator=(const TesselDirText &) = delete;
@@ -74,8 +81,19 @@ class TesselDirText
     // The text (folder line and entries) without the mark; empty when closed.
     CString GetText() const;
 
+    // TRUE when a file last written at lastWrite changed after the job's last pass through the folder: later
+    // than the list's last write as Open found it, or the list was new then.
+    BOOL IsWrittenSinceLastPass(const FILETIME &lastWrite) const;
+    // The damaged lines Open left out.
+    int GetDamagedLines() const
+    {
+        return m_damagedLines;
+    }
+
   private:
     CString FormatLine(LPCWSTR name, int isDir) const;
+    // Takes the text of the mapped list (units long, slack cut off) into its good lines; their length.
+    DWORD TidyText(DWORD units);
 
     CString m_id;
     CString m_folder;
@@ -85,6 +103,9 @@ class TesselDirText
     wchar_t *m_text = nullptr; // just after the mark
     DWORD m_textBytes = 0;     // without the mark
     DWORD m_sizeAtOpen = 0;
+    CLogMsg *m_log;
+    FILETIME m_lastPass = {0, 0}; // 0: the list was new
+    int m_damagedLines = 0;
 };
 
 // Lists and unlists one path of a two-way job (its "JobUUID" as the id) in the list of the path's folder.

@@ -27,13 +27,6 @@ void DeleteTemporary(const CString &path)
     ::DeleteFileW(path);
 }
 
-// A temporary copy left by a copy that never ended: deleted unless a copy holds it open now.
-bool DeleteLeftoverTemporary(const CString &path)
-{
-    ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-    return ::DeleteFileW(path) != FALSE;
-}
-
 void LogFileFailure(CLogMsg &log, int line, DWORD error, UINT stringId, LPCWSTR path)
 {
     log.LogIdAt(L"SyncJob", line, error, LM_ERROR, stringId, FormatNow().GetString(), path);
@@ -101,7 +94,33 @@ BOOL CSyncJob::IsExcluded(LPCWSTR name) const
     return m_jobDef->GetFilterPair().IsExcludedExt(name) ? TRUE : FALSE;
 }
 
-BOOL CopyToTemporaryName(CSyncJob &job, const CString &source, const CString &target, CString &temporary)
+BOOL IsTemporaryCopyName(LPCWSTR name)
+{
+    const wchar_t *mark = name != nullptr ? wcsstr(name, L".~#T") : nullptr;
+    if (mark == nullptr)
+        return FALSE;
+    // The mark may stand in the base name too ("a.~#T1.~#T0"): the last one counts.
+    for (const wchar_t *next = wcsstr(mark + 1, L".~#T"); next != nullptr; next = wcsstr(next + 1, L".~#T"))
+        mark = next;
+    const wchar_t *digits = mark + 4;
+    const size_t count = wcslen(digits);
+    if (count == 0 || count > 2 || (count == 2 && digits[0] == L'0'))
+        return FALSE;
+    for (size_t i = 0; i < count; ++i)
+    {
+        if (digits[i] < L'0' || digits[i] > L'9')
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteLeftoverTemporary(LPCWSTR path)
+{
+    ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(path);
+}
+
+BOOL CopyToTemporaryName(CSyncJob *job, const CString &source, const CString &target, CString &temporary)
 {
     // The copy takes the temporary name itself: copying with "fail if it exists" both finds the first free
     // name and fills it, where making an empty file first and copying over it would create every file twice.
@@ -113,7 +132,8 @@ BOOL CopyToTemporaryName(CSyncJob &job, const CString &source, const CString &ta
         const CString candidate = MakeTemporaryCopyName(target, n);
         for (int attempt = 0; attempt < 2; ++attempt)
         {
-            if (g_pfnCopyFileEx(source, candidate, &CSyncJob::CopyProgressRoutine, &job, job.GetCancelPointer(),
+            if (g_pfnCopyFileEx(source, candidate, job != nullptr ? &CSyncJob::CopyProgressRoutine : nullptr, job,
+                                job != nullptr ? job->GetCancelPointer() : nullptr,
                                 COPY_FILE_RESTARTABLE | COPY_FILE_FAIL_IF_EXISTS))
             {
                 temporary = candidate;
@@ -266,7 +286,7 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
 
     for (;;)
     {
-        if (CopyToTemporaryName(*this, sourcePath, targetPath, temporary))
+        if (CopyToTemporaryName(this, sourcePath, targetPath, temporary))
             break;
         DWORD error = ::GetLastError();
         m_lastCopyError = error;

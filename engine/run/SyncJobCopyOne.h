@@ -45,11 +45,17 @@ constexpr DWORD kInUseRetryPause = 1000;
 // name without one) and ".~#T" n. "B:\x\report.doc" gives "B:\x\report.~#T0" for n = 0.
 CString MakeTemporaryCopyName(LPCWSTR target, int n);
 
+// TRUE for a file name of that form, "<base>.~#T<n>" with n = 0 ... 99: a copy under way, or one cut off.
+BOOL IsTemporaryCopyName(LPCWSTR name);
+// Deletes a temporary copy left by a copy that never ended (a crash, a killed process, a pulled drive); one that
+// a copy holds open now stays. TRUE when it is gone.
+BOOL DeleteLeftoverTemporary(LPCWSTR path);
+
 // Copies source to the first free temporary name of target (MakeTemporaryCopyName, n = 0 ... 99) with the
-// job's progress routine and cancel flag; a taken name whose file can be deleted (no copy holds it open) is
-// deleted and used. TRUE with temporary set; else FALSE with the copy's last error, ERROR_FILE_EXISTS when
-// every name is held.
-BOOL CopyToTemporaryName(CSyncJob &job, const CString &source, const CString &target, CString &temporary);
+// job's progress routine and cancel flag (none without a job); a taken name whose file can be deleted (no copy
+// holds it open) is deleted and used. TRUE with temporary set; else FALSE with the copy's last error,
+// ERROR_FILE_EXISTS when every name is held.
+BOOL CopyToTemporaryName(CSyncJob *job, const CString &source, const CString &target, CString &temporary);
 
 // How many names a copy into the Recycled folder tries: the plain one, then " (2)" up to this number.
 constexpr int kRecycledNameTries = 1000;

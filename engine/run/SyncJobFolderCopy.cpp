@@ -31,7 +31,7 @@ bool IsDriveRoot(LPCWSTR path)
 BOOL ReplaceThroughTemporary(CSyncJob &job, const CString &source, const CString &target, DWORD &error)
 {
     CString temporary;
-    if (CopyToTemporaryName(job, source, target, temporary) &&
+    if (CopyToTemporaryName(&job, source, target, temporary) &&
         g_pfnMoveFileEx(temporary, target, MOVEFILE_REPLACE_EXISTING))
         return TRUE;
     error = ::GetLastError();

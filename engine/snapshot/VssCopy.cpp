@@ -1,5 +1,6 @@
 #include "engine/snapshot/VssCopy.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "engine/run/DestPaths.h"
 #include "engine/snapshot/ZorbitInfo.h"
 #include "engine/task/SyncTask.h"
+#include "outside/Phrasel/PhraselIds.h"
 
 namespace
 {
@@ -63,10 +65,10 @@ BOOL AddVssCopyItem(CSyncJob *job, VssCopyBatch &batch, DWORD kind, LPCWSTR sour
     return TRUE;
 }
 
-void VssCopyFiles(VssCopyBatch batch, int maxVersions, CSyncJob *job)
+size_t VssCopyFiles(VssCopyBatch batch, int maxVersions, CSyncJob *job)
 {
     if (batch.empty())
-        return;
+        return 0;
     CSingleLock hold(&CopyLock, TRUE);
     AgentBuffers buffers(batch);
     CLogMsg &log = job != nullptr ? job->GetLog() : AppLog;
@@ -81,8 +83,10 @@ void VssCopyFiles(VssCopyBatch batch, int maxVersions, CSyncJob *job)
         result = g_pfnVssStartBackup2(buffers.sources.data(), buffers.outputs.data(), static_cast<int>(batch.size()));
     }
 
+    size_t failed = 0;
     if (result != 0)
     {
+        failed = batch.size();
         log.LogAt(L"SyncTask", __LINE__, static_cast<DWORD>(result), LM_INFO, L"%s :Call VssStartBackup2() faild\n",
                   FormatNow().GetString());
         for (const VSSCOPYING &record : batch)
@@ -95,21 +99,42 @@ void VssCopyFiles(VssCopyBatch batch, int maxVersions, CSyncJob *job)
     }
     else
     {
+        // The copies whose revision could not be made: the old copy is the only older version there is.
+        std::vector<CString> notRevised;
         for (size_t i = 0; i < batch.size(); ++i)
         {
             const VSSCOPYING &record = batch[i];
+            if (record.kind == 0 && std::any_of(notRevised.begin(), notRevised.end(), [&](const CString &path) {
+                    return path.CompareNoCase(record.destination) == 0;
+                }))
+            {
+                // It stays as it is, and the error its queuing counted stays: the next pass tries again.
+                ++failed;
+                continue;
+            }
             wchar_t *snapshotPath = buffers.outputs[i];
             snapshotPath[kSnapshotPathChars - 1] = L'\0';
             const int copied = record.kind != 0 ? CopyFileWithRevisions(snapshotPath, record.destination, maxVersions)
                                                 : CopyFileViaTemp(job, snapshotPath, record.destination);
             const DWORD error = ::GetLastError();
-            if (job == nullptr)
-                continue;
             if (copied != TASK_DONE)
             {
-                job->LogError(error, record.source);
+                ++failed;
+                if (record.kind != 0)
+                {
+                    notRevised.push_back(record.source);
+                    log.LogIdAt(L"SyncTask", __LINE__, error, LM_ERROR, IDS_LOG_REVISION_NOT_MADE,
+                                FormatNow().GetString(), record.source, GetSystemErrorText(error).GetString());
+                }
+                else
+                {
+                    log.LogIdAt(L"SyncTask", __LINE__, error, LM_ERROR, IDS_LOG_COPY_FAILED, FormatNow().GetString(),
+                                record.source);
+                }
+                if (job != nullptr)
+                    job->LogError(error, record.source);
             }
-            else if (record.kind == 0 && job->m_errorCount > 0)
+            else if (job != nullptr && record.kind == 0 && job->m_errorCount > 0)
             {
                 // Every batch takes CopyLock, so no other batch lowers the count between the test and the step.
                 job->m_errorCount += -1;
@@ -119,4 +144,5 @@ void VssCopyFiles(VssCopyBatch batch, int maxVersions, CSyncJob *job)
 
     if (bound)
         g_pfnVssBackupComplete(0);
+    return failed;
 }

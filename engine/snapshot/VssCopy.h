@@ -35,5 +35,8 @@ BOOL AddVssCopyItem(CSyncJob *job, VssCopyBatch &batch, DWORD kind, LPCWSTR sour
 // Copies every record of the batch from the snapshot the agent makes: VssSetting({1, 4, 0}),
 // VssStartBackup2, one copy per record from the path the agent gave, VssBackupComplete(0). When the agent is not
 // bound whole nothing is called and the batch fails with 126. A failed snapshot is logged (source "SyncTask")
-// and reported for every record; so is each copy that fails. maxVersions as CopyFileWithRevisions takes it.
-void VssCopyFiles(VssCopyBatch batch, int maxVersions, CSyncJob *job);
+// and reported for every record; so is each copy that fails (an LM_ERROR entry and a copy-error line). A copy
+// over a target whose revision record failed earlier in the batch is not made: the old copy stays, and the
+// error its queuing counted stays. maxVersions as CopyFileWithRevisions takes it. Returns the number of
+// records not copied.
+size_t VssCopyFiles(VssCopyBatch batch, int maxVersions, CSyncJob *job);

@@ -3,7 +3,6 @@
 #include <process.h>
 
 #include "engine/program/AppPaths.h"
-#include "platform/system/CopyFile.h"
 #include "platform/system/ExceptionReport.h"
 
 namespace
@@ -106,7 +105,7 @@ void CFileCopyingQueue::Run()
             continue;
         }
 
-        const BOOL copied = g_pfnCopyFileEx(record->source, record->destination, nullptr, nullptr, nullptr, 0);
+        const BOOL copied = CopyFileViaTemp(nullptr, record->source, record->destination) == TASK_DONE;
         const DWORD error = copied ? 0 : ::GetLastError();
         if (error == ERROR_SHARING_VIOLATION)
         {

@@ -1,6 +1,7 @@
 // CFileCopyingQueue: copies that wait for their source to be let go. A thread of its own tries the first record
-// every 500 ms: a source still held by another program (error 32) stays first; a copy that went through is
-// dropped; one that failed otherwise is dropped after its error was shown (ShowLastErrorMessage).
+// every 500 ms, through the task runner's safe replace (CopyFileViaTemp): a source still held by another program (error
+// 32) stays first; a copy that went through is dropped; one that failed otherwise is dropped after its error was shown
+// (ShowLastErrorMessage).
 //
 // The program keeps one instance (ProgramObjects.h), whose thread runs from before the program's start-up until
 // process exit. No operation of the engine queues anything; Enqueue is there for whoever needs it.
@@ -22,7 +23,7 @@ class CFileCopyingQueue
     CFileCopyingQueue(const CFileCopyingQueue &) = delete;
     CFileCopyingQueue &operator=(const CFileCopyingQueue &) = delete;
 
-    // Appends a copy of source onto destination (overwriting it). FALSE for an empty source.
+    // Appends a copy of source onto destination (replacing it). FALSE for an empty source.
     BOOL Enqueue(LPCWSTR source, LPCWSTR destination);
     // The number of records waiting.
     INT_PTR GetCount();

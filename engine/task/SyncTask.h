@@ -1,8 +1,8 @@
 // The task runner: the file operations that continuous copy, change processing and the snapshot batch use to
 // put one file into the destination ("SyncTask" in log locations). None raises; each reports by its result.
 //
-//   CopyFileViaTemp          a copy over the target; a document's old target waits under target + ".tmp"
-//                            until the new one is written
+//   CopyFileViaTemp          the safe replace: a copy beside the target under a temporary name, then moved
+//                            over it, so that the old target stays whole until the new copy is
 //   CopyFileWithRevisions    a copy into the next numbered revision of a target, oldest dropped first
 //   RotateRevisions          makes room in a target's revision series and names the next revision
 //   MoveFileIntoFolder       a rename in place
@@ -45,17 +45,23 @@ struct CSyncTask
     };
 };
 
-// Copies a file over its target for the job (its progress routine and cancel flag), keeping the target's
-// attributes. A folder as source is nothing to do. A target of kMaxPathChars characters or more goes to the
-// job's "Recycled" fallback (TASK_PATH_TOO_LONG). A source that another program holds while the target
-// exists is skipped (TASK_FAILED, error 32) and the target stays as it was. A full disk sets the job's
-// disk-full flag and adds a copy-error entry. Every failure leaves its error as the thread's last error.
+// The one safe replace of a file that every copy over a target of continuous copy, change processing, the
+// snapshot batch and the deferred-copy queue goes through. The source is copied (with the job's progress
+// routine and cancel flag; job may be null) to a temporary name beside the target (the one-file copy's
+// ".~#T0" ... ".~#T99" names, a leftover nobody holds open taken over), which gets the old target's
+// attributes (read-only aside; a new target keeps the source's), and then moved over the target in one step.
+// On any failure or cancel the old target stays whole under its own name and the temporary copy is gone.
+// A folder as source is nothing to do. A target that does not fit with its temporary names (kMaxPathChars)
+// goes to the job's "Recycled" fallback (TASK_PATH_TOO_LONG). A source that another program holds while the
+// target exists is not tried (TASK_FAILED, error 32). A full disk sets the job's disk-full flag and adds a
+// copy-error entry. Every failure leaves its error as the thread's last error.
 int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target);
 
 // Copies the source into the next revision of target, keeping at most maxVersions revisions (below 0: keeps
-// every one, as the unsigned 16-bit count 65535 does). Nothing is done (TASK_DONE) for a folder as source,
-// maxVersions 0, a target of kMaxPathChars characters or more, or a folder that cannot be made.
-// TASK_DISK_FULL for error 112, TASK_FAILED for any other failure.
+// every one, as the unsigned 16-bit count 65535 does). Nothing is done (TASK_DONE) for a folder as source or
+// maxVersions 0. A revision that cannot be made is never reported as made: TASK_DISK_FULL for error 112,
+// TASK_FAILED for any other failure (a target or revision name of kMaxPathChars characters or more, a folder
+// that cannot be made, a revision name whose attributes cannot be read), its error the thread's last error.
 int CopyFileWithRevisions(LPCWSTR source, LPCWSTR target, int maxVersions);
 
 // Renumbers the target's revisions 00, 01, ... in their order, closing gaps; when there are maxVersions or

@@ -1,29 +1,44 @@
-// CopyFileViaTemp: the task runner's straight copy of one file over its target.
+// CopyFileViaTemp: the task runner's safe replace of one file: the new copy is written beside the target under
+// a temporary name and only then moved over it.
 #include "engine/task/SyncTask.h"
 
 #include "engine/job/SyncJob.h"
-#include "engine/program/AppPaths.h"
 #include "engine/run/DestPaths.h"
 #include "engine/run/FileOpsSeams.h"
-#include "platform/system/CopyFile.h"
-#include "platform/system/Handles.h"
+#include "engine/run/SyncJobCopyOne.h"
 #include "platform/system/FileAttributes.h"
+#include "platform/system/Handles.h"
 
 namespace
 {
 
 constexpr DWORD kReadOnlyOrHidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
-bool Exists(LPCWSTR path)
-{
-    return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Fails with the error and leaves it as the thread's last error.
 int Fail(int result, DWORD error)
 {
     ::SetLastError(error);
     return result;
+}
+
+bool FitsWithItsTemporaryNames(LPCWSTR target)
+{
+    return wcslen(target) < static_cast<size_t>(kMaxPathChars) &&
+           MakeTemporaryCopyName(target, kTemporaryNameTries - 1).GetLength() < kMaxPathChars;
+}
+
+// The copy routine gives the temporary copy the source's attributes, read-only among them, which a plain
+// delete refuses.
+void DeleteTemporary(const CString &path)
+{
+    ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path);
+}
+
+DWORD Without(DWORD attributes, DWORD dropped)
+{
+    const DWORD kept = attributes & ~dropped;
+    return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
 }
 
 } // namespace
@@ -35,7 +50,7 @@ int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target)
     const DWORD sourceAttributes = ::GetFileAttributesW(source);
     if (sourceAttributes != INVALID_FILE_ATTRIBUTES && (sourceAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return TASK_DONE;
-    if (wcslen(target) >= static_cast<size_t>(kMaxPathChars))
+    if (!FitsWithItsTemporaryNames(target))
     {
         if (job != nullptr)
             job->CopyToRecycledFolder(source);
@@ -43,21 +58,11 @@ int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target)
     }
     if (!CreateDestinationFolder(target, 0))
         return TASK_NO_FOLDER;
-
-    // What the target had before anything was changed, for a target that ends up as it was.
-    const DWORD original = ::GetFileAttributesW(target);
-    ClearReadOnly(target);
     if (job != nullptr)
         job->PostStatus(source);
 
-    // The attributes a new copy gets; read-only is gone from them.
-    const DWORD kept = ::GetFileAttributesW(target);
-    if (kept != INVALID_FILE_ATTRIBUTES)
-    {
-        ::SetFileAttributesW(target,
-                             (kept & ~kReadOnlyOrHidden) != 0 ? kept & ~kReadOnlyOrHidden : FILE_ATTRIBUTE_NORMAL);
-    }
-    else
+    const DWORD original = ::GetFileAttributesW(target);
+    if (original == INVALID_FILE_ATTRIBUTES)
     {
         const DWORD error = ::GetLastError();
         if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
@@ -67,46 +72,43 @@ int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target)
             return Fail(TASK_FAILED, error);
         }
     }
-    // A new copy gets the attributes read after the read-only one was cleared; an old target that stays gets
-    // back all of its own.
-    auto restoreKept = [&](bool copied) {
-        if (kept != INVALID_FILE_ATTRIBUTES && Exists(target))
-            AfxSetFileAttributes(target, copied || original == INVALID_FILE_ATTRIBUTES ? kept : original);
-    };
 
     // A source that another program keeps open cannot be read whole: the old target is worth more than a
-    // failed copy over it. The handle only asks; it is closed at once, or the file's name would stay taken.
+    // failed copy. The handle only asks; it is closed at once, or the file's name would stay taken.
     {
         CKernelHandle probe(::CreateFileW(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!probe.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION && kept != INVALID_FILE_ATTRIBUTES)
-        {
-            restoreKept(false);
+        if (!probe.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION && original != INVALID_FILE_ATTRIBUTES)
             return Fail(TASK_FAILED, ERROR_SHARING_VIOLATION);
+    }
+
+    // The old target keeps its name and its bytes until the new copy is whole: a cancel, a full disk, a pulled
+    // drive or a killed process cuts off only the temporary copy, which the copy routine (or, after a crash,
+    // the next copy to the same name) deletes.
+    CString temporary;
+    if (!CopyToTemporaryName(job, source, target, temporary))
+    {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_DISK_FULL && job != nullptr)
+        {
+            job->LogStatus(error);
+            job->m_diskFull = TRUE;
         }
+        return Fail(TASK_FAILED, error);
     }
-
-    // An Office document's old copy waits aside until the new one is whole.
-    const CString aside = CString(target) + L".tmp";
-    bool setAside = false;
-    if (kept != INVALID_FILE_ATTRIBUTES && IsDocumentExtension(target))
-        setAside = g_pfnMoveFileEx(target, aside, MOVEFILE_REPLACE_EXISTING) != FALSE;
-
-    const BOOL copied = g_pfnCopyFileEx(source, target, job != nullptr ? &CSyncJob::CopyProgressRoutine : nullptr, job,
-                                        job != nullptr ? job->GetCancelPointer() : nullptr, 0);
-    const DWORD error = copied ? 0 : ::GetLastError();
-    if (!copied && error == ERROR_DISK_FULL && job != nullptr)
+    // A replaced target's attributes go to its new copy, read-only aside; a new target has the source's.
+    if (original != INVALID_FILE_ATTRIBUTES)
+        AfxSetFileAttributes(temporary, Without(original, FILE_ATTRIBUTE_READONLY));
+    // The move refuses to replace a read-only target, and some file systems a hidden one.
+    const bool cleared = original != INVALID_FILE_ATTRIBUTES && (original & kReadOnlyOrHidden) &&
+                         AfxSetFileAttributes(target, Without(original, kReadOnlyOrHidden));
+    if (!g_pfnMoveFileEx(temporary, target, MOVEFILE_REPLACE_EXISTING))
     {
-        job->LogStatus(error);
-        job->m_diskFull = TRUE;
+        const DWORD error = ::GetLastError();
+        DeleteTemporary(temporary);
+        if (cleared)
+            AfxSetFileAttributes(target, original);
+        return Fail(TASK_FAILED, error);
     }
-    if (setAside)
-    {
-        if (Exists(target))
-            ::DeleteFileW(aside);
-        else
-            g_pfnMoveFileEx(aside, target, 0);
-    }
-    restoreKept(copied != FALSE);
-    return copied ? TASK_DONE : Fail(TASK_FAILED, error);
+    return TASK_DONE;
 }

@@ -152,17 +152,17 @@ int CopyFileWithRevisions(LPCWSTR source, LPCWSTR target, int maxVersions)
     const DWORD sourceAttributes = ::GetFileAttributesW(source);
     if (sourceAttributes != INVALID_FILE_ATTRIBUTES && (sourceAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return TASK_DONE;
-    const size_t targetLength = wcslen(target);
-    if (targetLength >= static_cast<size_t>(kMaxPathChars))
-        return TASK_DONE;
+    // Callers replace or delete the copy once its revision is made: a revision that was not made is a failure.
     // A revision name that would not fit is refused before the rotation drops an old one for it.
-    if (RevisionName(target).Numbered(0).GetLength() >= kMaxPathChars)
+    const size_t targetLength = wcslen(target);
+    if (targetLength >= static_cast<size_t>(kMaxPathChars) ||
+        RevisionName(target).Numbered(0).GetLength() >= kMaxPathChars)
     {
         ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return TASK_FAILED;
     }
     if (!CreateDestinationFolder(target, 0))
-        return TASK_DONE;
+        return TASK_FAILED;
 
     std::vector<wchar_t> name(targetLength + 10, L'\0');
     RotateRevisions(target, maxVersions, name.data(), name.size());
@@ -182,7 +182,10 @@ int CopyFileWithRevisions(LPCWSTR source, LPCWSTR target, int maxVersions)
     {
         const DWORD error = ::GetLastError();
         if (error != 0 && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            return TASK_DONE;
+        {
+            ::SetLastError(error);
+            return TASK_FAILED;
+        }
     }
 
     const BOOL copied = g_pfnCopyFileEx(source, name.data(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS);

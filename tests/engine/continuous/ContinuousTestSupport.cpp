@@ -91,6 +91,24 @@ std::vector<std::wstring> ListEntries(const std::wstring &folder)
     return lines;
 }
 
+CKernelHandle StartChild(const wchar_t *variable, const std::wstring &value)
+{
+    std::vector<wchar_t> program(32768);
+    ::GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
+    std::wstring line = L"\"" + std::wstring(program.data()) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    ::SetEnvironmentVariableW(variable, value.c_str());
+    const BOOL started =
+        ::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    ::SetEnvironmentVariableW(variable, nullptr);
+    if (!started)
+        return CKernelHandle();
+    ::CloseHandle(process.hThread);
+    return CKernelHandle(process.hProcess);
+}
+
 std::wstring Entry(const std::wstring &name, int isDir)
 {
     return L"id=\"" + std::wstring(kJobId) + L"\",name=\"" + name + L"\",isdir=\"" + std::to_wstring(isDir) + L"\"";

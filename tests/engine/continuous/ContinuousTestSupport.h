@@ -42,4 +42,10 @@ std::vector<std::wstring> ListEntries(const std::wstring &folder);
 // The test job's entry line for a name.
 std::wstring Entry(const std::wstring &name, int isDir = 0);
 
+// This program started with this variable naming a test folder runs RunTwoWayChild (TwoWaySafetyProcessTest.cpp).
+extern const wchar_t kTwoWayChildVariable[];
+int RunTwoWayChild(const std::wstring &folder);
+// This program started again with variable set to value, for one of the child roles of ListFileTest.cpp's main.
+CKernelHandle StartChild(const wchar_t *variable, const std::wstring &value);
+
 } // namespace continuoustest

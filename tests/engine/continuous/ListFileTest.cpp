@@ -1,9 +1,9 @@
 // The continuous-copy list file, byte for byte, through growth, and after a process that held it open was
 // killed.
 //
-// This program's main serves two roles: started with VELBROOK_LIST_CHILD naming a folder, it opens that
-// folder's list, adds kChildLines entries, makes the file "ready" beside it and waits to be killed; otherwise it
-// runs the tests.
+// This program's main serves three roles: started with VELBROOK_LIST_CHILD naming a folder, it opens that
+// folder's list, adds kChildLines entries, makes the file "ready" beside it and waits to be killed; started with
+// kTwoWayChildVariable it is the two-way run of TwoWaySafetyProcessTest.cpp; otherwise it runs the tests.
 #include "ContinuousTestSupport.h"
 #include "engine/continuous/TesselDirText.h"
 #include "engine/program/AppPaths.h"
@@ -80,16 +80,8 @@ TEST_F(ListFile, GrowthPastTheSlackReopensAndKeepsEveryLine)
 
 TEST_F(ListFile, AListLeftOpenByAKilledProcessReadsBackWholeAndIsTrimmed)
 {
-    std::vector<wchar_t> program(32768);
-    ::GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
-    std::wstring line = L"\"" + std::wstring(program.data()) + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ::SetEnvironmentVariableW(kChildVariable, m_a.c_str());
-    ASSERT_TRUE(::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    ::SetEnvironmentVariableW(kChildVariable, nullptr);
-    CKernelHandle child(process.hProcess), thread(process.hThread);
+    CKernelHandle child = StartChild(kChildVariable, m_a);
+    ASSERT_TRUE(child.IsValid());
     for (int i = 0; i < 600 && !Exists(m_a + L"ready"); ++i)
         ::Sleep(50);
     ASSERT_TRUE(Exists(m_a + L"ready") && ::TerminateProcess(child, 1));
@@ -118,6 +110,8 @@ int main(int argc, char **argv)
     std::vector<wchar_t> folder(32768);
     if (::GetEnvironmentVariableW(kChildVariable, folder.data(), static_cast<DWORD>(folder.size())) > 0)
         return RunChild(folder.data());
+    if (::GetEnvironmentVariableW(kTwoWayChildVariable, folder.data(), static_cast<DWORD>(folder.size())) > 0)
+        return RunTwoWayChild(folder.data());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "engine/job/SyncJob.h"
+#include "engine/run/DestPaths.h"
 #include "engine/snapshot/VssCopy.h"
 #include "engine/snapshot/ZorbitInfo.h"
 #include "engine/support/EngineTestSupport.h"
 #include "engine/support/FakeMainWindow.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/CopyFile.h"
 
 using namespace enginetest;
 using testsupport::ReadFileBytes;
@@ -274,6 +277,57 @@ TEST_F(Snapshot, PathThatDoesNotFitWholeIsNotQueued)
     EXPECT_EQ(std::wstring(batch[0].source), fits);
 
     EXPECT_EQ(ErrorTexts(), (std::vector<std::wstring>{ErrorText(tooLong, ERROR_FILENAME_EXCED_RANGE)}));
+}
+
+namespace
+{
+
+// A full disk for every revision.
+BOOL WINAPI RevisionsFail(LPCWSTR source, LPCWSTR target, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel,
+                          DWORD flags)
+{
+    if (wcsstr(target, L"\\Revision\\") == nullptr)
+        return CopyFileWithProgress(source, target, progress, data, cancel, flags);
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+} // namespace
+
+TEST_F(Snapshot, ACopyWhoseRevisionFailedIsNotMadeAndItsErrorStays)
+{
+    ASSERT_TRUE(UseAgent(L"quessel_full"));
+    const std::wstring root = m_folder / L"snapshot\\";
+    VssCopyBatch batch;
+    for (const wchar_t *name : {L"a.txt", L"b.txt"})
+    {
+        // The stand-in names each copy root + the source without its colon.
+        for (const auto &[path, bytes] : {std::pair{Src() + name, "new"}, {Dest() + name, "old"}})
+        {
+            std::wstring place = root + path;
+            place.erase(root.size() + 1, 1);
+            CreateFolderPath(place.substr(0, place.rfind(L'\\')).c_str());
+            ASSERT_TRUE(WriteFileBytes(place, bytes) && WriteFileBytes(path, bytes));
+        }
+        // b.txt keeps no revisions: its copy stands alone.
+        if (name[0] == L'a')
+            AddVssCopyItem(m_job.get(), batch, 1, (Dest() + name).c_str(), (Dest() + L"Revision\\" + name).c_str());
+        AddVssCopyItem(m_job.get(), batch, 0, (Src() + name).c_str(), (Dest() + name).c_str());
+    }
+    Script(0, root.substr(0, root.size() - 1));
+    m_job->m_errorCount = 2;
+    SeamOverride copy(g_pfnCopyFileEx, &RevisionsFail);
+
+    EXPECT_EQ(VssCopyFiles(batch, 3, m_job.get()), 2u);
+
+    EXPECT_EQ(ReadFileBytes(Dest() + L"a.txt"), "old");
+    EXPECT_EQ(ReadFileBytes(Dest() + L"b.txt"), "new");
+    EXPECT_EQ(m_job->GetErrorCount(), 1);
+    const std::vector<std::wstring> lines = LogLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(LineMatches(lines[0], EntryLine(IDS_LOG_REVISION_NOT_MADE, kAnyTime, (Dest() + L"a.txt").c_str(),
+                                                GetSystemErrorText(ERROR_DISK_FULL))))
+        << testing::PrintToString(lines[0]);
 }
 
 TEST(SnapshotDeviceRecords, EqualRegardlessOfTextCaseAndNeverReportedWithoutAnAgent)

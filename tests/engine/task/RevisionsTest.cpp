@@ -113,14 +113,21 @@ TEST_F(RevisionsCopy, FullDiskGivesFiveAndNothingIsCopiedForTheRefusedCases)
     EXPECT_EQ(CopyFileWithRevisions(source.c_str(), target.c_str(), 3), TASK_FAILED);
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
-    // Nothing to do: no revisions kept, a folder as source, a target over the limit.
+    // Nothing to do: no revisions kept, a folder as source.
     Copies().targets.clear();
     EXPECT_EQ(CopyFileWithRevisions(source.c_str(), target.c_str(), 0), TASK_DONE);
     EXPECT_EQ(CopyFileWithRevisions(Src().c_str(), target.c_str(), 3), TASK_DONE);
+    // A revision that cannot be made is no revision made: a target over the limit, a folder a file stands in.
     const std::wstring longTarget = Dest() + std::wstring(kMaxPathChars - Dest().size(), L'a');
-    EXPECT_EQ(CopyFileWithRevisions(source.c_str(), longTarget.c_str(), 3), TASK_DONE);
+    ASSERT_TRUE(WriteFileBytes(Dest() + L"Revision", "a file"));
+    for (const auto &[revision, error] :
+         {std::pair{longTarget, ERROR_FILENAME_EXCED_RANGE}, {Dest() + L"Revision\\report.txt", ERROR_FILE_EXISTS}})
+    {
+        EXPECT_EQ(CopyFileWithRevisions(source.c_str(), revision.c_str(), 3), TASK_FAILED);
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(error));
+    }
     EXPECT_TRUE(Copies().targets.empty());
-    EXPECT_TRUE(FileNames(Dest()).empty());
+    EXPECT_EQ(FileNames(Dest()), std::vector<std::wstring>{L"Revision"});
 }
 
 TEST_F(RevisionsCopy, RotationReportsTheCountAndNamesTheFreeNumber)
