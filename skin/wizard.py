@@ -50,8 +50,8 @@ def chooser_background():
     face = gradient((0xF6, 0xF9, 0xFD), (0xD9, 0xE6, 0xF2), 0, CHOOSER_HEIGHT)
     for y in range(CHOOSER_HEIGHT):
         canvas.pixels[y] = [face(y)] * CHOOSER_WIDTH
-    # A band behind the heading and a soft pane behind the choices.
-    rounded_rect(canvas, 0, 0, CHOOSER_WIDTH, 52, 0, gradient(BAND_TOP, BAND_BOTTOM, 0, 52))
+    # A light band behind the heading (its text is dark) and a soft pane behind the choices.
+    rounded_rect(canvas, 0, 0, CHOOSER_WIDTH, 52, 0, gradient((0xE2, 0xEC, 0xF7), (0xC6, 0xD8, 0xEC), 0, 52))
     canvas.pixels[52] = [rgba(ORANGE)] * CHOOSER_WIDTH
     rounded_rect(canvas, 20, 60, CHOOSER_WIDTH - 20, 248, 10, lambda y: rgba((0xFF, 0xFF, 0xFF), 150))
     return canvas

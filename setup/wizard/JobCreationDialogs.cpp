@@ -43,8 +43,8 @@ void OpenHelp(CWnd *owner)
 
 } // namespace
 
-Seam<JobCreationDialogs> g_jobCreationDialogs{JobCreationDialogs{&RunWizard, &RunOverwriteChoice, &RunStartBackup,
-                                                                 &OpenHelp}};
+Seam<JobCreationDialogs> g_jobCreationDialogs{
+    JobCreationDialogs{&RunWizard, &RunOverwriteChoice, &RunStartBackup, &OpenHelp}};
 
 void OpenHelpFile(CWnd *owner, DWORD context)
 {

@@ -148,8 +148,8 @@ CString PickerTimeFormat(LPCWSTR format, LPCWSTR separator)
         return L"h:m tt";
     CString text(format);
     const CString sep(separator);
-    for (const CString &piece : {sep + L"ss" + sep, CString(L"ss") + sep, sep + L"ss", sep + L"s" + sep,
-                                 CString(L"s") + sep, sep + L"s"})
+    for (const CString &piece :
+         {sep + L"ss" + sep, CString(L"ss") + sep, sep + L"ss", sep + L"s" + sep, CString(L"s") + sep, sep + L"s"})
         RemoveAll(text, piece);
     text.Remove(L's');
     return text;
@@ -216,8 +216,7 @@ BOOL ReadComputerNameForPathCheck(CString &name)
     return TRUE;
 }
 
-BOOL FindTooLongSourcePath(IXMLDOMElement *jobElement, const CString &dest, const CString &computerName,
-                           CString &path)
+BOOL FindTooLongSourcePath(IXMLDOMElement *jobElement, const CString &dest, const CString &computerName, CString &path)
 {
     XmlDomLock lock;
     XmlElementIterator children(jobElement);

@@ -87,5 +87,4 @@ BOOL ReadComputerNameForPathCheck(CString &name);
 // Finds the first child of the job's element whose "path" would not fit the path limit once backed up under dest
 // with the computer's name: length(path) + length(computer name) + length(dest) + 5 above 260. TRUE with that path
 // when there is one.
-BOOL FindTooLongSourcePath(IXMLDOMElement *jobElement, const CString &dest, const CString &computerName,
-                           CString &path);
+BOOL FindTooLongSourcePath(IXMLDOMElement *jobElement, const CString &dest, const CString &computerName, CString &path);

@@ -35,6 +35,7 @@ ON_MESSAGE(WM_WIZARD_REFRESH_TREES, &CTesselWizard::OnRefreshTrees)
 ON_WM_SIZE()
 ON_WM_SIZING()
 ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CTesselWizard::CTesselWizard(CSyncJob *job, int step, CWnd *pParent)

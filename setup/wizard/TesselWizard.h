@@ -102,6 +102,7 @@ class CTesselWizard : public CDialog
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnSizing(UINT fwSide, LPRECT pRect);
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
+    afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
     DECLARE_MESSAGE_MAP()
 
   private:

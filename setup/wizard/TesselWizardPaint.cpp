@@ -5,6 +5,7 @@
 #include "platform/drawing/Dc.h"
 #include "setup/wizard/WizardImages.h"
 #include "setup/wizard/WizardPageFactory.h"
+#include "ui/skin/SkinGlobals.h"
 
 namespace
 {
@@ -18,15 +19,6 @@ Gdiplus::RectF ToRectF(const RECT &rect)
     return Gdiplus::RectF(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
                           static_cast<Gdiplus::REAL>(rect.right - rect.left),
                           static_cast<Gdiplus::REAL>(rect.bottom - rect.top));
-}
-
-std::unique_ptr<Gdiplus::Font> MakeFont(INT style)
-{
-    std::unique_ptr<Gdiplus::Font> font(
-        new Gdiplus::Font(L"Arial", kHeaderFontPoints, style, Gdiplus::UnitPoint));
-    if (font != nullptr && font->GetLastStatus() != Gdiplus::Ok)
-        font.reset();
-    return font;
 }
 
 void DrawHeaderText(Gdiplus::Graphics &graphics, const CString &text, const Gdiplus::Font *font,
@@ -73,8 +65,9 @@ void CTesselWizard::InvalidateSteps(LPCWSTR text)
 
 void CTesselWizard::CreateHeaderFonts()
 {
-    m_titleFont = MakeFont(Gdiplus::FontStyleBold);
-    m_textFont = MakeFont(Gdiplus::FontStyleRegular);
+    // Arial where it is installed, else the face GDI chooses in its place.
+    m_titleFont = CreateSkinFont(L"Arial", kHeaderFontPoints, Gdiplus::FontStyleBold);
+    m_textFont = CreateSkinFont(L"Arial", kHeaderFontPoints, Gdiplus::FontStyleRegular);
     m_textBrush.reset(new Gdiplus::SolidBrush(Gdiplus::Color(255, 0, 0, 0)));
 }
 
@@ -99,6 +92,19 @@ void CTesselWizard::PaintHeader(CDC &dc, const CRect &)
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     DrawHeaderText(graphics, wizardimages::WizardTitle(), m_titleFont.get(), m_textBrush.get(), kTitleRect);
     DrawHeaderText(graphics, m_headerText, m_textFont.get(), m_textBrush.get(), kHeaderTextRect);
+}
+
+HBRUSH CTesselWizard::OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor)
+{
+    // The name's label stands on the wizard's own colour. Drawn see-through it would show what lies beneath the
+    // window: the wizard clips its children out of its own painting.
+    if (nCtlColor == CTLCOLOR_STATIC && pWnd != nullptr && pWnd->GetSafeHwnd() == m_nameLabel.GetSafeHwnd() &&
+        m_backgroundBrush.GetSafeHandle() != nullptr)
+    {
+        pDC->SetBkMode(TRANSPARENT);
+        return static_cast<HBRUSH>(m_backgroundBrush.GetSafeHandle());
+    }
+    return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }
 
 void CTesselWizard::OnSize(UINT nType, int cx, int cy)

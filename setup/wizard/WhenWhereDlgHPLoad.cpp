@@ -84,8 +84,7 @@ CString CWhenWhereDlgHP::ScheduleText(int jsType)
         ShowKindControls(KIND_ON_CHANGE);
         text = AfxLoadText(IDS_SCHEDULE_ON_CHANGE);
         break;
-    case KIND_INTERVAL:
-    {
+    case KIND_INTERVAL: {
         const IntervalShown shown = IntervalFromMinutes(def->GetJsMins());
         m_unitIndex = shown.unit;
         m_unitCombo.SetCurSel(shown.unit);
@@ -95,8 +94,7 @@ CString CWhenWhereDlgHP::ScheduleText(int jsType)
         text.Format(shown.textId, shown.textValue);
         break;
     }
-    case KIND_WEEKLY:
-    {
+    case KIND_WEEKLY: {
         int hours = 0;
         int minutes = 0;
         def->GetJsTime(hours, minutes);
