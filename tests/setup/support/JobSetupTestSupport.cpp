@@ -4,6 +4,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/XmlLayer.h"
 #include "platform/windows/MessageBoxAnswer.h"
+#include "setup/support/WindowScript.h"
 
 namespace setuptest
 {
@@ -15,13 +16,13 @@ void JobSetupTest::SetUp()
     m_savedStorePath = g_strJobsXmlPath;
     g_strDataFolder = m_folder.Path().c_str();
     g_strJobsXmlPath = StorePath().c_str();
-    m_boxes = std::make_unique<SeamOverride<MessageBoxAnswer>>(
-        g_messageBoxAnswer, [this](UINT textId, const CString &text, UINT flags) {
-            m_asked.push_back(AskedBox{textId, text});
-            if (m_answer)
-                return m_answer(textId, flags);
-            return (flags & 0xF) == MB_YESNO ? IDYES : IDOK;
-        });
+    m_boxes = std::make_unique<SeamOverride<MessageBoxAnswer>>(g_messageBoxAnswer,
+                                                               [this](UINT textId, const CString &text, UINT flags) {
+                                                                   m_asked.push_back(AskedBox{textId, text});
+                                                                   if (m_answer && !WindowScript::GivingUp())
+                                                                       return m_answer(textId, flags);
+                                                                   return (flags & 0xF) == MB_YESNO ? IDYES : IDOK;
+                                                               });
     m_jobs = std::make_unique<CSyncJobList>(StorePath().c_str(), (m_folder / L"Zel.ini").c_str());
     m_main = std::make_unique<enginetest::FakeMainWindow>(m_kind);
     m_main->m_jobList = m_jobs.get();

@@ -89,9 +89,10 @@ TEST_F(JobCreation, PendingPathsBecomeTheSourcesOfTheFirstJob)
     {
         LPCWSTR key;
         LPCWSTR value;
-    } keys[] = {{L"wizard_mode", L"1"}, {L"sync_type", L"1"}, {L"retain_full_path", L"0"}, {L"autodel", L"true"},
-                {L"maxver", L"1"},      {L"threshold", L"90"}, {L"warningthreshold", L"1"}, {L"state", L"1"},
-                {L"suppress_error_log_window", L"0"}, {L"startbackupdlg", L"false"}};
+    } keys[] = {{L"wizard_mode", L"1"},       {L"sync_type", L"1"}, {L"retain_full_path", L"0"},
+                {L"autodel", L"true"},        {L"maxver", L"1"},    {L"threshold", L"90"},
+                {L"warningthreshold", L"1"},  {L"state", L"1"},     {L"suppress_error_log_window", L"0"},
+                {L"startbackupdlg", L"false"}};
     for (const auto &key : keys)
         EXPECT_EQ(Attribute(job, key.key), key.value) << CStringA(key.key).GetString();
     EXPECT_EQ(Attribute(job, L"JobUUID").GetLength(), 36);
@@ -204,8 +205,7 @@ TEST_F(JobCreation, AStoreThatCannotBeSavedKeepsTheJobAndSaysWhy)
     const CString words = format.Left(format.Find(L"%s"));
     EXPECT_EQ(m_asked[1].text.Left(words.GetLength()), words);
     EXPECT_GT(m_asked[1].text.GetLength(), words.GetLength());
-    EXPECT_EQ(enginetest::CountLines(ProgramLogLines(), std::wstring(kAnyText) +
-                                                            L" The job store " + kAnyText + L" cannot be saved" +
-                                                            kAnyText),
+    EXPECT_EQ(enginetest::CountLines(ProgramLogLines(), std::wstring(kAnyText) + L" The job store " + kAnyText +
+                                                            L" cannot be saved" + kAnyText),
               1);
 }

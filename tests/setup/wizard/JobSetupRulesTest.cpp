@@ -83,12 +83,8 @@ TEST(JobSetupRules, ThePickerShowsTheTimeFormatWithoutSeconds)
         LPCWSTR separator;
         LPCWSTR picker;
     } rows[] = {
-        {L"h:mm:ss tt", L":", L"h:mm tt"},
-        {L"H.mm.ss", L".", L"H.mm"},
-        {L"HH:mm:ss", L":", L"HH:mm"},
-        {L"ss:HH:mm", L":", L"HH:mm"},
-        {L"H:mm:s", L":", L"H:mm"},
-        {nullptr, L":", L"h:m tt"},
+        {L"h:mm:ss tt", L":", L"h:mm tt"},   {L"H.mm.ss", L".", L"H.mm"}, {L"HH:mm:ss", L":", L"HH:mm"},
+        {L"ss:HH:mm", L":", L"HH:mm"},       {L"H:mm:s", L":", L"H:mm"},  {nullptr, L":", L"h:m tt"},
         {L"h:mm:ss tt", nullptr, L"h:m tt"},
     };
     for (const auto &row : rows)
@@ -118,9 +114,17 @@ TEST(JobSetupRules, StoredTimesOfDayShowAsTheUserReadsThem)
         LPCWSTR jsTime;
         LPCWSTR shown;
     } texts[] = {
-        {L"07:05", L"7:05 AM"}, {L"00:30", L"12:30 AM"}, {L"12:00", L"12:00 PM"}, {L"23:59", L"11:59 PM"},
-        {L"13:07", L"1:07 PM"}, {L"7:05", L""},          {L"", L""},            {L"ab:cd", L""},
-        {L"24:00", L""},        {L"07:60", L""},         {L"07:05x", L""},
+        {L"07:05", L"7:05 AM"},
+        {L"00:30", L"12:30 AM"},
+        {L"12:00", L"12:00 PM"},
+        {L"23:59", L"11:59 PM"},
+        {L"13:07", L"1:07 PM"},
+        {L"7:05", L""},
+        {L"", L""},
+        {L"ab:cd", L""},
+        {L"24:00", L""},
+        {L"07:60", L""},
+        {L"07:05x", L""},
     };
     for (const auto &row : texts)
         EXPECT_EQ(FormatScheduleTime(row.jsTime), CString(row.shown)) << CStringA(row.jsTime).GetString();
@@ -203,8 +207,7 @@ TEST_F(JobSetupRulesStore, APathFitsTheLimitWithAFifteenCharacterComputerName)
         ASSERT_EQ(path.GetLength(), row.pathLength);
         job->GetJobDef()->AddSourcePath(path, nullptr);
         CString found;
-        EXPECT_EQ(FindTooLongSourcePath(job->GetElement(), dest, name, found) != FALSE, row.refused)
-            << row.pathLength;
+        EXPECT_EQ(FindTooLongSourcePath(job->GetElement(), dest, name, found) != FALSE, row.refused) << row.pathLength;
         EXPECT_EQ(found, row.refused ? path : CString()) << row.pathLength;
     }
 }
@@ -216,8 +219,12 @@ TEST_F(JobSetupRulesStore, JobNamesLoseWhatCannotStandInAFileNameAndCompareWitho
         LPCWSTR typed;
         LPCWSTR kept;
     } rows[] = {
-        {L"Docs", L"Docs"},       {L"a:b", L"ab"},           {L"C:\\x/y*?\"<>|z", L"Cxyz"},
-        {L"tab\there", L"tabhere"}, {L"line\r\nend", L"lineend"}, {L"  spaced  ", L"  spaced  "},
+        {L"Docs", L"Docs"},
+        {L"a:b", L"ab"},
+        {L"C:\\x/y*?\"<>|z", L"Cxyz"},
+        {L"tab\there", L"tabhere"},
+        {L"line\r\nend", L"lineend"},
+        {L"  spaced  ", L"  spaced  "},
     };
     for (const auto &row : rows)
     {

@@ -78,12 +78,12 @@ TEST_F(PendingSources, TheDestinationAndWhatHoldsOrLiesInItAreRefused)
         LPCWSTR retainFullPath;
         bool refused;
     } rows[] = {
-        {L"e:\\backup\\", L"0", true},    // the destination in other letter case
-        {L"E:\\BACKUP", L"1", true},      // without its backslash, whatever the job keeps
-        {L"E:\\", L"1", true},            // holds the destination
+        {L"e:\\backup\\", L"0", true},      // the destination in other letter case
+        {L"E:\\BACKUP", L"1", true},        // without its backslash, whatever the job keeps
+        {L"E:\\", L"1", true},              // holds the destination
         {L"E:\\Backup\\sub\\", L"0", true}, // inside it, while the job does not keep full paths
         {L"E:\\Backup\\sub\\", L"1", false},
-        {L"E:\\Backup2\\", L"0", false},  // a namesake beside it
+        {L"E:\\Backup2\\", L"0", false}, // a namesake beside it
     };
     for (const auto &row : rows)
     {
@@ -108,14 +108,15 @@ TEST_F(PendingSources, ACoveredPathIsPassedOverAndAParentFolderAdded)
     EXPECT_TRUE(covered.saved);
     EXPECT_FALSE(covered.queued);
     EXPECT_TRUE(m_main->m_updatedJobs.empty());
-    EXPECT_EQ(StoredSources(), (std::vector<CString>{L"C:\\Data\\ rapid=0", L"C:\\Mail\\ rapid=", L"  C:\\Mail\\inbox.pst"}));
+    EXPECT_EQ(StoredSources(),
+              (std::vector<CString>{L"C:\\Data\\ rapid=0", L"C:\\Mail\\ rapid=", L"  C:\\Mail\\inbox.pst"}));
 
     // A folder holding a source is no part of it: it is added (with everything it holds).
     const PendingSourcesResult parent = Add(job, {L"C:\\Mail\\other.pst", L"C:\\"});
     EXPECT_TRUE(parent.changed);
-    EXPECT_EQ(StoredSources(), (std::vector<CString>{L"C:\\Data\\ rapid=0", L"C:\\Mail\\ rapid=",
-                                                     L"  C:\\Mail\\inbox.pst", L"  C:\\Mail\\other.pst",
-                                                     L"C:\\ rapid=0"}));
+    EXPECT_EQ(StoredSources(),
+              (std::vector<CString>{L"C:\\Data\\ rapid=0", L"C:\\Mail\\ rapid=", L"  C:\\Mail\\inbox.pst",
+                                    L"  C:\\Mail\\other.pst", L"C:\\ rapid=0"}));
     EXPECT_EQ(m_main->m_updatedJobs, std::vector<CJobDef *>{job->GetJobDef()});
 }
 
