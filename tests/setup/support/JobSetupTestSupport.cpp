@@ -47,32 +47,12 @@ std::wstring JobSetupTest::StorePath() const
 
 std::vector<IXMLDOMElementPtr> JobSetupTest::StoredJobs()
 {
-    std::vector<IXMLDOMElementPtr> jobs;
     if (::GetFileAttributesW(StorePath().c_str()) == INVALID_FILE_ATTRIBUTES)
-        return jobs;
-    IXMLDOMDocument2Ptr document = enginetest::NewStoreDocument();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    EXPECT_EQ(document->load(_variant_t(StorePath().c_str()), &loaded), S_OK);
-    IXMLDOMElementPtr root;
-    document->get_documentElement(&root);
-    return Children(root, L"jobdef");
-}
-
-std::vector<IXMLDOMElementPtr> JobSetupTest::Children(IXMLDOMElement *element, LPCWSTR name)
-{
-    std::vector<IXMLDOMElementPtr> children;
-    XmlElementIterator walk(element);
-    while (walk.Next())
-    {
-        if (walk.GetName() == name)
-            children.push_back(walk.GetElement());
-    }
-    return children;
-}
-
-CString JobSetupTest::Attribute(IXMLDOMElement *element, LPCWSTR name)
-{
-    return XmlGetAttributeString(element, name);
+        return {};
+    IXMLDOMDocument2Ptr document = enginetest::LoadStoreDocument(StorePath());
+    EXPECT_TRUE(document != nullptr) << "the store does not read back";
+    return document != nullptr ? enginetest::ChildElements(enginetest::RootOf(document), L"jobdef")
+                               : std::vector<IXMLDOMElementPtr>();
 }
 
 std::vector<UINT> JobSetupTest::AskedIds() const

@@ -37,9 +37,6 @@ class JobSetupTest : public FilterTest
     std::wstring StorePath() const;
     // The "jobdef" elements of the store as its file holds them (none when there is no file).
     std::vector<IXMLDOMElementPtr> StoredJobs();
-    // The child elements of the element named name, in order.
-    static std::vector<IXMLDOMElementPtr> Children(IXMLDOMElement *element, LPCWSTR name);
-    static CString Attribute(IXMLDOMElement *element, LPCWSTR name);
     // The string numbers of the boxes asked so far.
     std::vector<UINT> AskedIds() const;
     // A job of the collection made from an element with the name, destination and state, its other keys as given.

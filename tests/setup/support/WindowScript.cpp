@@ -100,12 +100,6 @@ HWND FindDialogWith(int controlId)
     return search.found;
 }
 
-void Click(HWND dialog, int buttonId)
-{
-    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, buttonId)));
-}
-
 void PressKey(HWND window, UINT key)
 {
     ::PostMessageW(window, WM_KEYDOWN, key, 1);

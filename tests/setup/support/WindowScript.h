@@ -51,8 +51,6 @@ class WindowScript
 
 // The visible top-level dialog of this thread that holds a control of the id, or null.
 HWND FindDialogWith(int controlId);
-// Sends the button's click to its dialog, as a click of the user reaches it.
-void Click(HWND dialog, int buttonId);
 // Posts a key press to the window, through the dialog's own keyboard handling.
 void PressKey(HWND window, UINT key);
 // Sets a combo box's selection and tells its dialog, as a choice of the user does.

@@ -13,8 +13,11 @@
 #include "setup/support/JobSetupTestSupport.h"
 #include "setup/wizard/JobCreationDialogs.h"
 #include "setup/wizard/JobTypeSelDlg.h"
+#include "setup/wizard/SetupReports.h"
 
 using enginetest::kAnyText;
+
+using enginetest::ChildElements;
 
 namespace
 {
@@ -79,12 +82,12 @@ TEST_F(JobCreation, PendingPathsBecomeTheSourcesOfTheFirstJob)
     const auto stored = StoredJobs();
     ASSERT_EQ(stored.size(), 1u);
     const IXMLDOMElementPtr &job = stored[0];
-    const auto sources = Children(job, L"src");
+    const auto sources = ChildElements(job, L"src");
     ASSERT_EQ(sources.size(), 1u);
-    EXPECT_EQ(Attribute(sources[0], L"path"), L"C:\\a\\");
-    const auto files = Children(sources[0], L"file");
+    EXPECT_EQ(XmlGetAttributeString(sources[0], L"path"), L"C:\\a\\");
+    const auto files = ChildElements(sources[0], L"file");
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(Attribute(files[0], L"path"), L"C:\\a\\b.txt");
+    EXPECT_EQ(XmlGetAttributeString(files[0], L"path"), L"C:\\a\\b.txt");
     const struct
     {
         LPCWSTR key;
@@ -94,9 +97,9 @@ TEST_F(JobCreation, PendingPathsBecomeTheSourcesOfTheFirstJob)
                 {L"warningthreshold", L"1"},  {L"state", L"1"},     {L"suppress_error_log_window", L"0"},
                 {L"startbackupdlg", L"false"}};
     for (const auto &key : keys)
-        EXPECT_EQ(Attribute(job, key.key), key.value) << CStringA(key.key).GetString();
-    EXPECT_EQ(Attribute(job, L"JobUUID").GetLength(), 36);
-    EXPECT_EQ(Attribute(job, L"folder2folder"), L"");
+        EXPECT_EQ(XmlGetAttributeString(job, key.key), key.value) << CStringA(key.key).GetString();
+    EXPECT_EQ(XmlGetAttributeString(job, L"JobUUID").GetLength(), 36);
+    EXPECT_EQ(XmlGetAttributeString(job, L"folder2folder"), L"");
     EXPECT_EQ(m_calls, (std::vector<std::string>{"wizard", "start"}));
 }
 
@@ -121,8 +124,8 @@ TEST_F(JobCreation, AMirrorOfAFileIsRefusedAndTheListEmptied)
     EXPECT_TRUE(chooser.Choose(CJobTypeSelDlg::TYPE_MIRROR));
     const auto stored = StoredJobs();
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(Attribute(stored[0], L"sync_type"), L"2");
-    EXPECT_EQ(Attribute(stored[0], L"retain_full_path"), L"1");
+    EXPECT_EQ(XmlGetAttributeString(stored[0], L"sync_type"), L"2");
+    EXPECT_EQ(XmlGetAttributeString(stored[0], L"retain_full_path"), L"1");
 }
 
 TEST_F(JobCreation, ACancelledWizardKeepsNothing)
@@ -147,7 +150,7 @@ TEST_F(JobCreation, ADeclinedPromptSavesTheJobWithoutARun)
     EXPECT_EQ(AskedIds(), std::vector<UINT>{IDS_FIRST_BACKUP_LATER});
     const auto stored = StoredJobs();
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(Attribute(stored[0], L"startbackupdlg"), L"true");
+    EXPECT_EQ(XmlGetAttributeString(stored[0], L"startbackupdlg"), L"true");
     ASSERT_EQ(m_jobs->GetCount(), 1);
     EXPECT_EQ(m_jobs->GetAt(0)->m_runState, JOB_IDLE);
     m_main->PumpUntil([] { return false; }, 300);
@@ -163,11 +166,11 @@ TEST_F(JobCreation, AFolderToFolderJobAsksTheOverwriteChoiceFirst)
     EXPECT_EQ(m_calls, (std::vector<std::string>{"wizard", "overwrite", "start"}));
     const auto stored = StoredJobs();
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(Attribute(stored[0], L"sync_type"), L"2");
-    EXPECT_EQ(Attribute(stored[0], L"folder2folder"), L"1");
-    EXPECT_EQ(Attribute(stored[0], L"ow_type"), L"2");
+    EXPECT_EQ(XmlGetAttributeString(stored[0], L"sync_type"), L"2");
+    EXPECT_EQ(XmlGetAttributeString(stored[0], L"folder2folder"), L"1");
+    EXPECT_EQ(XmlGetAttributeString(stored[0], L"ow_type"), L"2");
     // Without pending paths "wizard_mode" keeps its default.
-    EXPECT_EQ(Attribute(stored[0], L"wizard_mode"), L"");
+    EXPECT_EQ(XmlGetAttributeString(stored[0], L"wizard_mode"), L"");
 }
 
 TEST_F(JobCreation, AnAcceptedJobIsListedAndRunOnce)
@@ -207,5 +210,15 @@ TEST_F(JobCreation, AStoreThatCannotBeSavedKeepsTheJobAndSaysWhy)
     EXPECT_GT(m_asked[1].text.GetLength(), words.GetLength());
     EXPECT_EQ(enginetest::CountLines(ProgramLogLines(), std::wstring(kAnyText) + L" The job store " + kAnyText +
                                                             L" cannot be saved" + kAnyText),
+              1);
+}
+
+TEST_F(JobCreation, AWindowTheLanguageLibraryLacksIsLoggedAndCountsAsCancelled)
+{
+    CDialog missing(59999, nullptr);
+    EXPECT_EQ(RunSetupDialog(missing), IDCANCEL);
+    EXPECT_EQ(AskedIds(), std::vector<UINT>{IDS_TEMPLATE_MISSING});
+    EXPECT_EQ(enginetest::CountLines(ProgramLogLines(),
+                                     std::wstring(kAnyText) + L" The window 59999 cannot be shown" + kAnyText),
               1);
 }

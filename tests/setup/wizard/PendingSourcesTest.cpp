@@ -9,6 +9,8 @@
 #include "setup/jobdialogs/PendingSources.h"
 #include "setup/support/JobSetupTestSupport.h"
 
+using enginetest::ChildElements;
+
 namespace
 {
 
@@ -29,11 +31,12 @@ class PendingSources : public setuptest::JobSetupTest
         const auto stored = StoredJobs();
         if (job >= stored.size())
             return lines;
-        for (const IXMLDOMElementPtr &source : Children(stored[job], L"src"))
+        for (const IXMLDOMElementPtr &source : ChildElements(stored[job], L"src"))
         {
-            lines.push_back(Attribute(source, L"path") + L" rapid=" + Attribute(source, L"rapid"));
-            for (const IXMLDOMElementPtr &file : Children(source, L"file"))
-                lines.push_back(L"  " + Attribute(file, L"path"));
+            lines.push_back(XmlGetAttributeString(source, L"path") + L" rapid=" +
+                            XmlGetAttributeString(source, L"rapid"));
+            for (const IXMLDOMElementPtr &file : ChildElements(source, L"file"))
+                lines.push_back(L"  " + XmlGetAttributeString(file, L"path"));
         }
         return lines;
     }

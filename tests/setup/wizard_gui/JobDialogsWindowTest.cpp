@@ -15,6 +15,7 @@
 #include "setup/jobdialogs/DialogAutoDel.h"
 #include "setup/jobdialogs/FolderBrowseFilter.h"
 #include "setup/jobdialogs/OverWriteOption.h"
+#include "setup/jobdialogs/SvrSelectDlg.h"
 #include "setup/support/JobSetupTestSupport.h"
 #include "setup/zorbit/OpenZorbitDlg.h"
 
@@ -118,8 +119,8 @@ TEST_F(JobDialogsWindow, TheOverwriteChoiceStoresTheRadioChecked)
         int radio;
         int button;
         LPCWSTR owType;
-    } rows[] = {{0, IDOK, L"1"}, {IDC_OVERWRITE_ALWAYS, IDC_OVERWRITE_CONTINUE, L"2"},
-                {IDC_OVERWRITE_NEVER, IDOK, L"3"}};
+    } rows[] = {
+        {0, IDOK, L"1"}, {IDC_OVERWRITE_ALWAYS, IDC_OVERWRITE_CONTINUE, L"2"}, {IDC_OVERWRITE_NEVER, IDOK, L"3"}};
     for (const auto &row : rows)
     {
         CSyncJob *job = AddJob(L"Folders", L"E:\\Target\\", {{L"folder2folder", L"1"}});
@@ -153,12 +154,19 @@ struct BrowseRecord
     bool seen = false;
 };
 
+void CALLBACK CloseBrowser(HWND hWnd, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(hWnd, timer);
+    ::PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
 int CALLBACK RecordingBrowseProc(HWND hWnd, UINT message, LPARAM lParam, LPARAM data)
 {
     auto *record = reinterpret_cast<BrowseRecord *>(data);
     FolderBrowseFilterProc(hWnd, message, lParam, reinterpret_cast<LPARAM>(record->filter));
+    // The browser closes once it has shown the folder, or after a while without it.
     if (message == BFFM_INITIALIZED)
-        ::PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ::SetTimer(hWnd, 1, 5000, &CloseBrowser);
     if (message == BFFM_SELCHANGED)
     {
         wchar_t path[MAX_PATH] = {};
@@ -167,6 +175,7 @@ int CALLBACK RecordingBrowseProc(HWND hWnd, UINT message, LPARAM lParam, LPARAM 
         {
             record->seen = true;
             record->okEnabled = ::IsWindowEnabled(::GetDlgItem(hWnd, IDOK)) != FALSE;
+            ::SetTimer(hWnd, 1, 0, &CloseBrowser);
         }
     }
     return 0;
@@ -250,9 +259,8 @@ TEST_F(JobDialogsWindow, AProtectedVolumeOpensWithACodeTheAgentTakes)
     EXPECT_EQ(AskedIds(), (std::vector<UINT>{IDS_ZORBIT_CODE_LENGTH, IDS_ZORBIT_WRONG_CODE}));
     EXPECT_EQ(codes, std::vector<std::string>{"12345678"});
     EXPECT_TRUE(dialog.IsWindowVisible());
-    EXPECT_EQ(enginetest::CountLines(ProgramLogLines(),
-                                     std::wstring(kAnyText) + L" it is locked after too many tries."),
-              1);
+    EXPECT_EQ(
+        enginetest::CountLines(ProgramLogLines(), std::wstring(kAnyText) + L" it is locked after too many tries."), 1);
     // The agent takes it: the dialog closes.
     openResult = 0;
     Press(dialog, IDC_ZORBIT_OPEN);
@@ -268,4 +276,67 @@ TEST_F(JobDialogsWindow, AProtectedVolumeOpensWithACodeTheAgentTakes)
     // Only the two codes tried above reached an agent.
     EXPECT_EQ(codes.size(), 2u);
     plain.DestroyWindow();
+}
+
+namespace
+{
+
+// The job list of the selection dialog as a plain list box.
+class ListPicker : public IJobPicker
+{
+  public:
+    ListPicker(CWnd &parent, const CRect &rect, UINT id)
+    {
+        m_list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, rect, &parent, id);
+    }
+    void AddJob(CJobDef *jobDef) override
+    {
+        m_list.SetItemDataPtr(m_list.AddString(jobDef->GetName()), jobDef);
+    }
+    CJobDef *GetSelectedJob() const override
+    {
+        const int selected = m_list.GetCurSel();
+        return selected < 0 ? nullptr : static_cast<CJobDef *>(m_list.GetItemDataPtr(selected));
+    }
+    CListBox m_list;
+};
+
+} // namespace
+
+TEST_F(JobDialogsWindow, TheJobSelectionTakesThePendingPathsIntoThePickedJob)
+{
+    AddJob(L"First", L"E:\\First\\");
+    CSyncJob *second = AddJob(L"Second", L"E:\\Second\\");
+    m_main->m_pendingSources.Add(L"C:\\New\\");
+    ListPicker *picker = nullptr;
+    CSvrSelectDlg dialog(nullptr, [&picker](CWnd &parent, const CRect &rect, UINT id) {
+        auto made = std::make_unique<ListPicker>(parent, rect, id);
+        picker = made.get();
+        return std::unique_ptr<IJobPicker>(std::move(made));
+    });
+    Open(dialog);
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->m_list.GetCount(), 2);
+    CRect list;
+    CRect client;
+    picker->m_list.GetWindowRect(&list);
+    dialog.ScreenToClient(&list);
+    dialog.GetClientRect(&client);
+    EXPECT_EQ(list.bottom, client.bottom - 45);
+    // Nothing picked: the dialog says so and stays.
+    Press(dialog, IDOK);
+    EXPECT_EQ(AskedIds(), std::vector<UINT>{IDS_NO_JOB_CHOSEN});
+    EXPECT_TRUE(dialog.IsWindowVisible());
+    picker->m_list.SetCurSel(1);
+    Press(dialog, IDOK);
+    EXPECT_FALSE(dialog.IsWindowVisible());
+    const auto stored = StoredJobs();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_TRUE(enginetest::ChildElements(stored[0], L"src").empty());
+    const auto sources = enginetest::ChildElements(stored[1], L"src");
+    ASSERT_EQ(sources.size(), 1u);
+    EXPECT_EQ(XmlGetAttributeString(sources[0], L"path"), L"C:\\New\\");
+    EXPECT_EQ(m_main->m_updatedJobs, std::vector<CJobDef *>{second->GetJobDef()});
+    dialog.DestroyWindow();
+    WaitForRunEnds(1);
 }

@@ -25,10 +25,11 @@
 #include "support/TestSupport.h"
 
 using setuptest::ChooseComboItem;
-using setuptest::Click;
 using setuptest::FindDialogWith;
 using setuptest::PressKey;
 using setuptest::WindowScript;
+
+using enginetest::ChildElements;
 
 namespace
 {
@@ -157,7 +158,7 @@ class WizardWindow : public setuptest::JobSetupTest
     CString Stored(size_t job, LPCWSTR key)
     {
         const auto stored = StoredJobs();
-        return job < stored.size() ? Attribute(stored[job], key) : CString(L"(no job)");
+        return job < stored.size() ? XmlGetAttributeString(stored[job], key) : CString(L"(no job)");
     }
 
     CGdiPlusSession m_gdiplus;
@@ -172,7 +173,6 @@ class WizardWindow : public setuptest::JobSetupTest
     std::unique_ptr<SeamOverride<WizardPageFactory>> m_pages;
     std::unique_ptr<SeamOverride<JobCreationDialogs>> m_dialogs;
 };
-
 
 } // namespace
 
@@ -297,7 +297,7 @@ TEST_F(WizardWindow, AJobGoesFromTheChooserThroughTheStepsIntoTheStore)
     {
         LPCWSTR key;
         LPCWSTR value;
-    } keys[] = {{L"name", L"Family photos"}, {L"js_type", L"1"},          {L"js_mins", L"120"},
+    } keys[] = {{L"name", L"Family photos"}, {L"js_type", L"1"},           {L"js_mins", L"120"},
                 {L"showprog", L"1"},         {L"startbackupdlg", L"true"}, {L"state", L"1"}};
     for (const auto &key : keys)
         EXPECT_EQ(Stored(1, key.key), key.value) << CStringA(key.key).GetString();
@@ -349,7 +349,8 @@ TEST_F(WizardWindow, AJobGoesFromTheChooserThroughTheStepsIntoTheStore)
 TEST_F(WizardWindow, DrivesWithMediaRefreshBothTrees)
 {
     // A damaged time of day: the schedule page shows midnight.
-    CSyncJob *job = AddJob(L"Weekly", L"E:\\Weekly\\", {{L"js_type", L"2"}, {L"js_time", L"25:70"}, {L"js_day", L"64"}});
+    CSyncJob *job =
+        AddJob(L"Weekly", L"E:\\Weekly\\", {{L"js_type", L"2"}, {L"js_time", L"25:70"}, {L"js_day", L"64"}});
     CTesselWizard wizard(job, CTesselWizard::STEP_SCHEDULE, nullptr);
     ASSERT_TRUE(wizard.Create(CTesselWizard::IDD, nullptr));
     wizard.ShowWindow(SW_SHOW);
@@ -372,7 +373,7 @@ TEST_F(WizardWindow, DrivesWithMediaRefreshBothTrees)
     } rows[] = {
         {DBT_DEVICEARRIVAL, DBTF_MEDIA, true, 1},
         {DBT_DEVICEREMOVECOMPLETE, 0, true, 2},
-        {DBT_DEVICEARRIVAL, DBTF_NET, true, 2},     // a network drive without media
+        {DBT_DEVICEARRIVAL, DBTF_NET, true, 2}, // a network drive without media
         {DBT_DEVICEQUERYREMOVE, DBTF_MEDIA, true, 2},
         {DBT_DEVICEARRIVAL, DBTF_MEDIA, false, 2}, // no header at all
         {DBT_DEVICEARRIVAL, DBTF_NET | DBTF_MEDIA, true, 3},
