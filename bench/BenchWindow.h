@@ -51,6 +51,13 @@ class BenchMainWindow : public IMainWindowServices
     void UpdateJob(CJobDef *) override
     {
     }
+    void JobListInsert(CSyncJob *) override
+    {
+    }
+    CStringArray &GetPendingSources() override
+    {
+        return m_pendingSources;
+    }
     void OnRunJobs() override
     {
     }
@@ -83,6 +90,7 @@ class BenchMainWindow : public IMainWindowServices
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;
+    CStringArray m_pendingSources;
 };
 
 } // namespace bench

@@ -11,6 +11,9 @@ magenta outside the pill: the program's default states and the choice buttons of
 right end carries an arrow and serves every state.
 
 The filter edit dialog's pictures (add, add with a menu, delete, folder) are 16 by 16 on white.
+
+The protected-volume open dialog's pictures are a padlocked drive (32 by 32) and an information mark (24 by 24) on
+the dialog face.
 """
 import os
 import sys
@@ -216,6 +219,37 @@ DRAWERS["filter_add.bmp"] = (filter_add, on_white)
 DRAWERS["filter_add_menu.bmp"] = (lambda: filter_add(True), on_white)
 DRAWERS["filter_delete.bmp"] = (filter_delete, on_white)
 DRAWERS["filter_folder.bmp"] = (filter_folder, on_white)
+
+
+# The protected-volume open dialog: a drive with a padlock, and a round information mark.
+LOCK_BODY = opaque((0xC8, 0x9A, 0x2A))
+LOCK_SHACKLE = opaque((0x6E, 0x72, 0x78))
+DRIVE_FACE = opaque((0x5A, 0x6E, 0x84))
+INFO_BLUE = opaque((0x2F, 0x6E, 0xB5))
+
+
+def zorbit_volume():
+    canvas = Canvas(32, 32)
+    canvas.fill_rounded_rect(2, 14, 30, 28, 3, DRIVE_FACE)
+    canvas.fill_circle(25, 24, 1.6, opaque((0x8C, 0xE0, 0x6A)))
+    canvas.line(12, 12, 12, 6, 2.4, LOCK_SHACKLE)
+    canvas.line(20, 12, 20, 6, 2.4, LOCK_SHACKLE)
+    canvas.line(12, 5, 20, 5, 2.4, LOCK_SHACKLE)
+    canvas.fill_rounded_rect(9, 11, 23, 22, 2, LOCK_BODY)
+    return canvas
+
+
+def zorbit_info():
+    canvas = Canvas(24, 24)
+    canvas.fill_circle(12, 12, 10, INFO_BLUE)
+    white = opaque((0xFF, 0xFF, 0xFF))
+    canvas.fill_circle(12, 7, 1.8, white)
+    canvas.line(12, 11, 12, 18, 3.0, white)
+    return canvas
+
+
+DRAWERS["zorbit_volume.bmp"] = (zorbit_volume, write_bmp)
+DRAWERS["zorbit_info.bmp"] = (zorbit_info, write_bmp)
 
 
 def main(argv):

@@ -9,6 +9,7 @@
 #include "engine/windows/ProgressDialog.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
+#include "setup/wizard/TesselWizard.h"
 #include "ui/skin/SkinGlobals.h"
 
 namespace
@@ -65,6 +66,7 @@ CQordelDlg::CQordelDlg(CWnd *pParent)
     m_brenmarkZel.reset(new Gdiplus::Image(g_strSkinFolder + L"brenmarkzel.png"));
     LoadMainSkinImages(g_strSkinFolder);
     CJobListView::LoadImages(g_strSkinFolder);
+    CTesselWizard::LoadStepImages(g_strSkinFolder);
 
     CreateSkinButtons();
     m_driveBar.SetSkinFolder(g_strSkinFolder);
@@ -95,6 +97,7 @@ CQordelDlg::~CQordelDlg()
     m_statusBlock.Stop();
     // GDI+ images must go before GDI+ shuts down, which the application does after deleting the dialog.
     CJobListView::FreeImages();
+    CTesselWizard::FreeStepImages();
     m_brenmarkZel.reset();
     FreeMainSkinImages();
     ::OutputDebugStringW(L"Out ~CQordelDlg\r\n");
@@ -208,6 +211,17 @@ void CQordelDlg::UpdateJob(CJobDef *jobDef)
     HWND window = GetSafeHwnd();
     if (jobDef != nullptr && window != nullptr)
         ::PostMessageW(window, WM_MAIN_UPDATE_JOB, reinterpret_cast<WPARAM>(jobDef), 0);
+}
+
+void CQordelDlg::JobListInsert(CSyncJob *job)
+{
+    if (job != nullptr && m_pJobListView != nullptr)
+        m_pJobListView->AddJob(job->GetJobDef());
+}
+
+CStringArray &CQordelDlg::GetPendingSources()
+{
+    return m_pendingSources;
 }
 
 void CQordelDlg::SetPageWindow(int page, CWnd *window)

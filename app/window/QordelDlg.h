@@ -119,6 +119,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void ReportError(CSyncJob *job, int reserved, int show) override;
     // Any thread: the job's card reads its texts again (on the user-interface thread, by a posted message).
     void UpdateJob(CJobDef *jobDef) override;
+    // A card for the job in the job list view (when it has one).
+    void JobListInsert(CSyncJob *job) override;
+    CStringArray &GetPendingSources() override;
     // The big Backup/Restore button (1140), by view state: on the backup page it starts the page's job, during a
     // backup it cancels it, during a restore it cancels the restore.
     void OnRunJobs() override;
@@ -386,4 +389,6 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CSyncJob *m_pHeldJob;
     CStringArray m_documentExtensions;
     std::unique_ptr<Gdiplus::Image> m_brenmarkZel;
+    // The paths of "--create" and "--select" requests, for job creation and the job selection dialog.
+    CStringArray m_pendingSources;
 };

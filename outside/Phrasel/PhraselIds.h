@@ -80,3 +80,5 @@
 #include "FiltersIds.h"
 #include "WatchIds.h"
 #include "RunRoadIds.h"
+#include "WizardIds.h"
+#include "JobDialogsIds.h"

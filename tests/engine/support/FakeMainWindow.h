@@ -69,8 +69,17 @@ class FakeMainWindow : public IMainWindowServices
     void ReportError(CSyncJob *, int, int) override
     {
     }
-    void UpdateJob(CJobDef *) override
+    void UpdateJob(CJobDef *jobDef) override
     {
+        m_updatedJobs.push_back(jobDef);
+    }
+    void JobListInsert(CSyncJob *job) override
+    {
+        m_listedJobs.push_back(job);
+    }
+    CStringArray &GetPendingSources() override
+    {
+        return m_pendingSources;
     }
     void OnRunJobs() override
     {
@@ -116,6 +125,10 @@ class FakeMainWindow : public IMainWindowServices
     Gdiplus::Image *m_closeImage = nullptr;
     // The collection GetJobList gives (not owned); none by default.
     CSyncJobList *m_jobList = nullptr;
+    // The jobs given a line in the job list and the lines repainted, in order; the pending source paths.
+    std::vector<CSyncJob *> m_listedJobs;
+    std::vector<CJobDef *> m_updatedJobs;
+    CStringArray m_pendingSources;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

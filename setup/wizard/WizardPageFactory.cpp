@@ -1,0 +1,3 @@
+#include "setup/wizard/WizardPageFactory.h"
+
+Seam<WizardPageFactory> g_wizardPageFactory{WizardPageFactory{}};
