@@ -2,7 +2,7 @@
 // with the job as wParam; and the engine's progress and string messages.
 #include "app/window/QordelDlg.h"
 
-#include "app/run/RunEndRecord.h"
+#include "app/run/RunStopText.h"
 #include "app/run/TrayLink.h"
 #include "app/start/QordelObjects.h"
 #include "engine/continuous/DirectoryWatch.h"
@@ -54,8 +54,7 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
     const BOOL followed =
         fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;
     const bool quiet = oneShot && !m_userOpenedWindow;
-    ReportStoreSave(
-        RecordRunEnd(m_jobList, *job, RunEnd::Finished, false, followed && viewState == VIEW_BACKUP_RUNNING), quiet);
+    ReportStoreSave(m_jobList.RecordRunEnd(*job, true, false, followed && viewState == VIEW_BACKUP_RUNNING), quiet);
 
     const CString message = EndMessageText(messageId, viewState);
     if (fromWindow && !quiet && (m_pProgressDlg == nullptr || m_pProgressDlg->GetSafeHwnd() == nullptr))
@@ -122,8 +121,7 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
         GetRunStopCause(job->m_destinationLost, job->m_diskFull, job->m_networkRetry,
                         ::GetFileAttributesW(job->GetJobDef()->GetDest()) != INVALID_FILE_ATTRIBUTES ? TRUE : FALSE);
     const DWORD lastError = job->m_lastCopyError;
-    ReportStoreSave(RecordRunEnd(m_jobList, *job, cancelled ? RunEnd::Cancelled : RunEnd::Failed, onlyWaiting, false),
-                    quiet);
+    ReportStoreSave(m_jobList.RecordRunEnd(*job, false, onlyWaiting, false), quiet);
 
     const BOOL followed =
         fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;

@@ -78,6 +78,13 @@ class CSyncJobList
     // On failure the old store stays as it was, the temporary file is deleted and _com_error is raised. A
     // recovered store's copy is deleted after a save that succeeded. Returns 1.
     int Save();
+    // What the end of every run does, for a run the window started as much as for the schedule's, the watch's and
+    // the one-shot start's: the run queue hears of it (onlyWaiting: a waiting job taken out of the queue, which had
+    // no run), the journal is closed (the new one kept after a finished run, the previous one put back otherwise),
+    // the job's running bit goes, the end-of-run reset stamps "neverrun", a backup the window followed
+    // (countBackup) counts one backup more, and the store is saved, so that the next start finds every run. S_OK,
+    // or the error of the save that failed (the store is then left as it was last saved).
+    HRESULT RecordRunEnd(CSyncJob &job, bool finished, bool onlyWaiting, bool countBackup);
     // Save, when the document differs from what the last load or save left (a job's element changed, a stored
     // job was removed); a job whose element has never been stored does not count. 1 when it saved, 0 when there
     // was nothing to save; a failed save raises as Save does.

@@ -1,6 +1,6 @@
 // The journal of a run that could not list a folder: the folder's copies are still on the destination, so the new
-// journal keeps the records the previous one had for them (each once, and only while the copy is there), and the
-// next clean run lists them from its walk again.
+// journal keeps the previous journal's records of them (once each, and only while the copy is there), and the next
+// clean run lists them from its walk again.
 #include <algorithm>
 #include <map>
 
@@ -12,39 +12,27 @@ using namespace runtest;
 namespace
 {
 
-enum class Fault
-{
-    ListingRefused, // the listing of the folder cannot be opened (access denied)
-    ListingCutShort, // the listing breaks off after its first entries
-    RootUnreadable,  // the source folder itself cannot be read
-};
-
-struct Faults
-{
-    Fault fault = Fault::ListingRefused;
-    std::wstring where;
-    int passed = 0;
-    std::map<HANDLE, std::wstring> listings;
-} g_faults;
+// The listing of the folder "sub" fails at once (refused), or after its first two entries (cut short).
+bool g_cutShort = false;
+int g_passed = 0;
+std::map<HANDLE, bool> g_subListings;
 
 HANDLE WINAPI ListFirst(LPCWSTR pattern, LPWIN32_FIND_DATAW found)
 {
-    if (g_faults.fault == Fault::ListingRefused && wcsstr(pattern, g_faults.where.c_str()) != nullptr)
+    const bool sub = wcsstr(pattern, L"\\sub\\*.*") != nullptr;
+    if (sub && !g_cutShort)
     {
         ::SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     HANDLE listing = ::FindFirstFileW(pattern, found);
-    if (listing != INVALID_HANDLE_VALUE)
-        g_faults.listings[listing] = pattern;
+    g_subListings[listing] = sub;
     return listing;
 }
 
 BOOL WINAPI ListNext(HANDLE listing, LPWIN32_FIND_DATAW found)
 {
-    // Two entries come through ("." and ".." or a file among them), then the listing fails.
-    if (g_faults.fault == Fault::ListingCutShort && wcsstr(g_faults.listings[listing].c_str(), g_faults.where.c_str()) &&
-        ++g_faults.passed > 2)
+    if (g_subListings[listing] && ++g_passed > 2)
     {
         ::SetLastError(ERROR_IO_DEVICE);
         return FALSE;
@@ -52,102 +40,64 @@ BOOL WINAPI ListNext(HANDLE listing, LPWIN32_FIND_DATAW found)
     return ::FindNextFileW(listing, found);
 }
 
-BOOL WINAPI Attributes(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID data)
-{
-    if (g_faults.fault == Fault::RootUnreadable && _wcsicmp(path, g_faults.where.c_str()) == 0)
-    {
-        ::SetLastError(ERROR_IO_DEVICE);
-        return FALSE;
-    }
-    return ::GetFileAttributesExW(path, level, data);
-}
-
-struct KeepCase
-{
-    const char *name;
-    Fault fault;
-    LPCWSTR where; // a part of the listing's pattern, or "" for the source folder itself
-    bool dropCopyOfD; // sub\d.txt's copy is deleted from the destination before the faulted run
-    // The journal's targets after the faulted run, each as often as it must be there.
-    std::vector<LPCWSTR> journal;
-};
-
-void PrintTo(const KeepCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-const KeepCase kCases[] = {
-    {"AFolderThatCannotBeListedKeepsItsRecords", Fault::ListingRefused, L"sub\\*.*", false,
-     {L"a.txt", L"sub\\c.txt", L"sub\\d.txt"}},
-    {"ACopyThatIsGoneIsNotKept", Fault::ListingRefused, L"sub\\*.*", true, {L"a.txt", L"sub\\c.txt"}},
-    // Whatever the listing still gave is listed once, from the walk or from the previous journal.
-    {"AListingCutShortKeepsEachRecordOnce", Fault::ListingCutShort, L"sub\\*.*", false,
-     {L"a.txt", L"sub\\c.txt", L"sub\\d.txt"}},
-    {"ASourceFolderThatCannotBeReadKeepsEverything", Fault::RootUnreadable, L"", false,
-     {L"a.txt", L"sub\\c.txt", L"sub\\d.txt"}},
-};
-
-class RunJournalKeeps : public RunTest, public testing::WithParamInterface<KeepCase>
+class RunJournalKeeps : public RunTest
 {
   protected:
-    // The journal's targets below the source's destination, sorted, as often as each is there.
+    // The journal's targets below the source's destination, sorted, each as often as it is there.
     std::vector<std::wstring> Journal()
     {
         std::vector<std::wstring> held;
-        const std::wstring below = Target(L"");
         for (const std::wstring &target : JournalTargets())
-        {
-            EXPECT_EQ(_wcsnicmp(target.c_str(), below.c_str(), below.size()), 0) << CStringA(target.c_str());
-            held.push_back(target.substr(std::min(below.size(), target.size())));
-        }
+            held.push_back(target.substr(std::min(Target(L"").size(), target.size())));
         std::sort(held.begin(), held.end());
         return held;
     }
-    static std::vector<std::wstring> Sorted(const std::vector<LPCWSTR> &entries)
-    {
-        std::vector<std::wstring> sorted(entries.begin(), entries.end());
-        std::sort(sorted.begin(), sorted.end());
-        return sorted;
-    }
 };
 
-TEST_P(RunJournalKeeps, TheNewJournalListsWhatTheBackupHolds)
+TEST_F(RunJournalKeeps, AFolderThatCannotBeListedKeepsItsRecordsUntilTheNextCleanRun)
 {
-    const KeepCase &c = GetParam();
+    using Names = std::vector<std::wstring>;
+    struct Row
+    {
+        bool cutShort;
+        bool dropCopyOfD; // sub\d.txt's copy is gone from the destination before the run
+        Names journal;    // after the run that could not list "sub"
+    } rows[] = {
+        {false, false, {L"a.txt", L"sub\\c.txt", L"sub\\d.txt"}},
+        {false, true, {L"a.txt", L"sub\\c.txt"}},
+        // What the listing still gave is listed once, from the walk or from the previous journal.
+        {true, false, {L"a.txt", L"sub\\c.txt", L"sub\\d.txt"}},
+    };
     WriteSource(L"a.txt", "alpha");
-    WriteSource(L"sub\\c.txt", "charlie");
-    WriteSource(L"sub\\d.txt", "delta");
     AddSource(Src());
-    ASSERT_EQ(Run().message, WM_JOB_FINISHED);
-    ASSERT_EQ(Journal(), Sorted({L"a.txt", L"sub\\c.txt", L"sub\\d.txt"}));
-
-    if (c.dropCopyOfD)
+    for (const Row &row : rows)
     {
-        ASSERT_TRUE(::DeleteFileW(Target(L"sub\\d.txt").c_str()));
-    }
-    g_faults = Faults();
-    g_faults.fault = c.fault;
-    g_faults.where = c.where[0] != L'\0' ? std::wstring(c.where) : Src();
-    {
-        SeamOverride first(g_pfnFindFirstFile, &ListFirst);
-        SeamOverride next(g_pfnFindNextFile, &ListNext);
-        SeamOverride attributes(g_pfnGetFileAttributesEx, &Attributes);
-        // The folder that could not be read is one error; the run still finishes.
-        const PostedMessage end = Run();
-        EXPECT_EQ(end.message, static_cast<UINT>(WM_JOB_FINISHED));
-        EXPECT_EQ(m_job->GetErrorCount(), 1);
-    }
-    EXPECT_EQ(Journal(), Sorted(c.journal)) << "after the run that could not list the folder";
+        SCOPED_TRACE(testing::Message() << "cut short " << row.cutShort << ", copy of d gone " << row.dropCopyOfD);
+        WriteSource(L"sub\\c.txt", "charlie");
+        WriteSource(L"sub\\d.txt", "delta");
+        ASSERT_EQ(Run().message, static_cast<UINT>(WM_JOB_FINISHED));
+        ASSERT_EQ(Journal(), (Names{L"a.txt", L"sub\\c.txt", L"sub\\d.txt"}));
+        if (row.dropCopyOfD)
+        {
+            ASSERT_TRUE(::DeleteFileW(Target(L"sub\\d.txt").c_str()));
+        }
+        g_cutShort = row.cutShort;
+        g_passed = 0;
+        {
+            SeamOverride first(g_pfnFindFirstFile, &ListFirst);
+            SeamOverride next(g_pfnFindNextFile, &ListNext);
+            // The folder is one error; the run still finishes.
+            EXPECT_EQ(Run().message, static_cast<UINT>(WM_JOB_FINISHED));
+            EXPECT_EQ(m_job->GetErrorCount(), 1);
+        }
+        EXPECT_EQ(Journal(), row.journal);
 
-    // The next clean run lists every file from its walk, once.
-    WriteSource(L"sub\\e.txt", "echo");
-    ASSERT_EQ(Run().message, WM_JOB_FINISHED);
-    EXPECT_EQ(m_job->GetErrorCount(), 0);
-    EXPECT_EQ(Journal(), Sorted({L"a.txt", L"sub\\c.txt", L"sub\\d.txt", L"sub\\e.txt"})) << "after the clean run";
+        WriteSource(L"sub\\e.txt", "echo");
+        ASSERT_EQ(Run().message, static_cast<UINT>(WM_JOB_FINISHED));
+        EXPECT_EQ(Journal(), (Names{L"a.txt", L"sub\\c.txt", L"sub\\d.txt", L"sub\\e.txt"})) << "the clean run";
+        ASSERT_TRUE(::DeleteFileW((Src() + L"sub\\e.txt").c_str()));
+        ASSERT_TRUE(::DeleteFileW(Target(L"sub\\e.txt").c_str()));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(RunJournalKeeps, RunJournalKeeps, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<KeepCase> &param) { return std::string(param.param.name); });
 
 } // namespace

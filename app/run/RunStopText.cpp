@@ -1,30 +1,8 @@
-#include "app/run/RunEndRecord.h"
+#include "app/run/RunStopText.h"
 
-#include "engine/job/JobDeque.h"
 #include "engine/job/SyncJob.h"
-#include "engine/journal/RestoreJournal.h"
-#include "engine/store/SyncJobList.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"
-
-HRESULT RecordRunEnd(CSyncJobList &jobs, CSyncJob &job, RunEnd end, bool onlyWaiting, bool countBackup)
-{
-    GetJobDeque().OnJobFinished(&job, onlyWaiting);
-    job.GetRestoreJournal()->Close(end == RunEnd::Finished ? 0 : 1);
-    job.SetRunningFlag(FALSE);
-    job.OnRunFinished();
-    if (countBackup)
-        job.IncrementBackupCount();
-    try
-    {
-        jobs.Save();
-    }
-    catch (const _com_error &error)
-    {
-        return error.Error();
-    }
-    return S_OK;
-}
 
 RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent)
 {
