@@ -19,6 +19,8 @@ LPCWSTR CInstanceChecker::GetMMFFilename()
 
 BOOL CInstanceChecker::TakeGuard()
 {
+    // A new block need not clear the last error: an older "already exists" must not pass for this call's answer.
+    ::SetLastError(ERROR_SUCCESS);
     CKernelHandle block(
         ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockBytes, GetMMFFilename()));
     // Read at once: the handle's owner may set another last error.

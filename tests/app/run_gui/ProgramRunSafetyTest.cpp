@@ -82,10 +82,9 @@ class ProgramRunSafety : public ::testing::Test, public testing::WithParamInterf
         const std::wstring probe = m_drive.Folder() + L"probe";
         for (int i = 0; i < 250; ++i)
         {
-            const bool made = ::CreateDirectoryW(probe.c_str(), nullptr) != FALSE;
-            if (made)
-                ::RemoveDirectoryW(probe.c_str());
-            if (made == writable)
+            // Taking a folder away is what a write-protected folder refuses, whether the probe is new or left over.
+            ::CreateDirectoryW(probe.c_str(), nullptr);
+            if ((::RemoveDirectoryW(probe.c_str()) != FALSE) == writable)
                 return true;
             ::Sleep(20);
         }
