@@ -41,7 +41,8 @@ CQordelDlg::CQordelDlg(CWnd *pParent)
     : CDialog(IDD, pParent), viewState(0), restoreToOtherFolder(0), restoreOption(0), useBasicFilter(FALSE),
       m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_skinButtons{}, m_trayIcon{},
       m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour), m_oneShotRun(FALSE), m_userOpenedWindow(TRUE),
-      m_progressShown(FALSE), m_inTray(FALSE), m_showingStringMessage(FALSE), m_pHeldJob(nullptr)
+      m_progressShown(FALSE), m_inTray(FALSE), m_showingStringMessage(FALSE), m_pHeldJob(nullptr),
+      m_pOneShotJob(nullptr), m_storeSaveFailureShown(FALSE)
 {
     m_hIcon = AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     // The window is not known yet; OnInitDialog completes the record.
@@ -78,6 +79,7 @@ CQordelDlg::~CQordelDlg()
     IMainWindowServices *self = this;
     g_pMainDlg.compare_exchange_strong(self, nullptr);
     ::OutputDebugStringW(L"In ~CQordelDlg\r\n");
+    SaveStoreAtClose();
     // The window goes first, so that no message reaches the dialog while its members are taken down.
     if (m_hWnd != nullptr)
         DestroyWindow();

@@ -145,8 +145,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
 
     // --- The run road (QordelDlgRun.cpp) ---
     // The one-shot start of "--backup" and of the tray program's back-up-now: the one-click job is rebuilt and
-    // run with the progress window hidden; a backup that finishes then ends the program unless the window is
-    // shown.
+    // run with the progress window hidden. Unless the window is shown meanwhile, the run's end (finished, failed
+    // or cancelled) shows no box and ends the program with the run's exit code (ProgramExitCode).
     void RunBackupFromCommandLine();
     // The job page loader's hold: the schedule timer stops and the job is parked while its page shows it.
     void LoadJobPage(CSyncJob *job, int page);
@@ -314,7 +314,15 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled);
     void ShowErrorReport(CSyncJob *job);
     void ViewJobLog(CSyncJob *job);
-    void SaveJobStore();
+    // The one-shot run's job (the run RunBackupFromCommandLine started): TRUE when job is it, which it then stops
+    // being.
+    bool TakeOneShotJob(CSyncJob *job);
+    // Ends the process after a one-shot run that nobody opened the window for, with the run's exit code.
+    void EndOneShotProcess(int exitCode);
+    // A save of the store that failed is logged; the user is told once, unless the run ends quietly.
+    void ReportStoreSave(HRESULT result, bool quiet);
+    // What the window's end leaves unsaved (a watched job's "neverrun", a removed job) is saved.
+    void SaveStoreAtClose();
     void WatchTwoWayDestinations(CSyncJob *job);
     // Jobs (QordelDlgJobs.cpp).
     void OnScheduleTimer();
@@ -387,6 +395,10 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     std::map<CSyncJob *, std::unique_ptr<CErrorReportDlg>> m_errorReports;
     // The job the page loader parked, until it is released.
     CSyncJob *m_pHeldJob;
+    // The run of the one-shot start, until its end.
+    CSyncJob *m_pOneShotJob;
+    // Set once the user has been told that the store cannot be saved.
+    BOOL m_storeSaveFailureShown;
     CStringArray m_documentExtensions;
     std::unique_ptr<Gdiplus::Image> m_brenmarkZel;
     // The paths of "--create" and "--select" requests, for job creation and the job selection dialog.

@@ -51,6 +51,8 @@ BOOL CQordelDlg::StartRun(CSyncJob *job, int argument, BOOL fromWindow)
     if (job->GetJobDef()->GetState() == 0 || !job->TryClaimRun())
         return FALSE;
     m_runningJobs.push_back({job, fromWindow});
+    if (fromWindow && m_oneShotRun)
+        m_pOneShotJob = job;
     if (fromWindow)
     {
         if (m_pProgressDlg != nullptr)
@@ -195,6 +197,8 @@ void CQordelDlg::ForgetJob(CSyncJob *job)
     m_errorReports.erase(job);
     if (m_pHeldJob == job)
         m_pHeldJob = nullptr;
+    if (m_pOneShotJob == job)
+        m_pOneShotJob = nullptr;
 }
 
 void CQordelDlg::LoadJobPage(CSyncJob *job, int page)
@@ -297,11 +301,12 @@ void CQordelDlg::RunBackupFromCommandLine()
     m_userOpenedWindow = m_hWnd != nullptr && IsWindowVisible() ? TRUE : FALSE;
     viewState = VIEW_BACKUP_PAGE;
     m_oneShotRun = TRUE;
+    m_pOneShotJob = nullptr;
     const BOOL prepared = PrepareDefaultJob(FALSE);
     if (prepared)
         OnRunJobs();
     m_oneShotRun = FALSE;
-    if (!prepared)
+    if (!prepared || m_pOneShotJob == nullptr)
     {
         // Nothing runs that would end the program: the user must be able to reach it.
         m_userOpenedWindow = TRUE;

@@ -7,7 +7,8 @@
 //   on change otherwise: every folder of the job that is not watched yet is watched (kJobWatchFilter, whole
 //       tree), for a two-way job (sync_type 2) each destination that exists as well; watch flag 1. A job that
 //       is not running and has never run is put to idle and queued (RunJobNow(job, 1)) once it validates.
-//   scheduled (js_type 1 or 2): a job that validates is queued, except a js_type-1 job that has never run.
+//   scheduled (js_type 1 or 2): a job that validates is queued, except a js_type-1 job that has never run. A job
+//       that is due but cannot run is logged once (CSyncJob::ValidateDueRun).
 //
 // The job's folders are read from its sources before the watcher is called, which may dispatch messages while
 // it waits: no walk of the store spans a watcher call.
