@@ -82,3 +82,4 @@
 #include "RunRoadIds.h"
 #include "WizardIds.h"
 #include "JobDialogsIds.h"
+#include "SourcesIds.h"
