@@ -70,6 +70,9 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
     if (followed && viewState == VIEW_BACKUP_RUNNING)
     {
         job->IncrementBackupCount();
+        // The page's choices are the job's from now on.
+        if (m_backupPage.GetSafeHwnd() != nullptr && m_backupPage.GetJob() == job)
+            m_backupPage.SaveFilters();
         SaveJobStore();
     }
     const CString message = EndMessageText(messageId, viewState);
