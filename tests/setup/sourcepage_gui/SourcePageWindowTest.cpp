@@ -255,4 +255,20 @@ TEST_F(SourcePageWindow, TheRefreshReloadsBothPagesAndTheJobsDrives)
     EXPECT_FALSE(basic.IsDriveChecked(basic.FindDrive(L"C:\\"))) << "the first job's drive stayed checked";
 }
 
+TEST_F(SourcePageWindow, AFilterFileThatCannotBeReadGivesWayToTheDefaultOne)
+{
+    CSyncJob *job = AddBasicJob(L"Broken");
+    const std::wstring own = m_folder / (job->GetJobDef()->GetJobUUID() + L"_1.xml").GetString();
+    ASSERT_TRUE(testsupport::WriteFileBytes(own, "<filters><filter name=\"Mail\"></filters>"));
+    CSourceBasicPage &basic = ShowPage(job).GetBasicPage();
+    EXPECT_EQ(basic.GetFilterFilePath(), (m_folder / L"BasicFilter.xml").c_str());
+    EXPECT_EQ(basic.GetFilterRoot()->GetChildCount(), 4);
+    EXPECT_EQ(basic.GetCategoryBox(0).GetFilterSet()->GetText(), L"Documents");
+    EXPECT_EQ(enginetest::CountLines(ProgramLogLines(), std::wstring(enginetest::kAnyText) + L" The filter file " +
+                                                            own + L" could not be read: " + enginetest::kAnyText +
+                                                            L" (line " + enginetest::kAnyText + L")."),
+              1);
+    EXPECT_TRUE(m_asked.empty()) << "the page opens on the default choices";
+}
+
 } // namespace
