@@ -15,6 +15,14 @@ HCURSOR CheckCursor()
     return cursor != nullptr ? cursor : ::LoadCursorW(nullptr, IDC_HAND);
 }
 
+CPoint CursorInClient(const CWnd &window)
+{
+    CPoint point;
+    ::GetCursorPos(&point);
+    window.ScreenToClient(&point);
+    return point;
+}
+
 BEGIN_MESSAGE_MAP(CFileTreeCtrl, CTreeCtrl)
 ON_NOTIFY_REFLECT_EX(TVN_ITEMEXPANDING, &CFileTreeCtrl::OnItemExpanding)
 ON_NOTIFY_REFLECT_EX(TVN_SELCHANGING, &CFileTreeCtrl::OnSelChanging)
@@ -274,10 +282,7 @@ void CFileTreeCtrl::OnMouseMove(UINT nFlags, CPoint point)
 
 BOOL CFileTreeCtrl::OnSetCursor(CWnd *pWnd, UINT nHitTest, UINT message)
 {
-    CPoint point;
-    ::GetCursorPos(&point);
-    ScreenToClient(&point);
-    if (nHitTest == HTCLIENT && IsOnCheckBoxOfCheckable(point))
+    if (nHitTest == HTCLIENT && IsOnCheckBoxOfCheckable(CursorInClient(*this)))
     {
         ::SetCursor(CheckCursor());
         return TRUE;

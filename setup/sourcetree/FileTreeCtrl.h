@@ -19,6 +19,8 @@ class CFileTreeHost;
 
 // The program's check cursor (cursor 10002), shown over a check box.
 HCURSOR CheckCursor();
+// Where the mouse cursor is, in the window's client coordinates.
+CPoint CursorInClient(const CWnd &window);
 // The background of the tree and the list.
 constexpr COLORREF kFileTreeBackground = 0xFFFFFF;
 

@@ -61,8 +61,7 @@ int ChildState(int parentState, DWORD kind)
 } // namespace
 
 FileNode::FileNode(CComPtr<IShellFolder> parentFolder, CShellPidl pidl, DWORD kind, int state)
-    : BaseNode(kind, state), m_parentFolder(std::move(parentFolder)), m_pidl(std::move(pidl)), m_icon(0), m_openIcon(0),
-      m_attributes(0)
+    : ShownNode(kind, state), m_parentFolder(std::move(parentFolder)), m_pidl(std::move(pidl))
 {
     LPCITEMIDLIST item = PidlLastItem(m_pidl);
     m_icon = m_pidl.GetIconIndex(SHGFI_SMALLICON);
@@ -155,16 +154,27 @@ void FileNode::Populate()
 
 RootNode::RootNode(DWORD kind, int state, int icon, int openIcon, const CString &path, const CString &name,
                    DWORD attributes, const CString &sizeText, const CString &timeText, const CString &typeText)
-    : BaseNode(kind, state), m_icon(icon), m_openIcon(openIcon), m_path(path), m_name(name), m_attributes(attributes),
-      m_sizeText(sizeText), m_timeText(timeText), m_typeText(typeText)
+    : ShownNode(kind, state)
 {
+    m_icon = icon;
+    m_openIcon = openIcon;
+    m_path = path;
+    m_name = name;
+    m_attributes = attributes;
+    m_sizeText = sizeText;
+    m_timeText = timeText;
+    m_typeText = typeText;
     MarkPopulated();
 }
 
 RootNode::RootNode(DWORD kind, int state, int icon, const CString &path, const CString &name, const CString &typeText)
-    : BaseNode(kind, state), m_icon(icon), m_openIcon(icon), m_path(path), m_name(name), m_attributes(0),
-      m_typeText(typeText)
+    : ShownNode(kind, state)
 {
+    m_icon = icon;
+    m_openIcon = icon;
+    m_path = path;
+    m_name = name;
+    m_typeText = typeText;
     ReadFileTexts(path, m_sizeText, m_timeText);
 }
 

@@ -14,13 +14,10 @@
 namespace FileTree
 {
 
-// One shell item: the folder that holds it and its absolute item list. Icons, path, display name, attributes and
-// the list's texts are read once, at construction.
-class FileNode : public BaseNode
+// What a node shows: its icons, path, display name, attributes and the list's texts, kept as they were given or read.
+class ShownNode : public BaseNode
 {
   public:
-    FileNode(CComPtr<IShellFolder> parentFolder, CShellPidl pidl, DWORD kind, int state);
-
     int GetIcon() const override
     {
         return m_icon;
@@ -53,6 +50,28 @@ class FileNode : public BaseNode
     {
         return m_typeText;
     }
+
+  protected:
+    ShownNode(DWORD kind, int state) : BaseNode(kind, state)
+    {
+    }
+
+    int m_icon = 0;
+    int m_openIcon = 0;
+    CString m_path;
+    CString m_name;
+    DWORD m_attributes = 0;
+    CString m_sizeText;
+    CString m_timeText;
+    CString m_typeText;
+};
+
+// One shell item: the folder that holds it and its absolute item list. What it shows is read once, at
+// construction.
+class FileNode : public ShownNode
+{
+  public:
+    FileNode(CComPtr<IShellFolder> parentFolder, CShellPidl pidl, DWORD kind, int state);
 
     IShellFolder *GetParentFolder() const
     {
@@ -74,18 +93,10 @@ class FileNode : public BaseNode
 
     CComPtr<IShellFolder> m_parentFolder;
     CShellPidl m_pidl;
-    int m_icon;
-    int m_openIcon;
-    CString m_path;
-    CString m_name;
-    DWORD m_attributes;
-    CString m_sizeText;
-    CString m_timeText;
-    CString m_typeText;
 };
 
 // A fixed entry with what it shows given to it.
-class RootNode : public BaseNode
+class RootNode : public ShownNode
 {
   public:
     // A filled entry: it has no children but those added to it.
@@ -95,51 +106,8 @@ class RootNode : public BaseNode
     // An entry for the file at path (not filled): size and time from the file, the type text as given.
     RootNode(DWORD kind, int state, int icon, const CString &path, const CString &name, const CString &typeText);
 
-    int GetIcon() const override
-    {
-        return m_icon;
-    }
-    int GetOpenIcon() const override
-    {
-        return m_openIcon;
-    }
-    CString GetPath() const override
-    {
-        return m_path;
-    }
-    CString GetDisplayName() const override
-    {
-        return m_name;
-    }
-    DWORD GetAttributes() const override
-    {
-        return m_attributes;
-    }
-    CString GetSizeText() const override
-    {
-        return m_sizeText;
-    }
-    CString GetTimeText() const override
-    {
-        return m_timeText;
-    }
-    CString GetTypeText() const override
-    {
-        return m_typeText;
-    }
-
   protected:
     void Populate() override;
-
-  private:
-    int m_icon;
-    int m_openIcon;
-    CString m_path;
-    CString m_name;
-    DWORD m_attributes;
-    CString m_sizeText;
-    CString m_timeText;
-    CString m_typeText;
 };
 
 // A protected device volume: its record, shown by the record's name; no check box.

@@ -179,11 +179,8 @@ void CFilesListCtrl::OnMouseMove(UINT nFlags, CPoint point)
 
 BOOL CFilesListCtrl::OnSetCursor(CWnd *pWnd, UINT nHitTest, UINT message)
 {
-    CPoint point;
-    ::GetCursorPos(&point);
-    ScreenToClient(&point);
     bool onCheckBox = false;
-    HitItem(point, onCheckBox);
+    HitItem(CursorInClient(*this), onCheckBox);
     if (nHitTest == HTCLIENT && onCheckBox)
     {
         ::SetCursor(CheckCursor());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "SourcePageTestSupport.h"
+#include "setup/support/TreeHostDouble.h"
 #include "setup/sourcetree/FileTreeCtrl.h"
 #include "setup/sourcetree/FileTreeHost.h"
 #include "setup/sourcetree/FileTreeNodes.h"
@@ -22,37 +23,6 @@ using namespace FileTree;
 
 const UINT kTreeId = 1073;
 const UINT kListId = 1038;
-
-class TestHost : public CFileTreeHost
-{
-  public:
-    BaseNode *GetCurrentNode() const override
-    {
-        return m_current;
-    }
-    void SetCurrentNode(BaseNode *node) override
-    {
-        m_current = node;
-        if (GetList() != nullptr)
-            GetList()->UpdateItemCount();
-    }
-    HANDLE StartFill(BaseNode *) override
-    {
-        return nullptr;
-    }
-    void FireItemCallback(BaseNode *node) override
-    {
-        m_fired.push_back(node);
-    }
-    void SelectPath(BaseNode *) override
-    {
-    }
-    void OpenDeviceRecord(BaseNode *) override
-    {
-    }
-    BaseNode *m_current = nullptr;
-    std::vector<BaseNode *> m_fired;
-};
 
 class SourcePageWindowTree : public sourcetest::SourcePageTest
 {
@@ -127,7 +97,7 @@ class SourcePageWindowTree : public sourcetest::SourcePageTest
     CFileTreeCtrl m_tree;
     CFilesListCtrl m_list;
     CImageList m_checks;
-    TestHost m_treeHost;
+    setuptest::TreeHostDouble m_treeHost;
     BaseNode *m_top = nullptr;
     HTREEITEM m_topItem = nullptr;
 };

@@ -18,6 +18,7 @@
 #include "setup/sourcetree/FileTreeHost.h"
 #include "setup/sourcetree/FileTreeItems.h"
 #include "setup/sourcetree/FileTreeNodes.h"
+#include "setup/support/TreeHostDouble.h"
 #include "support/TestDrive.h"
 #include "support/TestSupport.h"
 
@@ -287,33 +288,6 @@ BOOL NoneOpen(const std::vector<ZorbitRecord> &, const ZorbitRecord &)
     return FALSE;
 }
 
-class RecordingHost : public CFileTreeHost
-{
-  public:
-    BaseNode *GetCurrentNode() const override
-    {
-        return m_current;
-    }
-    void SetCurrentNode(BaseNode *node) override
-    {
-        m_current = node;
-    }
-    HANDLE StartFill(BaseNode *) override
-    {
-        return nullptr;
-    }
-    void FireItemCallback(BaseNode *) override
-    {
-    }
-    void SelectPath(BaseNode *) override
-    {
-    }
-    void OpenDeviceRecord(BaseNode *) override
-    {
-    }
-    BaseNode *m_current = nullptr;
-};
-
 TEST_F(SourceTreeModel, TheDeviceAgentsVolumesReplaceTheirDrives)
 {
     testsupport::TempFolder deviceFolder;
@@ -340,7 +314,7 @@ TEST_F(SourceTreeModel, TheDeviceAgentsVolumesReplaceTheirDrives)
     EXPECT_EQ(std::find(drives.begin(), drives.end(), L"L"), drives.end());
 
     // Under a root of the tree the device is a protected volume, its opened letter an ordinary drive.
-    RecordingHost host;
+    setuptest::TreeHostDouble host;
     RootNode root(KIND_FIXED_ROOT, CHECK_NONE, 0, 0, L"", L"Root", ATTR_FOLDER);
     host.AddDeviceVolumes(root);
     ASSERT_EQ(root.GetChildrenSoFar().size(), 2u);
