@@ -17,13 +17,7 @@ CFileTreeHost::CFileTreeHost() : m_tree(nullptr), m_list(nullptr), m_reloadRoot(
 {
 }
 
-CFileTreeHost::~CFileTreeHost()
-{
-    if (m_tree != nullptr)
-        m_tree->SetHost(nullptr);
-    if (m_list != nullptr)
-        m_list->SetHost(nullptr);
-}
+CFileTreeHost::~CFileTreeHost() = default;
 
 void CFileTreeHost::SetTopNode(std::unique_ptr<BaseNode> top)
 {

@@ -5,7 +5,7 @@
 //
 // The host owns the topmost node of its tree (SetTopNode) and follows that tree's check states: every state a
 // node of the tree writes updates the node's tree items. Another host's tree, and a tree whose host is gone, hear
-// nothing of it.
+// nothing of it. The controls' windows must be gone before their host is: they show its nodes and call it.
 #pragma once
 #include <windows.h>
 
@@ -24,7 +24,7 @@ class CFileTreeHost
 {
   public:
     CFileTreeHost();
-    // The top node goes with the host.
+    // The top node goes with the host; the controls are left alone (they may be gone already).
     virtual ~CFileTreeHost();
     CFileTreeHost(const CFileTreeHost &) = delete;
     CFileTreeHost &operator=(const CFileTreeHost &) = delete;

@@ -121,6 +121,38 @@ TEST_F(SourceTreeModel, TheShellTellsDrivesFoldersFilesAndMyComputerApart)
     }
 }
 
+struct NameCase
+{
+    const wchar_t *name;
+    DWORD id;
+    CLSID clsid;
+};
+
+TEST_F(SourceTreeModel, AParsingNameTellsRootsServersAndShares)
+{
+    const CLSID computer = {0x20D04FE0, 0x3AEA, 0x1069, {0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D}};
+    const CLSID panel = {0x21EC2020, 0x3AEA, 0x1069, {0xA2, 0xDD, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D}};
+    const NameCase cases[] = {
+        {kMyComputer, SHDID_ROOT_REGITEM, computer},
+        // An item below a root item is of its own class, not of the one above it.
+        {L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\::{21EC2020-3AEA-1069-A2DD-08002B30309D}", SHDID_ROOT_REGITEM,
+         panel},
+        {L"\\\\server", SHDID_NET_SERVER, CLSID_NULL},
+        {L"\\\\server\\share", SHDID_NET_SHARE, CLSID_NULL},
+        {L"Q:\\nowhere\\at all", SHDID_NET_OTHER, CLSID_NULL},
+    };
+    for (const NameCase &item : cases)
+    {
+        DWORD id = 0;
+        CLSID clsid = CLSID_NULL;
+        ASSERT_TRUE(DescriptionIdOfParsingName(item.name, &id, &clsid)) << CStringA(item.name).GetString();
+        EXPECT_EQ(id, item.id) << CStringA(item.name).GetString();
+        EXPECT_TRUE(IsEqualCLSID(clsid, item.clsid)) << CStringA(item.name).GetString();
+    }
+    DWORD id = 0;
+    EXPECT_FALSE(DescriptionIdOfParsingName(L"", &id, nullptr));
+}
+
 TEST_F(SourceTreeModel, ACopyOfALastItemIsThatItemAlone)
 {
     ASSERT_TRUE(::CreateDirectoryW((m_folder / L"Inner").c_str(), nullptr));
