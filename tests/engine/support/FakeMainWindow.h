@@ -109,6 +109,10 @@ class FakeMainWindow : public IMainWindowServices
     {
         return m_programDriveCapacity;
     }
+    int FindJobByPath(CSyncJob *, LPCWSTR) override
+    {
+        return m_findJobByPath;
+    }
 
     std::vector<PostedMessage> Messages() const;
     // The jobs of the run requests handled so far, in order, whether they ran or not.
@@ -139,6 +143,8 @@ class FakeMainWindow : public IMainWindowServices
     BOOL m_useBasicFilter = FALSE;
     // As much room as any test needs, unless a test says otherwise.
     ULONGLONG m_programDriveCapacity = ~0ULL;
+    // What FindJobByPath answers.
+    int m_findJobByPath = -1;
     // The collection GetJobList gives (not owned); none by default.
     CSyncJobList *m_jobList = nullptr;
     // The jobs given a line in the job list and the lines repainted, in order; the pending source paths.
