@@ -31,8 +31,8 @@ std::string BackedUpJob(const char *name, const char *state, const char *source,
 {
     return std::string("<jobdef name=\"") + name + "\" JobUUID=\"{" + name + "}\" uuid=\"drive-" + name +
            "\" state=\"" + state + "\" sync_type=\"1\" js_type=\"1\" js_mins=\"100000\" dest=\"" + dest +
-           "\" backup_count=\"1\"><src path=\"" + source + "\" destination=\"" + dest + "Docs\\\" hassrc=\"1\"/>" +
-           "</jobdef>";
+           "\" backup_count=\"1\" wizard_mode=\"0\"><src path=\"" + source + "\" destination=\"" + dest +
+           "Docs\\\" hassrc=\"1\"/>" + "</jobdef>";
 }
 const std::string kFirst = BackedUpJob("First", "1", "F:\\Docs\\", "F:\\Backup\\One\\");
 const std::string kSecond = BackedUpJob("Second", "1", "F:\\Music\\", "F:\\Backup\\Two\\");
@@ -107,7 +107,8 @@ TEST_F(RestoreRoadWindow, EveryEndOfTheRestorePageLeavesTheStoreWithTheBackupFor
              m_runs->SetStepTime(300);
              Command(IDC_RUN_JOBS);
              ASSERT_TRUE(PumpFor([this] { return m_runs->Started().size() == 2; }, 10000))
-                 << m_runs->Started().size() << " runs, view " << m_dialog->viewState << ", box " << (m_boxes.empty() ? 0 : m_boxes.back());
+                 << m_runs->Started().size() << " runs, view " << m_dialog->viewState << ", box "
+                 << (m_boxes.empty() ? 0 : m_boxes.back());
              Command(IDC_RUN_JOBS);
              ASSERT_TRUE(PumpFor([this] { return RestoreEnded(); }, 20000)) << "the restore did not end";
              EXPECT_EQ(m_dialog->viewState, VIEW_JOB_LIST);
