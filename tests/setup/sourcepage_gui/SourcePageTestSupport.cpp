@@ -1,6 +1,7 @@
 #include "SourcePageTestSupport.h"
 
 #include "engine/job/SyncJob.h"
+#include "engine/support/EngineTestSupport.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/XmlLayer.h"
 #include "ui/skin/SkinGlobals.h"
@@ -99,11 +100,11 @@ void SourcePageTest::ChooseAllSets(CSourcePage &page, bool chosen)
 std::vector<std::wstring> SourcePageTest::Sources(CSyncJob *job)
 {
     std::vector<std::wstring> sources;
-    for (const IXMLDOMElementPtr &source : Children(job->GetElement(), L"src"))
+    for (const IXMLDOMElementPtr &source : enginetest::ChildElements(job->GetElement(), L"src"))
     {
-        sources.push_back(std::wstring(Attribute(source, L"path").GetString()) + L"|" +
-                          Attribute(source, L"destination").GetString() + L"|" +
-                          Attribute(source, L"rapid").GetString());
+        sources.push_back(std::wstring(XmlGetAttributeString(source, L"path").GetString()) + L"|" +
+                          XmlGetAttributeString(source, L"destination").GetString() + L"|" +
+                          XmlGetAttributeString(source, L"rapid").GetString());
     }
     return sources;
 }
