@@ -22,8 +22,8 @@ const FileCategoryInfo kCategories[CATEGORY_COUNT] = {
 };
 
 // The order in which a piece of a job's filter text is looked up.
-const int kLookupOrder[CATEGORY_COUNT] = {CATEGORY_MUSIC,   CATEGORY_PICTURES,        CATEGORY_VIDEO,
-                                          CATEGORY_DOCUMENTS, CATEGORY_OUTLOOK, CATEGORY_OUTLOOK_EXPRESS,
+const int kLookupOrder[CATEGORY_COUNT] = {CATEGORY_MUSIC,       CATEGORY_PICTURES, CATEGORY_VIDEO,
+                                          CATEGORY_DOCUMENTS,   CATEGORY_OUTLOOK,  CATEGORY_OUTLOOK_EXPRESS,
                                           CATEGORY_WINDOWS_MAIL};
 
 const wchar_t kCategoryMark[] = L"ZZZ";

@@ -30,7 +30,7 @@ enum FileCategory : int
 
 struct FileCategoryInfo
 {
-    UINT nameId;       // the display name, a string of the language library
+    UINT nameId;        // the display name, a string of the language library
     LPCWSTR extensions; // ".mp3;.wav;..."
 };
 const FileCategoryInfo &GetFileCategoryInfo(int category);

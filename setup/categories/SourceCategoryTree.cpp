@@ -70,9 +70,9 @@ std::unique_ptr<BaseNode> SourceCategoryTree::MakeRestoreView()
     if (job == nullptr)
         return nullptr;
     const CString dest = job->GetJobDef()->GetDest();
-    auto root = std::make_unique<RootNode>(KIND_FIXED_ROOT, CHECK_NONE, ShellIconIndexOfPath(dest),
-                                           ShellIconIndexOfPath(dest), dest, job->GetJobDef()->GetName(),
-                                           ATTR_FOLDER | ATTR_HAS_SUBFOLDERS);
+    auto root =
+        std::make_unique<RootNode>(KIND_FIXED_ROOT, CHECK_NONE, ShellIconIndexOfPath(dest), ShellIconIndexOfPath(dest),
+                                   dest, job->GetJobDef()->GetName(), ATTR_FOLDER | ATTR_HAS_SUBFOLDERS);
     m_startNodes = {root.get()};
     m_networkNode = nullptr;
     FillRestoreView(*root, *job);

@@ -44,7 +44,8 @@ void SourceCategoryTree::SetCurrentNode(BaseNode *node)
 {
     m_current = node;
     CFilesListCtrl *list = GetList();
-    if (list != nullptr && list->GetSafeHwnd() != nullptr && (node == nullptr || node->GetKind() != KIND_CATEGORY_ENTRY))
+    if (list != nullptr && list->GetSafeHwnd() != nullptr &&
+        (node == nullptr || node->GetKind() != KIND_CATEGORY_ENTRY))
         list->UpdateItemCount();
 }
 

@@ -83,10 +83,8 @@ TEST_F(CategoryTree, AFileIsOfTheKindItsExtensionNamesWhateverItsCase)
         int kind;
     };
     const FileCase files[] = {
-        {L"C:\\Work\\x.docx", CATEGORY_DOCUMENTS},
-        {L"E:\\Camera\\IMG_0001.JPG", CATEGORY_PICTURES},
-        {L"E:\\Mail\\Inbox.PST", CATEGORY_OUTLOOK},
-        {L"E:\\Music\\noextension", CATEGORY_NONE},
+        {L"C:\\Work\\x.docx", CATEGORY_DOCUMENTS},  {L"E:\\Camera\\IMG_0001.JPG", CATEGORY_PICTURES},
+        {L"E:\\Mail\\Inbox.PST", CATEGORY_OUTLOOK}, {L"E:\\Music\\noextension", CATEGORY_NONE},
         {L"E:\\Music\\song.xyz", CATEGORY_NONE},
     };
     for (const FileCase &file : files)
@@ -137,7 +135,8 @@ TEST_F(CategoryTree, ASourceIsLookedForUnderItsLastFoldersNameAtTheDestination)
     for (const auto &source : cases)
     {
         EXPECT_EQ(RestoreViewPlace(source.first, L"X:\\Backup\\"), source.second);
-        EXPECT_EQ(RestoreViewPlace(source.first, L"X:\\Backup"), source.second) << "a destination without its backslash";
+        EXPECT_EQ(RestoreViewPlace(source.first, L"X:\\Backup"), source.second)
+            << "a destination without its backslash";
     }
 }
 
@@ -187,7 +186,10 @@ TEST_F(CategoryTree, RememberedPlacesRecordTheirWayAndEachComputerOnce)
     const RecordCase cases[] = {
         {{L"K:\\"}, {{L"k:\\", CHECK_ON}}},
         {{L" K:\\A\\b\\c.TXT\r\n"},
-         {{L"k:\\", CHECK_PARTIAL}, {L"k:\\a\\", CHECK_PARTIAL}, {L"k:\\a\\b\\", CHECK_PARTIAL}, {L"k:\\a\\b\\c.txt", CHECK_ON}}},
+         {{L"k:\\", CHECK_PARTIAL},
+          {L"k:\\a\\", CHECK_PARTIAL},
+          {L"k:\\a\\b\\", CHECK_PARTIAL},
+          {L"k:\\a\\b\\c.txt", CHECK_ON}}},
         {{L"K:\\A\\"}, {{L"k:\\", CHECK_PARTIAL}, {L"k:\\a\\", CHECK_ON}}},
         {{L"K:", L"relative\\path", L"\\\\srv"}, {}},
     };
@@ -201,9 +203,8 @@ TEST_F(CategoryTree, RememberedPlacesRecordTheirWayAndEachComputerOnce)
     EXPECT_EQ(group.name, L"WORK");
     ASSERT_EQ(group.servers.size(), 2u) << "srv and alias are one computer; silent does not answer";
     EXPECT_EQ(group.servers[0].computer, L"SRV");
-    const PathStates srv = {{L"\\\\srv\\share\\", CHECK_PARTIAL},
-                            {L"\\\\srv\\share\\a\\", CHECK_ON},
-                            {L"\\\\alias\\docs\\", CHECK_ON}};
+    const PathStates srv = {
+        {L"\\\\srv\\share\\", CHECK_PARTIAL}, {L"\\\\srv\\share\\a\\", CHECK_ON}, {L"\\\\alias\\docs\\", CHECK_ON}};
     EXPECT_EQ(group.servers[0].paths, srv);
     EXPECT_EQ(group.servers[1].computer, L"other");
 }
@@ -212,7 +213,8 @@ TEST_F(CategoryTree, PuttingAPlaceBackOpensExactlyTheFoldersOnItsWay)
 {
     Tree tree = MakeComputer();
     tree.Add(L"E:\\Backup Data", Lazy(KIND_FOLDER, L"E:\\Backup Data\\Gone"));
-    const RememberedChecks file = RecordRememberedChecks({L"e:\\backup data\\vm\\docs\\a.txt", L"e:\\backup data\\gone\\x\\"});
+    const RememberedChecks file =
+        RecordRememberedChecks({L"e:\\backup data\\vm\\docs\\a.txt", L"e:\\backup data\\gone\\x\\"});
     ApplyPathStates({nullptr, tree[L"computer"]}, file.drives);
     EXPECT_EQ(tree[L"E:\\Backup Data\\VM\\Docs\\a.txt"]->GetState(), CHECK_ON);
     for (const wchar_t *way : {L"E:\\", L"E:\\Backup Data", L"E:\\Backup Data\\VM", L"E:\\Backup Data\\VM\\Docs"})

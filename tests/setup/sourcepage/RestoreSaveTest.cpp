@@ -50,8 +50,7 @@ struct RestoreCase
 
 TEST(RestoreSave, EachPlaceGoesBackWhereItsStoredSourceCameFrom)
 {
-    const std::map<CString, CString> stored = {{L"C:\\Docs\\", L"X:\\Backup\\Docs\\"},
-                                               {L"K:\\", L"X:\\Backup\\K\\"}};
+    const std::map<CString, CString> stored = {{L"C:\\Docs\\", L"X:\\Backup\\Docs\\"}, {L"K:\\", L"X:\\Backup\\K\\"}};
     const RestoreCase cases[] = {
         {"a stored folder and a folder below one",
          {L"X:\\Backup\\Docs\\", L"X:\\Backup\\K\\Work\\Sub\\"},
@@ -95,18 +94,13 @@ TEST(RestoreSave, EachPlaceGoesBackWhereItsStoredSourceCameFrom)
          {},
          L"",
          {L"X:\\Backup\\Docs Old\\", L"Y:\\Elsewhere\\"}},
-        {"kinds without a stored place write nothing",
-         {kMusic},
-         {},
-         false,
-         {},
-         kMusic,
-         {}},
+        {"kinds without a stored place write nothing", {kMusic}, {}, false, {}, kMusic, {}},
     };
     for (const RestoreCase &restore : cases)
     {
         SCOPED_TRACE(restore.what);
-        const SourceSavePlan plan = PlanRestoreSave(restore.places, restore.stored, L"X:\\Backup\\", restore.toOtherFolder);
+        const SourceSavePlan plan =
+            PlanRestoreSave(restore.places, restore.stored, L"X:\\Backup\\", restore.toOtherFolder);
         EXPECT_EQ(Written(plan), restore.written);
         EXPECT_EQ(plan.include, restore.include);
         EXPECT_EQ(plan.leftOut, restore.leftOut);
