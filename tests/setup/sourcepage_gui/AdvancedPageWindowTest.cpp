@@ -20,6 +20,7 @@
 #include "platform/system/Resources.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "setup/categories/CategoryTreeWalks.h"
+#include "setup/filters/FilterTree.h"
 #include "setup/sourcepage/SourceAdvancedPage.h"
 #include "support/ImageSupport.h"
 
@@ -38,12 +39,12 @@ class AdvancedPageWindow : public sourcetest::SourcePageTest
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(SourcePageTest::SetUp());
-        for (const wchar_t *folder : {L"Backup", L"Backup\\Other", L"Backup Data", L"Backup Data\\Docs",
-                                      L"Backup Data\\Docs\\Deep", L"Backup Data\\Docs\\Deep\\Deeper", L"Data",
-                                      L"Files", L"Other"})
+        for (const wchar_t *folder :
+             {L"Backup", L"Backup\\Other", L"Backup Data", L"Backup Data\\Docs", L"Backup Data\\Docs\\Deep",
+              L"Backup Data\\Docs\\Deep\\Deeper", L"Data", L"Files", L"Other"})
             ASSERT_TRUE(::CreateDirectoryW((m_removableFolder / folder).c_str(), nullptr));
-        for (const wchar_t *file : {L"Backup Data\\Docs\\song.MP3", L"Backup Data\\Docs\\Deep\\Deeper\\deep.txt",
-                                    L"Files\\one.txt"})
+        for (const wchar_t *file :
+             {L"Backup Data\\Docs\\song.MP3", L"Backup Data\\Docs\\Deep\\Deeper\\deep.txt", L"Files\\one.txt"})
             ASSERT_TRUE(testsupport::WriteFileBytes(m_removableFolder / file, "stored"));
     }
     void TearDown() override
@@ -71,6 +72,14 @@ class AdvancedPageWindow : public sourcetest::SourcePageTest
         page.LoadPage();
         Pump();
         return page;
+    }
+    // The names of the page's filter sets, in order.
+    static std::vector<CString> FilterSets(CSourcePage &page)
+    {
+        std::vector<CString> names;
+        for (const FilterNode *set : Advanced(page).GetFilterRoot().GetChildren())
+            names.push_back(set->GetText());
+        return names;
     }
     // The state images of every item of the tree, in order.
     static std::vector<UINT> ItemStates(CTreeCtrl &tree)
@@ -123,7 +132,8 @@ class AdvancedPageWindow : public sourcetest::SourcePageTest
         CRestoreJournal journal(g_strDataFolder);
         EXPECT_TRUE(journal.Open(L"Stored", 1));
         EXPECT_TRUE(journal.Append(L"K:\\Backup Data\\Docs\\song.MP3", L"C:\\Users\\Bob\\Docs\\song.MP3"));
-        EXPECT_TRUE(journal.Append(L"K:\\Backup Data\\Docs\\Deep\\Deeper\\deep.txt", L"C:\\Users\\Bob\\Docs\\deep.txt"));
+        EXPECT_TRUE(
+            journal.Append(L"K:\\Backup Data\\Docs\\Deep\\Deeper\\deep.txt", L"C:\\Users\\Bob\\Docs\\deep.txt"));
         EXPECT_TRUE(journal.Close(0));
         return job;
     }
@@ -151,7 +161,8 @@ TEST_F(AdvancedPageWindow, TheRestoreViewShowsThePagesJobAndRestoresItsCheckedPl
     std::vector<CString> shown;
     for (BaseNode *child : root->GetChildren())
         shown.push_back(child->GetDisplayName());
-    EXPECT_EQ(shown, (std::vector<CString>{L"Docs", AfxLoadText(IDS_CATEGORY_MUSIC), AfxLoadText(IDS_CATEGORY_PICTURES)}))
+    EXPECT_EQ(shown,
+              (std::vector<CString>{L"Docs", AfxLoadText(IDS_CATEGORY_MUSIC), AfxLoadText(IDS_CATEGORY_PICTURES)}))
         << "the second job's folder (its music folder was never stored) and its kinds, not the first job's folder";
 
     BaseNode *music = advanced.GetCategoryTree().GetCategoryNode(CATEGORY_MUSIC);
@@ -162,7 +173,8 @@ TEST_F(AdvancedPageWindow, TheRestoreViewShowsThePagesJobAndRestoresItsCheckedPl
     EXPECT_EQ(music->GetChildren()[0]->GetPath(), L"K:\\Backup Data\\Docs\\song.MP3");
     EXPECT_EQ(advanced.GetCategoryTree().GetCurrentNode(), music);
     EXPECT_EQ(advanced.GetList().GetItemCount(), 1);
-    EXPECT_TRUE(testsupport::SaveWindowPng(m_host.GetSafeHwnd(), testsupport::BuildFolder() + L"source-advanced-restore.png"));
+    EXPECT_TRUE(
+        testsupport::SaveWindowPng(m_host.GetSafeHwnd(), testsupport::BuildFolder() + L"source-advanced-restore.png"));
 
     music->SetState(CHECK_ON);
     BaseNode *deep = Node(page, L"K:\\Backup Data\\Docs\\Deep\\Deeper\\deep.txt");
@@ -178,12 +190,12 @@ TEST_F(AdvancedPageWindow, TheRestoreViewShowsThePagesJobAndRestoresItsCheckedPl
     EXPECT_EQ(advanced.GetCategoryTree().GetCategoryNode(CATEGORY_MUSIC)->GetState(), CHECK_ON);
 
     ASSERT_TRUE(page.SavePage());
-    EXPECT_EQ(Sources(job), (std::vector<std::wstring>{
-                                L"K:\\Backup Data\\Music\\|C:\\Music\\|",
-                                L"K:\\Backup Data\\Docs\\Deep\\Deeper\\deep.txt|C:\\Users\\Bob\\Docs\\Deep\\Deeper\\deep.txt|0",
-                            }));
-    EXPECT_EQ(job->GetJobDef()->GetInclude(),
-              CategoryIncludeText(GetFileCategoryInfo(CATEGORY_MUSIC).extensions));
+    EXPECT_EQ(Sources(job),
+              (std::vector<std::wstring>{
+                  L"K:\\Backup Data\\Music\\|C:\\Music\\|",
+                  L"K:\\Backup Data\\Docs\\Deep\\Deeper\\deep.txt|C:\\Users\\Bob\\Docs\\Deep\\Deeper\\deep.txt|0",
+              }));
+    EXPECT_EQ(job->GetJobDef()->GetInclude(), CategoryIncludeText(GetFileCategoryInfo(CATEGORY_MUSIC).extensions));
     EXPECT_EQ(testsupport::ReadFileBytes(StorePath()), store) << "the page wrote the job store";
     EXPECT_TRUE(m_asked.empty());
 }
@@ -199,7 +211,8 @@ TEST_F(AdvancedPageWindow, AWizardPageChecksTheJobsSourcesAndSavesThemBack)
     EXPECT_EQ(Node(page, L"K:\\Data")->GetState(), CHECK_ON);
     EXPECT_EQ(Node(page, L"K:\\Files\\one.txt")->GetState(), CHECK_ON);
     EXPECT_EQ(Node(page, L"K:\\")->GetState(), CHECK_PARTIAL);
-    EXPECT_TRUE(testsupport::SaveWindowPng(m_host.GetSafeHwnd(), testsupport::BuildFolder() + L"source-advanced-backup.png"));
+    EXPECT_TRUE(
+        testsupport::SaveWindowPng(m_host.GetSafeHwnd(), testsupport::BuildFolder() + L"source-advanced-backup.png"));
 
     ASSERT_TRUE(page.SavePage());
     EXPECT_EQ(Sources(job), (std::vector<std::wstring>{L"K:\\Data\\||0", L"K:\\Files\\||0"}));
@@ -277,6 +290,34 @@ TEST_F(AdvancedPageWindow, ThreePagesTreesKeepApartAlsoWhenOneIsGone)
     other->SetState(CHECK_OFF);
     EXPECT_EQ(Advanced(backup).GetTree().GetItemState(other->GetTreeItems()[0], TVIS_STATEIMAGEMASK) >> 12,
               static_cast<UINT>(CHECK_OFF));
+}
+
+TEST_F(AdvancedPageWindow, TheFilterSetsComeFromTheJobsFileElseTheDefaultAndTheResetFromTheAdvancedSet)
+{
+    // The program folder is the build's, put back whatever the test's end.
+    struct AppFolder
+    {
+        CString saved = g_strAppFolder;
+        ~AppFolder()
+        {
+            g_strAppFolder = saved;
+        }
+    } appFolder;
+    g_strAppFolder = testsupport::ProgramFolder().c_str();
+    CSyncJob *job = AddJob(L"Mine", L"Q:\\Backup\\", {{L"wizard_mode", L"1"}});
+    const CString own = JobFilterFilePath(job->GetJobDef()->GetJobUUID());
+    // A job's own file that cannot be read gives way to the default sets.
+    ASSERT_TRUE(testsupport::WriteFileBytes(own.GetString(), "<filters><filter name="));
+    CSourcePage &page = ShowPage(job, 1);
+    const std::vector<CString> basic = {L"Documents", L"Pictures", L"Music", L"Mail"};
+    EXPECT_EQ(FilterSets(page), basic);
+
+    Advanced(page).ReloadAdvanceFilter();
+    const std::vector<CString> advanced = {L"Documents", L"Pictures", L"Music", L"Video"};
+    EXPECT_EQ(FilterSets(page), advanced) << "the advanced set beside the programs";
+    ASSERT_TRUE(Advanced(page).SaveFilterFile());
+    ASSERT_TRUE(Advanced(page).LoadFilters());
+    EXPECT_EQ(FilterSets(page), advanced) << "read back from the job's own file";
 }
 
 } // namespace
