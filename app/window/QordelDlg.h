@@ -383,6 +383,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // The restore page (QordelDlgRestore.cpp).
     // The big button on the restore page: the page's save, the folder, then the restore run.
     void StartRestore();
+    // Radio buttons 1141 and 1142 and edit box 1150 for a restore into another folder (TRUE) or to the places
+    // the files came from.
+    void ChooseRestoreToOtherFolder(BOOL other);
     // The restore's job, back in its stored form at the end of the page's save or run; the restore option is
     // cleared with it.
     void PutBackRestoreForm();

@@ -49,11 +49,7 @@ void CQordelDlg::OnRestore()
         return;
     }
     viewState = VIEW_RESTORE_PAGE;
-    restoreToOtherFolder = 0;
-    if (CWnd *folder = GetDlgItem(IDC_RESTORE_FOLDER))
-        folder->EnableWindow(FALSE);
-    CheckDlgButton(IDC_RESTORE_TO_ORIGIN, BST_CHECKED);
-    CheckDlgButton(IDC_RESTORE_TO_OTHER, BST_UNCHECKED);
+    ChooseRestoreToOtherFolder(FALSE);
     // The page shows this job from now on: a page made before refreshes for it in the loader.
     m_restorePage.SetJob(job);
     LoadJobPage(job, 1);
@@ -162,20 +158,21 @@ void CQordelDlg::ReleaseRestoreForm()
 
 void CQordelDlg::OnRestoreToFolder()
 {
-    restoreToOtherFolder = 1;
-    if (CWnd *folder = GetDlgItem(IDC_RESTORE_FOLDER))
-        folder->EnableWindow(TRUE);
-    CheckDlgButton(IDC_RESTORE_TO_OTHER, BST_CHECKED);
-    CheckDlgButton(IDC_RESTORE_TO_ORIGIN, BST_UNCHECKED);
+    ChooseRestoreToOtherFolder(TRUE);
 }
 
 void CQordelDlg::OnRestoreToOriginal()
 {
-    restoreToOtherFolder = 0;
+    ChooseRestoreToOtherFolder(FALSE);
+}
+
+void CQordelDlg::ChooseRestoreToOtherFolder(BOOL other)
+{
+    restoreToOtherFolder = other ? 1 : 0;
     if (CWnd *folder = GetDlgItem(IDC_RESTORE_FOLDER))
-        folder->EnableWindow(FALSE);
-    CheckDlgButton(IDC_RESTORE_TO_ORIGIN, BST_CHECKED);
-    CheckDlgButton(IDC_RESTORE_TO_OTHER, BST_UNCHECKED);
+        folder->EnableWindow(other);
+    CheckDlgButton(IDC_RESTORE_TO_OTHER, other ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_RESTORE_TO_ORIGIN, other ? BST_UNCHECKED : BST_CHECKED);
 }
 
 void CQordelDlg::OnRestoreOptionToggle()

@@ -23,8 +23,8 @@ class JobCommandRules : public enginetest::EngineTest
   protected:
     void LoadJobs(const std::string &jobdefs)
     {
-        ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / L"Zel.xml",
-                                                "<Tessel xmlns=\"ORVANE\">" + jobdefs + "</Tessel>"));
+        ASSERT_TRUE(
+            testsupport::WriteFileBytes(m_folder / L"Zel.xml", "<Tessel xmlns=\"ORVANE\">" + jobdefs + "</Tessel>"));
         m_jobs = std::make_unique<CSyncJobList>((m_folder / L"Zel.xml").c_str(), (m_folder / L"Zel.ini").c_str());
     }
     CSyncJob *Job(LPCWSTR name) const
@@ -59,13 +59,13 @@ TEST_F(JobCommandRules, ADestinationIsClassifiedAgainstOwnAndOtherSources)
 {
     // "Own" holds a source with files first: the sources after it count as much. "Kept" retains full paths, as
     // does "Whole", the other job whose folder "G:\Kept" may hold a destination of a flat job.
-    ASSERT_NO_FATAL_FAILURE(LoadJobs(
-        "<jobdef name=\"Own\" state=\"1\"><src path=\"C:\\Data\\\"><file path=\"C:\\Data\\a.txt\"/></src>"
-        "<src path=\"C:\\Music\\\"/><filter/></jobdef>"
-        "<jobdef name=\"Kept\" state=\"1\" retain_full_path=\"1\"><src path=\"C:\\Keep\\\"/></jobdef>"
-        "<jobdef name=\"Agent\" state=\"1\" sourceagent=\"1\"><src path=\"C:\\Agent\\\"/></jobdef>"
-        "<jobdef name=\"Other\" state=\"1\"><src path=\"D:\\Photos\\\"/></jobdef>"
-        "<jobdef name=\"Whole\" state=\"1\" retain_full_path=\"1\"><src path=\"G:\\Kept\\\"/></jobdef>"));
+    ASSERT_NO_FATAL_FAILURE(
+        LoadJobs("<jobdef name=\"Own\" state=\"1\"><src path=\"C:\\Data\\\"><file path=\"C:\\Data\\a.txt\"/></src>"
+                 "<src path=\"C:\\Music\\\"/><filter/></jobdef>"
+                 "<jobdef name=\"Kept\" state=\"1\" retain_full_path=\"1\"><src path=\"C:\\Keep\\\"/></jobdef>"
+                 "<jobdef name=\"Agent\" state=\"1\" sourceagent=\"1\"><src path=\"C:\\Agent\\\"/></jobdef>"
+                 "<jobdef name=\"Other\" state=\"1\"><src path=\"D:\\Photos\\\"/></jobdef>"
+                 "<jobdef name=\"Whole\" state=\"1\" retain_full_path=\"1\"><src path=\"G:\\Kept\\\"/></jobdef>"));
     ASSERT_EQ(m_jobs->GetCount(), 5);
     const struct
     {
@@ -73,24 +73,24 @@ TEST_F(JobCommandRules, ADestinationIsClassifiedAgainstOwnAndOtherSources)
         LPCWSTR path;
         int expected;
     } cases[] = {
-        {L"Own", L"C:\\Data", 1},                  // a source, without its trailing backslash
-        {L"Own", L"c:\\data\\\\", 1},              // letter case and trailing backslashes aside
-        {L"Kept", L"C:\\Keep\\", 1},               // whatever the job keeps of full paths
-        {L"Own", L"C:\\Data\\Backup\\", 2},        // inside a source
-        {L"Own", L"C:\\", 2},                      // holding one
-        {L"Own", L"C:\\Music\\Backup", 2},         // inside the source after one with files
-        {L"Kept", L"C:\\Keep\\In\\", 2},           // inside, whatever the flag
-        {L"Own", L"C:\\Data2\\", -1},              // beside a source, not inside it
-        {L"Own", L"D:\\Photos\\Backup\\", 3},      // inside another job's source
-        {L"Kept", L"D:\\Photos\\Backup\\", 3},     // so too for a job that keeps full paths
-        {L"Own", L"D:\\", 3},                      // holding one while neither job keeps full paths
-        {L"Kept", L"D:\\", -1},                    // ... but this one does
-        {L"Own", L"G:\\", -1},                     // ... and so does the other
-        {L"Own", L"G:\\Kept\\Sub\\", 3},           // inside is a clash whatever the flags
-        {L"Own", L"D:\\Photos\\", -1},             // equal to another job's source is no clash
-        {L"Agent", L"C:\\Agent\\", -1},            // a job with an agent is never refused
-        {L"Own", L"E:\\Elsewhere\\", -1},          // nothing near
-        {L"Own", L"", -1},                         // nothing at all
+        {L"Own", L"C:\\Data", 1},              // a source, without its trailing backslash
+        {L"Own", L"c:\\data\\\\", 1},          // letter case and trailing backslashes aside
+        {L"Kept", L"C:\\Keep\\", 1},           // whatever the job keeps of full paths
+        {L"Own", L"C:\\Data\\Backup\\", 2},    // inside a source
+        {L"Own", L"C:\\", 2},                  // holding one
+        {L"Own", L"C:\\Music\\Backup", 2},     // inside the source after one with files
+        {L"Kept", L"C:\\Keep\\In\\", 2},       // inside, whatever the flag
+        {L"Own", L"C:\\Data2\\", -1},          // beside a source, not inside it
+        {L"Own", L"D:\\Photos\\Backup\\", 3},  // inside another job's source
+        {L"Kept", L"D:\\Photos\\Backup\\", 3}, // so too for a job that keeps full paths
+        {L"Own", L"D:\\", 3},                  // holding one while neither job keeps full paths
+        {L"Kept", L"D:\\", -1},                // ... but this one does
+        {L"Own", L"G:\\", -1},                 // ... and so does the other
+        {L"Own", L"G:\\Kept\\Sub\\", 3},       // inside is a clash whatever the flags
+        {L"Own", L"D:\\Photos\\", -1},         // equal to another job's source is no clash
+        {L"Agent", L"C:\\Agent\\", -1},        // a job with an agent is never refused
+        {L"Own", L"E:\\Elsewhere\\", -1},      // nothing near
+        {L"Own", L"", -1},                     // nothing at all
     };
     for (const auto &c : cases)
         EXPECT_EQ(ClassifyDestination(*m_jobs, Job(c.job), c.path), c.expected)
@@ -126,12 +126,12 @@ TEST_F(JobCommandRules, ARequestLeavesTheExistingPathsItNames)
         {exe + L"-s " + one + L"\\\\;", true, START_MODE_SELECT, {o}},
         {exe + L"--create " + one + L";" + file + L";", true, START_MODE_CREATE, {o, f}},
         {exe + L"-c " + two + L";", true, START_MODE_CREATE, {t}},
-        {exe + L"--create " + one, false, START_MODE_NONE, {}},                              // no ";"
+        {exe + L"--create " + one, false, START_MODE_NONE, {}}, // no ";"
         {exe + L"-s " + one + L";" + (m_folder / L"gone") + L";" + two + L";", true, START_MODE_SELECT, {o, t}},
-        {exe + L"-s " + one + L";;" + two + L";", true, START_MODE_SELECT, {o}},              // an empty piece
-        {exe + L"--select " + dashed + L";", true, START_MODE_SELECT, {d}},                  // blanks in a path
-        {exe + dashed + L"\\;", true, START_MODE_NONE, {}},                                   // "-s " in a word
-        {exe + L"--selected " + one + L";", true, START_MODE_NONE, {}},                       // no mode word
+        {exe + L"-s " + one + L";;" + two + L";", true, START_MODE_SELECT, {o}}, // an empty piece
+        {exe + L"--select " + dashed + L";", true, START_MODE_SELECT, {d}},      // blanks in a path
+        {exe + dashed + L"\\;", true, START_MODE_NONE, {}},                      // "-s " in a word
+        {exe + L"--selected " + one + L";", true, START_MODE_NONE, {}},          // no mode word
     };
     for (const auto &c : cases)
     {
