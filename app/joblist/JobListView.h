@@ -1,9 +1,9 @@
 // CJobListView: the scrolling list of job cards inside the main window (and the job selection dialog). Each job
 // is a card (CJobListItem) that collapses and expands by its header and carries a run button and a second
 // button, which post their commands to the application's main window. An empty list shows three large buttons
-// instead (add a job, back up, restore), of which the add-job button posts ID_JOB_ADD and the back-up button
-// ID_JOBLIST_ITEM to the parent dialog. The view repaints itself once a second, so that running jobs show their state,
-// and paints through an off-screen DC with GDI+.
+// instead (add a job, back up, restore), of which the add-job button posts ID_JOBLIST_NEW_JOB and the back-up
+// button ID_JOBLIST_ITEM to the parent dialog. The view repaints itself once a second, so that running jobs show
+// their state, and paints through an off-screen DC with GDI+.
 //
 // The view is made through its class record (RUNTIME_CLASS(CJobListView)->CreateObject()) and then Create; it
 // deletes itself with its window. Its buttons take the mouse only once m_pButtonsOwner is set.
