@@ -109,7 +109,7 @@ void CQordelDlg::StartRestore()
         folder.Trim();
         if (folder.IsEmpty())
         {
-            SkinMessageBoxId(IDS_RESTORE_FOLDER_EMPTY, MB_OK);
+            SkinMessageBoxId(IDS_NO_DESTINATION, MB_OK);
             PutBackRestoreForm();
             return;
         }

@@ -147,7 +147,7 @@ TEST_F(RestoreRoadWindow, IntoAFolderOfTheUsers)
     // An empty folder: told, nothing runs, the page stays and the job keeps its form.
     m_dialog->SetDlgItemText(IDC_RESTORE_FOLDER, L"  ");
     Command(IDC_RUN_JOBS);
-    EXPECT_EQ(m_boxes, std::vector<UINT>{IDS_RESTORE_FOLDER_EMPTY});
+    EXPECT_EQ(m_boxes, std::vector<UINT>{IDS_NO_DESTINATION});
     EXPECT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
     EXPECT_TRUE(m_runs->Started().empty());
     EXPECT_EQ(StoredForm(L"First"), FirstForm());

@@ -109,8 +109,9 @@ class FakeMainWindow : public IMainWindowServices
     {
         return m_programDriveCapacity;
     }
-    int FindJobByPath(CSyncJob *, LPCWSTR) override
+    int FindJobByPath(CSyncJob *, LPCWSTR path) override
     {
+        m_pathsFound.push_back(path);
         return m_findJobByPath;
     }
 
@@ -143,14 +144,15 @@ class FakeMainWindow : public IMainWindowServices
     BOOL m_useBasicFilter = FALSE;
     // As much room as any test needs, unless a test says otherwise.
     ULONGLONG m_programDriveCapacity = ~0ULL;
-    // What FindJobByPath answers.
-    int m_findJobByPath = -1;
     // The collection GetJobList gives (not owned); none by default.
     CSyncJobList *m_jobList = nullptr;
     // The jobs given a line in the job list and the lines repainted, in order; the pending source paths.
     std::vector<CSyncJob *> m_listedJobs;
     std::vector<CJobDef *> m_updatedJobs;
     CStringArray m_pendingSources;
+    // What FindJobByPath answers (no clash unless a test says otherwise), and the paths it was asked.
+    int m_findJobByPath = -1;
+    std::vector<CString> m_pathsFound;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
