@@ -95,6 +95,9 @@ class CSyncJobList
     // and copied into the live element, which the job then reads again. Other jobs are left alone. 1 when the
     // job was reloaded, 0 when the file or the job's stored element could not be had.
     int ReloadJob(CSyncJob *job);
+    // Makes the job's live element hold exactly the attributes and children of kept (a copy of it taken earlier,
+    // or an element of another document), and the job reads it again. 1 when done, 0 without either element.
+    int PutBackJob(CSyncJob *job, IXMLDOMElement *kept);
 
     // Appends the job (the collection takes ownership); its element joins the document at the next Save.
     // Returns 1000.

@@ -85,3 +85,4 @@
 #include "RunTruthIds.h"
 #include "SourcesIds.h"
 #include "DestinationIds.h"
+#include "JobCommandsIds.h"
