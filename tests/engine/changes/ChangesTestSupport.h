@@ -19,15 +19,16 @@ namespace changestest
 
 using namespace enginetest;
 
-// Runs asked of it are recorded (RunRequests), not run.
+// Runs asked of it are recorded (RunRequests), and run only when runs is set.
 class RequestWindow : public FakeMainWindow
 {
   public:
-    BOOL RunJobNow(CSyncJob *, int) override
+    BOOL RunJobNow(CSyncJob *job, int argument) override
     {
-        return TRUE;
+        return runs ? FakeMainWindow::RunJobNow(job, argument) : TRUE;
     }
     size_t RequestsFor(CSyncJob *job) const;
+    bool runs = false;
 };
 
 class ChangeTest : public ::testing::Test
