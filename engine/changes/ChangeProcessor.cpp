@@ -179,7 +179,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::RunMatch(ChangeMatch &match)
 {
     CSyncJob &job = match.job;
     CJobDef &def = match.def;
-    if (match.path.Right(4) == L".pst" && !match.stillLocked)
+    if (match.path.Right(4) == L".pst")
     {
         if (IXMLDOMElementPtr source = MatchSourceNode(job, match.path))
         {

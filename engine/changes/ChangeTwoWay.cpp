@@ -136,13 +136,13 @@ CChangeProcessor::MatchEnd CChangeProcessor::TwoWayRenamed(ChangeMatch &match)
         return MatchEnd::Done;
     const CString oldPath = match.path, newPath = match.secondPath, oldCounterpart = match.counterpart;
     const CString newCounterpart = SiblingPath(oldCounterpart, LastComponent(newPath));
-    if (LeftToOtherRecord(oldCounterpart) || LeftToOtherRecord(newCounterpart))
-        return MatchEnd::Done;
+    // A pair whose other side still settles is left to that side's record.
+    const bool oldLeft = LeftToOtherRecord(oldCounterpart), newLeft = LeftToOtherRecord(newCounterpart);
 
     // Carried over as a rename only when the old name's counterpart is the copy of the renamed file, and never
     // onto a name that is taken: otherwise what stands under the old name may be another file by now.
     const bool oldIsCopy = IsCopyOf(oldCounterpart, newPath);
-    if (oldIsCopy && !PathExists(newCounterpart))
+    if (!oldLeft && !newLeft && oldIsCopy && !PathExists(newCounterpart))
     {
         MarkJobBusy(job);
         if (g_pfnMoveFileEx(oldCounterpart, newCounterpart, 0))
@@ -159,14 +159,21 @@ CChangeProcessor::MatchEnd CChangeProcessor::TwoWayRenamed(ChangeMatch &match)
     }
 
     // Otherwise the new name's pair is brought in step, then the old name's.
-    if (PassesJobFilters(job, newPath) && ReconcileMatchPair(match, newPath, newCounterpart) == TASK_DISK_FULL)
+    if (!newLeft && PassesJobFilters(job, newPath) &&
+        ReconcileMatchPair(match, newPath, newCounterpart) == TASK_DISK_FULL)
         return LeaveForFullDisk(match);
+    if (oldLeft)
+        return MatchEnd::Done;
     if (oldIsCopy && !PathExists(oldPath) && PathExists(oldCounterpart) && !IsCopyOf(oldCounterpart, newPath))
     {
         // The renamed file lost to a newer copy under its new name: the old name's counterpart is the last copy
         // of it, and it comes back under its old name instead of being taken for removed.
         MarkJobBusy(job);
-        CopyFileViaTemp(&job, oldCounterpart, oldPath);
+        if (CopyFileViaTemp(&job, oldCounterpart, oldPath) != TASK_DONE)
+        {
+            OweRun(&job, RunWhen::Idle);
+            return MatchEnd::Done;
+        }
     }
     if (ReconcileMatchPair(match, oldPath, oldCounterpart) == TASK_DISK_FULL)
         return LeaveForFullDisk(match);

@@ -113,17 +113,17 @@ const Row kRows[] = {
      L"Sync"},
     {"a rename chain", OneWay, L"a=A-one c=C-one", L"", &Chain, L"a=C-one b=A-one", L"a=C-one b=A-one", L"", L"",
      L"Backup"},
-    {"a rename onto a name only the destination holds, an older file", TwoWay, L"a=A-new@100", L"x=X-old",
-     &RenameOnto, L"x=A-new", L"x=A-new", L"", L"A-new X-old", L"Sync"},
+    {"a rename onto a name only the destination holds, an older file", TwoWay, L"a=A-new@100", L"x=X-old", &RenameOnto,
+     L"x=A-new", L"x=A-new", L"", L"A-new X-old", L"Sync"},
     // The renamed file loses to the newer one and stays under its old name.
-    {"a rename onto a name only the destination holds, a newer file", TwoWay, L"a=A-old", L"x=X-new@100",
-     &RenameOnto, L"a=A-old x=X-new", L"a=A-old x=X-new", L"", L"A-old", L"Sync"},
+    {"a rename onto a name only the destination holds, a newer file", TwoWay, L"a=A-old", L"x=X-new@100", &RenameOnto,
+     L"a=A-old x=X-new", L"a=A-old x=X-new", L"", L"A-old", L"Sync"},
     {"a rename over another file", OneWay, L"a=A-new@100 x=X-old", L"", &RenameOnto, L"x=A-new", L"x=A-new", L"",
      L"X-old", L"Backup"},
-    {"an older version put back with its old time", TwoWay, L"f=F-two@100", L"", &PutBack, L"f=F-two", L"f=F-two",
-     L"", L"F-1", L"Sync"},
-    {"an older version put back with its old time", OneWay, L"f=F-two@100", L"", &PutBack, L"f=F-1", L"f=F-1",
-     L"", L"F-two", L"Backup"},
+    {"an older version put back with its old time", TwoWay, L"f=F-two@100", L"", &PutBack, L"f=F-two", L"f=F-two", L"",
+     L"F-1", L"Sync"},
+    {"an older version put back with its old time", OneWay, L"f=F-two@100", L"", &PutBack, L"f=F-1", L"f=F-1", L"",
+     L"F-two", L"Backup"},
     {"a folder with files renamed", TwoWay, L"d\\x=X d\\y=Y", L"", &RenameFolder, L"e\\x=X e\\y=Y", L"e\\x=X e\\y=Y",
      L"", L"", L"Sync"},
     {"a folder with files renamed", OneWay, L"d\\x=X d\\y=Y", L"", &RenameFolder, L"e\\x=X e\\y=Y", L"e\\x=X e\\y=Y",
@@ -243,9 +243,13 @@ TEST_F(ChangeSafety, WhatTheUserDidIsCarriedOverAndNothingComesBack)
             const std::wstring folder = L"r" + std::to_wstring(cases.size()) + L"\\";
             const std::wstring at = drive.Root() + folder;
             // Every job has a name of its own, and so a log of its own.
-            Case c{row, revisions, {at + L"src\\", at + L"dst\\", at + L"dst2\\"},
-                   row.name + std::wstring(L" ") + std::to_wstring(cases.size()), L""};
-            c.revisionRoot = drive.Root() + L"Revision\\" + MakeLogFileName(c.name.c_str()).GetString() + L"\\" + folder;
+            Case c{row,
+                   revisions,
+                   {at + L"src\\", at + L"dst\\", at + L"dst2\\"},
+                   row.name + std::wstring(L" ") + std::to_wstring(cases.size()),
+                   L""};
+            c.revisionRoot =
+                drive.Root() + L"Revision\\" + MakeLogFileName(c.name.c_str()).GetString() + L"\\" + folder;
             for (const std::wstring &side : {c.paths.src, c.paths.dst, c.paths.dst2})
             {
                 ASSERT_EQ(CreateFolderPath(side.c_str()), 0u);
