@@ -149,7 +149,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
             MarkJobBusy(job);
             if (!job.CopyFolder(match.path, match.counterpart, match.revision, def.GetMaxVer()))
                 return MatchEnd::FolderCopyFailed;
-            job.GetRestoreJournal()->AppendOne(def.GetName(), match.counterpart, match.path);
+            Journal(job, match.counterpart, match.path);
             return MatchEnd::Done;
         }
     }
@@ -163,7 +163,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
         WarnWhenNearlyFull(match);
     if (result == TASK_DISK_FULL)
         return LeaveForFullDisk(match);
-    job.GetRestoreJournal()->AppendOne(def.GetName(), match.counterpart, match.path);
+    Journal(job, match.counterpart, match.path);
     return MatchEnd::Done;
 }
 
@@ -217,8 +217,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRenamed(ChangeMatch &match)
 {
     CSyncJob &job = match.job;
     CJobDef &def = match.def;
-    // An Office save in progress: the document is renamed aside while its new copy is written.
-    if (IsDocumentExtension(match.path) && EndsWithNoCase(match.secondPath, L".tmp"))
+    if (IsOfficeSaveRename(match))
         return MatchEnd::Done;
     const CString newCounterpart = SiblingPath(match.counterpart, LastComponent(match.secondPath));
     // Only the copy of the renamed file is renamed, and never over another file.
@@ -227,6 +226,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRenamed(ChangeMatch &match)
         MarkJobBusy(job);
         if (g_pfnMoveFileEx(match.counterpart, newCounterpart, 0))
         {
+            FlushJournal(&job);
             job.GetRestoreJournal()->RecordRename(def.GetName(), newCounterpart, match.secondPath, match.counterpart,
                                                   match.path);
             return MatchEnd::Done;

@@ -249,6 +249,11 @@ void BecomeAdded(ChangeMatch &match)
     match.secondPath.Empty();
 }
 
+bool IsOfficeSaveRename(const ChangeMatch &match)
+{
+    return IsDocumentExtension(match.path) && EndsWithNoCase(match.secondPath, L".tmp");
+}
+
 void BecomeRemoved(ChangeMatch &match)
 {
     match.action = kChangeRemoved;

@@ -33,6 +33,8 @@ bool HandOverBatch(ChangeMatch &match);
 bool IsFolderPath(LPCWSTR path);
 // A rename becomes the addition of its new path, with the counterpart and revision path of that name.
 void BecomeAdded(ChangeMatch &match);
+// An Office save in progress: the document is renamed aside (to a ".tmp" name) while its new copy is written.
+bool IsOfficeSaveRename(const ChangeMatch &match);
 // A rename becomes the removal of its old path.
 void BecomeRemoved(ChangeMatch &match);
 // The path's folder (backslash kept) with another last component.

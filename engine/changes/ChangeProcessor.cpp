@@ -6,6 +6,7 @@
 #include "engine/changes/ChangeMatch.h"
 #include "engine/job/MainWindowServices.h"
 #include "engine/job/SyncJob.h"
+#include "engine/journal/RestoreJournal.h"
 #include "engine/log/LogMsg.h"
 #include "engine/program/AppPaths.h"
 #include "engine/store/JobDef.h"
@@ -59,12 +60,70 @@ bool InSameFolder(const CString &a, const CString &b)
 
 int CChangeProcessor::ProcessChangeRecord(FileChangeEntryPtr entry)
 {
+    JournalHold hold(*this);
     return ProcessRecord(std::move(entry), false);
 }
 
 void CChangeProcessor::OnStillLocked(FileChangeEntryPtr entry)
 {
+    JournalHold hold(*this);
     ProcessRecord(std::move(entry), true);
+}
+
+void CChangeProcessor::Journal(CSyncJob &job, const CString &destination, const CString &source)
+{
+    m_journal.push_back(JournalRecord{&job, destination, source});
+}
+
+void CChangeProcessor::FlushJournal(CSyncJob *held)
+{
+    std::vector<JournalRecord> records;
+    records.swap(m_journal);
+    IMainWindowServices *window = g_pMainDlg.load();
+    CSyncJobList *list = window != nullptr ? window->GetJobList() : nullptr;
+    while (list != nullptr && !records.empty())
+    {
+        // One job's records, in their order.
+        CSyncJob *job = records.front().job;
+        std::vector<std::pair<CString, CString>> pairs;
+        auto others = std::stable_partition(records.begin(), records.end(),
+                                            [job](const JournalRecord &record) { return record.job == job; });
+        for (auto it = records.begin(); it != others; ++it)
+            pairs.emplace_back(it->destination, it->source);
+        std::vector<JournalRecord> mine(records.begin(), others);
+        records.erase(records.begin(), others);
+        // A job that has left the collection has no journal; one that a run holds gets its records after it.
+        CSyncJobList::ListLock hold(*list);
+        if (!list->Contains(job))
+            continue;
+        const bool claimed = job != held && job->TryClaimRun() != FALSE;
+        if (job != held && !claimed && job->m_runState == JOB_BUSY)
+        {
+            m_journal.insert(m_journal.end(), mine.begin(), mine.end());
+            continue;
+        }
+        job->GetRestoreJournal()->AppendRecords(job->GetJobDef()->GetName(), pairs);
+        if (claimed)
+            job->m_runState.CompareExchange(JOB_BUSY, JOB_IDLE);
+    }
+}
+
+bool CChangeProcessor::DestinationThere(CSyncJob &job)
+{
+    constexpr ULONGLONG kStillThereMs = 1000;
+    const ULONGLONG now = ::GetTickCount64();
+    m_destinationsSeen.erase(std::remove_if(m_destinationsSeen.begin(), m_destinationsSeen.end(),
+                                            [&](const auto &seen) { return now - seen.second >= kStillThereMs; }),
+                             m_destinationsSeen.end());
+    for (const auto &seen : m_destinationsSeen)
+    {
+        if (seen.first == &job)
+            return true;
+    }
+    if (!job.CheckDestination(1))
+        return false;
+    m_destinationsSeen.emplace_back(&job, now);
+    return true;
 }
 
 int CChangeProcessor::ProcessRecord(FileChangeEntryPtr entry, bool stillLocked)
@@ -213,7 +272,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::RunMatch(ChangeMatch &match)
         BecomeAdded(match);
     }
 
-    if (def.GetDestAgent() == 0 && def.GetDestNet() == 0 && !job.CheckDestination(1))
+    if (def.GetDestAgent() == 0 && def.GetDestNet() == 0 && !DestinationThere(job))
     {
         if (IMainWindowServices *window = g_pMainDlg.load())
         {

@@ -81,6 +81,33 @@ class CChangeProcessor
     {
         return !m_owed.empty();
     }
+    // Journal records wait for a job that a run holds (see JournalHold): a later tick writes them.
+    bool HasWaitingJournal() const
+    {
+        return !m_journal.empty();
+    }
+
+    // The journal records of the changes handled while a hold lives are written together when the last hold
+    // goes (one rewrite of a job's journal for many copies); without a hold each record's are written at its
+    // end.
+    class JournalHold
+    {
+      public:
+        explicit JournalHold(CChangeProcessor &processor) : m_processor(processor)
+        {
+            ++m_processor.m_journalHolds;
+        }
+        ~JournalHold()
+        {
+            if (--m_processor.m_journalHolds == 0)
+                m_processor.FlushJournal();
+        }
+        JournalHold(const JournalHold &) = delete;
+        JournalHold &operator=(const JournalHold &) = delete;
+
+      private:
+        CChangeProcessor &m_processor;
+    };
 
   private:
     enum class RunWhen
@@ -134,8 +161,24 @@ class CChangeProcessor
     // The job's disk is full: the file waits for a run once there is room again.
     MatchEnd LeaveForFullDisk(ChangeMatch &match);
     void OweRun(CSyncJob *job, RunWhen when);
+    // Records {destination, source} for the job's restore journal (see JournalHold).
+    void Journal(CSyncJob &job, const CString &destination, const CString &source);
+    // held: a job this thread has claimed (its match is under way).
+    void FlushJournal(CSyncJob *held = nullptr);
+    // The job's destination is there (CSyncJob::CheckDestination); a destination found a moment ago is taken as
+    // still there, so that a burst of changes looks for it once.
+    bool DestinationThere(CSyncJob &job);
 
     std::function<bool(LPCWSTR path)> m_isPending;
+    struct JournalRecord
+    {
+        CSyncJob *job;
+        CString destination;
+        CString source;
+    };
+    std::vector<JournalRecord> m_journal;
+    int m_journalHolds = 0;
+    std::vector<std::pair<CSyncJob *, ULONGLONG>> m_destinationsSeen;
     std::vector<OwedRun> m_owed;
     // Jobs whose missing destination was shown in box 205: once per absence.
     std::vector<CSyncJob *> m_destinationMissingShown;

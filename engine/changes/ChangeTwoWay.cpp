@@ -104,7 +104,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::TwoWayChanged(ChangeMatch &match)
     WarnWhenNearlyFull(match);
     if (result == TASK_DISK_FULL)
         return LeaveForFullDisk(match);
-    job.GetRestoreJournal()->AppendOne(match.def.GetName(), match.counterpart, match.path);
+    Journal(job, match.counterpart, match.path);
     return MatchEnd::Done;
 }
 
@@ -129,8 +129,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::TwoWayRenamed(ChangeMatch &match)
 {
     CSyncJob &job = match.job;
     CJobDef &def = match.def;
-    // An Office save in progress: the document is renamed aside while its new copy is written.
-    if (IsDocumentExtension(match.path) && EndsWithNoCase(match.secondPath, L".tmp"))
+    if (IsOfficeSaveRename(match))
         return MatchEnd::Done;
     if (def.GetDestAgent() != 0)
         return MatchEnd::Done;
@@ -151,6 +150,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::TwoWayRenamed(ChangeMatch &match)
             const int isFolder = IsFolderPath(newPath) ? 1 : 0;
             RemoveFromListFile(job, oldPath, isFolder);
             RemoveFromListFile(job, oldCounterpart, isFolder);
+            FlushJournal(&job);
             job.GetRestoreJournal()->RecordRename(def.GetName(), newCounterpart, newPath, oldCounterpart, oldPath);
             ReconcileMatchPair(match, newPath, newCounterpart);
             ReconcileMatchPair(match, oldPath, oldCounterpart);
@@ -207,6 +207,6 @@ CChangeProcessor::MatchEnd CChangeProcessor::HandOverLocked(ChangeMatch &match)
     g_fileCopyingQueue.Enqueue(match.path, match.counterpart);
     job.GetLog().LogIdAt(L"FileMon", __LINE__, ERROR_SHARING_VIOLATION, LM_WARNING, IDS_LOG_CHANGE_LOCKED_QUEUED,
                          FormatNow().GetString(), match.path.GetString());
-    job.GetRestoreJournal()->AppendOne(def.GetName(), match.counterpart, match.path);
+    Journal(job, match.counterpart, match.path);
     return MatchEnd::Done;
 }

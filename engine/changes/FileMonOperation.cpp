@@ -211,6 +211,8 @@ LRESULT CALLBACK CFileMonOperation::WindowProc(HWND window, UINT message, WPARAM
 
 void CFileMonOperation::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Everything this message hands over writes its journal records at once, at its end.
+    CChangeProcessor::JournalHold hold(m_processor);
     switch (message)
     {
     case WM_FILEMON_ENTRY:
@@ -299,7 +301,7 @@ void CFileMonOperation::UpdateTimer()
         std::lock_guard<std::mutex> hold(m_lostLock);
         lost = !m_lost.empty();
     }
-    const bool needed = m_settler.HasPending() || m_processor.HasOwedRuns() || lost;
+    const bool needed = m_settler.HasPending() || m_processor.HasOwedRuns() || m_processor.HasWaitingJournal() || lost;
     if (needed && m_timer == 0)
         m_timer = ::SetTimer(m_window, kTickTimer, g_fileMonTickMs.Get(), nullptr);
     else if (!needed && m_timer != 0)
