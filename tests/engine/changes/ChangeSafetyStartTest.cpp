@@ -8,6 +8,7 @@
 #include "engine/changes/ChangeWatch.h"
 #include "engine/continuous/ContinuousRun.h"
 #include "engine/continuous/JobPaths.h"
+#include "engine/program/ProgramObjects.h"
 #include "engine/run/RunThread.h"
 #include "engine/store/JobDef.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -18,6 +19,8 @@ using testsupport::ReadFileBytes;
 namespace
 {
 
+using Files = std::map<std::wstring, std::string>;
+
 class ChangeSafetyStart : public ChangeTest
 {
   protected:
@@ -27,15 +30,7 @@ class ChangeSafetyStart : public ChangeTest
         InstallBackupRunThread();
         InstallListFileRunThread();
     }
-    // A job that has run before, so that no first run of its own is due.
-    std::wstring RanBefore(std::wstring job, int syncType = 1)
-    {
-        job.replace(job.find(L"neverrun=\"true\""), 15, L"neverrun=\"2020-01-01 00:00:00\"");
-        if (syncType == 2)
-            job.replace(job.find(L"sync_type=\"1\""), 13, L"sync_type=\"2\"");
-        return job;
-    }
-    // The program's start, as far as the jobs are concerned: nothing is watched yet, then the schedule's path
+    // The program's start as far as the jobs are concerned: nothing is watched yet, then the schedule's path
     // check watches each job.
     void Start(CChangeWatch &watch)
     {
@@ -45,11 +40,20 @@ class ChangeSafetyStart : public ChangeTest
             CheckJobPaths(*m_list->GetAt(i), watch.GetWatcher(), watch.GetHandler(), m_window.get());
         }
     }
-    bool AllIdle() const
+    // Every job idle and each folder holding exactly the files (looked at without opening one).
+    bool Holds(const std::vector<std::wstring> &folders, const Files &files) const
     {
         for (INT_PTR i = 0; i < m_list->GetCount(); ++i)
-        {
             if (m_list->GetAt(i)->m_runState != JOB_IDLE)
+                return false;
+        Files sized = files;
+        for (auto &file : sized)
+            file.second.assign(file.second.size(), '?');
+        for (const std::wstring &folder : folders)
+        {
+            Files found;
+            ReadFileTree(folder, found, true, false);
+            if (found != sized)
                 return false;
         }
         return true;
@@ -65,22 +69,21 @@ TEST_F(ChangeSafetyStart, ChangesWhileNotRunningAndStillSettlingAtTheEndAreCopie
     SeamOverride tick(g_fileMonTickMs, 100u);
     const std::wstring src2 = m_folder / L"src2\\", dst2 = m_folder / L"dst2\\";
     ASSERT_TRUE(::CreateDirectoryW(dst2.c_str(), nullptr));
-    LoadJobs(RanBefore(Job(L"Backup", m_dst)) + RanBefore(Job(L"Sync", dst2, src2), 2));
+    Attributes twoWay = kRanBefore;
+    twoWay[L"sync_type"] = L"2";
+    LoadJobs(Job(L"Backup", m_dst, L"", kRanBefore) + Job(L"Sync", dst2, src2, twoWay));
     m_window->runs = true;
+    Files files{{L"while-off.txt", "off"}};
     for (const std::wstring &folder : {m_src, src2})
         Write(folder + L"while-off.txt", "off");
     {
         CChangeWatch watch;
         Start(watch);
-        EXPECT_TRUE(m_window->PumpUntil(
-            [&] {
-                return ReadFileBytes(m_dst + L"while-off.txt") == "off" &&
-                       ReadFileBytes(dst2 + L"while-off.txt") == "off" && AllIdle();
-            },
-            30000));
+        EXPECT_TRUE(m_window->PumpUntil([&] { return Holds({m_dst, dst2}, files); }, 30000));
         // The program ends while these still settle.
         for (int i = 0; i < 20; ++i)
         {
+            files[L"late" + std::to_wstring(i) + L".txt"] = "late";
             for (const std::wstring &folder : {m_src, src2})
                 Write(folder + L"late" + std::to_wstring(i) + L".txt", "late");
         }
@@ -89,19 +92,13 @@ TEST_F(ChangeSafetyStart, ChangesWhileNotRunningAndStillSettlingAtTheEndAreCopie
     m_window->PumpUntil([] { return false; }, 500);
     CChangeWatch watch;
     Start(watch);
-    EXPECT_TRUE(m_window->PumpUntil(
-        [&] {
-            for (int i = 0; i < 20; ++i)
-            {
-                for (const std::wstring &folder : {m_dst, dst2})
-                {
-                    if (ReadFileBytes(folder + L"late" + std::to_wstring(i) + L".txt") != "late")
-                        return false;
-                }
-            }
-            return AllIdle();
-        },
-        60000));
+    EXPECT_TRUE(m_window->PumpUntil([&] { return Holds({m_dst, dst2}, files); }, 60000));
+    for (const std::wstring &folder : {m_dst, dst2})
+    {
+        Files copies;
+        ReadFileTree(folder, copies);
+        EXPECT_TRUE(copies == files) << testing::PrintToString(folder);
+    }
     watch.Stop();
 }
 
@@ -109,7 +106,7 @@ TEST_F(ChangeSafetyStart, ALockedFileGoesToTheDeferredQueueLoggedOnceAndIsCopied
 {
     // A minute of the monitor's ticks in 1.2 s.
     SeamOverride tick(g_fileMonTickMs, 20u);
-    LoadJobs(RanBefore(Job(L"Docs", m_dst)));
+    LoadJobs(Job(L"Docs", m_dst, L"", kRanBefore));
     CSyncJob *job = JobNamed(L"Docs");
     Write(m_dst + L"f.txt", "old");
     CChangeWatch watch;
@@ -125,7 +122,10 @@ TEST_F(ChangeSafetyStart, ALockedFileGoesToTheDeferredQueueLoggedOnceAndIsCopied
         EXPECT_EQ(ReadFileBytes(m_dst + L"f.txt"), "old");
         EXPECT_EQ(ReadFileBytes(m_dst + L"Revision\\f(00).txt"), "old") << "kept before the queue replaces it";
     }
-    EXPECT_TRUE(m_window->PumpUntil([&] { return ReadFileBytes(m_dst + L"f.txt") == "new"; }, 10000));
+    // The copy is looked at once the queue is done with it: a read of it meanwhile could keep the queue from
+    // putting it in place.
+    EXPECT_TRUE(m_window->PumpUntil([&] { return g_fileCopyingQueue.GetCount() == 0; }, 20000));
+    EXPECT_EQ(ReadFileBytes(m_dst + L"f.txt"), "new");
     m_window->PumpUntil([] { return false; }, 1000);
     EXPECT_EQ(CountLines(JobLogLines(*job), queued), 1);
     watch.Stop();
@@ -133,25 +133,20 @@ TEST_F(ChangeSafetyStart, ALockedFileGoesToTheDeferredQueueLoggedOnceAndIsCopied
 
 TEST_F(ChangeSafetyStart, ABurstOfAThousandNewFilesAllReachTheDestination)
 {
-    LoadJobs(RanBefore(Job(L"Docs", m_dst)));
+    LoadJobs(Job(L"Docs", m_dst, L"", {{L"maxver", L"0"}, {L"neverrun", kRanBefore.at(L"neverrun")}}));
     m_window->runs = true;
     CChangeWatch watch;
     Start(watch);
-    ASSERT_TRUE(m_window->PumpUntil([&] { return AllIdle(); }, 30000));
-    for (int i = 0; i < 1000; ++i)
-        Write(m_src + L"b" + std::to_wstring(i) + L".bin", "burst " + std::to_string(i));
-    auto copied = [&] {
-        WIN32_FIND_DATAW data;
-        CFindHandle find(::FindFirstFileW((m_dst + L"b*.bin").c_str(), &data));
-        int count = 0;
-        for (bool more = find.IsValid(); more; more = ::FindNextFileW(find, &data))
-            ++count;
-        return count;
-    };
-    EXPECT_TRUE(m_window->PumpUntil([&] { return copied() == 1000 && AllIdle(); }, 120000)) << copied();
+    ASSERT_TRUE(m_window->PumpUntil([&] { return Holds({}, {}); }, 30000));
+    Files files, copies;
     for (int i = 0; i < 1000; ++i)
     {
-        ASSERT_EQ(ReadFileBytes(m_dst + L"b" + std::to_wstring(i) + L".bin"), "burst " + std::to_string(i)) << i;
+        const std::wstring name = L"b" + std::to_wstring(i);
+        files[name] = "burst " + std::to_string(i);
+        Write(m_src + name, files[name]);
     }
+    EXPECT_TRUE(m_window->PumpUntil([&] { return Holds({m_dst}, files); }, 120000));
+    ReadFileTree(m_dst, copies);
+    EXPECT_TRUE(copies == files);
     watch.Stop();
 }

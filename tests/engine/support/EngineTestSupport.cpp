@@ -150,7 +150,7 @@ namespace
 {
 
 void ReadTreeBelow(const std::wstring &folder, std::map<std::wstring, std::string> &files, const std::wstring &prefix,
-                   bool skipRevision)
+                   bool skipRevision, bool bytes)
 {
     WIN32_FIND_DATAW data;
     CFindHandle find(::FindFirstFileW((folder + prefix + L"*").c_str(), &data));
@@ -161,17 +161,18 @@ void ReadTreeBelow(const std::wstring &folder, std::map<std::wstring, std::strin
             (skipRevision && prefix.empty() && name == L"Revision"))
             continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ReadTreeBelow(folder, files, prefix + name + L"\\", skipRevision);
+            ReadTreeBelow(folder, files, prefix + name + L"\\", skipRevision, bytes);
         else
-            files[prefix + name] = testsupport::ReadFileBytes(folder + prefix + name);
+            files[prefix + name] =
+                bytes ? testsupport::ReadFileBytes(folder + prefix + name) : std::string(data.nFileSizeLow, '?');
     }
 }
 
 } // namespace
 
-void ReadFileTree(const std::wstring &folder, std::map<std::wstring, std::string> &files, bool skipRevision)
+void ReadFileTree(const std::wstring &folder, std::map<std::wstring, std::string> &files, bool skipRevision, bool bytes)
 {
-    ReadTreeBelow(folder, files, L"", skipRevision);
+    ReadTreeBelow(folder, files, L"", skipRevision, bytes);
 }
 
 LockedFile::LockedFile(const std::wstring &path)

@@ -64,8 +64,10 @@ bool Exists(const std::wstring &path);
 void WriteFileAt(const std::wstring &path, const std::string &bytes, LONGLONG seconds = 0);
 
 // The files below folder with their bytes, by their path below it; list files ("TesselDir.list") and, unless
-// skipRevision is false, a "Revision" folder at the top left out.
-void ReadFileTree(const std::wstring &folder, std::map<std::wstring, std::string> &files, bool skipRevision = true);
+// skipRevision is false, a "Revision" folder at the top left out. Without bytes a file stands for its size in
+// "?"s and is never opened.
+void ReadFileTree(const std::wstring &folder, std::map<std::wstring, std::string> &files, bool skipRevision = true,
+                  bool bytes = true);
 
 // Holds a file open with no sharing, as a program that keeps its file open does.
 class LockedFile
