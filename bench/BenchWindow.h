@@ -51,6 +51,13 @@ class BenchMainWindow : public IMainWindowServices
     void UpdateJob(CJobDef *) override
     {
     }
+    void JobListInsert(CSyncJob *) override
+    {
+    }
+    CStringArray &GetPendingSources() override
+    {
+        return m_pendingSources;
+    }
     void OnRunJobs() override
     {
     }
@@ -64,6 +71,18 @@ class BenchMainWindow : public IMainWindowServices
     Gdiplus::Image *GetCloseImage() override
     {
         return nullptr;
+    }
+    int GetRestoreToOtherFolder() const override
+    {
+        return 0;
+    }
+    BOOL GetUseBasicFilter() const override
+    {
+        return FALSE;
+    }
+    ULONGLONG GetProgramDriveCapacity() const override
+    {
+        return 0;
     }
 
   protected:
@@ -83,6 +102,7 @@ class BenchMainWindow : public IMainWindowServices
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;
+    CStringArray m_pendingSources;
 };
 
 } // namespace bench

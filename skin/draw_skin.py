@@ -9,6 +9,8 @@ import os
 import sys
 
 import face
+import sources
+import wizard
 from png import Canvas
 
 # Frame colours of the round buttons: (face, rim, glyph) for normal, hover, pressed and disabled.
@@ -101,6 +103,8 @@ DRAWERS = {
     "progress_used.png": lambda: progress_bar(BAR_USED),
 }
 DRAWERS.update(face.DRAWERS)
+DRAWERS.update(wizard.DRAWERS)
+DRAWERS.update(sources.DRAWERS)
 
 
 def main(argv):

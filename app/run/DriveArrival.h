@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "engine/program/VolumeChange.h"
 #include "platform/system/XmlDom.h"
 #include "platform/text/String.h"
 
@@ -22,24 +23,6 @@ constexpr DWORD kArrivedSourceWatchFilter = 0x4b;
 
 // The fixed question asked before a disabled job on an arrived drive is enabled.
 extern const wchar_t kAskEnableJob[];
-
-enum class VolumeEvent
-{
-    None,
-    Arrival,
-    Removal,
-};
-
-struct VolumeChange
-{
-    VolumeEvent event = VolumeEvent::None;
-    std::vector<wchar_t> letters; // lower case, in the order of the unit mask's bits
-};
-
-// What a WM_DEVICECHANGE tells of volumes: an arrival or a complete removal of volumes, with their letters. A null
-// or short header, a device that is not a volume and a network volume without media say nothing; mask bits above
-// 25 name no letter.
-VolumeChange DecodeVolumeChange(UINT event, DWORD_PTR data);
 
 // The identity of the drive a "src" element lies on: its "uuid" when it has one, else the drive's marker is read,
 // or made with a new identity, and written to the element ("uuid", "hassrc" 1). Empty when the element's "path"

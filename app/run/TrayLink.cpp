@@ -43,13 +43,13 @@ HWND FindTrayWindow()
     return ::FindWindowW(kTrayWindowClass, nullptr);
 }
 
-BOOL SendToTray(UINT message, WPARAM wParam)
+BOOL SendToTray(UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND tray = FindTrayWindow();
     if (tray == nullptr)
         return FALSE;
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(tray, message, wParam, 0, SMTO_ABORTIFHUNG, kTrayMessageTimeoutMs, &result);
+    ::SendMessageTimeoutW(tray, message, wParam, lParam, SMTO_ABORTIFHUNG, kTrayMessageTimeoutMs, &result);
     return TRUE;
 }
 
@@ -61,6 +61,11 @@ BOOL SendTrayProgress(int percent)
 BOOL SendTrayHideBalloon()
 {
     return SendToTray(WM_TRAY_HIDE_BALLOON, 100);
+}
+
+BOOL SendTrayRunStopped(UINT textId, DWORD error)
+{
+    return SendToTray(WM_TRAY_RUN_STOPPED, textId, static_cast<LPARAM>(error));
 }
 
 TrayDeployment DeployTrayAndLanguageFiles(const CString &programFolder)

@@ -11,11 +11,14 @@ constexpr UINT kTrayMessageTimeoutMs = 5000;
 
 // The tray program's window (class "Tarnvel_TRAY", any title), or null.
 HWND FindTrayWindow();
-// Sends the message (lParam 0) to the tray program's window, when there is one; FALSE when there is none.
-BOOL SendToTray(UINT message, WPARAM wParam);
+// Sends the message to the tray program's window, when there is one; FALSE when there is none.
+BOOL SendToTray(UINT message, WPARAM wParam, LPARAM lParam = 0);
 // The percent of a backup (WM_TRAY_PROGRESS) and the end of a cancelled or failed run (WM_TRAY_HIDE_BALLOON, 100).
 BOOL SendTrayProgress(int percent);
 BOOL SendTrayHideBalloon();
+// Why a run stopped or a start could not begin, as a balloon of the tray program: the text textId of the language
+// library and the system's text of the error (WM_TRAY_RUN_STOPPED).
+BOOL SendTrayRunStopped(UINT textId, DWORD error);
 
 // Where deployment puts the tray program and the language libraries.
 struct TrayDeployment

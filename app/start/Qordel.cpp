@@ -7,10 +7,12 @@
 #include <gdiplus.h>
 #include <process.h>
 
+#include "app/run/TrayLink.h"
 #include "app/start/QordelObjects.h"
 #include "app/window/QordelDlg.h"
 #include "engine/continuous/ContinuousRun.h"
 #include "engine/destwatch/DestinationWatch.h"
+#include "engine/job/SyncJob.h"
 #include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/run/RunThread.h"
@@ -33,7 +35,10 @@ namespace
 {
 
 // A first instance that does not answer its messages must not hold the second start forever.
-const UINT kHandOverTimeoutMs = 10000;
+const UINT kHandOverTimeoutMs = kFirstWindowWaitMs;
+// How often a start that met an ending first instance tries again to be the first, and how far apart.
+const int kGuardAttempts = 3;
+const DWORD kGuardRetryMs = 500;
 
 void SendToWindow(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -89,11 +94,8 @@ BOOL CQordelApp::InitInstance()
     g_strLanguageFolder = programFolder;
     ::SetCurrentDirectoryW(programFolder);
 
-    if (g_instanceChecker.PreviousInstanceRunning())
-    {
-        HandOverToFirstInstance(command, commandLine);
+    if (!TakeSingleInstanceGuard(command, commandLine))
         return FALSE;
-    }
 
     StartPlatformServices();
     LoadLanguageLibrary();
@@ -113,10 +115,16 @@ BOOL CQordelApp::InitInstance()
     if (g_osVersion.dwPlatformId != VER_PLATFORM_WIN32_NT)
     {
         g_strIniPath = L"C:\\Tessel.ini";
+        g_nProgramExitCode = EXIT_NOT_STARTED;
         return FALSE;
     }
-    if (!MakeDataFolder())
+    DWORD dataFolderError = 0;
+    if (!MakeDataFolder(dataFolderError))
+    {
+        ReportDataFolderFailure(command, dataFolderError);
+        g_nProgramExitCode = EXIT_NOT_STARTED;
         return FALSE;
+    }
     OpenProgramLog();
     WriteAgentOptions();
     g_pfnEnsureDefaultFilterFile.Exchange(&CQordelApp::LoadBasicFilter);
@@ -128,7 +136,11 @@ BOOL CQordelApp::InitInstance()
     try
     {
         if (!CreateMainDialog())
+        {
+            ReportNoMainWindow(command);
+            g_nProgramExitCode = EXIT_NOT_STARTED;
             return FALSE;
+        }
         ReportBrokenStore();
         // A one-shot backup ends the start here: the program ends with its run.
         if (ShowMainDialogForStart(*m_pMainDlg, command, m_nStartMode))
@@ -148,23 +160,50 @@ BOOL CQordelApp::InitInstance()
     }
     // Without its window the program could not be reached or ended by the user: it ends now.
     if (m_pMainDlg == nullptr || m_pMainDlg->GetSafeHwnd() == nullptr)
+    {
+        g_nProgramExitCode = EXIT_NOT_STARTED;
         return FALSE;
+    }
 
     if (m_nStartMode != START_MODE_NONE)
         SendCommandLine(m_pMainDlg->GetSafeHwnd(), commandLine);
     return TRUE;
 }
 
-void CQordelApp::HandOverToFirstInstance(const StartCommand &command, LPCWSTR commandLine)
+bool CQordelApp::TakeSingleInstanceGuard(const StartCommand &command, LPCWSTR commandLine)
 {
-    // A block holding no window: the first instance is still starting, and this start ends silently.
-    HWND first = g_instanceChecker.ActivatePreviousInstance(command.hidden ? FALSE : TRUE);
+    for (int attempt = 0;; ++attempt)
+    {
+        if (g_instanceChecker.TakeGuard())
+            return true;
+        const HandOver result = HandOverToFirstInstance(command, commandLine);
+        // A first instance that is ending leaves its block a moment longer: this start then becomes the first, or
+        // its request (a drive's backup, say) would go to a program that is going away.
+        if (result == HandOver::FirstGone && attempt < kGuardAttempts)
+        {
+            ::Sleep(kGuardRetryMs);
+            continue;
+        }
+        g_nProgramExitCode = result == HandOver::Done ? EXIT_DONE : EXIT_NOT_STARTED;
+        return false;
+    }
+}
+
+CQordelApp::HandOver CQordelApp::HandOverToFirstInstance(const StartCommand &command, LPCWSTR commandLine)
+{
+    // The first instance may still be starting: its window is waited for, up to the hand-over's own limit.
+    HWND first = g_instanceChecker.ActivatePreviousInstance(command.hidden ? FALSE : TRUE, kFirstWindowWaitMs);
     if (first == nullptr)
-        return;
+    {
+        ::OutputDebugStringW(L"The running program showed no window: this start ends\r\n");
+        return HandOver::NoWindow;
+    }
+    if (!::IsWindow(first))
+        return HandOver::FirstGone;
     if (command.mode != START_MODE_NONE)
     {
         SendCommandLine(first, commandLine);
-        return;
+        return HandOver::Done;
     }
     SendToWindow(first, WM_SHOW_INSTANCE, 0, 0);
     ::SetForegroundWindow(first);
@@ -173,6 +212,30 @@ void CQordelApp::HandOverToFirstInstance(const StartCommand &command, LPCWSTR co
     ::SetWindowPos(first, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetWindowPos(first, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SendToWindow(first, WM_ACTIVATE_INSTANCE, 0, 0);
+    return HandOver::Done;
+}
+
+void CQordelApp::ReportDataFolderFailure(const StartCommand &command, DWORD error)
+{
+    // The program's log lives in the data folder: what went wrong is told where the user sees it.
+    CString text;
+    text.Format(IDS_DATA_FOLDER_NOT_MADE, g_strDataFolder.GetString(), GetSystemErrorText(error).GetString());
+    ::OutputDebugStringW(text + L"\r\n");
+    if (IsUnattendedStart(command))
+        SendTrayRunStopped(IDS_START_NO_DATA_FOLDER, error);
+    else
+        SkinMessageBox(text, MB_OK);
+}
+
+void CQordelApp::ReportNoMainWindow(const StartCommand &command)
+{
+    // Without the language library there is no text of its own to show; the log has the line already.
+    if (IsUnattendedStart(command))
+        return;
+    CString text;
+    text.Format(L"%s cannot start: its window could not be made. Is \"%sPhrasel.dll\" there?", kApplicationName,
+                g_strLanguageFolder.GetString());
+    ::MessageBoxW(nullptr, text, kApplicationName, MB_OK | MB_ICONERROR);
 }
 
 void CQordelApp::StartPlatformServices()
@@ -266,6 +329,11 @@ void CQordelApp::StartDestinationWatch()
     m_started.watchThread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, this, 0, nullptr)));
 }
 
+bool IsUnattendedStart(const StartCommand &command)
+{
+    return command.hidden || command.mode == START_MODE_BACKUP;
+}
+
 int CQordelApp::ExitInstance()
 {
     EndStartedParts(m_started, StopEvent, [this] {
@@ -276,7 +344,8 @@ int CQordelApp::ExitInstance()
         g_fontArial24.DeleteObject();
     });
     ::OutputDebugStringW(L"ExitInstance\r\n");
-    return CWinApp::ExitInstance();
+    CWinApp::ExitInstance();
+    return g_nProgramExitCode;
 }
 
 void CQordelApp::OnHelp()

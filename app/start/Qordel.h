@@ -37,6 +37,10 @@ CString ModulePath();
 // the window hidden and runs the one-shot backup, which ends the start (true); every other start shows the
 // window, and a "--backup" without jobs becomes a plain start (mode START_MODE_NONE).
 bool ShowMainDialogForStart(CQordelDlg &dialog, const StartCommand &command, int &mode);
+// A start nobody watches: hidden ("--minimize") or a one-shot backup ("--backup", as the tray program starts it).
+// What goes wrong at such a start goes to the tray program's balloon rather than into a box that would keep the
+// process waiting for an answer.
+bool IsUnattendedStart(const StartCommand &command);
 
 class CQordelApp : public CWinApp
 {
@@ -79,12 +83,24 @@ class CQordelApp : public CWinApp
 
   private:
     // Steps of InitInstance; a FALSE ends the start.
+    // TRUE when this start is the first instance; otherwise it has handed its command line over (or found no
+    // window to hand it to) and the exit code is set.
+    bool TakeSingleInstanceGuard(const StartCommand &command, LPCWSTR commandLine);
+    enum class HandOver
+    {
+        Done,      // the first instance's window has the command line or the show request
+        NoWindow,  // no window came within kFirstWindowWaitMs
+        FirstGone, // the block names a window that no longer exists: the first instance is ending
+    };
     // A later start: brings the first instance's window forward and hands it the command line.
-    void HandOverToFirstInstance(const StartCommand &command, LPCWSTR commandLine);
+    HandOver HandOverToFirstInstance(const StartCommand &command, LPCWSTR commandLine);
+    void ReportDataFolderFailure(const StartCommand &command, DWORD error);
+    void ReportNoMainWindow(const StartCommand &command);
     void StartPlatformServices();
     void LoadLanguageLibrary();
     BOOL RegisterMainWindowClass();
-    BOOL MakeDataFolder();
+    // FALSE when the data folder cannot be made or written in; error tells why.
+    BOOL MakeDataFolder(DWORD &error);
     void OpenProgramLog();
     void WriteAgentOptions();
     BOOL CreateMainDialog();

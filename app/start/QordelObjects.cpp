@@ -7,3 +7,4 @@ CFont g_fontArial30Bold;
 CFont g_fontArial24;
 CFont g_fontArial15Bold;
 CKernelHandle g_hFirstInstanceMapping;
+int g_nProgramExitCode = 0;

@@ -80,7 +80,7 @@ void CQordelApp::InitTesselDirList()
     SetTesselDirListName(GetTesselDirListName());
 }
 
-BOOL CQordelApp::MakeDataFolder()
+BOOL CQordelApp::MakeDataFolder(DWORD &error)
 {
     InitAppFolder();
     InitTesselDirList();
@@ -98,7 +98,21 @@ BOOL CQordelApp::MakeDataFolder()
     const CString folder = g_strDataFolder.Left(g_strDataFolder.GetLength() - 1);
     const int created = ::SHCreateDirectoryExW(nullptr, folder, nullptr);
     if (!IsDataFolderUsable(created, ::GetFileAttributesW(folder)))
+    {
+        error = created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS ? static_cast<DWORD>(created)
+                                                                            : static_cast<DWORD>(ERROR_DIRECTORY);
         return FALSE;
+    }
+    // A folder that is there on a write-protected drive holds the jobs but keeps nothing of this start: no log,
+    // no saved job, no backup on the drive.
+    CKernelHandle probe(::CreateFileW(g_strDataFolder + L"Zel.probe", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!probe.IsValid())
+    {
+        error = ::GetLastError();
+        return FALSE;
+    }
+    probe.Close();
 
     g_strIniPath = paths.iniPath;
     g_strJobsXmlPath = paths.jobsXmlPath;

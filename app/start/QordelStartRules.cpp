@@ -85,3 +85,10 @@ CString FolderOfPath(const CString &path)
     const int slash = path.ReverseFind(L'\\');
     return slash >= 0 ? path.Left(slash + 1) : CString();
 }
+
+int RunExitCode(bool finished, int errorCount)
+{
+    if (!finished)
+        return EXIT_RUN_STOPPED;
+    return errorCount > 0 ? EXIT_COPY_ERRORS : EXIT_DONE;
+}

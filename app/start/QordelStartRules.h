@@ -17,6 +17,17 @@ enum StartMode
     START_MODE_BACKUP = 3, // "-b", "--backup"
 };
 
+// The program's exit code: how the start went, for the tray program and scripts that start it.
+enum ProgramExitCode
+{
+    EXIT_DONE = 0,        // a run that finished, a plain start and close, or a start handed to the running one
+    EXIT_COPY_ERRORS = 1, // a run that finished with files it could not copy
+    EXIT_RUN_STOPPED = 2, // a run that failed or was cancelled
+    EXIT_NOT_STARTED = 3, // a start that could not begin: no data folder, no language library, no window
+};
+// The exit code of a one-shot run's end: finished (with errorCount errors) or not.
+int RunExitCode(bool finished, int errorCount);
+
 struct StartCommand
 {
     int mode = START_MODE_NONE;

@@ -9,6 +9,7 @@
 #include "engine/windows/ProgressDialog.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
+#include "setup/wizard/TesselWizard.h"
 #include "ui/skin/SkinGlobals.h"
 
 namespace
@@ -38,9 +39,10 @@ const SkinButtonPlace kSkinButtons[MAIN_BUTTON_COUNT] = {
 
 CQordelDlg::CQordelDlg(CWnd *pParent)
     : CDialog(IDD, pParent), viewState(0), restoreToOtherFolder(0), restoreOption(0), useBasicFilter(FALSE),
-      m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_skinButtons{}, m_trayIcon{},
-      m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour), m_oneShotRun(FALSE), m_userOpenedWindow(TRUE),
-      m_progressShown(FALSE), m_inTray(FALSE), m_showingStringMessage(FALSE), m_pHeldJob(nullptr)
+      m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_backupPage(0),
+      m_restorePage(0), m_skinButtons{}, m_trayIcon{}, m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour),
+      m_oneShotRun(FALSE), m_userOpenedWindow(TRUE), m_progressShown(FALSE), m_inTray(FALSE),
+      m_showingStringMessage(FALSE), m_pHeldJob(nullptr), m_pOneShotJob(nullptr), m_storeSaveFailureShown(FALSE)
 {
     m_hIcon = AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     // The window is not known yet; OnInitDialog completes the record.
@@ -65,6 +67,7 @@ CQordelDlg::CQordelDlg(CWnd *pParent)
     m_brenmarkZel.reset(new Gdiplus::Image(g_strSkinFolder + L"brenmarkzel.png"));
     LoadMainSkinImages(g_strSkinFolder);
     CJobListView::LoadImages(g_strSkinFolder);
+    CTesselWizard::LoadStepImages(g_strSkinFolder);
 
     CreateSkinButtons();
     m_driveBar.SetSkinFolder(g_strSkinFolder);
@@ -76,6 +79,7 @@ CQordelDlg::~CQordelDlg()
     IMainWindowServices *self = this;
     g_pMainDlg.compare_exchange_strong(self, nullptr);
     ::OutputDebugStringW(L"In ~CQordelDlg\r\n");
+    SaveStoreAtClose();
     // The window goes first, so that no message reaches the dialog while its members are taken down.
     if (m_hWnd != nullptr)
         DestroyWindow();
@@ -95,6 +99,7 @@ CQordelDlg::~CQordelDlg()
     m_statusBlock.Stop();
     // GDI+ images must go before GDI+ shuts down, which the application does after deleting the dialog.
     CJobListView::FreeImages();
+    CTesselWizard::FreeStepImages();
     m_brenmarkZel.reset();
     FreeMainSkinImages();
     ::OutputDebugStringW(L"Out ~CQordelDlg\r\n");
@@ -208,6 +213,17 @@ void CQordelDlg::UpdateJob(CJobDef *jobDef)
     HWND window = GetSafeHwnd();
     if (jobDef != nullptr && window != nullptr)
         ::PostMessageW(window, WM_MAIN_UPDATE_JOB, reinterpret_cast<WPARAM>(jobDef), 0);
+}
+
+void CQordelDlg::JobListInsert(CSyncJob *job)
+{
+    if (job != nullptr && m_pJobListView != nullptr)
+        m_pJobListView->AddJob(job->GetJobDef());
+}
+
+CStringArray &CQordelDlg::GetPendingSources()
+{
+    return m_pendingSources;
 }
 
 void CQordelDlg::SetPageWindow(int page, CWnd *window)

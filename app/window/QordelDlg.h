@@ -37,6 +37,7 @@
 #include "platform/text/Geometry.h"
 #include "platform/windows/Dialog.h"
 #include "setup/layout/DialogLayout.h"
+#include "setup/sourcepage/SourcePage.h"
 #include "ui/controls/EditWithButton.h"
 #include "ui/skin/SkinElement.h"
 
@@ -119,6 +120,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void ReportError(CSyncJob *job, int reserved, int show) override;
     // Any thread: the job's card reads its texts again (on the user-interface thread, by a posted message).
     void UpdateJob(CJobDef *jobDef) override;
+    // A card for the job in the job list view (when it has one).
+    void JobListInsert(CSyncJob *job) override;
+    CStringArray &GetPendingSources() override;
     // The big Backup/Restore button (1140), by view state: on the backup page it starts the page's job, during a
     // backup it cancels it, during a restore it cancels the restore.
     void OnRunJobs() override;
@@ -126,6 +130,14 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CSyncJob *GetRunningJob() override;
     void SetProgressShown(BOOL shown) override;
     Gdiplus::Image *GetCloseImage() override;
+    int GetRestoreToOtherFolder() const override
+    {
+        return restoreToOtherFolder;
+    }
+    BOOL GetUseBasicFilter() const override
+    {
+        return useBasicFilter;
+    }
 
     CSkinButtonNew *GetSkinButton(MainSkinButton button) const
     {
@@ -142,10 +154,12 @@ class CQordelDlg : public CDialog, public IMainWindowServices
 
     // --- The run road (QordelDlgRun.cpp) ---
     // The one-shot start of "--backup" and of the tray program's back-up-now: the one-click job is rebuilt and
-    // run with the progress window hidden; a backup that finishes then ends the program unless the window is
-    // shown.
+    // run with the progress window hidden. Unless the window is shown meanwhile, the run's end (finished, failed
+    // or cancelled) shows no box and ends the program with the run's exit code (ProgramExitCode).
     void RunBackupFromCommandLine();
-    // The job page loader's hold: the schedule timer stops and the job is parked while its page shows it.
+    // Shows the job on the backup (0) or the restore (1) page: the schedule timer stops and the job is parked while
+    // its page shows it. The page's window is made the first time; afterwards the page reloads its filters and the
+    // job it was given.
     void LoadJobPage(CSyncJob *job, int page);
     // The schedule timer, started anew.
     void ArmScheduleTimer();
@@ -188,7 +202,7 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     }
 
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when it cannot be read.
-    ULONGLONG GetProgramDriveCapacity() const;
+    ULONGLONG GetProgramDriveCapacity() const override;
 
     // Shows and hides the control groups, the job list and the pages for viewState, places the text rectangle
     // and sets the skin buttons' states.
@@ -208,6 +222,11 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     }
     // The backup (0) and the restore (1) page's window, which the page loader sets; null while it has none.
     void SetPageWindow(int page, CWnd *window);
+    // The backup (0) or the restore (1) page; its window exists once the page loader has shown it.
+    CSourcePage &GetSourcePage(int page)
+    {
+        return page == 1 ? m_restorePage : m_backupPage;
+    }
 
     // Which face the window shows: 0 the job list, 1 the backup page, 2 a backup running, 3 the restore page,
     // 4 a restore running.
@@ -311,7 +330,15 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled);
     void ShowErrorReport(CSyncJob *job);
     void ViewJobLog(CSyncJob *job);
-    void SaveJobStore();
+    // The one-shot run's job (the run RunBackupFromCommandLine started): TRUE when job is it, which it then stops
+    // being.
+    bool TakeOneShotJob(CSyncJob *job);
+    // Ends the process after a one-shot run that nobody opened the window for, with the run's exit code.
+    void EndOneShotProcess(int exitCode);
+    // A save of the store that failed is logged; the user is told once, unless the run ends quietly.
+    void ReportStoreSave(HRESULT result, bool quiet);
+    // What the window's end leaves unsaved (a watched job's "neverrun", a removed job) is saved.
+    void SaveStoreAtClose();
     void WatchTwoWayDestinations(CSyncJob *job);
     // Jobs (QordelDlgJobs.cpp).
     void OnScheduleTimer();
@@ -358,6 +385,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CSyncJobList m_jobList;
     // After the job collection: its watches and its monitor's thread end before the jobs go.
     CChangeWatch m_changeWatch;
+    // The backup and the restore page, after the collection too: they point at its jobs.
+    CSourcePage m_backupPage;
+    CSourcePage m_restorePage;
     CJobStatusBlock m_statusBlock;
     CSkinButtonNew *m_skinButtons[MAIN_BUTTON_COUNT];
     NOTIFYICONDATAW m_trayIcon;
@@ -384,6 +414,12 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     std::map<CSyncJob *, std::unique_ptr<CErrorReportDlg>> m_errorReports;
     // The job the page loader parked, until it is released.
     CSyncJob *m_pHeldJob;
+    // The run of the one-shot start, until its end.
+    CSyncJob *m_pOneShotJob;
+    // Set once the user has been told that the store cannot be saved.
+    BOOL m_storeSaveFailureShown;
     CStringArray m_documentExtensions;
     std::unique_ptr<Gdiplus::Image> m_brenmarkZel;
+    // The paths of "--create" and "--select" requests, for job creation and the job selection dialog.
+    CStringArray m_pendingSources;
 };

@@ -166,22 +166,8 @@ void CQordelDlg::OnSize(UINT nType, int cx, int cy)
 void CQordelDlg::OnSizing(UINT fwSide, LPRECT pRect)
 {
     CDialog::OnSizing(fwSide, pRect);
-    if (pRect == nullptr || m_rectInitialWindow.IsRectEmpty())
-        return;
-    if (pRect->right - pRect->left < m_rectInitialWindow.Width())
-    {
-        if (fwSide == WMSZ_LEFT || fwSide == WMSZ_TOPLEFT || fwSide == WMSZ_BOTTOMLEFT)
-            pRect->left = pRect->right - m_rectInitialWindow.Width();
-        else
-            pRect->right = pRect->left + m_rectInitialWindow.Width();
-    }
-    if (pRect->bottom - pRect->top < m_rectInitialWindow.Height())
-    {
-        if (fwSide == WMSZ_TOP || fwSide == WMSZ_TOPLEFT || fwSide == WMSZ_TOPRIGHT)
-            pRect->top = pRect->bottom - m_rectInitialWindow.Height();
-        else
-            pRect->bottom = pRect->top + m_rectInitialWindow.Height();
-    }
+    if (pRect != nullptr)
+        KeepMinimumTrackSize(fwSide, *pRect, m_rectInitialWindow);
 }
 
 void CQordelDlg::OnLButtonDown(UINT, CPoint point)

@@ -2,7 +2,9 @@
 // with the job as wParam; and the engine's progress and string messages.
 #include "app/window/QordelDlg.h"
 
+#include "app/run/RunStopText.h"
 #include "app/run/TrayLink.h"
+#include "app/start/QordelObjects.h"
 #include "engine/continuous/DirectoryWatch.h"
 #include "engine/continuous/JobPaths.h"
 #include "engine/job/JobDeque.h"
@@ -15,30 +17,17 @@
 #include "engine/windows/ProgressDialog.h"
 #include "ui/boxes/MessageBoxDlg.h"
 
-namespace
-{
-
-// What a failed run tells the user: the device is not ready.
-const DWORD kFailedRunError = ERROR_NOT_READY;
-
-CString SystemText(DWORD error)
-{
-    wchar_t text[MAX_PATH] = {};
-    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, MAX_PATH, nullptr);
-    return text;
-}
-
-} // namespace
-
 LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
 {
     CSyncJob *job = reinterpret_cast<CSyncJob *>(wParam);
     const BOOL fromWindow = LeaveRunningList(job);
+    const bool oneShot = TakeOneShotJob(job);
     // A job that left the collection may be gone: the queue only counts its run, reading nothing of it.
     if (job == nullptr || !m_jobList.Contains(job))
     {
         GetJobDeque().OnJobFinished(job, false);
+        if (oneShot && !m_userOpenedWindow)
+            EndOneShotProcess(EXIT_RUN_STOPPED);
         return 0;
     }
     try
@@ -49,10 +38,8 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
     {
         job->GetLog().LogAt(L"QordelDlg", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, L"%D %m\n");
     }
-    GetJobDeque().OnJobFinished(job, false);
-    job->GetRestoreJournal()->Close(0);
-    job->SetRunningFlag(FALSE);
 
+    // Taken before the end-of-run reset clears the cancel flag.
     FinishedRunFacts facts;
     facts.cancelled = job->m_cancelFlag;
     facts.firstBackup = job->IsFirstBackup();
@@ -61,25 +48,26 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
     facts.hasErrorItems = job->GetErrorList().GetCount() > 0 ? TRUE : FALSE;
     facts.completeStatus = job->GetJobDef()->GetCompleteStatus();
     const UINT messageId = ChooseFinishedMessage(facts);
-    job->OnRunFinished();
 
     // Only a run the window started and follows moves the view and speaks to the user; the schedule's and the
-    // watch's runs end quietly.
+    // watch's runs end quietly, and so does a one-shot run that nobody opened the window for.
     const BOOL followed =
         fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;
-    if (followed && viewState == VIEW_BACKUP_RUNNING)
-    {
-        job->IncrementBackupCount();
-        SaveJobStore();
-    }
+    const bool quiet = oneShot && !m_userOpenedWindow;
+    const bool countBackup = followed && viewState == VIEW_BACKUP_RUNNING;
+    // The page's choices are the job's from now on.
+    if (countBackup && m_backupPage.GetSafeHwnd() != nullptr && m_backupPage.GetJob() == job)
+        m_backupPage.SaveFilters();
+    ReportStoreSave(m_jobList.RecordRunEnd(*job, true, false, countBackup), quiet);
+
     const CString message = EndMessageText(messageId, viewState);
-    if (fromWindow && (m_pProgressDlg == nullptr || m_pProgressDlg->GetSafeHwnd() == nullptr))
+    if (fromWindow && !quiet && (m_pProgressDlg == nullptr || m_pProgressDlg->GetSafeHwnd() == nullptr))
     {
         SkinMessageBox(message, MB_OK);
         if (m_hWnd != nullptr)
             Invalidate(TRUE);
     }
-    if (fromWindow && lParam != 0)
+    if (fromWindow && !quiet && lParam != 0)
         ShowErrorReport(job);
 
     if (followed)
@@ -90,18 +78,17 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
             DeployTrayAndLanguageFiles(g_strAppFolder);
             SendTrayProgress(100);
         }
-        if (m_pProgressDlg != nullptr)
+        if (m_pProgressDlg != nullptr && !quiet)
             m_pProgressDlg->ShowFinished(message, 100, 0);
         if (m_pJobListView != nullptr)
             m_pJobListView->UpdateDriveButton(m_pJobListView->GetSelectedItem());
-        const BOOL endProgram = viewState == VIEW_BACKUP_RUNNING && !m_userOpenedWindow;
         viewState = ViewAfterRunEnd(viewState, RunEnd::Finished).viewState;
-        if (endProgram)
-            ::PostQuitMessage(0);
         UpdateView();
     }
-    if (fromWindow && lParam != 0)
+    if (fromWindow && !quiet && lParam != 0)
         ViewJobLog(job);
+    if (quiet)
+        EndOneShotProcess(RunExitCode(true, facts.errorCount));
     return 0;
 }
 
@@ -122,42 +109,99 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
     // A waiting job taken out of the queue had no run to count.
     const bool onlyWaiting = cancelled && lParam != 0;
     const BOOL fromWindow = LeaveRunningList(job);
+    const bool oneShot = TakeOneShotJob(job);
+    const bool quiet = oneShot && !m_userOpenedWindow;
     if (job == nullptr || !m_jobList.Contains(job))
     {
         GetJobDeque().OnJobFinished(job, onlyWaiting);
+        if (quiet)
+            EndOneShotProcess(EXIT_RUN_STOPPED);
         return;
     }
     if (m_pJobListView != nullptr)
         m_pJobListView->Invalidate(TRUE);
-    GetJobDeque().OnJobFinished(job, onlyWaiting);
-    job->GetRestoreJournal()->Close(1);
-    job->SetRunningFlag(FALSE);
-    job->OnRunFinished();
+    // Why it stopped, as the run's log tells it: read before the end-of-run reset.
+    const RunStopCause cause =
+        GetRunStopCause(job->m_destinationLost, job->m_diskFull, job->m_networkRetry,
+                        ::GetFileAttributesW(job->GetJobDef()->GetDest()) != INVALID_FILE_ATTRIBUTES ? TRUE : FALSE);
+    const DWORD lastError = job->m_lastCopyError;
+    ReportStoreSave(m_jobList.RecordRunEnd(*job, false, onlyWaiting, false), quiet);
 
     const BOOL followed =
         fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;
-    if (fromWindow)
+    if (fromWindow && !quiet)
     {
         if (!cancelled)
-            SkinMessageBox(SystemText(kFailedRunError), MB_OK);
+            SkinMessageBox(RunStopText(cause, lastError), MB_OK);
         else if (viewState == VIEW_BACKUP_RUNNING)
             SkinMessageBoxId(IDS_BACKUP_CANCELLED, MB_OK);
         else if (viewState == VIEW_RESTORE_RUNNING)
             SkinMessageBoxId(IDS_RESTORE_CANCELLED, MB_OK);
     }
     SendTrayHideBalloon();
-    if (!followed)
-        return;
-    KillTimer(TIMER_RUN_PROGRESS);
-    const RunEndView next = ViewAfterRunEnd(viewState, cancelled ? RunEnd::Cancelled : RunEnd::Failed);
-    if (next.toJobList)
+    // The tray program showed this run's progress: it tells why it stopped, also when no box does.
+    if (fromWindow && !cancelled)
+        SendTrayRunStopped(RunStopTextId(cause), lastError);
+    if (followed)
     {
-        ReturnToJobList();
-        return;
+        KillTimer(TIMER_RUN_PROGRESS);
+        const RunEndView next = ViewAfterRunEnd(viewState, cancelled ? RunEnd::Cancelled : RunEnd::Failed);
+        if (next.toJobList)
+        {
+            ReturnToJobList();
+        }
+        else
+        {
+            viewState = next.viewState;
+            if (next.updateView)
+                UpdateView();
+        }
     }
-    viewState = next.viewState;
-    if (next.updateView)
-        UpdateView();
+    if (quiet)
+        EndOneShotProcess(EXIT_RUN_STOPPED);
+}
+
+bool CQordelDlg::TakeOneShotJob(CSyncJob *job)
+{
+    if (job == nullptr || job != m_pOneShotJob)
+        return false;
+    m_pOneShotJob = nullptr;
+    return true;
+}
+
+void CQordelDlg::EndOneShotProcess(int exitCode)
+{
+    // The one-shot start left nothing else running (no schedule, no watch): the process has done its work.
+    g_nProgramExitCode = exitCode;
+    ::PostQuitMessage(exitCode);
+}
+
+void CQordelDlg::ReportStoreSave(HRESULT result, bool quiet)
+{
+    if (SUCCEEDED(result))
+        return;
+    AppLog.LogIdAt(L"QordelDlg", __LINE__, 0, LM_ERROR, IDS_LOG_JOB_STORE_SAVE_FAILED, g_strJobsXmlPath.GetString(),
+                   static_cast<unsigned>(result));
+    // Every later end fails the same way: the user hears of it once, when someone is there to read it.
+    if (quiet || m_storeSaveFailureShown)
+        return;
+    m_storeSaveFailureShown = TRUE;
+    CString text;
+    text.Format(IDS_STORE_NOT_SAVED_BOX, g_strJobsXmlPath.GetString());
+    SkinMessageBox(text, MB_OK);
+}
+
+void CQordelDlg::SaveStoreAtClose()
+{
+    try
+    {
+        m_jobList.SaveIfChanged();
+    }
+    catch (const _com_error &error)
+    {
+        AppLog.LogIdAt(L"QordelDlg", __LINE__, 0, LM_ERROR, IDS_LOG_JOB_STORE_SAVE_FAILED, g_strJobsXmlPath.GetString(),
+                       static_cast<unsigned>(error.Error()));
+    }
 }
 
 LRESULT CQordelDlg::OnJobProgress(WPARAM, LPARAM)
@@ -216,17 +260,4 @@ CErrorReportDlg *CQordelDlg::GetErrorReport(CSyncJob *job) const
 {
     auto found = m_errorReports.find(job);
     return found != m_errorReports.end() ? found->second.get() : nullptr;
-}
-
-void CQordelDlg::SaveJobStore()
-{
-    try
-    {
-        m_jobList.Save();
-    }
-    catch (const _com_error &error)
-    {
-        AppLog.LogIdAt(L"QordelDlg", __LINE__, 0, LM_ERROR, IDS_LOG_JOB_STORE_SAVE_FAILED, g_strJobsXmlPath.GetString(),
-                       static_cast<unsigned>(error.Error()));
-    }
 }

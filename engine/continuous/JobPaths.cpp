@@ -131,11 +131,11 @@ void CheckJobPaths(CSyncJob &job, IDirectoryWatch &watcher, CDirectoryChangeHand
         {
             if (HasNeverRun(job))
                 job.m_runState = JOB_IDLE;
-            if (job.Validate())
+            if (job.ValidateDueRun())
                 Queue(job, mainWindow);
         }
         return;
     }
-    if ((jsType == 1 || jsType == 2) && job.Validate() && (jsType == 2 || !HasNeverRun(job)))
+    if ((jsType == 1 || jsType == 2) && (jsType == 2 || !HasNeverRun(job)) && job.ValidateDueRun())
         Queue(job, mainWindow);
 }

@@ -9,6 +9,8 @@
 
 #include <atomic>
 
+#include "platform/text/Collections.h"
+
 class CJobDef;
 class CSyncJob;
 class CSyncJobList;
@@ -54,6 +56,12 @@ class IMainWindowServices
     virtual void ReportError(CSyncJob *job, int reserved, int show) = 0;
     // Repaints the job's line in the job list.
     virtual void UpdateJob(CJobDef *jobDef) = 0;
+    // Gives a job that has just joined the collection its line in the job list (user-interface thread).
+    virtual void JobListInsert(CSyncJob *job) = 0;
+    // The paths handed over with "--create" or "--select", in order (folders end with one backslash): job
+    // creation and the job selection dialog read them, and empty the list when they refuse one (user-interface
+    // thread).
+    virtual CStringArray &GetPendingSources() = 0;
     // The window's run command; stops a running backup or restore.
     virtual void OnRunJobs() = 0;
     // The job the progress window shows: the first of the running jobs; null when none runs.
@@ -63,6 +71,12 @@ class IMainWindowServices
     virtual void SetProgressShown(BOOL shown) = 0;
     // The image strip of the window's own close button (not owned); may be null or not loaded.
     virtual Gdiplus::Image *GetCloseImage() = 0;
+    // 1 when a restore goes into a folder of the user's choice rather than back where the files came from.
+    virtual int GetRestoreToOtherFolder() const = 0;
+    // Set: the backup page edits the data folder's default filter file rather than the job's own one.
+    virtual BOOL GetUseBasicFilter() const = 0;
+    // The free bytes of the program's drive, the room a backup to the drive has; 0 when they cannot be read.
+    virtual ULONGLONG GetProgramDriveCapacity() const = 0;
 
   protected:
     IMainWindowServices() = default;

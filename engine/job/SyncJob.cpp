@@ -11,6 +11,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "engine/journal/RestoreJournal.h"
 #include "engine/store/XmlLayer.h"
+#include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
 
 namespace
@@ -177,6 +178,8 @@ void CSyncJob::Start(int argument)
     if (m_jobDef->GetDestAgent() == 0 && ::GetFileAttributesW(dest) == INVALID_FILE_ATTRIBUTES)
     {
         DWORD error = ::GetLastError();
+        // The run's own last error: what its end tells the user.
+        m_lastCopyError = error;
         m_log.LogIdAt(L"SyncJob", __LINE__, error, LM_INFO, 1151, FormatNow().GetString());
         if (IsRetryableError(error))
         {
@@ -197,7 +200,8 @@ void CSyncJob::Start(int argument)
         }
     }
 
-    m_startTime = static_cast<__int64>(_time64(nullptr));
+    // The schedule compares it with the program's clock.
+    m_startTime = static_cast<__int64>(g_pfnClock());
     m_queueArgument = argument;
     m_runState = JOB_BUSY;
 
@@ -307,5 +311,6 @@ void CSyncJob::OnRunFinished()
         m_cancelFlag = FALSE;
         m_runState = JOB_IDLE;
     }
+    m_cannotRunLogged = FALSE;
     m_jobDef->SetNeverRun(FormatNow());
 }

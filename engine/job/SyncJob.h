@@ -236,6 +236,9 @@ class CSyncJob
     BOOL CheckDestination(int tries);
     // TRUE when the destination can be reached and a source exists (or comes through an agent).
     BOOL Validate();
+    // Validate for a run the schedule or the watch found due. A job that cannot run is logged with the path that
+    // is missing (the destination, else the first source), once, and again only after the job has run.
+    BOOL ValidateDueRun();
     // 1 when another enabled on-change job of the stored job list uses the path (defined with the store
     // checks of the job collection).
     BOOL CheckPathInStore(LPCWSTR path);
@@ -323,7 +326,8 @@ class CSyncJob
     RelaxedAtomic<BOOL> m_defaultJob;     // the job made by the one-click backup
     RelaxedAtomic<__int64> m_createdTime; // stamped at creation and when the wizard finishes
     RelaxedAtomic<BYTE> m_retainFullPathChanged;
-    RelaxedAtomic<BOOL> m_notStored; // made in this session and never saved; the loader clears it
+    RelaxedAtomic<BOOL> m_notStored;       // made in this session and never saved; the loader clears it
+    RelaxedAtomic<BOOL> m_cannotRunLogged; // a due run that could not run was logged; cleared when a run ends
 
     // Borrows: a thread that works with the job outside the collection's list lock takes a borrow under that
     // lock and returns it when done; CSyncJobList::RemoveJob deletes the job only once none is left.
@@ -347,6 +351,9 @@ class CSyncJob
 
   private:
     static void CloseFinishedThread(CKernelHandle &thread);
+    // Validate, filling missing (when given and still empty) with the destination or the first source that
+    // cannot be found.
+    BOOL CheckRunPaths(CString *missing);
     void RefuseStart(UINT message);
     void AddErrorText(const CString &text);
     CString GetDefAttribute(LPCWSTR name) const;

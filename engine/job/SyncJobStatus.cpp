@@ -10,6 +10,7 @@
 
 #include "engine/program/NetPath.h"
 #include "engine/store/SourceList.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"
 
 namespace
@@ -273,8 +274,17 @@ BOOL CSyncJob::CheckDestination(int tries)
 
 BOOL CSyncJob::Validate()
 {
+    return CheckRunPaths(nullptr);
+}
+
+BOOL CSyncJob::CheckRunPaths(CString *missing)
+{
     if (!CheckDestination(1))
+    {
+        if (missing != nullptr)
+            *missing = m_jobDef->GetDest();
         return FALSE;
+    }
     if (m_jobDef->GetSourceAgent() != 0)
         return TRUE;
     XmlElementIterator sources(m_element);
@@ -282,8 +292,11 @@ BOOL CSyncJob::Validate()
     {
         if (sources.GetName() != L"src")
             continue;
-        if (::GetFileAttributesW(GetXmlPathAttribute(sources.GetElement())) != INVALID_FILE_ATTRIBUTES)
+        const CString path = GetXmlPathAttribute(sources.GetElement());
+        if (::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
             return TRUE;
+        if (missing != nullptr && missing->IsEmpty())
+            *missing = path;
         XmlElementIterator files(sources.GetElement());
         while (files.Next())
         {
@@ -292,5 +305,23 @@ BOOL CSyncJob::Validate()
                 return TRUE;
         }
     }
+    return FALSE;
+}
+
+BOOL CSyncJob::ValidateDueRun()
+{
+    CString missing;
+    if (CheckRunPaths(&missing))
+        return TRUE;
+    // Every tick would find it again: the user reads it once, and once more only after the job has run.
+    if (m_cannotRunLogged.Exchange(TRUE))
+        return FALSE;
+    const CString name = m_jobDef->GetName();
+    if (missing.IsEmpty())
+        m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_WARNING, IDS_LOG_DUE_JOB_NO_SOURCE, FormatNow().GetString(),
+                      name.GetString());
+    else
+        m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_WARNING, IDS_LOG_DUE_JOB_MISSING_PATH, FormatNow().GetString(),
+                      name.GetString(), missing.GetString());
     return FALSE;
 }

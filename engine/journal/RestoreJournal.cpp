@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 Seam<PFN_JOURNAL_WRITE> g_pfnJournalWrite{&::WriteFile};
@@ -183,6 +184,25 @@ bool IsSameOrBelow(const std::wstring &path, const std::wstring &prefix)
                                static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
         return false;
     return path.size() == prefix.size() || path[prefix.size()] == L'\\';
+}
+
+// The key a destination is compared by: case ignored, as the file system does.
+std::wstring UpperKey(const std::wstring &path)
+{
+    std::wstring key = path;
+    if (!key.empty())
+        ::CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
+bool IsBelowAny(const std::wstring &path, const std::vector<std::wstring> &folders)
+{
+    for (const std::wstring &folder : folders)
+    {
+        if (IsSameOrBelow(path, folder))
+            return true;
+    }
+    return false;
 }
 
 // Deletes the files it holds when it goes out of scope.
@@ -507,6 +527,62 @@ BOOL CRestoreJournal::RecordRename(LPCWSTR name, LPCWSTR newDestination, LPCWSTR
     if (!::CopyFileW(renamed, journal, FALSE))
         return FALSE;
     return TRUE;
+}
+
+int CRestoreJournal::KeepRecordsBelow(const std::vector<CString> &folders)
+{
+    if (m_mode != ModeWriting || !m_file.IsValid())
+    {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return -1;
+    }
+    std::vector<std::wstring> kept;
+    for (const CString &folder : folders)
+    {
+        std::wstring text = folder.GetString();
+        StripTrailingBackslashes(text);
+        if (!text.empty())
+            kept.push_back(text);
+    }
+    CString journal;
+    CString saved;
+    if (kept.empty() || !BuildPath(m_name, JOURNAL_SUFFIX, journal) || !BuildPath(m_name, SAVED_SUFFIX, saved) ||
+        !FileExists(saved))
+        return 0;
+
+    // What this session has written already below those folders (a listing that broke off part-way wrote some).
+    std::unordered_set<std::wstring> written;
+    {
+        CKernelHandle current(::CreateFileW(journal, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!current.IsValid())
+            return -1;
+        RecordReader reader(current);
+        Record record;
+        while (reader.Next(record))
+        {
+            if (IsBelowAny(record.source, kept))
+                written.insert(UpperKey(record.destination));
+        }
+    }
+
+    CKernelHandle previous(
+        ::CreateFileW(saved, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!previous.IsValid())
+        return -1;
+    RecordReader reader(previous);
+    Record record;
+    int added = 0;
+    while (reader.Next(record))
+    {
+        if (record.destination.empty() || !IsBelowAny(record.source, kept) ||
+            !written.insert(UpperKey(record.destination)).second || !FileExists(record.destination.c_str()))
+            continue;
+        if (!Append(record.destination.c_str(), record.source.c_str()))
+            return -1;
+        ++added;
+    }
+    return added;
 }
 
 int CRestoreJournal::ReadAll(CStringList &list)

@@ -88,6 +88,13 @@ class CRestoreJournal
     BOOL RecordRename(LPCWSTR name, LPCWSTR newDestination, LPCWSTR newSource, LPCWSTR oldDestination,
                       LPCWSTR oldSource);
 
+    // In a writing session, before it closes: appends every record of the previous journal (the saved copy) whose
+    // source is one of the folders or lies below one (trailing backslashes and case ignored) and whose destination
+    // is still a file, unless this session has already written a record for that destination. A run that could
+    // not list a folder thus keeps listing the copies that folder still has on the destination. The number of
+    // records added; -1 when a file could not be read or a record not written.
+    int KeepRecordsBelow(const std::vector<CString> &folders);
+
     // In a reading session: adds the destination of every record, in record order, to list (empty ones are
     // skipped), stopping at the first bad record. Returns the number added.
     int ReadAll(CStringList &list);

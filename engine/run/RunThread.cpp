@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/program/AppPaths.h"
+#include "engine/program/ProgramObjects.h"
 #include "engine/run/SyncJobCopyOne.h"
 #include "engine/run/DestPaths.h"
 #include "engine/store/JobDef.h"
@@ -99,7 +100,7 @@ void BackupFileSource(CSyncJob &job, const RunSource &source)
 }
 
 // Backs up one folder or mail-store source; Failed ends the run.
-RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &source)
+RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &source, CRunFolders &folders)
 {
     CString destination = source.destination;
     if (destination.IsEmpty() && !GetMailStoreDestPath(job, source.path, destination))
@@ -137,11 +138,12 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
         job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_FOLDER_UNREADABLE, FormatNow().GetString(),
                              root.GetString(), GetSystemErrorText(error).GetString());
         job.LogError(error, root);
+        folders.AddUnlisted(root);
         // A share that does not answer ends the run; a missing folder is this source's failure only, and the
         // other sources are still backed up.
         return job.IsRetryableError(error) ? RunEnd::Failed : RunEnd::Finished;
     }
-    auto scan = std::make_unique<CBackupScan>(job, jobName, source);
+    auto scan = std::make_unique<CBackupScan>(job, jobName, source, folders);
     int wholeTree = source.files.empty() ? 1 : 0;
     // A source folder that cannot be listed has been counted and logged by the scan: like a missing one, it
     // is this source's failure only.
@@ -150,7 +152,7 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
     return RunEnd::Finished;
 }
 
-RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSource> &sources)
+RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSource> &sources, CRunFolders &folders)
 {
     for (const RunSource &source : sources)
     {
@@ -168,7 +170,7 @@ RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSo
             break;
         case RunSourceKind::MailStore:
         case RunSourceKind::Folder:
-            if (BackupTreeSource(job, jobName, source) == RunEnd::Failed)
+            if (BackupTreeSource(job, jobName, source, folders) == RunEnd::Failed)
                 return RunEnd::Failed;
             break;
         }
@@ -198,7 +200,7 @@ void EndFailed(CSyncJob &job)
 }
 
 // The whole run but its end message. started stays false when the sources could not be read.
-RunEnd RunBackup(CSyncJob &job, bool &started)
+RunEnd RunBackup(CSyncJob &job, CRunFolders &folders, bool &started)
 {
     CJobDef *def = job.GetJobDef();
     CString jobName = def->GetName();
@@ -222,7 +224,17 @@ RunEnd RunBackup(CSyncJob &job, bool &started)
         return RunEnd::Failed;
     }
     started = true;
-    return RunSources(job, jobName, sources);
+    return RunSources(job, jobName, sources, folders);
+}
+
+// A folder the run could not list still has its copies on the destination, from the runs before: the new
+// journal goes on listing them, or a restore would offer nothing of that folder.
+void KeepUnlistedRecords(CSyncJob &job, const CRunFolders &folders)
+{
+    if (!job.m_journalFlag || folders.GetUnlisted().empty())
+        return;
+    if (job.GetRestoreJournal()->KeepRecordsBelow(folders.GetUnlisted()) < 0)
+        job.GetLog().LogAt(L"SyncJob", __LINE__, ::GetLastError(), LM_ERROR, L"%D %m\n");
 }
 
 } // namespace
@@ -348,9 +360,11 @@ unsigned __stdcall RunThreadProc(void *param)
     CSingleLock runLock(&job->m_runLock, TRUE);
     bool started = false;
     RunEnd end = RunEnd::Failed;
+    std::unique_ptr<CRunFolders> folders;
     try
     {
-        end = RunBackup(*job, started);
+        folders = std::make_unique<CRunFolders>(job->GetJobDef()->GetDest(), g_strDataFolder);
+        end = RunBackup(*job, *folders, started);
     }
     catch (const _com_error &)
     {
@@ -372,6 +386,7 @@ unsigned __stdcall RunThreadProc(void *param)
     }
     if (end == RunEnd::Finished)
     {
+        KeepUnlistedRecords(*job, *folders);
         job->m_progressPercent = 100;
         job->m_secondPercent = 100;
         LogWithTime(*job, LM_INFO, IDS_LOG_RUN_ENDED);

@@ -10,10 +10,12 @@
 #pragma once
 #include <windows.h>
 
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "engine/job/SyncJob.h"
+#include "engine/run/RunFolders.h"
 #include "platform/text/String.h"
 #include "platform/system/Seam.h"
 #include "platform/system/XmlDom.h"
@@ -70,7 +72,8 @@ BOOL IsRunStopped(const CSyncJob &job);
 class CBackupScan
 {
   public:
-    CBackupScan(CSyncJob &job, const CString &jobName, const RunSource &source);
+    // folders is the run's: the scan passes over the job's own folders and records the ones it cannot list.
+    CBackupScan(CSyncJob &job, const CString &jobName, const RunSource &source, CRunFolders &folders);
     CBackupScan(const CBackupScan &) = delete;
     CBackupScan &operator=(const CBackupScan &) = delete;
 
@@ -90,8 +93,12 @@ class CBackupScan
     };
     bool MustStop() const;
     // A folder that could not be listed (or whose listing broke off): one error, one log entry and one line of
-    // the copy-error list; a network error also sets the network-retry flag, which ends the run.
+    // the copy-error list; a network error also sets the network-retry flag, which ends the run. The folder is
+    // recorded as unlisted.
     void ReportFolderFailure(const CString &folder, DWORD error, UINT stringId);
+    // Takes the entry's name for the listing being walked; FALSE (one error, logged with both paths) when an
+    // earlier entry of that listing has the name in another case.
+    bool ClaimName(const CString &full);
     Step CopyEntry(BOOL fullCopy, const CString &root, const CString &full, const CString &destination, int wholeTree);
     Step EnsureTargetFolder(const CString &target, bool &skip);
     Step CopyTarget(const CString &full, const CString &target, bool targetPresent);
@@ -104,6 +111,11 @@ class CBackupScan
     WIN32_FIND_DATAW m_found;
     // The last target folder made or found, so that each folder is made once.
     CString m_madeFolder;
+    CRunFolders &m_folders;
+    // Per level of the walk (its depth the index), the names taken so far in upper case, with the path of the
+    // entry that took each.
+    std::vector<std::unordered_map<CString, CString>> m_names;
+    size_t m_depth = 0;
 };
 
 // The log entries of a run that ended without being cancelled before its end: string 264, then why (the

@@ -65,8 +65,8 @@ BOOL MakeRevisionPath(LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString &
     return TRUE;
 }
 
-CBackupScan::CBackupScan(CSyncJob &job, const CString &jobName, const RunSource &source)
-    : m_job(job), m_jobName(jobName), m_source(source), m_found()
+CBackupScan::CBackupScan(CSyncJob &job, const CString &jobName, const RunSource &source, CRunFolders &folders)
+    : m_job(job), m_jobName(jobName), m_source(source), m_found(), m_folders(folders)
 {
 }
 
@@ -90,6 +90,21 @@ void CBackupScan::ReportFolderFailure(const CString &folder, DWORD error, UINT s
     m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, stringId, FormatNow().GetString(), folder.GetString(),
                            GetSystemErrorText(error).GetString());
     m_job.LogError(error, folder);
+    m_folders.AddUnlisted(folder);
+}
+
+bool CBackupScan::ClaimName(const CString &full)
+{
+    CString key = full.Mid(full.ReverseFind(L'\\') + 1);
+    key.MakeUpper();
+    auto taken = m_names[m_depth - 1].emplace(key, full);
+    if (taken.second)
+        return true;
+    ++m_job.m_errorCount;
+    m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_ALREADY_EXISTS, LM_ERROR, IDS_LOG_NAME_CASE_CLASH,
+                           FormatNow().GetString(), full.GetString(), taken.first->second.GetString());
+    m_job.LogError(ERROR_ALREADY_EXISTS, full);
+    return false;
 }
 
 int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &folder, const CString &destination,
@@ -99,6 +114,23 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
     // per-entry work in CopyEntry, whose frame is gone before the next level starts.
     m_job.m_bytesTotal = m_job.GetJobDef()->GetFolderSizeScanner().GetTotalSize(FALSE);
     const bool isFolder = !folder.IsEmpty() && folder[folder.GetLength() - 1] == L'\\';
+    // This level's names: its set is kept for the next listing at the same depth, emptied.
+    struct Level
+    {
+        explicit Level(CBackupScan &scan) : m_scan(scan)
+        {
+            if (scan.m_names.size() <= scan.m_depth)
+                scan.m_names.emplace_back();
+            scan.m_names[scan.m_depth++].clear();
+        }
+        ~Level()
+        {
+            --m_scan.m_depth;
+        }
+        Level(const Level &) = delete;
+        Level &operator=(const Level &) = delete;
+        CBackupScan &m_scan;
+    } level(*this);
     CFindHandle listing(g_pfnFindFirstFile(folder + L"*.*", &m_found));
     if (!listing.IsValid())
     {
@@ -121,7 +153,7 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
             continue;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         {
-            if (!wholeTree || IsSystemPath(full))
+            if (!wholeTree || IsSystemPath(full) || m_folders.IsOwnFolder(m_job, full) || !ClaimName(full))
                 continue;
             if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1) && MustStop())
                 return 0;
@@ -157,6 +189,8 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
         ++m_job.m_entriesFiltered;
         return Step::Next;
     }
+    if (!ClaimName(full))
+        return Step::Next;
     CString target;
     if (!MakeRevisionPath(full, root, destination, target))
     {

@@ -6,7 +6,9 @@
 #include "engine/store/JobDef.h"
 #include "engine/store/PathMatch.h"
 #include "engine/store/SourceList.h"
+#include "engine/job/JobDeque.h"
 #include "engine/job/SyncJob.h"
+#include "engine/journal/RestoreJournal.h"
 #include "engine/store/XmlLayer.h"
 
 int CSyncJobList::Add(CSyncJob *job)
@@ -67,6 +69,25 @@ int CSyncJobList::RemoveJob(CSyncJob *job)
     Sleep(1000);
     delete job;
     return 1000;
+}
+
+HRESULT CSyncJobList::RecordRunEnd(CSyncJob &job, bool finished, bool onlyWaiting, bool countBackup)
+{
+    GetJobDeque().OnJobFinished(&job, onlyWaiting);
+    job.GetRestoreJournal()->Close(finished ? 0 : 1);
+    job.SetRunningFlag(FALSE);
+    job.OnRunFinished();
+    if (countBackup)
+        job.IncrementBackupCount();
+    try
+    {
+        Save();
+    }
+    catch (const _com_error &error)
+    {
+        return error.Error();
+    }
+    return S_OK;
 }
 
 int CSyncJobList::MoveToFront(INT_PTR index)

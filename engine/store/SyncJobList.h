@@ -82,6 +82,17 @@ class CSyncJobList
     // On failure the old store stays as it was, the temporary file is deleted and _com_error is raised. A
     // recovered store's copy is deleted after a save that succeeded. Returns 1.
     int Save();
+    // What the end of every run does, for a run the window started as much as for the schedule's, the watch's and
+    // the one-shot start's: the run queue hears of it (onlyWaiting: a waiting job taken out of the queue, which had
+    // no run), the journal is closed (the new one kept after a finished run, the previous one put back otherwise),
+    // the job's running bit goes, the end-of-run reset stamps "neverrun", a backup the window followed
+    // (countBackup) counts one backup more, and the store is saved, so that the next start finds every run. S_OK,
+    // or the error of the save that failed (the store is then left as it was last saved).
+    HRESULT RecordRunEnd(CSyncJob &job, bool finished, bool onlyWaiting, bool countBackup);
+    // Save, when the document differs from what the last load or save left (a job's element changed, a stored
+    // job was removed); a job whose element has never been stored does not count. 1 when it saved, 0 when there
+    // was nothing to save; a failed save raises as Save does.
+    int SaveIfChanged();
     // The legacy "Zel.ini" jobs, appended to the root as "jobdef" elements (called by the constructor).
     void ImportIniJobs();
     // Drops the unsaved edits of one job: its stored element (found by "JobUUID") is read from the store file
@@ -115,8 +126,9 @@ class CSyncJobList
     {
         return m_document;
     }
-    // The path of the copy kept of a store that could not be read ("Zel.xml.bad"); empty when the store read
-    // fine. When the copy itself failed the text still names where it should have gone.
+    // The path of the copy kept of a store that could not be read ("Zel.xml.bad", or "Zel.xml.bad.1" and so on
+    // when earlier copies of other broken stores are there); empty when the store read fine. When the copy itself
+    // failed the text still names where it should have gone.
     const CString &GetBrokenStoreCopy() const
     {
         return m_brokenStoreCopy;
@@ -135,7 +147,7 @@ class CSyncJobList
 
     // The schedule: at most one due job per call, in collection order, or null. The time is the program's clock
     // (platform/system/Clock.h); local weekday, day of the month and time of day come from it in the process's
-    // time zone.
+    // time zone. An interval job whose last start lies in the future (the clock went back) is due at once.
     CSyncJob *GetNextDueJob();
 
     // 1 when path lies inside folder: both without trailing backslashes and compared without regard to case,
@@ -176,6 +188,8 @@ class CSyncJobList
     // The "jobdef" elements under the root that no job of the collection is bound to, in document order.
     std::vector<IXMLDOMElementPtr> FindUnboundElements() const;
     void WriteDocumentTo(const CString &path);
+    // The document as text, under the DOM lock.
+    CString DocumentText() const;
 
     IXMLDOMDocument2Ptr m_document;
     mutable IXMLDOMElementPtr m_root;
@@ -184,6 +198,8 @@ class CSyncJobList
     mutable CCriticalSection m_lock{4000};
     CString m_storePath;
     CString m_iniPath;
+    // The document's text after the last load or save, for SaveIfChanged.
+    CString m_savedText;
     CString m_brokenStoreCopy;
     CString m_recoveredStoreCopy;
     BOOL m_brokenCopyFailed = FALSE;

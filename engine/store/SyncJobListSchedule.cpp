@@ -43,8 +43,10 @@ CSyncJob *CSyncJobList::GetNextDueJob()
 
         if (type == 1)
         {
+            // A last start later than now means the clock went back: waiting for the interval to pass from a
+            // start in the future would hold the job for as long as the clock went back.
             const __int64 minutes = (now - job->m_startTime) / 60;
-            if (minutes >= jobDef->GetJsMins())
+            if (job->m_startTime > now || minutes >= jobDef->GetJsMins())
             {
                 job->m_startTime = now;
                 return job;

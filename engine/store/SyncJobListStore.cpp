@@ -3,6 +3,7 @@
 #include "engine/store/SyncJobList.h"
 
 #include <memory>
+#include <string>
 
 #include "engine/store/JobDef.h"
 #include "engine/log/LogMsg.h"
@@ -263,6 +264,43 @@ bool IncludesEverything(const CString &list)
     return false;
 }
 
+std::string FileBytes(const CString &path)
+{
+    std::string bytes;
+    CKernelHandle file(
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+        return bytes;
+    char block[16384];
+    DWORD got = 0;
+    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0)
+        bytes.append(block, got);
+    return bytes;
+}
+
+// How many copies of broken stores are kept beside the store at most.
+const int kMaxBrokenCopies = 1000;
+
+// Copies a store that cannot be read to the first free name of "<store>.bad", "<store>.bad.1", ...: every
+// broken store met is kept, none over another. A copy that already holds the same bytes is taken as it is (the
+// same broken store at the next start). copy names the copy, or where it should have gone; false when the copy
+// failed.
+bool KeepBrokenStore(const CString &store, CString &copy)
+{
+    const std::string bytes = FileBytes(store);
+    for (int n = 0; n < kMaxBrokenCopies; ++n)
+    {
+        copy = store + L".bad";
+        if (n > 0)
+            copy.AppendFormat(L".%d", n);
+        if (!IsExistingFile(copy))
+            return CopyFileW(store, copy, TRUE) != FALSE;
+        if (!bytes.empty() && FileSize(copy) == bytes.size() && FileBytes(copy) == bytes)
+            return true;
+    }
+    return false;
+}
+
 // The legacy file numbers its job sections from 0; "totaljobs" is not trusted beyond the first gap.
 const int kMaxLegacyJobs = 10000;
 
@@ -363,10 +401,7 @@ void CSyncJobList::LoadDocumentFromFile()
         // A store that is there but cannot be read must not be lost to the next save, which writes the
         // empty collection over it.
         if (exists && FileSize(m_storePath) > 0)
-        {
-            m_brokenStoreCopy = m_storePath + L".bad";
-            m_brokenCopyFailed = !CopyFileW(m_storePath, m_brokenStoreCopy, FALSE);
-        }
+            m_brokenCopyFailed = !KeepBrokenStore(m_storePath, m_brokenStoreCopy);
         MakeFreshDocument();
     }
     IXMLDOMElementPtr root;
@@ -472,8 +507,25 @@ int CSyncJobList::Load()
     const std::vector<IXMLDOMElementPtr> unbound = FindUnboundElements();
     for (const IXMLDOMElementPtr &element : unbound)
         AddJobForElement(element);
+    if (!m_loaded)
+        m_savedText = DocumentText();
     m_loaded = 1;
     return 1;
+}
+
+CString CSyncJobList::DocumentText() const
+{
+    XmlDomLock lock;
+    BSTR text = nullptr;
+    XmlCheck(m_document->get_xml(&text));
+    return CString(static_cast<LPCWSTR>(_bstr_t(text, false)));
+}
+
+int CSyncJobList::SaveIfChanged()
+{
+    if (!m_document || DocumentText() == m_savedText)
+        return 0;
+    return Save();
 }
 
 void CSyncJobList::WriteDocumentTo(const CString &path)
@@ -536,6 +588,7 @@ int CSyncJobList::Save()
         DeleteFileW(m_recoveredStoreCopy);
         m_recoveredStoreCopy.Empty();
     }
+    m_savedText = DocumentText();
     return 1;
 }
 

@@ -80,3 +80,7 @@
 #include "FiltersIds.h"
 #include "WatchIds.h"
 #include "RunRoadIds.h"
+#include "WizardIds.h"
+#include "JobDialogsIds.h"
+#include "RunTruthIds.h"
+#include "SourcesIds.h"

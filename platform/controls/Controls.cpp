@@ -465,6 +465,18 @@ BOOL CComboBox::LimitText(int nMaxChars)
 {
     return static_cast<BOOL>(SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(nMaxChars)));
 }
+int CComboBox::InitStorage(int nItems, UINT nBytes)
+{
+    return static_cast<int>(SendMessage(CB_INITSTORAGE, static_cast<WPARAM>(nItems), nBytes));
+}
+int CComboBox::SetExtendedUI(BOOL bExtended)
+{
+    return static_cast<int>(SendMessage(CB_SETEXTENDEDUI, bExtended));
+}
+int CComboBox::SetTopIndex(int nIndex)
+{
+    return static_cast<int>(SendMessage(CB_SETTOPINDEX, static_cast<WPARAM>(nIndex)));
+}
 void CComboBox::DrawItem(LPDRAWITEMSTRUCT)
 {
 }

@@ -126,6 +126,12 @@ class CComboBox : public CWnd
     void ShowDropDown(BOOL bShowIt = TRUE);
     BOOL GetDroppedState() const;
     BOOL LimitText(int nMaxChars);
+    // Reserves room for nItems items of nBytes bytes of text in all; the items the list can hold then, or
+    // CB_ERRSPACE.
+    int InitStorage(int nItems, UINT nBytes);
+    // The extended user interface: the down arrow opens the list, and F4 does not.
+    int SetExtendedUI(BOOL bExtended = TRUE);
+    int SetTopIndex(int nIndex);
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);

@@ -28,6 +28,28 @@ void LayoutAxis(LONG &nearEdge, LONG &farEdge, bool nearAnchor, bool farAnchor, 
 
 } // namespace
 
+void KeepMinimumTrackSize(UINT side, RECT &rect, const RECT &minimum)
+{
+    const LONG width = minimum.right - minimum.left;
+    const LONG height = minimum.bottom - minimum.top;
+    if (width <= 0 || height <= 0)
+        return;
+    if (rect.right - rect.left < width)
+    {
+        if (side == WMSZ_LEFT || side == WMSZ_TOPLEFT || side == WMSZ_BOTTOMLEFT)
+            rect.left = rect.right - width;
+        else
+            rect.right = rect.left + width;
+    }
+    if (rect.bottom - rect.top < height)
+    {
+        if (side == WMSZ_TOP || side == WMSZ_TOPLEFT || side == WMSZ_TOPRIGHT)
+            rect.top = rect.bottom - height;
+        else
+            rect.bottom = rect.top + height;
+    }
+}
+
 RECT LayoutControlRect(const RECT &control, DWORD flags, const RECT &previous, const RECT &current)
 {
     RECT result = control;

@@ -25,6 +25,11 @@ enum : DWORD
 // Vertically the same with top and bottom. The snap flags then put an edge on the client area's edge.
 RECT LayoutControlRect(const RECT &control, DWORD flags, const RECT &previous, const RECT &current);
 
+// WM_SIZING of a window that keeps at least the size it had at first (minimum: that window rectangle): a drag that
+// would make it narrower or lower moves the dragged edge back, the left or top one for drags from the left or top
+// side and their corners, else the right or bottom one. An empty minimum changes nothing.
+void KeepMinimumTrackSize(UINT side, RECT &rect, const RECT &minimum);
+
 class CDialogLayout
 {
   public:

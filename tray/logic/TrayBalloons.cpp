@@ -55,6 +55,32 @@ void CTrayBalloons::OnHide()
     Hide();
 }
 
+void CTrayBalloons::OnRunStopped(const std::wstring &text)
+{
+    if (text.empty())
+        return;
+    ++m_count;
+    m_sink.ShowBalloon(text);
+    m_hidden = TRUE;
+}
+
+std::wstring RunStoppedBalloonText(const std::wstring &cause, DWORD error)
+{
+    std::wstring text = cause;
+    wchar_t reason[256] = {};
+    if (error != 0 && ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reason, 255, nullptr) > 0)
+    {
+        std::wstring line = reason;
+        while (!line.empty() && (line.back() == L'\r' || line.back() == L'\n' || line.back() == L' '))
+            line.pop_back();
+        if (!text.empty() && !line.empty())
+            text += L' ';
+        text += line;
+    }
+    return text;
+}
+
 void CTrayBalloons::OnBalloonTimeout()
 {
     if (m_count != 0)

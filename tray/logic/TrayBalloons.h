@@ -17,6 +17,10 @@ class ITrayBalloonSink
     ~ITrayBalloonSink() = default;
 };
 
+// The balloon text of WM_TRAY_RUN_STOPPED: the cause's text, then the system's text of the error (when the error
+// is not 0 and has one).
+std::wstring RunStoppedBalloonText(const std::wstring &cause, DWORD error);
+
 class CTrayBalloons
 {
   public:
@@ -28,6 +32,9 @@ class CTrayBalloons
     void OnProgress(int value);
     // WM_TRAY_HIDE_BALLOON: the run failed or was cancelled.
     void OnHide();
+    // WM_TRAY_RUN_STOPPED: why the run stopped, in a balloon of its own; progress values stay ignored until a new
+    // run's 0. An empty text shows nothing.
+    void OnRunStopped(const std::wstring &text);
     // NIN_BALLOONTIMEOUT: when every balloon shown has timed out, the balloon is cleared.
     void OnBalloonTimeout();
 

@@ -7,6 +7,10 @@
 // that failed or was cancelled (wParam 100, not looked at).
 const UINT WM_TRAY_PROGRESS = 2180;
 const UINT WM_TRAY_HIDE_BALLOON = 2182;
+// Main program to tray program, sent after WM_TRAY_HIDE_BALLOON: why a run stopped (or a start could not begin),
+// for a balloon of its own. wParam: the number of the cause's text in the language library; lParam: the system
+// error of the run (0 for none). Plain numbers: the tray program finds both texts itself.
+const UINT WM_TRAY_RUN_STOPPED = 2183;
 // Tray program to main program, posted: wParam ID_TRAY_BACKUP_NOW or ID_TRAY_SHOW_MAIN, lParam 0.
 const UINT WM_TRAY_COMMAND = 2181;
 // The tray icon's own callback: wParam the icon id, lParam the mouse or notification message.

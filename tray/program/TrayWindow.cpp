@@ -74,6 +74,10 @@ LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TRAY_HIDE_BALLOON:
         g_pTray->balloons.OnHide();
         return 0;
+    case WM_TRAY_RUN_STOPPED:
+        g_pTray->balloons.OnRunStopped(
+            RunStoppedBalloonText(LoadLanguageString(static_cast<UINT>(wParam), 256), static_cast<DWORD>(lParam)));
+        return 0;
     case WM_DEVICECHANGE:
         if (!g_autoBackupOff)
             StartBackupsOnArrival(wParam, lParam);

@@ -65,15 +65,21 @@ class AppStartWindow : public ::testing::Test
         EXPECT_EQ(code, 0u);
     }
 
-    // Runs a start that must end by itself, with 0 and without ever showing a main window.
-    void ExpectEndWithoutWindow(const std::wstring &arguments = std::wstring())
+    // Runs a start that cannot begin: it never shows a main window, says why in a box (control 1138 holds the text
+    // of the skinned box, 0xFFFF that of the system's) and, once the box is answered, ends with 3.
+    void ExpectRefusedStart(const std::wstring &told, int textControl = 1138)
     {
         StartedProgram program;
-        ASSERT_TRUE(program.Start(m_drive.ProgramPath(), arguments));
-        EXPECT_EQ(apptest::WaitForMainWindow(program, kWindowTimeoutMs), nullptr) << "a main window came";
-        DWORD code = 1;
-        ASSERT_TRUE(program.WaitForExit(30000, code)) << "the program did not end by itself";
-        EXPECT_EQ(code, 0u) << "the program ended abnormally";
+        ASSERT_TRUE(program.Start(m_drive.ProgramPath()));
+        HWND box = apptest::WaitForDialog(program, nullptr, kWindowTimeoutMs);
+        ASSERT_NE(box, nullptr) << "no message box";
+        EXPECT_TRUE(apptest::MainWindows().empty()) << "a main window came";
+        const std::wstring text = apptest::WindowText(GetDlgItem(box, textControl));
+        EXPECT_NE(text.find(told), std::wstring::npos) << CStringA(text.c_str()).GetString();
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        DWORD code = 0;
+        ASSERT_TRUE(program.WaitForExit(30000, code)) << "the program did not end after its box";
+        EXPECT_EQ(code, 3u) << "a start that could not begin";
         EXPECT_TRUE(apptest::MainWindows().empty());
     }
 
@@ -204,7 +210,7 @@ TEST_F(AppStartWindow, AnUnreadableStoreThatCannotBeCopiedIsToldBeforeTheWindowS
 TEST_F(AppStartWindow, EndsWithoutAWindowWhenBackupDataIsAFile)
 {
     ASSERT_TRUE(testsupport::WriteFileBytes(m_drive.Folder() + L"Backup Data", "x"));
-    ExpectEndWithoutWindow();
+    ExpectRefusedStart(L"its data folder " + m_drive.DataFolderOnDrive() + L" cannot be made");
     EXPECT_EQ(testsupport::ReadFileBytes(m_drive.Folder() + L"Backup Data"), "x");
 }
 
@@ -216,7 +222,7 @@ TEST_F(AppStartWindow, EndsWithoutAWindowWhenAFileStandsInTheDataFolderPlace)
     parent = parent.substr(0, parent.rfind(L'\\'));
     ASSERT_EQ(SHCreateDirectoryExW(nullptr, parent.c_str(), nullptr), ERROR_SUCCESS);
     ASSERT_TRUE(testsupport::WriteFileBytes(file, "x"));
-    ExpectEndWithoutWindow();
+    ExpectRefusedStart(L"its data folder " + m_drive.DataFolderOnDrive() + L" cannot be made");
     EXPECT_EQ(testsupport::ReadFileBytes(file), "x");
 }
 
@@ -226,10 +232,15 @@ TEST(AppStartWindowWithoutLanguage, EndsWithoutAWindowAndLogsIt)
     ASSERT_EQ(drive.Error(), L"");
     StartedProgram program;
     ASSERT_TRUE(program.Start(drive.ProgramPath()));
-    EXPECT_EQ(apptest::WaitForMainWindow(program, kWindowTimeoutMs), nullptr);
-    DWORD code = 1;
+    // Without the library's texts the system's own box tells it.
+    HWND box = apptest::WaitForDialog(program, nullptr, kWindowTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_TRUE(apptest::MainWindows().empty());
+    EXPECT_NE(apptest::WindowText(GetDlgItem(box, 0xFFFF)).find(L"Phrasel.dll"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 0;
     ASSERT_TRUE(program.WaitForExit(30000, code));
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(code, 3u);
     EXPECT_EQ(apptest::LogLines(drive.DataFolder() + L"Zel.log"),
               std::vector<std::wstring>{L"Unable to create main dialog"});
 }

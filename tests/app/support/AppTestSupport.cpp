@@ -143,7 +143,7 @@ StartedProgram::~StartedProgram()
     }
 }
 
-bool StartedProgram::Start(const std::wstring &path, const std::wstring &arguments)
+bool StartedProgram::Start(const std::wstring &path, const std::wstring &arguments, bool suspended)
 {
     std::wstring commandLine = L"\"" + path + L"\"";
     if (!arguments.empty())
@@ -153,12 +153,22 @@ bool StartedProgram::Start(const std::wstring &path, const std::wstring &argumen
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0,
+                          nullptr, nullptr, &startup, &info))
         return false;
-    ::CloseHandle(info.hThread);
+    m_thread.Attach(info.hThread);
+    if (!suspended)
+        m_thread.Close();
     m_process.Attach(info.hProcess);
     m_id = info.dwProcessId;
     return true;
+}
+
+bool StartedProgram::Resume()
+{
+    const bool resumed = m_thread.IsValid() && ::ResumeThread(m_thread) != static_cast<DWORD>(-1);
+    m_thread.Close();
+    return resumed;
 }
 
 bool StartedProgram::WaitForExit(DWORD timeoutMs, DWORD &code)

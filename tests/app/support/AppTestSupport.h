@@ -80,8 +80,10 @@ class StartedProgram
     StartedProgram(const StartedProgram &) = delete;
     StartedProgram &operator=(const StartedProgram &) = delete;
 
-    // Starts path with the arguments (the command line is the quoted path, a blank and the arguments).
-    bool Start(const std::wstring &path, const std::wstring &arguments = std::wstring());
+    // Starts path with the arguments (the command line is the quoted path, a blank and the arguments); suspended, it
+    // waits for Resume before it runs a line of its own.
+    bool Start(const std::wstring &path, const std::wstring &arguments = std::wstring(), bool suspended = false);
+    bool Resume();
     DWORD Id() const
     {
         return m_id;
@@ -92,6 +94,7 @@ class StartedProgram
 
   private:
     CKernelHandle m_process;
+    CKernelHandle m_thread;
     DWORD m_id = 0;
 };
 

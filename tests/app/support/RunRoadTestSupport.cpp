@@ -21,6 +21,7 @@ namespace
 const wchar_t kTrayClass[] = L"Tarnvel_TRAY";
 const UINT kTrayProgress = 2180;
 const UINT kTrayHideBalloon = 2182;
+const UINT kTrayRunStopped = 2183;
 
 RecordingTray *g_tray = nullptr;
 
@@ -89,7 +90,7 @@ void RecordingTray::Run(HANDLE ready)
 
 LRESULT CALLBACK RecordingTray::Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if ((message == kTrayProgress || message == kTrayHideBalloon) && g_tray != nullptr)
+    if ((message == kTrayProgress || message == kTrayHideBalloon || message == kTrayRunStopped) && g_tray != nullptr)
     {
         std::lock_guard<std::mutex> hold(g_tray->m_lock);
         g_tray->m_messages.push_back({message, wParam});
@@ -303,7 +304,11 @@ void RunRoadTest::TearDown()
 
 void RunRoadTest::MakeDialog(const std::string &jobdefs)
 {
-    const std::string store = "<?xml version=\"1.0\"?>\r\n<Tessel xmlns=\"ORVANE\">" + jobdefs + "</Tessel>\r\n";
+    MakeDialogOverStore("<?xml version=\"1.0\"?>\r\n<Tessel xmlns=\"ORVANE\">" + jobdefs + "</Tessel>\r\n");
+}
+
+void RunRoadTest::MakeDialogOverStore(const std::string &store)
+{
     ASSERT_TRUE(testsupport::WriteFileBytes(Local(L"Backup Data\\Tester\\Velbrook Data Backup\\Zel.xml"), store));
     // The dialog loads the job list's images itself.
     CJobListView::FreeImages();

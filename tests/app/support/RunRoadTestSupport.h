@@ -35,7 +35,7 @@ class RecordingTray
     {
         return m_window;
     }
-    // The messages 2180 and 2182 received so far, with their wParam.
+    // The messages 2180, 2182 and 2183 received so far, with their wParam.
     std::vector<std::pair<UINT, WPARAM>> Messages() const;
 
   private:
@@ -89,6 +89,8 @@ class RunRoadTest : public facetest::FaceTest
 
     // Writes the store (a "Tessel" document with the given jobdef elements) and makes the dialog.
     void MakeDialog(const std::string &jobdefs);
+    // Writes the store file as it is given and makes the dialog.
+    void MakeDialogOverStore(const std::string &store);
     // "F:\..." of a path below the drive.
     static std::wstring OnDrive(const std::wstring &relative);
     // The same file through the drive's own folder.

@@ -5,30 +5,10 @@
 namespace jobdeftest
 {
 
-IXMLDOMDocument2Ptr LoadStoreDocument(const std::wstring &path)
-{
-    IXMLDOMDocument2Ptr document;
-    _com_util::CheckError(document.CreateInstance(CLSID_DOMDocument30, nullptr, CLSCTX_INPROC_SERVER));
-    _com_util::CheckError(document->put_async(VARIANT_FALSE));
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    _com_util::CheckError(document->load(_variant_t(path.c_str()), &loaded));
-    if (loaded != VARIANT_TRUE)
-        return nullptr;
-    _com_util::CheckError(document->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath")));
-    return document;
-}
-
 void SaveStoreDocument(const IXMLDOMDocument2Ptr &document, const std::wstring &path)
 {
     XmlDomLock lock;
     _com_util::CheckError(document->save(_variant_t(path.c_str())));
-}
-
-IXMLDOMElementPtr RootOf(const IXMLDOMDocument2Ptr &document)
-{
-    IXMLDOMElementPtr root;
-    _com_util::CheckError(document->get_documentElement(&root));
-    return root;
 }
 
 std::vector<std::wstring> AttributeNames(IXMLDOMElement *element)
@@ -60,18 +40,6 @@ bool HasAttribute(IXMLDOMElement *element, LPCWSTR name)
     _com_util::CheckError(element->get_attributes(&attributes));
     IXMLDOMNodePtr attribute;
     return attributes->getNamedItem(_bstr_t(name), &attribute) == S_OK && attribute;
-}
-
-std::vector<IXMLDOMElementPtr> ChildElements(IXMLDOMElement *element, LPCWSTR name)
-{
-    std::vector<IXMLDOMElementPtr> children;
-    XmlElementIterator it(element);
-    while (it.Next())
-    {
-        if (it.GetName() == name)
-            children.push_back(it.GetElement());
-    }
-    return children;
 }
 
 } // namespace jobdeftest

@@ -14,15 +14,10 @@ namespace jobdeftest
 
 using namespace enginetest;
 
-// Loads a saved store file into a new document; null when it is not well formed.
-IXMLDOMDocument2Ptr LoadStoreDocument(const std::wstring &path);
 void SaveStoreDocument(const IXMLDOMDocument2Ptr &document, const std::wstring &path);
-IXMLDOMElementPtr RootOf(const IXMLDOMDocument2Ptr &document);
 // Names of the element's attributes in document order, namespace declarations left out.
 std::vector<std::wstring> AttributeNames(IXMLDOMElement *element);
 // True when the element has an attribute of that name (an empty one counts).
 bool HasAttribute(IXMLDOMElement *element, LPCWSTR name);
-// The child elements named name, in document order.
-std::vector<IXMLDOMElementPtr> ChildElements(IXMLDOMElement *element, LPCWSTR name);
 
 } // namespace jobdeftest

@@ -38,6 +38,12 @@ IXMLDOMElementPtr NewStoreElement(const IXMLDOMDocument2Ptr &document, LPCWSTR n
 // A detached "jobdef" with the name, the destination when one is given, and state 1 (enabled).
 IXMLDOMElementPtr NewJobElement(const IXMLDOMDocument2Ptr &document, LPCWSTR name, LPCWSTR dest = nullptr);
 
+// Loads a saved store file into a new document; null when it is not well formed.
+IXMLDOMDocument2Ptr LoadStoreDocument(const std::wstring &path);
+IXMLDOMElementPtr RootOf(const IXMLDOMDocument2Ptr &document);
+// The child elements named name, in document order.
+std::vector<IXMLDOMElementPtr> ChildElements(IXMLDOMElement *element, LPCWSTR name);
+
 // Everything the job's log holds so far.
 std::wstring JobLogText(CSyncJob &job);
 

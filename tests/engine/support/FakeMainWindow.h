@@ -69,8 +69,17 @@ class FakeMainWindow : public IMainWindowServices
     void ReportError(CSyncJob *, int, int) override
     {
     }
-    void UpdateJob(CJobDef *) override
+    void UpdateJob(CJobDef *jobDef) override
     {
+        m_updatedJobs.push_back(jobDef);
+    }
+    void JobListInsert(CSyncJob *job) override
+    {
+        m_listedJobs.push_back(job);
+    }
+    CStringArray &GetPendingSources() override
+    {
+        return m_pendingSources;
     }
     void OnRunJobs() override
     {
@@ -87,6 +96,18 @@ class FakeMainWindow : public IMainWindowServices
     Gdiplus::Image *GetCloseImage() override
     {
         return m_closeImage;
+    }
+    int GetRestoreToOtherFolder() const override
+    {
+        return m_restoreToOtherFolder;
+    }
+    BOOL GetUseBasicFilter() const override
+    {
+        return m_useBasicFilter;
+    }
+    ULONGLONG GetProgramDriveCapacity() const override
+    {
+        return m_programDriveCapacity;
     }
 
     std::vector<PostedMessage> Messages() const;
@@ -114,8 +135,16 @@ class FakeMainWindow : public IMainWindowServices
     BOOL m_progressShown = TRUE;
     CSyncJob *m_runningJob = nullptr;
     Gdiplus::Image *m_closeImage = nullptr;
+    int m_restoreToOtherFolder = 0;
+    BOOL m_useBasicFilter = FALSE;
+    // As much room as any test needs, unless a test says otherwise.
+    ULONGLONG m_programDriveCapacity = ~0ULL;
     // The collection GetJobList gives (not owned); none by default.
     CSyncJobList *m_jobList = nullptr;
+    // The jobs given a line in the job list and the lines repainted, in order; the pending source paths.
+    std::vector<CSyncJob *> m_listedJobs;
+    std::vector<CJobDef *> m_updatedJobs;
+    CStringArray m_pendingSources;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -30,7 +30,8 @@ class RecordingIcon : public ITrayBalloonSink
     }
 };
 
-// 'p' a progress value, 'h' the hide message, 't' a balloon's time-out.
+// 'p' a progress value, 'h' the hide message, 's' why the run stopped ("The disk is full."), 't' a balloon's
+// time-out.
 struct Step
 {
     char kind;
@@ -61,6 +62,9 @@ TEST(TrayLogic, ProgressBecomesBalloons)
         {"a run cancelled at 0 leaves the next run without balloons",
          {{'p', 0}, {'h', 0}, {'p', 0}, {'p', 10}, {'p', 20}},
          {L"show Backup 0% done", L"hide"}},
+        {"why a run stopped comes after the hide, and only 0 brings progress back",
+         {{'p', 10}, {'h', 0}, {'s', 0}, {'p', 30}, {'t', 0}, {'t', 0}, {'p', 0}},
+         {L"show Backup 10% done", L"hide", L"show The disk is full.", L"hide", L"show Backup 0% done"}},
         {"the balloon goes once every balloon shown has timed out",
          {{'p', 10}, {'p', 20}, {'t', 0}, {'t', 0}, {'p', 30}, {'p', 0}},
          {L"show Backup 10% done", L"show Backup 20% done", L"hide", L"show Backup 0% done"}},
@@ -82,6 +86,8 @@ TEST(TrayLogic, ProgressBecomesBalloons)
                 balloons.OnProgress(step.value);
             else if (step.kind == 'h')
                 balloons.OnHide();
+            else if (step.kind == 's')
+                balloons.OnRunStopped(L"The disk is full.");
             else
                 balloons.OnBalloonTimeout();
         }

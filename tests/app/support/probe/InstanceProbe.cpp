@@ -2,9 +2,9 @@
 //
 //     InstanceProbe.exe <result file>
 //
-// When another instance holds the block, the probe brings that instance's window forward, writes "second <window>"
-// and ends. Otherwise it makes a window of its own, publishes it as the first instance, writes "first <window>" and
-// runs until that window is closed. Window handles are written in decimal.
+// When another instance holds the block, the probe waits for that instance's window, brings it forward, writes
+// "second <window>" and ends. Otherwise it makes a window of its own, publishes it as the first instance, writes "first
+// <window>" and runs until that window is closed. Window handles are written in decimal.
 #include <windows.h>
 
 #include <cstdio>
@@ -48,9 +48,9 @@ int wmain(int argc, wchar_t **argv)
     if (argc < 2)
         return 2;
     CInstanceChecker checker;
-    if (checker.PreviousInstanceRunning())
+    if (!checker.TakeGuard())
     {
-        WriteResult(argv[1], Line("second", checker.ActivatePreviousInstance(TRUE)));
+        WriteResult(argv[1], Line("second", checker.ActivatePreviousInstance(TRUE, kFirstWindowWaitMs)));
         return 0;
     }
 

@@ -1,0 +1,45 @@
+#include "app/run/RunStopText.h"
+
+#include "engine/job/SyncJob.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/Resources.h"
+
+RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent)
+{
+    if (destinationLost)
+        return RunStopCause::DestinationLost;
+    if (diskFull)
+        return RunStopCause::DiskFull;
+    if (networkRetry)
+        return RunStopCause::Network;
+    if (!destinationPresent)
+        return RunStopCause::DestinationMissing;
+    return RunStopCause::Other;
+}
+
+UINT RunStopTextId(RunStopCause cause)
+{
+    switch (cause)
+    {
+    case RunStopCause::DestinationLost:
+        return IDS_RUN_STOPPED_DEST_LOST;
+    case RunStopCause::DiskFull:
+        return IDS_RUN_STOPPED_DISK_FULL;
+    case RunStopCause::Network:
+        return IDS_RUN_STOPPED_NETWORK;
+    case RunStopCause::DestinationMissing:
+        return IDS_RUN_STOPPED_DEST_MISSING;
+    case RunStopCause::Other:
+        break;
+    }
+    return IDS_RUN_STOPPED_OTHER;
+}
+
+CString RunStopText(RunStopCause cause, DWORD lastError)
+{
+    CString text = AfxLoadText(RunStopTextId(cause));
+    const CString reason = lastError != 0 ? GetSystemErrorText(lastError) : CString();
+    if (!reason.IsEmpty())
+        text += L"\r\n" + reason;
+    return text;
+}

@@ -1,0 +1,3 @@
+#include "engine/snapshot/ZorbitVolumeCalls.h"
+
+Seam<ZorbitVolumeCalls> g_zorbitVolumeCalls{ZorbitVolumeCalls{}};
