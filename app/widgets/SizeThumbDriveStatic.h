@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "app/widgets/SizePieStatic.h"
+#include "setup/widgets/SizePieStatic.h"
 
 class CSizeThumbDriveStatic : public CStatic
 {

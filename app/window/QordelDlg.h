@@ -203,6 +203,11 @@ class CQordelDlg : public CDialog, public IMainWindowServices
 
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when it cannot be read.
     ULONGLONG GetProgramDriveCapacity() const override;
+    // No clash yet (-1): the jobs' paths are not compared before the job commands of the main window come.
+    int FindJobByPath(CSyncJob *, LPCWSTR) override
+    {
+        return -1;
+    }
 
     // Shows and hides the control groups, the job list and the pages for viewState, places the text rectangle
     // and sets the skin buttons' states.

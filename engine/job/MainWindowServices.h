@@ -77,6 +77,10 @@ class IMainWindowServices
     virtual BOOL GetUseBasicFilter() const = 0;
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when they cannot be read.
     virtual ULONGLONG GetProgramDriveCapacity() const = 0;
+    // How a proposed destination folder (ending in a backslash) meets the jobs' sources: 1 it is a source of the
+    // job, 2 it holds one of the job's sources or lies inside one, 3 it holds or lies inside a source of another
+    // job, -1 no clash (or a job reached through an agent).
+    virtual int FindJobByPath(CSyncJob *job, LPCWSTR path) = 0;
 
   protected:
     IMainWindowServices() = default;

@@ -84,3 +84,4 @@
 #include "JobDialogsIds.h"
 #include "RunTruthIds.h"
 #include "SourcesIds.h"
+#include "DestinationIds.h"
