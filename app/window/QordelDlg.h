@@ -406,6 +406,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void InitSystemMenu();
     void InitTrayIconRecord();
     void ComputeLogoRects();
+    // Where page 0 or 1 goes in the page area: the restore page ends above the restore options, which would
+    // otherwise lie under it out of the user's reach.
+    CRect PageRect(int page);
     void InitRestoreFolderEdit();
     void CreateJobListView();
     void InitDriveBar();

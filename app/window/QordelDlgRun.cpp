@@ -243,7 +243,8 @@ void CQordelDlg::LoadJobPage(CSyncJob *job, int page)
         return;
     }
     SetPageWindow(page, &sourcePage);
-    sourcePage.MoveWindow(&m_rectPageArea);
+    const CRect place = PageRect(page);
+    sourcePage.MoveWindow(&place);
     sourcePage.LoadPage();
     m_layout.AddControl(&sourcePage, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);
     try

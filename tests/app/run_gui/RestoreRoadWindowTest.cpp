@@ -246,3 +246,32 @@ TEST_F(RestoreRoadWindow, APageShowsItsOwnJobAndTheBrowserIsToldTheBackupsFolder
 }
 
 } // namespace
+
+TEST_F(RestoreRoadWindow, TheRestoreOptionsStandClearOfThePageAtEverySize)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kFirst + kSecond));
+    OpenRestorePage(0);
+    ASSERT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+    const HWND dialog = m_dialog->GetSafeHwnd();
+    const HWND page = m_dialog->GetSourcePage(1).GetSafeHwnd();
+    auto screenRect = [](HWND window) {
+        RECT rect = {};
+        ::GetWindowRect(window, &rect);
+        return rect;
+    };
+    RECT window = screenRect(dialog);
+    for (int grow : {0, 120})
+    {
+        ::SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left + grow, window.bottom - window.top + grow,
+                       SWP_NOMOVE | SWP_NOZORDER);
+        const RECT pageRect = screenRect(page);
+        for (int id : {IDC_RESTORE_TO_ORIGIN, IDC_RESTORE_TO_OTHER, IDC_RESTORE_OPTION})
+        {
+            const HWND option = ::GetDlgItem(dialog, id);
+            ASSERT_TRUE(::IsWindowVisible(option)) << id;
+            RECT optionRect = screenRect(option), overlap = {};
+            EXPECT_FALSE(::IntersectRect(&overlap, &pageRect, &optionRect))
+                << "option " << id << " lies under the restore page, grown by " << grow;
+        }
+    }
+}
