@@ -72,6 +72,18 @@ class BenchMainWindow : public IMainWindowServices
     {
         return nullptr;
     }
+    int GetRestoreToOtherFolder() const override
+    {
+        return 0;
+    }
+    BOOL GetUseBasicFilter() const override
+    {
+        return FALSE;
+    }
+    ULONGLONG GetProgramDriveCapacity() const override
+    {
+        return 0;
+    }
 
   protected:
     // After a run's end message has closed the run (WM_JOB_FINISHED, WM_JOB_CANCELLED or WM_JOB_FAILED).

@@ -14,12 +14,17 @@ The filter edit dialog's pictures (add, add with a menu, delete, folder) are 16 
 
 The protected-volume open dialog's pictures are a padlocked drive (32 by 32) and an information mark (24 by 24) on
 the dialog face.
+
+The source pages' pictures: the tree's own image after the shell's icons (a padlocked drive, 16 by 16 on white), the
+basic page's check boxes (two images of 32 by 32 on white: unchecked and checked, the list's state images 1 and
+2) and the check cursor shown
+over a check box (an arrow with a small tick).
 """
 import os
 import sys
 
 from bmp import write_bmp, write_keyed_bmp
-from ico import write_ico
+from ico import write_cur, write_ico
 from png import Canvas
 
 HEIGHT = 24
@@ -252,6 +257,61 @@ DRAWERS["zorbit_volume.bmp"] = (zorbit_volume, write_bmp)
 DRAWERS["zorbit_info.bmp"] = (zorbit_info, write_bmp)
 
 
+# The source pages: white is transparent in both image lists.
+CHECK_BORDER = opaque((0x4A, 0x6A, 0x8A))
+CHECK_TICK = opaque((0x2E, 0x8B, 0x3A))
+
+
+def tree_images():
+    canvas = Canvas(16, 16)
+    canvas.fill_rounded_rect(1, 8, 15, 15, 1.5, DRIVE_FACE)
+    canvas.fill_circle(12.5, 12.5, 0.9, opaque((0x8C, 0xE0, 0x6A)))
+    canvas.line(6, 6, 6, 3, 1.4, LOCK_SHACKLE)
+    canvas.line(10, 6, 10, 3, 1.4, LOCK_SHACKLE)
+    canvas.line(6, 2.5, 10, 2.5, 1.4, LOCK_SHACKLE)
+    canvas.fill_rounded_rect(4.5, 5, 11.5, 10, 1, LOCK_BODY)
+    return canvas
+
+
+def check_box(canvas, left, checked):
+    """A box of 18 pixels in the middle of the 32-pixel image at left; white inside, so that the list shows through."""
+    top = 7
+    canvas.fill_rounded_rect(left + 7, top, left + 25, top + 18, 2, CHECK_BORDER)
+    canvas.fill_rounded_rect(left + 9, top + 2, left + 23, top + 16, 1, opaque(WHITE))
+    if checked:
+        canvas.line(left + 11, top + 9, left + 15, top + 13, 2.6, CHECK_TICK)
+        canvas.line(left + 15, top + 13, left + 22, top + 4, 2.6, CHECK_TICK)
+
+
+def source_checks():
+    canvas = Canvas(64, 32)
+    check_box(canvas, 0, False)
+    check_box(canvas, 32, True)
+    return canvas
+
+
+def check_cursor():
+    canvas = Canvas(32, 32)
+    black = opaque((0, 0, 0))
+    white = opaque((0xFF, 0xFF, 0xFF))
+    # An arrow with its point at the hot spot (1, 1), outlined in white.
+    def arrow(px, py):
+        return px >= 1 and py >= 1 and py <= 17 and px - 1 <= (py - 1) * 0.62
+
+    canvas.fill_shape(lambda px, py: arrow(px, py) or (arrow(px - 1, py) or arrow(px, py - 1)), white, 0, 0, 14, 20)
+    canvas.fill_shape(lambda px, py: arrow(px - 1, py - 1) and arrow(px - 0.2, py - 1.8), black, 0, 0, 14, 20)
+    canvas.fill_rounded_rect(14, 15, 30, 31, 3, white)
+    canvas.fill_rounded_rect(15, 16, 29, 30, 2, CHECK_BORDER)
+    canvas.line(18, 23, 21, 26, 2.4, white)
+    canvas.line(21, 26, 27, 19, 2.4, white)
+    return canvas
+
+
+DRAWERS["tree_images.bmp"] = (tree_images, on_white)
+DRAWERS["source_checks.bmp"] = (source_checks, on_white)
+CURSORS = {"check.cur": (check_cursor, (1, 1))}
+
+
 def main(argv):
     if len(argv) < 3:
         sys.stderr.write(__doc__)
@@ -261,6 +321,10 @@ def main(argv):
     for name in argv[2:]:
         if name in ICONS:
             write_ico(ICONS[name](), os.path.join(folder, name))
+            continue
+        if name in CURSORS:
+            drawer, hotspot = CURSORS[name]
+            write_cur(drawer(), os.path.join(folder, name), hotspot)
             continue
         entry = DRAWERS.get(name)
         if entry is None:

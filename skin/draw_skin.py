@@ -9,6 +9,7 @@ import os
 import sys
 
 import face
+import sources
 import wizard
 from png import Canvas
 
@@ -103,6 +104,7 @@ DRAWERS = {
 }
 DRAWERS.update(face.DRAWERS)
 DRAWERS.update(wizard.DRAWERS)
+DRAWERS.update(sources.DRAWERS)
 
 
 def main(argv):

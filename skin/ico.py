@@ -1,4 +1,5 @@
-"""Writes Canvases (skin/png.py) of several sizes as one Windows icon file of 32-bit images with alpha."""
+"""Writes Canvases (skin/png.py) of several sizes as one Windows icon file of 32-bit images with alpha, and one Canvas
+as a cursor file with its hot spot."""
 import struct
 
 
@@ -23,15 +24,26 @@ def _image(canvas):
     return header + colour + mask
 
 
-def write_ico(canvases, path):
+def _write(canvases, path, kind, fields):
+    """kind 1 is an icon, 2 a cursor; fields gives the two words after an entry's size bytes (the icon's planes and
+    bit count, the cursor's hot spot)."""
     images = [_image(c) for c in canvases]
     offset = 6 + 16 * len(canvases)
-    directory = bytearray(struct.pack("<HHH", 0, 1, len(canvases)))
+    directory = bytearray(struct.pack("<HHH", 0, kind, len(canvases)))
     for canvas, image in zip(canvases, images):
-        directory += struct.pack("<BBBBHHII", canvas.width % 256, canvas.height % 256, 0, 0, 1, 32, len(image),
-                                 offset)
+        first, second = fields
+        directory += struct.pack("<BBBBHHII", canvas.width % 256, canvas.height % 256, 0, 0, first, second,
+                                 len(image), offset)
         offset += len(image)
     with open(path, "wb") as f:
         f.write(directory)
         for image in images:
             f.write(image)
+
+
+def write_ico(canvases, path):
+    _write(canvases, path, 1, (1, 32))
+
+
+def write_cur(canvas, path, hotspot):
+    _write([canvas], path, 2, hotspot)

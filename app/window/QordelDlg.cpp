@@ -39,10 +39,10 @@ const SkinButtonPlace kSkinButtons[MAIN_BUTTON_COUNT] = {
 
 CQordelDlg::CQordelDlg(CWnd *pParent)
     : CDialog(IDD, pParent), viewState(0), restoreToOtherFolder(0), restoreOption(0), useBasicFilter(FALSE),
-      m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_skinButtons{}, m_trayIcon{},
-      m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour), m_oneShotRun(FALSE), m_userOpenedWindow(TRUE),
-      m_progressShown(FALSE), m_inTray(FALSE), m_showingStringMessage(FALSE), m_pHeldJob(nullptr),
-      m_pOneShotJob(nullptr), m_storeSaveFailureShown(FALSE)
+      m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_backupPage(0),
+      m_restorePage(0), m_skinButtons{}, m_trayIcon{}, m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour),
+      m_oneShotRun(FALSE), m_userOpenedWindow(TRUE), m_progressShown(FALSE), m_inTray(FALSE),
+      m_showingStringMessage(FALSE), m_pHeldJob(nullptr), m_pOneShotJob(nullptr), m_storeSaveFailureShown(FALSE)
 {
     m_hIcon = AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     // The window is not known yet; OnInitDialog completes the record.

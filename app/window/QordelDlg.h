@@ -37,6 +37,7 @@
 #include "platform/text/Geometry.h"
 #include "platform/windows/Dialog.h"
 #include "setup/layout/DialogLayout.h"
+#include "setup/sourcepage/SourcePage.h"
 #include "ui/controls/EditWithButton.h"
 #include "ui/skin/SkinElement.h"
 
@@ -129,6 +130,14 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CSyncJob *GetRunningJob() override;
     void SetProgressShown(BOOL shown) override;
     Gdiplus::Image *GetCloseImage() override;
+    int GetRestoreToOtherFolder() const override
+    {
+        return restoreToOtherFolder;
+    }
+    BOOL GetUseBasicFilter() const override
+    {
+        return useBasicFilter;
+    }
 
     CSkinButtonNew *GetSkinButton(MainSkinButton button) const
     {
@@ -148,7 +157,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // run with the progress window hidden. Unless the window is shown meanwhile, the run's end (finished, failed
     // or cancelled) shows no box and ends the program with the run's exit code (ProgramExitCode).
     void RunBackupFromCommandLine();
-    // The job page loader's hold: the schedule timer stops and the job is parked while its page shows it.
+    // Shows the job on the backup (0) or the restore (1) page: the schedule timer stops and the job is parked while
+    // its page shows it. The page's window is made the first time; afterwards the page reloads its filters and the
+    // job it was given.
     void LoadJobPage(CSyncJob *job, int page);
     // The schedule timer, started anew.
     void ArmScheduleTimer();
@@ -191,7 +202,7 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     }
 
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when it cannot be read.
-    ULONGLONG GetProgramDriveCapacity() const;
+    ULONGLONG GetProgramDriveCapacity() const override;
 
     // Shows and hides the control groups, the job list and the pages for viewState, places the text rectangle
     // and sets the skin buttons' states.
@@ -211,6 +222,11 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     }
     // The backup (0) and the restore (1) page's window, which the page loader sets; null while it has none.
     void SetPageWindow(int page, CWnd *window);
+    // The backup (0) or the restore (1) page; its window exists once the page loader has shown it.
+    CSourcePage &GetSourcePage(int page)
+    {
+        return page == 1 ? m_restorePage : m_backupPage;
+    }
 
     // Which face the window shows: 0 the job list, 1 the backup page, 2 a backup running, 3 the restore page,
     // 4 a restore running.
@@ -369,6 +385,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     CSyncJobList m_jobList;
     // After the job collection: its watches and its monitor's thread end before the jobs go.
     CChangeWatch m_changeWatch;
+    // The backup and the restore page, after the collection too: they point at its jobs.
+    CSourcePage m_backupPage;
+    CSourcePage m_restorePage;
     CJobStatusBlock m_statusBlock;
     CSkinButtonNew *m_skinButtons[MAIN_BUTTON_COUNT];
     NOTIFYICONDATAW m_trayIcon;

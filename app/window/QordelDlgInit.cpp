@@ -8,6 +8,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "platform/system/Resources.h"
 #include "platform/windows/WinApp.h"
+#include "setup/shell/SystemImageList.h"
 #include "ui/skin/SkinGlobals.h"
 
 namespace
@@ -76,6 +77,7 @@ BOOL CQordelDlg::OnInitDialog()
     }
     InitDriveBar();
     InitRestoreFolderEdit();
+    g_systemImageList.Init();
     m_layout.Attach(this);
     if (m_pJobListView != nullptr)
         m_layout.AddControl(m_pJobListView, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);

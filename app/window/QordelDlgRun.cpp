@@ -185,6 +185,8 @@ BOOL CQordelDlg::PrepareDefaultJob(BOOL fromInitDialog)
         return TRUE;
 
     m_driveBar.SetSizeScanner(&job->GetJobDef()->GetFolderSizeScanner());
+    if (m_backupPage.GetSafeHwnd() != nullptr)
+        m_backupPage.SetJob(job);
     viewState = VIEW_BACKUP_PAGE;
     LoadJobPage(job, 0);
     UpdateView();
@@ -199,14 +201,20 @@ void CQordelDlg::ForgetJob(CSyncJob *job)
         m_pHeldJob = nullptr;
     if (m_pOneShotJob == job)
         m_pOneShotJob = nullptr;
+    for (CSourcePage *page : {&m_backupPage, &m_restorePage})
+    {
+        if (page->GetJob() == job)
+            page->SetJob(nullptr);
+    }
 }
 
 void CQordelDlg::LoadJobPage(CSyncJob *job, int page)
 {
     if (job == nullptr)
         return;
-    if (page == 0 && (m_pageWindows[0] == nullptr || m_pageWindows[0]->GetSafeHwnd() == nullptr) &&
-        job->m_runState == JOB_BUSY)
+    CSourcePage &sourcePage = GetSourcePage(page);
+    const bool hasWindow = sourcePage.GetSafeHwnd() != nullptr;
+    if (page == 0 && !hasWindow && job->m_runState == JOB_BUSY)
         return;
     if (m_hWnd != nullptr)
         KillTimer(TIMER_JOB_SCHEDULE);
@@ -214,6 +222,32 @@ void CQordelDlg::LoadJobPage(CSyncJob *job, int page)
         ReleaseHold();
     if (HoldJobForPage(*job))
         m_pHeldJob = job;
+    if (hasWindow)
+    {
+        sourcePage.LoadFilters();
+        return;
+    }
+    if (m_hWnd == nullptr)
+        return;
+    sourcePage.SetJob(job);
+    if (!sourcePage.Create(CSourcePage::IDD, this))
+    {
+        AppLog.LogIdAt(L"QordelDlg", __LINE__, ::GetLastError(), LM_ERROR, IDS_LOG_TEMPLATE_MISSING,
+                       static_cast<int>(CSourcePage::IDD));
+        return;
+    }
+    SetPageWindow(page, &sourcePage);
+    sourcePage.MoveWindow(&m_rectPageArea);
+    sourcePage.LoadPage();
+    m_layout.AddControl(&sourcePage, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);
+    try
+    {
+        job->GetJobDef()->Load();
+    }
+    catch (const _com_error &error)
+    {
+        job->GetLog().LogAt(L"QordelDlg", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, L"%D %m\n");
+    }
 }
 
 void CQordelDlg::ReleaseHold()
@@ -251,7 +285,10 @@ void CQordelDlg::OnRunJobs()
     switch (viewState)
     {
     case VIEW_BACKUP_PAGE: {
-        // The page's own save comes with the backup page; the job goes to its run released from the page.
+        // A page that refuses has told the user why; its job stays held on it.
+        if (m_backupPage.GetSafeHwnd() != nullptr && !m_backupPage.SavePage())
+            break;
+        // The job goes to its run released from the page.
         ReleaseHold();
         CSyncJob *job = GetSelectedJobObject();
         if (job != nullptr)
@@ -306,9 +343,10 @@ void CQordelDlg::RunBackupFromCommandLine()
     if (prepared)
         OnRunJobs();
     m_oneShotRun = FALSE;
-    if (!prepared || m_pOneShotJob == nullptr)
+    // Nothing runs that would end the program (nothing was built, or the page refused its choices): the user must
+    // be able to reach it.
+    if (!prepared || m_pOneShotJob == nullptr || viewState == VIEW_BACKUP_PAGE)
     {
-        // Nothing runs that would end the program: the user must be able to reach it.
         m_userOpenedWindow = TRUE;
         ShowWindow(SW_SHOW);
     }

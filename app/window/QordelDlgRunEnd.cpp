@@ -54,7 +54,11 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
     const BOOL followed =
         fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;
     const bool quiet = oneShot && !m_userOpenedWindow;
-    ReportStoreSave(m_jobList.RecordRunEnd(*job, true, false, followed && viewState == VIEW_BACKUP_RUNNING), quiet);
+    const bool countBackup = followed && viewState == VIEW_BACKUP_RUNNING;
+    // The page's choices are the job's from now on.
+    if (countBackup && m_backupPage.GetSafeHwnd() != nullptr && m_backupPage.GetJob() == job)
+        m_backupPage.SaveFilters();
+    ReportStoreSave(m_jobList.RecordRunEnd(*job, true, false, countBackup), quiet);
 
     const CString message = EndMessageText(messageId, viewState);
     if (fromWindow && !quiet && (m_pProgressDlg == nullptr || m_pProgressDlg->GetSafeHwnd() == nullptr))

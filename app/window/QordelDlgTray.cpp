@@ -97,6 +97,10 @@ LRESULT CQordelDlg::OnTrayCommand(WPARAM wParam, LPARAM)
 void CQordelDlg::ShowOnRequest()
 {
     ShowWindow(SW_SHOW);
+    // Only the backup page the user is choosing on: during a run its choices are the run's, to be saved at its
+    // end, and on the other faces its job may be gone.
+    if (viewState == VIEW_BACKUP_PAGE && m_backupPage.GetSafeHwnd() != nullptr)
+        m_backupPage.LoadFilters();
     if (m_progressShown && m_pProgressDlg != nullptr && m_pProgressDlg->GetSafeHwnd() != nullptr)
         m_pProgressDlg->ShowWindow(SW_SHOW);
     m_userOpenedWindow = TRUE;

@@ -71,6 +71,12 @@ class IMainWindowServices
     virtual void SetProgressShown(BOOL shown) = 0;
     // The image strip of the window's own close button (not owned); may be null or not loaded.
     virtual Gdiplus::Image *GetCloseImage() = 0;
+    // 1 when a restore goes into a folder of the user's choice rather than back where the files came from.
+    virtual int GetRestoreToOtherFolder() const = 0;
+    // Set: the backup page edits the data folder's default filter file rather than the job's own one.
+    virtual BOOL GetUseBasicFilter() const = 0;
+    // The free bytes of the program's drive, the room a backup to the drive has; 0 when they cannot be read.
+    virtual ULONGLONG GetProgramDriveCapacity() const = 0;
 
   protected:
     IMainWindowServices() = default;

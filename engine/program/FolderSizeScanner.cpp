@@ -206,6 +206,12 @@ void CFolderSizeScanner::AddFolder(LPCWSTR path)
     m_folders.push_back(CString(path));
 }
 
+std::vector<CString> CFolderSizeScanner::GetFolders() const
+{
+    std::lock_guard<std::mutex> guard(m_listLock);
+    return m_folders;
+}
+
 void CFolderSizeScanner::AddExtensionTotals(LPCWSTR extensionList, UINT &count, ULONGLONG &total) const
 {
     ForEachListPiece(CString(extensionList), [&](const CString &piece) {

@@ -83,6 +83,8 @@ class CFolderSizeScanner
     // (null when the thread could not be started).
     HANDLE RestartScan();
     void AddFolder(LPCWSTR path);
+    // A copy of the folder list, taken under its lock (a scan thread may be reading it).
+    std::vector<CString> GetFolders() const;
 
     // Splits the list at ";", "," and " "; for each piece (lower-cased, "." put before a piece without one)
     // adds the figures counted so far for that extension of the include set to count and total.

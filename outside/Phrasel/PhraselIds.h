@@ -83,3 +83,4 @@
 #include "WizardIds.h"
 #include "JobDialogsIds.h"
 #include "RunTruthIds.h"
+#include "SourcesIds.h"

@@ -1,3 +1,17 @@
 #include "setup/wizard/WizardPageFactory.h"
 
-Seam<WizardPageFactory> g_wizardPageFactory{WizardPageFactory{}};
+#include "setup/sourcepage/SourcePageFactory.h"
+
+namespace
+{
+
+WizardPageFactory MakeDefaultFactory()
+{
+    WizardPageFactory factory;
+    AddSourcePageToFactory(factory);
+    return factory;
+}
+
+} // namespace
+
+Seam<WizardPageFactory> g_wizardPageFactory{MakeDefaultFactory()};

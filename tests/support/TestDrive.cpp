@@ -67,7 +67,8 @@ template <typename Condition> bool WaitFor(Condition condition)
 
 } // namespace
 
-TestDrive::TestDrive(wchar_t letter, const std::wstring &folder) : m_letter(static_cast<wchar_t>(letter & ~0x20))
+TestDrive::TestDrive(wchar_t letter, const std::wstring &folder, ULONG type)
+    : m_letter(static_cast<wchar_t>(letter & ~0x20))
 {
     const std::wstring mutexName = std::wstring(L"VelbrookTestDrive_") + m_letter;
     m_turn.Attach(::CreateMutexW(nullptr, FALSE, mutexName.c_str()));
@@ -84,7 +85,7 @@ TestDrive::TestDrive(wchar_t letter, const std::wstring &folder) : m_letter(stat
         m_error = L"not running under Wine";
         return;
     }
-    m_mapped = Define(unixPath.c_str(), DRIVE_FIXED);
+    m_mapped = Define(unixPath.c_str(), type);
     if (!m_mapped)
     {
         m_error = L"the mount manager did not map the drive";

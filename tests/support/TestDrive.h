@@ -16,7 +16,8 @@ namespace enginetest
 class TestDrive
 {
   public:
-    TestDrive(wchar_t letter, const std::wstring &folder);
+    // type: DRIVE_FIXED, or DRIVE_REMOVABLE or DRIVE_CDROM, which GetDriveTypeW then answers.
+    TestDrive(wchar_t letter, const std::wstring &folder, ULONG type = DRIVE_FIXED);
     ~TestDrive();
     TestDrive(const TestDrive &) = delete;
     TestDrive &operator=(const TestDrive &) = delete;

@@ -97,6 +97,18 @@ class FakeMainWindow : public IMainWindowServices
     {
         return m_closeImage;
     }
+    int GetRestoreToOtherFolder() const override
+    {
+        return m_restoreToOtherFolder;
+    }
+    BOOL GetUseBasicFilter() const override
+    {
+        return m_useBasicFilter;
+    }
+    ULONGLONG GetProgramDriveCapacity() const override
+    {
+        return m_programDriveCapacity;
+    }
 
     std::vector<PostedMessage> Messages() const;
     // The jobs of the run requests handled so far, in order, whether they ran or not.
@@ -123,6 +135,10 @@ class FakeMainWindow : public IMainWindowServices
     BOOL m_progressShown = TRUE;
     CSyncJob *m_runningJob = nullptr;
     Gdiplus::Image *m_closeImage = nullptr;
+    int m_restoreToOtherFolder = 0;
+    BOOL m_useBasicFilter = FALSE;
+    // As much room as any test needs, unless a test says otherwise.
+    ULONGLONG m_programDriveCapacity = ~0ULL;
     // The collection GetJobList gives (not owned); none by default.
     CSyncJobList *m_jobList = nullptr;
     // The jobs given a line in the job list and the lines repainted, in order; the pending source paths.

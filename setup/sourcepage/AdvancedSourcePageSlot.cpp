@@ -1,0 +1,3 @@
+#include "setup/sourcepage/AdvancedSourcePageSlot.h"
+
+Seam<AdvancedSourcePageSlot> g_advancedSourcePage{AdvancedSourcePageSlot{}};

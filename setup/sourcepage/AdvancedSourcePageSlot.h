@@ -1,0 +1,28 @@
+// Where the source page host gets its advanced sub-page from (the folder tree beside the file list, template 138).
+// That page is its own part of job setup, which fills this seam; until then a host has no advanced page and stays
+// on its basic page. Tests put pages of their own in.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "platform/system/Seam.h"
+
+class CPageBase;
+
+struct AdvancedSourcePageSlot
+{
+    // Makes the advanced page of a host, given the host's wizard flag (1 in the new-job wizard); its window is
+    // made by the host as a child of its own. Null: the host has none.
+    std::function<std::unique_ptr<CPageBase>(int wizardFlag)> make;
+    // The host's refresh: the page reloads its filter tree and its job; what it answers.
+    std::function<BOOL(CPageBase &page)> loadFilters;
+    // Writes the page's filter tree into the job's own filter file; FALSE when that failed.
+    std::function<BOOL(CPageBase &page)> saveFilterFile;
+    // Drives came or went: the page reloads its shell tree.
+    std::function<void(CPageBase &page)> reloadTree;
+};
+
+// Empty until the advanced page's part fills it.
+extern Seam<AdvancedSourcePageSlot> g_advancedSourcePage;

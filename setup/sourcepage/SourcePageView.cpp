@@ -1,0 +1,85 @@
+#include "setup/sourcepage/SourcePageView.h"
+
+#include "engine/job/MainWindowServices.h"
+#include "platform/drawing/Dc.h"
+#include "platform/drawing/GdiObjects.h"
+#include "platform/windows/Wnd.h"
+#include "setup/wizard/PageBase.h"
+#include "ui/skin/SkinGlobals.h"
+
+int MainWindowViewState()
+{
+    IMainWindowServices *main = g_pMainDlg.load();
+    return main != nullptr ? main->GetMode() : 0;
+}
+
+bool IsRestoreViewFor(int wizardFlag)
+{
+    if (wizardFlag != 0)
+        return false;
+    const int state = MainWindowViewState();
+    return state == MAIN_MODE_RESTORE_IDLE || state == MAIN_MODE_RESTORE_RUNNING;
+}
+
+CRect SourceHostArea(CWnd &page, bool isHost)
+{
+    CRect area;
+    CWnd *host = isHost ? &page : page.GetParent();
+    if (host == nullptr || host->GetSafeHwnd() == nullptr)
+    {
+        page.GetClientRect(&area);
+        return area;
+    }
+    host->GetClientRect(&area);
+    if (!isHost)
+    {
+        CRect placed;
+        page.GetWindowRect(&placed);
+        host->ScreenToClient(&placed);
+        area.OffsetRect(-placed.left, -placed.top);
+    }
+    return area;
+}
+
+void PaintSourcePageBackground(CWnd &page, CDC &dc, bool restoreView, const CRect &area,
+                               const std::function<void(Gdiplus::Graphics &graphics)> &draw)
+{
+    CRect client;
+    page.GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CDC surface;
+    CBitmap bitmap;
+    const bool offScreen =
+        surface.CreateCompatibleDC(&dc) && bitmap.CreateCompatibleBitmap(&dc, client.Width(), client.Height());
+    CDC &target = offScreen ? surface : dc;
+    {
+        CSelectObjectGuard selected(surface, offScreen ? bitmap.GetSafeHandle() : nullptr);
+        target.FillSolidRect(&client, kPageBackground);
+        {
+            Gdiplus::Graphics graphics(target.GetSafeHdc());
+            Gdiplus::Image *picture =
+                g_mainSkinImages[restoreView ? MAIN_SKIN_RESTORE_ADVANCED : MAIN_SKIN_RESTORE_EZ_BLANK];
+            if (IsSkinImageValid(picture))
+                graphics.DrawImage(picture, area.left, area.top, area.Width(), area.Height());
+            graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+            if (draw)
+                draw(graphics);
+        }
+        if (offScreen)
+            dc.BitBlt(0, 0, client.Width(), client.Height(), &surface, 0, 0, SRCCOPY);
+    }
+}
+
+Gdiplus::Image *LoadSourcePageImage(LPCWSTR fileName)
+{
+    if (g_strSkinFolder.IsEmpty())
+        return nullptr;
+    auto *image = Gdiplus::Image::FromFile(g_strSkinFolder + fileName);
+    if (image != nullptr && image->GetLastStatus() != Gdiplus::Ok)
+    {
+        delete image;
+        image = nullptr;
+    }
+    return image;
+}
