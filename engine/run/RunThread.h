@@ -101,8 +101,6 @@ class CBackupScan
     // earlier entry of that listing has the name in another case.
     bool ClaimName(const CString &full);
     Step CopyEntry(BOOL fullCopy, const CString &root, const CString &full, const CString &destination, int wholeTree);
-    // The listing record of the entry being looked at, as its attribute data.
-    WIN32_FILE_ATTRIBUTE_DATA ListedData() const;
     // A file whose target is up to date: its size counts as done, and the pair goes into the journal.
     void UpToDate(const WIN32_FILE_ATTRIBUTE_DATA &present, const CString &target, const CString &full);
     Step EnsureTargetFolder(const CString &target, bool &skip);

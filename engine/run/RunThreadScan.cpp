@@ -229,7 +229,7 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
     WIN32_FILE_ATTRIBUTE_DATA present = {};
     bool targetThere = false;
     if (!fullCopy && m_targets.Find(depth, target, present, targetThere) == CTargetFolders::Known::Listed &&
-        targetThere && SameSizeAndUpToDate(ListedData(), present))
+        targetThere && SameSizeAndUpToDate(AttributeDataOf(m_found), present))
     {
         UpToDate(present, target, full);
         return Step::Next;
@@ -254,7 +254,7 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
             m_job.LogError(error, full);
             return Step::Next;
         }
-        source = ListedData();
+        source = AttributeDataOf(m_found);
     }
     if (source.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
         return Step::Next;
@@ -285,18 +285,6 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
     // A changed file is copied as a missing one would be: every backup run clears the full-copy flag, so
     // passing it over here would leave the backup at its first copy for good.
     return CopyTarget(full, target, true, known);
-}
-
-WIN32_FILE_ATTRIBUTE_DATA CBackupScan::ListedData() const
-{
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    data.dwFileAttributes = m_found.dwFileAttributes;
-    data.ftCreationTime = m_found.ftCreationTime;
-    data.ftLastAccessTime = m_found.ftLastAccessTime;
-    data.ftLastWriteTime = m_found.ftLastWriteTime;
-    data.nFileSizeHigh = m_found.nFileSizeHigh;
-    data.nFileSizeLow = m_found.nFileSizeLow;
-    return data;
 }
 
 void CBackupScan::UpToDate(const WIN32_FILE_ATTRIBUTE_DATA &present, const CString &target, const CString &full)

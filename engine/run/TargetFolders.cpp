@@ -20,6 +20,18 @@ CString UpperName(LPCWSTR name)
 
 } // namespace
 
+WIN32_FILE_ATTRIBUTE_DATA AttributeDataOf(const WIN32_FIND_DATAW &found)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    data.dwFileAttributes = found.dwFileAttributes;
+    data.ftCreationTime = found.ftCreationTime;
+    data.ftLastAccessTime = found.ftLastAccessTime;
+    data.ftLastWriteTime = found.ftLastWriteTime;
+    data.nFileSizeHigh = found.nFileSizeHigh;
+    data.nFileSizeLow = found.nFileSizeLow;
+    return data;
+}
+
 void CTargetFolders::Enter(size_t depth, const CString &path)
 {
     if (m_levels.size() <= depth)
@@ -51,15 +63,8 @@ void CTargetFolders::List(Level &level)
     {
         if (IsDotEntry(found.cFileName))
             continue;
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        data.dwFileAttributes = found.dwFileAttributes;
-        data.ftCreationTime = found.ftCreationTime;
-        data.ftLastAccessTime = found.ftLastAccessTime;
-        data.ftLastWriteTime = found.ftLastWriteTime;
-        data.nFileSizeHigh = found.nFileSizeHigh;
-        data.nFileSizeLow = found.nFileSizeLow;
         const CString key = UpperName(found.cFileName);
-        if (!level.entries.emplace(key, data).second)
+        if (!level.entries.emplace(key, AttributeDataOf(found)).second)
             level.ambiguous.insert(key);
     } while (g_pfnFindNextFile(listing, &found));
     if (::GetLastError() != ERROR_NO_MORE_FILES)

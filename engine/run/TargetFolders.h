@@ -15,14 +15,17 @@
 
 #include "platform/text/String.h"
 
+// A listing record's attributes, times and size, as an attribute probe gives them.
+WIN32_FILE_ATTRIBUTE_DATA AttributeDataOf(const WIN32_FIND_DATAW &found);
+
 class CTargetFolders
 {
   public:
     enum class Known
     {
-        Listed,  // the listing says whether the target is there and what it holds
-        Absent,  // the folder is missing or was made by this walk: no target is there
-        Unknown  // the target has to be looked at by itself
+        Listed, // the listing says whether the target is there and what it holds
+        Absent, // the folder is missing or was made by this walk: no target is there
+        Unknown // the target has to be looked at by itself
     };
 
     // Starts level depth of the walk (0: the source folder itself) with the target folder path (ending in a

@@ -63,28 +63,15 @@ BOOL WINAPI CountedSourceLook(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID
     return ::GetFileAttributesExW(path, level, data);
 }
 
-// Windows refuses to replace a read-only file; Wine's rename does not look, so the test refuses as Windows does.
-BOOL WINAPI MoveAsWindows(LPCWSTR from, LPCWSTR to, DWORD flags)
-{
-    const DWORD existing = ::GetFileAttributesW(to);
-    if ((flags & MOVEFILE_REPLACE_EXISTING) && existing != INVALID_FILE_ATTRIBUTES &&
-        (existing & FILE_ATTRIBUTE_READONLY))
-    {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return ::MoveFileExW(from, to, flags);
-}
-
 class RunTargetListing : public RunTest, public ::testing::WithParamInterface<TargetListing>
 {
 };
 
 TEST_P(RunTargetListing, ARerunCopiesWhatChangedWhateverTheTargetListingTells)
 {
-    const std::vector<std::pair<std::wstring, std::string>> files = {
-        {L"a.txt", "same"},   {L"b.txt", "grows"},      {L"c.txt", "read-only"},
-        {L"d.txt", "deleted"}, {L"sub\\e.txt", "folder"}, {L"sub\\f.txt", "too"}};
+    const std::vector<std::pair<std::wstring, std::string>> files = {{L"a.txt", "same"},        {L"b.txt", "grows"},
+                                                                     {L"c.txt", "read-only"},   {L"d.txt", "deleted"},
+                                                                     {L"sub\\e.txt", "folder"}, {L"sub\\f.txt", "too"}};
     for (const auto &file : files)
         WriteSource(file.first, file.second);
     AddSource(Src());
@@ -96,8 +83,8 @@ TEST_P(RunTargetListing, ARerunCopiesWhatChangedWhateverTheTargetListingTells)
     ASSERT_TRUE(::GetFileAttributesExW((Src() + L"b.txt").c_str(), GetFileExInfoStandard, &before));
     ASSERT_TRUE(testsupport::WriteFileBytes(Src() + L"b.txt", "grows longer"));
     {
-        CKernelHandle file(::CreateFileW((Src() + L"b.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                         0, nullptr));
+        CKernelHandle file(
+            ::CreateFileW((Src() + L"b.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &before.ftLastWriteTime));
     }
     ASSERT_TRUE(testsupport::WriteFileBytes(Src() + L"c.txt", "read-only, changed"));
