@@ -17,8 +17,8 @@ the dialog face.
 
 The source pages' pictures: the tree's own image after the shell's icons (a padlocked drive, 16 by 16 on white), the
 basic page's check boxes (two images of 32 by 32 on white: unchecked and checked, the list's state images 1 and
-2) and the check cursor shown
-over a check box (an arrow with a small tick).
+2), the advanced page's check boxes of the tree and (greyed) of the file list, and the check cursor shown over a
+check box (an arrow with a small tick).
 """
 import os
 import sys
@@ -307,8 +307,47 @@ def check_cursor():
     return canvas
 
 
+# The check boxes of the advanced source page: seven images of 16 by 16 on white, image i for check state i (1 no box,
+# 2 unchecked, 3 checked, 4 partly checked, 5 held; the sixth place repeats the held one). The tree and the file list
+# show the same images (the list counts its state images from 1); the list's greyed ones while its boxes are off.
+CHECK_PARTIAL = opaque((0x6C, 0x9B, 0xC8))
+CHECK_HELD = opaque((0x8A, 0x8A, 0x8A))
+GREY_BORDER = opaque((0xA8, 0xA8, 0xA8))
+GREY_TICK = opaque((0x9C, 0x9C, 0x9C))
+
+
+def small_check_box(canvas, left, look, border, tick):
+    canvas.fill_rounded_rect(left + 2, 2, left + 14, 14, 1.5, border)
+    canvas.fill_rounded_rect(left + 3, 3, left + 13, 13, 0.5, opaque(WHITE))
+    if look == "checked":
+        canvas.line(left + 4.5, 8, left + 7, 10.5, 1.8, tick)
+        canvas.line(left + 7, 10.5, left + 11.5, 5, 1.8, tick)
+    elif look == "partial":
+        canvas.fill_rounded_rect(left + 5, 5, left + 11, 11, 0.5, CHECK_PARTIAL if tick is CHECK_TICK else tick)
+    elif look == "held":
+        canvas.fill_rounded_rect(left + 4, 4, left + 12, 12, 0.5, CHECK_HELD if tick is CHECK_TICK else tick)
+
+
+def check_strip(looks, border, tick):
+    canvas = Canvas(16 * len(looks), 16)
+    for index, look in enumerate(looks):
+        if look is not None:
+            small_check_box(canvas, 16 * index, look, border, tick)
+    return canvas
+
+
+def category_tree_checks():
+    return check_strip([None, None, "unchecked", "checked", "partial", "held", "held"], CHECK_BORDER, CHECK_TICK)
+
+
+def category_list_checks():
+    return check_strip([None, None, "unchecked", "checked", "partial", "held", "held"], GREY_BORDER, GREY_TICK)
+
+
 DRAWERS["tree_images.bmp"] = (tree_images, on_white)
 DRAWERS["source_checks.bmp"] = (source_checks, on_white)
+DRAWERS["category_tree_checks.bmp"] = (category_tree_checks, on_white)
+DRAWERS["category_list_checks.bmp"] = (category_list_checks, on_white)
 CURSORS = {"check.cur": (check_cursor, (1, 1))}
 
 

@@ -12,5 +12,9 @@
 #define IDB_TREE_IMAGES 429
 // The basic source page's check boxes: images 32 pixels wide, white transparent; 1 unchecked, 2 checked.
 #define IDB_SOURCE_CHECKS 488
+// The advanced source page's check boxes, 16 by 16, white transparent, image i for check state i: the tree's and the
+// file list's, and the file list's greyed ones while its boxes are off.
+#define IDB_CATEGORY_TREE_CHECKS 10001
+#define IDB_CATEGORY_LIST_CHECKS 10008
 // The cursor over a check box of the source tree and its file list.
 #define IDC_CHECK_CURSOR 10002

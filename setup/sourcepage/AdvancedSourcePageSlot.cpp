@@ -1,3 +1,5 @@
 #include "setup/sourcepage/AdvancedSourcePageSlot.h"
 
-Seam<AdvancedSourcePageSlot> g_advancedSourcePage{AdvancedSourcePageSlot{}};
+#include "setup/sourcepage/SourceAdvancedPage.h"
+
+Seam<AdvancedSourcePageSlot> g_advancedSourcePage{MakeAdvancedSourcePageSlot()};

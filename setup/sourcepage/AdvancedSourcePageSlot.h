@@ -1,6 +1,6 @@
-// Where the source page host gets its advanced sub-page from (the folder tree beside the file list, template 138).
-// That page is its own part of job setup, which fills this seam; until then a host has no advanced page and stays
-// on its basic page. Tests put pages of their own in.
+// Where the source page host gets its advanced sub-page from (the folder tree beside the file list, template 138):
+// the program's own CSourceAdvancedPage (SourceAdvancedPage.h) unless a test puts a page of its own in. With an
+// empty slot a host has no advanced page and stays on its basic page.
 #pragma once
 #include <windows.h>
 
@@ -24,5 +24,4 @@ struct AdvancedSourcePageSlot
     std::function<void(CPageBase &page)> reloadTree;
 };
 
-// Empty until the advanced page's part fills it.
 extern Seam<AdvancedSourcePageSlot> g_advancedSourcePage;

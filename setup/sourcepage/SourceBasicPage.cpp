@@ -182,20 +182,7 @@ BOOL CSourceBasicPage::LoadFilterFile()
 {
     if (!m_filterRoot)
         return FALSE;
-    CString path = ChooseFilterFile();
-    const CString fallback = DefaultFilterFilePath();
-    bool loaded = false;
-    if (::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
-        loaded = LoadFilterTree(m_filterRoot.get(), *m_media, path);
-    // A missing file, and one that cannot be read (the filter files log why), give way to the default one.
-    if (!loaded && path != fallback)
-    {
-        EnsureDefaultFilterFile();
-        path = fallback;
-        loaded = LoadFilterTree(m_filterRoot.get(), *m_media, path);
-    }
-    m_filterFilePath = path;
-    return loaded ? TRUE : FALSE;
+    return LoadFilterFileOrDefault(m_filterRoot.get(), *m_media, ChooseFilterFile(), m_filterFilePath);
 }
 
 void CSourceBasicPage::StartSizeScan()

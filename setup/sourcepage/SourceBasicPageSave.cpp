@@ -12,16 +12,11 @@
 #include "engine/store/SourceList.h"
 #include "engine/store/XmlLayer.h"
 #include "setup/filters/FilterTree.h"
+#include "setup/sourcepage/SourcePageView.h"
 #include "ui/boxes/MessageBoxDlg.h"
 
 namespace
 {
-
-CString WithOneTrailingBackslash(CString path)
-{
-    path.TrimRight(L'\\');
-    return path + L"\\";
-}
 
 // One "src" the restore view writes.
 struct RestoreSource
@@ -30,22 +25,6 @@ struct RestoreSource
     CString path;
     CString destination; // empty: none
 };
-
-// "path" to "destination" of the job's "src" elements, ordered by path.
-std::map<CString, CString> ReadStoredSources(IXMLDOMElement *jobElement)
-{
-    std::map<CString, CString> stored;
-    XmlDomLock lock;
-    XmlElementIterator children(jobElement);
-    while (children.Next())
-    {
-        if (children.GetName() != L"src")
-            continue;
-        IXMLDOMElementPtr source = children.GetElement();
-        stored.emplace(XmlGetAttributeString(source, L"path"), XmlGetAttributeString(source, L"destination"));
-    }
-    return stored;
-}
 
 } // namespace
 

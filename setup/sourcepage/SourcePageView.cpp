@@ -1,6 +1,8 @@
 #include "setup/sourcepage/SourcePageView.h"
 
 #include "engine/job/MainWindowServices.h"
+#include "engine/store/XmlLayer.h"
+#include "setup/filters/FilterTree.h"
 #include "platform/drawing/Dc.h"
 #include "platform/drawing/GdiObjects.h"
 #include "platform/windows/Wnd.h"
@@ -82,4 +84,41 @@ Gdiplus::Image *LoadSourcePageImage(LPCWSTR fileName)
         image = nullptr;
     }
     return image;
+}
+
+std::map<CString, CString> ReadStoredSources(IXMLDOMElement *jobElement)
+{
+    std::map<CString, CString> stored;
+    XmlDomLock lock;
+    XmlElementIterator children(jobElement);
+    while (children.Next())
+    {
+        if (children.GetName() != L"src")
+            continue;
+        IXMLDOMElementPtr source = children.GetElement();
+        stored.emplace(XmlGetAttributeString(source, L"path"), XmlGetAttributeString(source, L"destination"));
+    }
+    return stored;
+}
+
+CString WithOneTrailingBackslash(CString path)
+{
+    path.TrimRight(L'\\');
+    return path + L"\\";
+}
+
+BOOL LoadFilterFileOrDefault(FilterNode *root, FiltersMedia &media, const CString &path, CString &loaded)
+{
+    const CString fallback = DefaultFilterFilePath();
+    loaded = path;
+    bool read = false;
+    if (::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+        read = LoadFilterTree(root, media, path);
+    if (!read && path != fallback)
+    {
+        EnsureDefaultFilterFile();
+        loaded = fallback;
+        read = LoadFilterTree(root, media, fallback);
+    }
+    return read ? TRUE : FALSE;
 }

@@ -9,12 +9,16 @@
 #include <gdiplus.h>
 
 #include <functional>
+#include <map>
 
 #include "platform/text/Geometry.h"
 #include "platform/text/String.h"
 
 class CDC;
 class CWnd;
+class FilterNode;
+class FiltersMedia;
+struct IXMLDOMElement;
 
 // The main window's view state; 0 without a main window.
 int MainWindowViewState();
@@ -32,3 +36,12 @@ CRect SourceHostArea(CWnd &page, bool isHost);
 
 // A skin picture of the skin folder, or null when it cannot be loaded.
 Gdiplus::Image *LoadSourcePageImage(LPCWSTR fileName);
+
+// "path" to "destination" of the job element's "src" children (a missing one read as empty), ordered by path.
+std::map<CString, CString> ReadStoredSources(IXMLDOMElement *jobElement);
+// The path with exactly one trailing backslash.
+CString WithOneTrailingBackslash(CString path);
+// Loads the filter file at path under root, or, when it is missing or cannot be read (the filter files log why), the
+// default filter file, put in place first. The file loaded (path, or the default one) in loaded; FALSE when not
+// even the default one loaded.
+BOOL LoadFilterFileOrDefault(FilterNode *root, FiltersMedia &media, const CString &path, CString &loaded);

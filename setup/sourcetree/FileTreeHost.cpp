@@ -112,13 +112,14 @@ void CFileTreeHost::Reload()
     SetCurrentNode(nullptr);
     if (withList)
         m_list->SetItemCountEx(0, 0);
-    root->ClearChildren();
+    // The root lists its items anew when it is next opened: drives that came show, drives that went do not.
+    root->ForgetChildren();
     if (rootItem != nullptr)
         m_tree->SetHasChildrenMark(rootItem, FALSE);
     AddDeviceVolumes(*root);
     if (rootItem != nullptr)
     {
-        m_tree->SetHasChildrenMark(rootItem, root->GetChildrenSoFar().empty() ? FALSE : TRUE);
+        m_tree->SetHasChildrenMark(rootItem, TRUE);
         m_tree->Expand(rootItem, TVE_EXPAND);
         m_tree->SelectItem(rootItem);
     }

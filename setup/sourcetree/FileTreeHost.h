@@ -53,8 +53,9 @@ class CFileTreeHost
     // node, and each one a record names as its device (while the agent does not report it open) a device-volume
     // node; the first record naming a drive decides for it.
     void AddDeviceVolumes(BaseNode &root);
-    // After drives came or went: the root's children are built anew (its device volumes), its item expanded and
-    // selected and made the current node, the list refreshed. Nothing happens while no root is set.
+    // After drives came or went: the root's children are built anew (its device volumes, then what it lists of its
+    // own when it opens), its item expanded and selected and made the current node, the list refreshed. Nothing
+    // happens while no root is set.
     void Reload();
 
     // The node the reload and the device volumes start from (not owned); none until set.

@@ -109,6 +109,22 @@ void BaseNode::ClearChildren()
         delete child;
 }
 
+void BaseNode::ForgetChildren()
+{
+    ClearChildren();
+    m_populated = false;
+}
+
+std::unique_ptr<BaseNode> BaseNode::DetachChild(BaseNode *child)
+{
+    auto found = std::find(m_children.begin(), m_children.end(), child);
+    if (found == m_children.end())
+        return nullptr;
+    m_children.erase(found);
+    child->m_parent = nullptr;
+    return std::unique_ptr<BaseNode>(child);
+}
+
 BaseNode *BaseNode::GetTop()
 {
     BaseNode *top = this;
@@ -152,7 +168,9 @@ void BaseNode::SetState(int state)
     if (g_singleSelection)
     {
         BaseNode *previous = g_selectedNode;
-        if (previous != nullptr && previous != this)
+        // Several trees may live at once (the main window's pages and the wizard's): a check in one of them never
+        // clears a place of another.
+        if (previous != nullptr && previous != this && previous->GetTop() == GetTop())
         {
             previous->ClearSubtree();
             for (BaseNode *up = previous->m_parent; up != nullptr && up->m_state != CHECK_NONE; up = up->m_parent)

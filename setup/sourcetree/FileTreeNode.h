@@ -97,6 +97,11 @@ class BaseNode
     void AddChild(std::unique_ptr<BaseNode> child);
     // Deletes every child; the node stays filled.
     void ClearChildren();
+    // Deletes every child and marks the node unfilled: the next GetChildren fills it anew.
+    void ForgetChildren();
+    // Takes the child out of the node's children and hands it over (it has no parent then); null for a node that
+    // is not a child of this one.
+    std::unique_ptr<BaseNode> DetachChild(BaseNode *child);
 
     bool IsPopulated() const
     {

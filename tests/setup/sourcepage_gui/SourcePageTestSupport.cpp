@@ -41,7 +41,8 @@ void SourcePageTest::SetUp()
         ++m_advancedFilterLoads;
         return TRUE;
     };
-    m_slot = std::make_unique<SeamOverride<AdvancedSourcePageSlot>>(g_advancedSourcePage, slot);
+    if (m_standInAdvancedPage)
+        m_slot = std::make_unique<SeamOverride<AdvancedSourcePageSlot>>(g_advancedSourcePage, slot);
     ASSERT_TRUE(m_host.Make(620, 420));
 }
 

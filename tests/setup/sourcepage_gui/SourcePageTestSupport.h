@@ -1,6 +1,6 @@
 // Shared by the source page's window tests: the job store and stand-in main window of job setup's tests, GDI+ and
 // the skin, a removable drive K: and a CD-ROM drive L:, a default filter file of four sets, a shown host window,
-// and a stand-in advanced page that counts what the host asks of it.
+// and (unless a test takes the program's own) a stand-in advanced page that counts what the host asks of it.
 #pragma once
 #include <windows.h>
 
@@ -18,7 +18,7 @@
 namespace sourcetest
 {
 
-// The advanced page of the tests: template 138 of the test program.
+// The stand-in advanced page of the tests, over the advanced page's template.
 class CountingAdvancedPage : public CPageBase
 {
   public:
@@ -78,6 +78,8 @@ class SourcePageTest : public setuptest::JobSetupTest
     // The advanced page the host made last, and how often the host's refresh reached it.
     CountingAdvancedPage *m_advanced = nullptr;
     int m_advancedFilterLoads = 0;
+    // Cleared before SetUp: the hosts make the program's own advanced page.
+    bool m_standInAdvancedPage = true;
 
   private:
     std::unique_ptr<SeamOverride<AdvancedSourcePageSlot>> m_slot;
