@@ -84,6 +84,10 @@ class BenchMainWindow : public IMainWindowServices
     {
         return 0;
     }
+    int FindJobByPath(CSyncJob *, LPCWSTR) override
+    {
+        return -1;
+    }
 
   protected:
     // After a run's end message has closed the run (WM_JOB_FINISHED, WM_JOB_CANCELLED or WM_JOB_FAILED).

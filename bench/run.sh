@@ -47,7 +47,7 @@ velbrook_start_wine "$build"
 # Wine sees the Linux root as drive Z:.
 winwork="Z:${work//\//\\}"
 if [ $mode = watch ]; then
-  echo "== watch benchmark: $files files at $rate a second, then a burst, in $work"
+  echo "== watch benchmark: $files files at $rate a second, 1,000 new files, then a burst, in $work"
   "${VELBROOK_AS_TEST_USER[@]}" "$VELBROOK_WINE" "$build/bench/watch_bench.exe" --files "$files" --rate "$rate" --work "$winwork"
 else
   echo "== backup benchmark: $files files in $work"

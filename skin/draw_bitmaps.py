@@ -19,12 +19,16 @@ The source pages' pictures: the tree's own image after the shell's icons (a padl
 basic page's check boxes (two images of 32 by 32 on white: unchecked and checked, the list's state images 1 and
 2), the advanced page's check boxes of the tree and (greyed) of the file list, and the check cursor shown over a
 check box (an arrow with a small tick).
+
+The destination page's button icons (16 by 16, transparent around): two pages one over the other (the revisions and
+options), a folder with a green plus (a new folder), an information mark (what the places are) and a small pie (what
+the pie shows).
 """
 import os
 import sys
 
 from bmp import write_bmp, write_keyed_bmp
-from ico import write_cur, write_ico
+from ico import write_cur, write_ico, write_icon_group, write_icon_image
 from png import Canvas
 
 HEIGHT = 24
@@ -351,6 +355,63 @@ DRAWERS["category_list_checks.bmp"] = (category_list_checks, on_white)
 CURSORS = {"check.cur": (check_cursor, (1, 1))}
 
 
+# The destination page's buttons.
+PAGE_EDGE = opaque((0x6A, 0x7C, 0x90))
+PAGE_FACE = opaque((0xFF, 0xFF, 0xFF))
+PIE_USED = opaque((0xCC, 0x33, 0x00))
+PIE_FREE = opaque((0x8C, 0x8C, 0xFF))
+
+
+def dest_revisions():
+    canvas = Canvas(16, 16)
+    for left, top in ((5, 1), (1, 5)):
+        canvas.fill_rounded_rect(left, top, left + 10, top + 10, 1, PAGE_EDGE)
+        canvas.fill_rounded_rect(left + 1, top + 1, left + 9, top + 9, 0.5, PAGE_FACE)
+    for y in (8, 10, 12):
+        canvas.line(3, y, 9, y, 1.0, PAGE_EDGE)
+    return canvas
+
+
+def dest_new_folder():
+    canvas = filter_folder()
+    canvas.fill_circle(12, 11, 4.2, opaque(WHITE))
+    canvas.line(12, 8, 12, 14, 2.0, ADD_GREEN)
+    canvas.line(9, 11, 15, 11, 2.0, ADD_GREEN)
+    return canvas
+
+
+def dest_about_places():
+    canvas = Canvas(16, 16)
+    canvas.fill_circle(8, 8, 7, INFO_BLUE)
+    white = opaque(WHITE)
+    canvas.fill_circle(8, 4.5, 1.2, white)
+    canvas.line(8, 7, 8, 12.5, 2.0, white)
+    return canvas
+
+
+def dest_about_pie():
+    canvas = Canvas(16, 16)
+    canvas.fill_circle(8, 8, 7, PIE_FREE)
+
+    def used(px, py):
+        dx, dy = px - 8, py - 8
+        return dx * dx + dy * dy <= 49 and dx >= 0 and dy <= 0
+
+    canvas.fill_shape(used, PIE_USED)
+    return canvas
+
+
+# Each as its two resources, "<name>.icoimg" (the image, numbered as the table says) and "<name>.icogrp": a script's
+# ICON statement numbers its images from 1 in every script, and the images of two scripts linked into one program
+# would clash.
+ICON_RESOURCES = {
+    "dest_about_pie": (dest_about_pie, 5021),
+    "dest_revisions": (dest_revisions, 5031),
+    "dest_new_folder": (dest_new_folder, 5041),
+    "dest_about_places": (dest_about_places, 5051),
+}
+
+
 def main(argv):
     if len(argv) < 3:
         sys.stderr.write(__doc__)
@@ -360,6 +421,14 @@ def main(argv):
     for name in argv[2:]:
         if name in ICONS:
             write_ico(ICONS[name](), os.path.join(folder, name))
+            continue
+        stem, extension = os.path.splitext(name)
+        if stem in ICON_RESOURCES and extension in (".icoimg", ".icogrp"):
+            drawer, image_id = ICON_RESOURCES[stem]
+            if extension == ".icoimg":
+                write_icon_image(drawer(), os.path.join(folder, name))
+            else:
+                write_icon_group(drawer(), os.path.join(folder, name), image_id)
             continue
         if name in CURSORS:
             drawer, hotspot = CURSORS[name]

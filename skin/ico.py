@@ -1,5 +1,6 @@
 """Writes Canvases (skin/png.py) of several sizes as one Windows icon file of 32-bit images with alpha, and one Canvas
-as a cursor file with its hot spot."""
+as a cursor file with its hot spot; and an icon of one image as its two resources (the image and the group that
+names it), for a resource script that numbers the image itself."""
 import struct
 
 
@@ -39,6 +40,20 @@ def _write(canvases, path, kind, fields):
         f.write(directory)
         for image in images:
             f.write(image)
+
+
+def write_icon_image(canvas, path):
+    """One image of an icon as the resource of type RT_ICON holds it."""
+    with open(path, "wb") as f:
+        f.write(_image(canvas))
+
+
+def write_icon_group(canvas, path, image_id):
+    """The RT_GROUP_ICON resource of an icon of one image, the RT_ICON resource numbered image_id."""
+    image = _image(canvas)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, 1))
+        f.write(struct.pack("<BBBBHHIH", canvas.width % 256, canvas.height % 256, 0, 0, 1, 32, len(image), image_id))
 
 
 def write_ico(canvases, path):

@@ -33,6 +33,7 @@ BEGIN_MESSAGE_MAP(CJobListView, CFormView)
 ON_WM_LBUTTONDOWN()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
+ON_WM_RBUTTONUP()
 ON_WM_TIMER()
 ON_WM_DESTROY()
 ON_WM_ERASEBKGND()
@@ -418,8 +419,25 @@ void CJobListView::OnLButtonUp(UINT, CPoint point)
         CDialog *dialog = parent != nullptr ? dynamic_cast<CDialog *>(CWnd::FromHandlePermanent(*parent)) : nullptr;
         if (button == LARGE_BUTTON_BACKUP && dialog != nullptr)
             dialog->PostMessage(WM_COMMAND, MAKEWPARAM(ID_JOBLIST_ITEM, 0), 0);
+        // On a first start without a job it is the only way to a job of the user's own.
+        else if (button == LARGE_BUTTON_ADD_JOB && dialog != nullptr)
+            dialog->PostMessage(WM_COMMAND, MAKEWPARAM(ID_JOBLIST_NEW_JOB, 0), 0);
     }
     Invalidate(TRUE);
+}
+
+void CJobListView::OnRButtonUp(UINT, CPoint point)
+{
+    // The card under the pointer is the one the job menu acts on; empty space selects none.
+    CJobListItem *under = ItemAt(ToContent(point));
+    for (CJobListItem *item : m_items)
+        item->m_selected = item == under ? TRUE : FALSE;
+    Invalidate(TRUE);
+    CWnd *parent = GetParent();
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    if (parent != nullptr && parent->GetSafeHwnd() != nullptr)
+        parent->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(screen.x, screen.y));
 }
 
 void CJobListView::OnTimer(UINT_PTR nIDEvent)

@@ -1,9 +1,9 @@
 // CJobListView: the scrolling list of job cards inside the main window (and the job selection dialog). Each job
 // is a card (CJobListItem) that collapses and expands by its header and carries a run button and a second
 // button, which post their commands to the application's main window. An empty list shows three large buttons
-// instead (add a job, back up, restore), of which the back-up button posts ID_JOBLIST_ITEM to the parent
-// dialog. The view repaints itself once a second, so that running jobs show their state, and paints through an
-// off-screen DC with GDI+.
+// instead (add a job, back up, restore), of which the add-job button posts ID_JOBLIST_NEW_JOB and the back-up
+// button ID_JOBLIST_ITEM to the parent dialog. The view repaints itself once a second, so that running jobs show
+// their state, and paints through an off-screen DC with GDI+.
 //
 // The view is made through its class record (RUNTIME_CLASS(CJobListView)->CreateObject()) and then Create; it
 // deletes itself with its window. Its buttons take the mouse only once m_pButtonsOwner is set.
@@ -32,6 +32,8 @@ constexpr UINT_PTR TIMER_JOBLIST_REFRESH = 1;
 constexpr UINT kJobListRefreshMs = 1000;
 // The command of the empty view's back-up button (and of a card's run button).
 constexpr UINT ID_JOBLIST_ITEM = 1003;
+// The command of the empty view's add-job button: the main window's new job.
+constexpr UINT ID_JOBLIST_NEW_JOB = 1001;
 
 // The width the cards are centred in: the client width, less the vertical scroll bar and one pixel when the
 // cards outgrow the client area and the bar is not there yet (showing it narrows the client area).
@@ -112,6 +114,9 @@ class CJobListView : public CFormView
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    // Selects the card under the pointer (none over empty space) and asks the parent for the job menu
+    // (WM_CONTEXTMENU).
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnDestroy();
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);

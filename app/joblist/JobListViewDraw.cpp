@@ -1,7 +1,7 @@
 // The job list view's painting.
 #include "app/joblist/JobListView.h"
 
-#include "app/joblist/MemDC.h"
+#include "platform/drawing/MemDC.h"
 #include "engine/store/JobDef.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"

@@ -311,9 +311,8 @@ bool ShowMainDialogForStart(CQordelDlg &dialog, const StartCommand &command, int
         dialog.RunBackupFromCommandLine();
         return true;
     }
-    // The select request's dialog comes with the job commands; until then a "--select" start shows the window, or
-    // it could not be reached at all.
-    dialog.ShowWindow(SW_SHOW);
+    // A "--select" start shows its job selection dialog first; the request's end shows the window.
+    dialog.ShowWindow(mode == START_MODE_SELECT ? SW_HIDE : SW_SHOW);
     dialog.UpdateWindow();
     if (mode == START_MODE_BACKUP)
         mode = START_MODE_NONE;

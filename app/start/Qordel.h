@@ -34,8 +34,9 @@ CString ModulePath();
 
 // Shows the main dialog as the start's command asks: "--minimize" puts the window's icon into the notification
 // area and keeps the window hidden (shown when the icon cannot be added); "--backup" with at least one job keeps
-// the window hidden and runs the one-shot backup, which ends the start (true); every other start shows the
-// window, and a "--backup" without jobs becomes a plain start (mode START_MODE_NONE).
+// the window hidden and runs the one-shot backup, which ends the start (true); "--select" keeps it hidden for the
+// job selection dialog of its request, whose end shows it; every other start shows the window, and a "--backup"
+// without jobs becomes a plain start (mode START_MODE_NONE).
 bool ShowMainDialogForStart(CQordelDlg &dialog, const StartCommand &command, int &mode);
 // A start nobody watches: hidden ("--minimize") or a one-shot backup ("--backup", as the tray program starts it).
 // What goes wrong at such a start goes to the tray program's balloon rather than into a box that would keep the
@@ -74,6 +75,11 @@ class CQordelApp : public CWinApp
     int GetStartMode() const
     {
         return m_nStartMode;
+    }
+    // A request of a later start (WM_COPYDATA) sets the mode anew.
+    void SetStartMode(int mode)
+    {
+        m_nStartMode = mode;
     }
 
   protected:

@@ -1,6 +1,6 @@
 #include "app/widgets/SizeThumbDriveStatic.h"
 
-#include "app/joblist/MemDC.h"
+#include "platform/drawing/MemDC.h"
 #include "engine/program/FolderSizeScanner.h"
 
 namespace

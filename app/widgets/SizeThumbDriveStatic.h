@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "app/widgets/SizePieStatic.h"
+#include "setup/widgets/SizePieStatic.h"
 
 class CSizeThumbDriveStatic : public CStatic
 {
@@ -22,6 +22,10 @@ class CSizeThumbDriveStatic : public CStatic
     void SetPath(LPCWSTR path);
     // Follows the scanner's total (null: none); restarts the 500 ms timer.
     void SetSizeScanner(CFolderSizeScanner *scanner);
+    CFolderSizeScanner *GetSizeScanner() const
+    {
+        return m_pScanner;
+    }
     // Loads "progress_empty.png" and "progress_used.png" from the folder.
     void SetSkinFolder(const CString &folder);
     // Back to no path, no sizes and no scanner; the timer stops.

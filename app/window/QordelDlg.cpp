@@ -42,7 +42,8 @@ CQordelDlg::CQordelDlg(CWnd *pParent)
       m_pJobListView(nullptr), m_pageWindows{}, m_pProgressDlg(nullptr), m_backupPage(0),
       m_restorePage(0), m_skinButtons{}, m_trayIcon{}, m_hIcon(nullptr), m_backgroundColour(kMainBackgroundColour),
       m_oneShotRun(FALSE), m_userOpenedWindow(TRUE), m_progressShown(FALSE), m_inTray(FALSE),
-      m_showingStringMessage(FALSE), m_pHeldJob(nullptr), m_pOneShotJob(nullptr), m_storeSaveFailureShown(FALSE)
+      m_showingStringMessage(FALSE), m_pHeldJob(nullptr), m_pOneShotJob(nullptr), m_storeSaveFailureShown(FALSE),
+      m_jobSetupOpen(FALSE)
 {
     m_hIcon = AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr;
     // The window is not known yet; OnInitDialog completes the record.

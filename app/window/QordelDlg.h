@@ -8,8 +8,9 @@
 // the log and the small commands), QordelDlgFace.cpp (view switching, the skin buttons and the mouse, sizing),
 // QordelDlgPaint.cpp (the skin's painting), QordelDlgRun.cpp (the run road: starting, following and cancelling a
 // run, the one-click rebuild and the progress timer), QordelDlgRunEnd.cpp (the end of a run), QordelDlgJobs.cpp
-// (enabling jobs, the job menus and the schedule timer), QordelDlgDrives.cpp (drives that come and go) and
-// QordelDlgTray.cpp (the tray icon and the tray program).
+// (enabling jobs, the job menus and the schedule timer), QordelDlgJobCommands.cpp (adding and deleting jobs and the
+// requests of a later start), QordelDlgRestore.cpp (the restore page and its run), QordelDlgDrives.cpp (drives
+// that come and go) and QordelDlgTray.cpp (the tray icon and the tray program).
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "app/joblist/JobListView.h"
+#include "app/run/RestoreForm.h"
 #include "app/run/RunRoadRules.h"
 #include "app/widgets/SizeThumbDriveStatic.h"
 #include "app/window/StatusPoller.h"
@@ -65,6 +67,8 @@ constexpr UINT WM_MAIN_UPDATE_JOB = WM_APP + 2;
 constexpr UINT IDC_JOB_LIST_VIEW = 100;
 // A command the main window takes without an action.
 constexpr UINT ID_MENU_57670 = 57670;
+// Sent or posted by job setup: wParam is a new CSyncJob for the collection.
+constexpr UINT WM_ADD_JOB = WM_USER + 8;
 
 // How the window opens the log viewer and the maker's web page: ShellExecuteW unless a test puts another in place.
 typedef HINSTANCE(WINAPI *ShellExecuteFunction)(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
@@ -138,6 +142,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     {
         return useBasicFilter;
     }
+    // ClassifyDestination over the window's job collection.
+    int FindJobByPath(CSyncJob *job, LPCWSTR path) override;
 
     CSkinButtonNew *GetSkinButton(MainSkinButton button) const
     {
@@ -187,6 +193,16 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // --- Jobs (QordelDlgJobs.cpp) ---
     // Enables or disables the job, logged in its log (the third argument is not used).
     void SetJobEnabled(CSyncJob *job, BOOL enable, BOOL fromQuestion);
+    // Set while the job type chooser (and the wizard it opens) or the job selection dialog is open.
+    BOOL IsJobSetupOpen() const
+    {
+        return m_jobSetupOpen;
+    }
+    // The job whose stored form the restore page keeps (null while none is kept).
+    CSyncJob *GetRestoreFormJob() const
+    {
+        return m_restoreForm.GetJob();
+    }
 
     // --- Drives (QordelDlgDrives.cpp) ---
     void OnDriveArrived(wchar_t letter);
@@ -203,7 +219,6 @@ class CQordelDlg : public CDialog, public IMainWindowServices
 
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when it cannot be read.
     ULONGLONG GetProgramDriveCapacity() const override;
-
     // Shows and hides the control groups, the job list and the pages for viewState, places the text rectangle
     // and sets the skin buttons' states.
     void UpdateView();
@@ -271,6 +286,19 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     afx_msg void OnEnableJob();
     afx_msg void OnInitMenuPopup(CMenu *pPopupMenu, UINT nIndex, BOOL bSysMenu);
     afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
+    // The job list view's right-button release: the job menu (popups 0 and 1 of menu 467) at the point.
+    afx_msg void OnContextMenu(CWnd *pWnd, CPoint point);
+    // Job commands (QordelDlgJobCommands.cpp).
+    afx_msg void OnAddJob();
+    afx_msg void OnDeleteJob();
+    afx_msg LRESULT OnAddJobMessage(WPARAM wParam, LPARAM lParam);
+    afx_msg BOOL OnCopyData(CWnd *pWnd, COPYDATASTRUCT *pCopyDataStruct);
+    // The restore page (QordelDlgRestore.cpp).
+    afx_msg void OnRestore();
+    afx_msg void OnRestoreToFolder();
+    afx_msg void OnRestoreToOriginal();
+    afx_msg void OnRestoreOptionToggle();
+    afx_msg LRESULT OnBrowseFolder(WPARAM wParam, LPARAM lParam);
     afx_msg BOOL OnDeviceChange(UINT nEventType, DWORD_PTR dwData);
     // The tray icon and the tray program.
     afx_msg LRESULT OnTrayIconNotify(WPARAM wParam, LPARAM lParam);
@@ -337,11 +365,34 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void EndOneShotProcess(int exitCode);
     // A save of the store that failed is logged; the user is told once, unless the run ends quietly.
     void ReportStoreSave(HRESULT result, bool quiet);
+    // Saves the store, a failure reported as ReportStoreSave does.
+    void SaveStore();
     // What the window's end leaves unsaved (a watched job's "neverrun", a removed job) is saved.
     void SaveStoreAtClose();
     void WatchTwoWayDestinations(CSyncJob *job);
     // Jobs (QordelDlgJobs.cpp).
     void OnScheduleTimer();
+    // Job commands (QordelDlgJobCommands.cpp): the requests of "--select" and "--create".
+    void SelectJobForPendingSources(const CString &paths);
+    void CreateJobForPendingSources(const CString &paths);
+    // Takes the job out of the collection with its card (an on-change job is disabled first) and deletes its
+    // filter files.
+    void DeleteJob(CSyncJob *job);
+    void DeleteJobFilterFiles(const CString &name, const CString &jobUuid);
+    // The restore page (QordelDlgRestore.cpp).
+    // The big button on the restore page: the page's save, the folder, then the restore run.
+    void StartRestore();
+    // Radio buttons 1141 and 1142 and edit box 1150 for a restore into another folder (TRUE) or to the places
+    // the files came from.
+    void ChooseRestoreToOtherFolder(BOOL other);
+    // The restore's job, back in its stored form at the end of the page's save or run; the restore option is
+    // cleared with it.
+    void PutBackRestoreForm();
+    // PutBackRestoreForm, and the job's stored form is kept no longer: the view leaves the restore page.
+    void ReleaseRestoreForm();
+    // The default job the restore page is asked for: the stored one (the job read again) or, when the store has
+    // none, no job at all. The job to restore, or null.
+    CSyncJob *ReloadForRestore(CSyncJob *job);
     // Shows the window on the user's request (tray program, second start): the progress window too while a run
     // is shown; the program then stays when a one-shot backup ends.
     void ShowOnRequest();
@@ -355,6 +406,9 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     void InitSystemMenu();
     void InitTrayIconRecord();
     void ComputeLogoRects();
+    // Where page 0 or 1 goes in the page area: the restore page ends above the restore options, which would
+    // otherwise lie under it out of the user's reach.
+    CRect PageRect(int page);
     void InitRestoreFolderEdit();
     void CreateJobListView();
     void InitDriveBar();
@@ -422,4 +476,7 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     std::unique_ptr<Gdiplus::Image> m_brenmarkZel;
     // The paths of "--create" and "--select" requests, for job creation and the job selection dialog.
     CStringArray m_pendingSources;
+    BOOL m_jobSetupOpen;
+    // The restore page's job as stored, put back before anything can save it in the restore's form.
+    CRestoreFormKeeper m_restoreForm;
 };

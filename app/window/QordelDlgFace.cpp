@@ -114,7 +114,8 @@ void CQordelDlg::UpdateView()
         const BOOL shown = i == 0 ? backup : restore;
         if (shown)
         {
-            pageWindow->MoveWindow(&m_rectPageArea);
+            const CRect place = PageRect(i);
+            pageWindow->MoveWindow(&place);
             pageWindow->EnableWindow(viewState == 1 || viewState == 3);
         }
         pageWindow->ShowWindow(shown ? SW_SHOW : SW_HIDE);

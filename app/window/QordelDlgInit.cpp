@@ -11,10 +11,14 @@
 #include "setup/shell/SystemImageList.h"
 #include "ui/skin/SkinGlobals.h"
 
+#include <algorithm>
+
 namespace
 {
 
 const wchar_t kTrayTip[] = L"Orvane Velbrook Data Backup";
+// Pixels between the restore page and its first option below it.
+const int kRestoreOptionsGap = 4;
 
 CSize ImageSize(Gdiplus::Image *image)
 {
@@ -83,6 +87,10 @@ BOOL CQordelDlg::OnInitDialog()
         m_layout.AddControl(m_pJobListView, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);
     if (CWnd *driveBar = GetDlgItem(IDC_DRIVE_BAR))
         m_layout.AddControl(driveBar, LAYOUT_RIGHT | LAYOUT_BOTTOM);
+    // The restore options stand under the restore page and go down with it.
+    for (int id : {IDC_RESTORE_TO_ORIGIN, IDC_RESTORE_TO_OTHER, IDC_RESTORE_FOLDER, IDC_RESTORE_OPTION})
+        if (CWnd *option = GetDlgItem(id))
+            m_layout.AddControl(option, LAYOUT_LEFT | LAYOUT_BOTTOM);
 
     SetDlgItemText(IDC_BACK, AfxLoadText(IDS_BUTTON_CANCEL));
     SetWindowText(kApplicationName);
@@ -141,6 +149,20 @@ void CQordelDlg::InitTrayIconRecord()
     m_trayIcon.uID = 1;
     m_trayIcon.uFlags |= NIF_ICON | NIF_TIP;
     lstrcpynW(m_trayIcon.szTip, kTrayTip, _countof(m_trayIcon.szTip));
+}
+
+CRect CQordelDlg::PageRect(int page)
+{
+    CRect rect = m_rectPageArea;
+    CWnd *firstOption = page == 1 ? GetDlgItem(IDC_RESTORE_TO_ORIGIN) : nullptr;
+    if (firstOption != nullptr)
+    {
+        CRect option;
+        firstOption->GetWindowRect(&option);
+        ScreenToClient(&option);
+        rect.bottom = std::max(rect.top, std::min(rect.bottom, option.top - kRestoreOptionsGap));
+    }
+    return rect;
 }
 
 void CQordelDlg::ComputeLogoRects()

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/joblist/MemDC.h"
+#include "platform/drawing/MemDC.h"
 #include "app/window/MainLayout.h"
 #include "engine/program/AppPaths.h"
 #include "engine/store/JobDef.h"

@@ -148,6 +148,8 @@ CSyncJob *CQordelDlg::FindRebuildTarget() const
 
 BOOL CQordelDlg::PrepareDefaultJob(BOOL fromInitDialog)
 {
+    // The restore page's job goes back to its stored form before the rebuild can save anything.
+    ReleaseRestoreForm();
     CSyncJob *old = FindRebuildTarget();
     std::unique_ptr<CSyncJob> built;
     try
@@ -201,6 +203,10 @@ void CQordelDlg::ForgetJob(CSyncJob *job)
         m_pHeldJob = nullptr;
     if (m_pOneShotJob == job)
         m_pOneShotJob = nullptr;
+    m_restoreForm.Forget(job);
+    // The drive bar reads the size the job's scanner counts: it must not read it once the job is gone.
+    if (m_driveBar.GetSizeScanner() == &job->GetJobDef()->GetFolderSizeScanner())
+        m_driveBar.SetSizeScanner(nullptr);
     for (CSourcePage *page : {&m_backupPage, &m_restorePage})
     {
         if (page->GetJob() == job)
@@ -237,7 +243,8 @@ void CQordelDlg::LoadJobPage(CSyncJob *job, int page)
         return;
     }
     SetPageWindow(page, &sourcePage);
-    sourcePage.MoveWindow(&m_rectPageArea);
+    const CRect place = PageRect(page);
+    sourcePage.MoveWindow(&place);
     sourcePage.LoadPage();
     m_layout.AddControl(&sourcePage, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);
     try
@@ -267,6 +274,7 @@ void CQordelDlg::ArmScheduleTimer()
 
 void CQordelDlg::ReturnToJobList()
 {
+    ReleaseRestoreForm();
     ReleaseHold();
     viewState = VIEW_JOB_LIST;
     UpdateView();
@@ -309,6 +317,9 @@ void CQordelDlg::OnRunJobs()
     }
     case VIEW_BACKUP_RUNNING:
         RunSelectedJob(FALSE);
+        break;
+    case VIEW_RESTORE_PAGE:
+        StartRestore();
         break;
     case VIEW_RESTORE_RUNNING: {
         CSyncJob *job = GetSelectedJobObject();

@@ -58,6 +58,9 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
     // The page's choices are the job's from now on.
     if (countBackup && m_backupPage.GetSafeHwnd() != nullptr && m_backupPage.GetJob() == job)
         m_backupPage.SaveFilters();
+    // The end of the run saves the store: the restore's job is its stored self again first.
+    if (job == m_restoreForm.GetJob())
+        PutBackRestoreForm();
     ReportStoreSave(m_jobList.RecordRunEnd(*job, true, false, countBackup), quiet);
 
     const CString message = EndMessageText(messageId, viewState);
@@ -125,6 +128,8 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
         GetRunStopCause(job->m_destinationLost, job->m_diskFull, job->m_networkRetry,
                         ::GetFileAttributesW(job->GetJobDef()->GetDest()) != INVALID_FILE_ATTRIBUTES ? TRUE : FALSE);
     const DWORD lastError = job->m_lastCopyError;
+    if (job == m_restoreForm.GetJob())
+        PutBackRestoreForm();
     ReportStoreSave(m_jobList.RecordRunEnd(*job, false, onlyWaiting, false), quiet);
 
     const BOOL followed =
@@ -191,10 +196,26 @@ void CQordelDlg::ReportStoreSave(HRESULT result, bool quiet)
     SkinMessageBox(text, MB_OK);
 }
 
+void CQordelDlg::SaveStore()
+{
+    HRESULT result = S_OK;
+    try
+    {
+        m_jobList.Save();
+    }
+    catch (const _com_error &error)
+    {
+        result = error.Error();
+    }
+    ReportStoreSave(result, false);
+}
+
 void CQordelDlg::SaveStoreAtClose()
 {
     try
     {
+        // The window may go during a restore (its drive was pulled): the job is stored as it was.
+        ReleaseRestoreForm();
         m_jobList.SaveIfChanged();
     }
     catch (const _com_error &error)

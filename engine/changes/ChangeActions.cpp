@@ -10,6 +10,7 @@
 #include "engine/job/SyncJob.h"
 #include "engine/journal/RestoreJournal.h"
 #include "engine/program/AppPaths.h"
+#include "engine/run/FileOpsSeams.h"
 #include "engine/store/PathMatch.h"
 #include "engine/task/SyncTask.h"
 #include "engine/watch/DirectoryChangeHandler.h"
@@ -30,73 +31,23 @@ void RecycleCopy(const CString &path)
     ::SHFileOperationW(&operation);
 }
 
-bool EndsWithNoCase(const CString &text, LPCWSTR suffix)
-{
-    const int length = static_cast<int>(wcslen(suffix));
-    return text.GetLength() >= length && text.Right(length).CompareNoCase(suffix) == 0;
-}
-
-void WarnWhenNearlyFull(ChangeMatch &match)
-{
-    ULONGLONG total = 0, used = 0, free = 0;
-    GetPathDiskSpace(match.counterpart, total, used, free);
-    const int threshold = match.def.GetThreshold();
-    if (total != 0 && static_cast<double>(used) / static_cast<double>(total) * 100.0 > threshold &&
-        match.def.GetWarningThreshold() != 0 && threshold >= 50)
-    {
-        match.job.ShowBalloon(FALSE, nullptr);
-        match.job.ShowBalloon(TRUE, match.counterpart);
-    }
-}
-
-// The snapshot batch goes now: a copy that comes next would replace or delete what it is to copy. FALSE when
-// a record of it could not be copied.
-bool HandOverBatch(ChangeMatch &match)
-{
-    size_t failed = 0;
-    if (!match.batch.empty())
-        failed = VssCopyFiles(std::move(match.batch), match.def.GetMaxVer(), &match.job);
-    match.batch.clear();
-    return failed == 0;
-}
-
 } // namespace
 
 int CChangeProcessor::CopyOver(ChangeMatch &match)
 {
     CSyncJob &job = match.job;
-    if (match.def.GetSyncType() != 2)
-    {
-        MarkJobBusy(job);
-        if (match.def.GetDestAgent() != 0)
-            return TASK_DONE;
-        const int result = CopyFileViaTemp(&job, match.path, match.counterpart);
-        const DWORD error = ::GetLastError();
-        // A path too long went to the destination's "Recycled" folder; a file gone since is a removal to come.
-        if (result == TASK_DONE || result == TASK_PATH_TOO_LONG || !PathExists(match.path))
-            return result;
-        if (error == ERROR_DISK_FULL)
-            return TASK_DISK_FULL;
-        AddVssCopyItem(&job, match.batch, 0, match.path, match.counterpart);
-        return result;
-    }
-    DWORD direction = 1;
-    if (ReconcilePair(job, match.path, match.counterpart, direction))
+    MarkJobBusy(job);
+    if (match.def.GetDestAgent() != 0)
         return TASK_DONE;
-    const DWORD error = job.m_lastCopyError;
+    const int result = CopyFileViaTemp(&job, match.path, match.counterpart);
+    const DWORD error = ::GetLastError();
+    // A path too long went to the destination's "Recycled" folder; a file gone since is a removal to come.
+    if (result == TASK_DONE || result == TASK_PATH_TOO_LONG || !PathExists(match.path))
+        return result;
     if (error == ERROR_DISK_FULL)
         return TASK_DISK_FULL;
-    if (error == 0)
-    {
-        // The pair could not even be looked at (a list file held, a folder without access): a run takes it up.
-        OweRun(&job, RunWhen::Idle);
-        return TASK_FAILED;
-    }
-    if (direction != 0)
-        AddVssCopyItem(&job, match.batch, 0, match.path, match.counterpart);
-    else
-        AddVssCopyItem(&job, match.batch, 0, match.counterpart, match.path);
-    return TASK_FAILED;
+    AddVssCopyItem(&job, match.batch, 0, match.path, match.counterpart);
+    return result;
 }
 
 CChangeProcessor::MatchEnd CChangeProcessor::LeaveForFullDisk(ChangeMatch &match)
@@ -108,6 +59,71 @@ CChangeProcessor::MatchEnd CChangeProcessor::LeaveForFullDisk(ChangeMatch &match
     return MatchEnd::Done;
 }
 
+bool CChangeProcessor::KeepRevision(ChangeMatch &match, const CString &file, const CString &revision, DWORD why,
+                                    const CString &removed)
+{
+    CSyncJob &job = match.job;
+    CJobDef &def = match.def;
+    if (def.GetMaxVer() == 0 || def.GetDestAgent() != 0 || !PathExists(file) || IsFolderPath(file) ||
+        IsInRevisionFolder(job, file))
+        return true;
+    DWORD error = why != 0 ? why : ERROR_FILENAME_EXCED_RANGE;
+    if (!revision.IsEmpty())
+    {
+        const int kept = CopyFileWithRevisions(file, revision, def.GetMaxVer());
+        if (kept == TASK_DONE)
+            return true;
+        error = ::GetLastError();
+        if (kept == TASK_DISK_FULL)
+        {
+            job.LogError(ERROR_DISK_FULL, file);
+            LeaveForFullDisk(match);
+            return false;
+        }
+        // A copy another program holds comes from a snapshot, before anything replaces or deletes it.
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        {
+            const BOOL queued = AddVssCopyItem(&job, match.batch, 1, file, revision);
+            if (HandOverBatch(match) && queued)
+                return true;
+            OweRun(&job, RunWhen::Idle);
+        }
+    }
+    ++job.m_errorCount;
+    if (removed.IsEmpty())
+        job.GetLog().LogIdAt(L"FileMon", __LINE__, error, LM_ERROR, IDS_LOG_REVISION_NOT_MADE, FormatNow().GetString(),
+                             file.GetString(), GetSystemErrorText(error).GetString());
+    else
+        job.GetLog().LogIdAt(L"FileMon", __LINE__, error, LM_ERROR, IDS_LOG_CHANGE_COPY_KEPT, FormatNow().GetString(),
+                             removed.GetString(), file.GetString());
+    job.LogError(error, file);
+    return false;
+}
+
+CChangeProcessor::MatchEnd CChangeProcessor::CheckRoom(ChangeMatch &match)
+{
+    CSyncJob &job = match.job;
+    CJobDef &def = match.def;
+    if (!job.m_diskFull || def.GetDestAgent() != 0)
+        return MatchEnd::Skipped;
+    ULARGE_INTEGER available = {};
+    if (g_pfnGetDiskFreeSpaceEx(def.GetDest(), &available, nullptr, nullptr))
+    {
+        if (available.QuadPart == 0)
+            return LeaveForFullDisk(match);
+    }
+    else
+    {
+        const DWORD error = ::GetLastError();
+        job.GetLog().LogIdAt(L"SyncJobFiles", __LINE__, error, LM_ERROR, IDS_LOG_FREE_SPACE_UNREAD,
+                             FormatNow().GetString(), match.counterpart.GetString());
+        job.LogStatus(error);
+    }
+    // Room again (or no way to tell): the flag would make CopyFolder refuse every later folder.
+    job.m_diskFull = FALSE;
+    return MatchEnd::Skipped;
+}
+
 CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
 {
     CSyncJob &job = match.job;
@@ -115,24 +131,8 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
     const bool agent = def.GetDestAgent() != 0;
     if (IsExcludedFile(match.path))
         return MatchEnd::Done;
-    if (job.m_diskFull && !agent)
-    {
-        ULARGE_INTEGER available = {};
-        if (g_pfnGetDiskFreeSpaceEx(def.GetDest(), &available, nullptr, nullptr))
-        {
-            if (available.QuadPart == 0)
-                return LeaveForFullDisk(match);
-        }
-        else
-        {
-            const DWORD error = ::GetLastError();
-            job.GetLog().LogIdAt(L"SyncJobFiles", __LINE__, error, LM_ERROR, IDS_LOG_FREE_SPACE_UNREAD,
-                                 FormatNow().GetString(), match.counterpart.GetString());
-            job.LogStatus(error);
-        }
-        // Room again (or no way to tell): the flag would make CopyFolder refuse every later folder.
-        job.m_diskFull = FALSE;
-    }
+    if (CheckRoom(match) == MatchEnd::Done)
+        return MatchEnd::Done;
 
     const DWORD attributes = ::GetFileAttributesW(match.path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -149,37 +149,21 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
             MarkJobBusy(job);
             if (!job.CopyFolder(match.path, match.counterpart, match.revision, def.GetMaxVer()))
                 return MatchEnd::FolderCopyFailed;
-            job.GetRestoreJournal()->AppendOne(def.GetName(), match.counterpart, match.path);
+            Journal(job, match.counterpart, match.path);
             return MatchEnd::Done;
         }
     }
     if (!PassesExtensionFilters(job, match.path))
         return MatchEnd::Done;
-
-    if (!agent && PathExists(match.counterpart) && !IsFolderPath(match.counterpart) &&
-        !IsInRevisionFolder(job, match.counterpart))
-    {
-        const int kept = CopyFileWithRevisions(match.counterpart, match.revision, def.GetMaxVer());
-        if (kept == TASK_DISK_FULL)
-        {
-            job.LogError(ERROR_DISK_FULL, match.counterpart);
-            return LeaveForFullDisk(match);
-        }
-        if (kept != TASK_DONE)
-        {
-            // The copy below replaces the counterpart: the snapshot must take its revision first, and without
-            // it (logged there) the counterpart stays as it is.
-            const BOOL queued = AddVssCopyItem(&job, match.batch, 1, match.counterpart, match.revision);
-            if (!HandOverBatch(match) || !queued)
-                return MatchEnd::Done;
-        }
-    }
+    // The copy replaces the old one only once the old one is kept.
+    if (!KeepRevision(match, match.counterpart, match.revision, match.revisionError))
+        return MatchEnd::Done;
     const int result = CopyOver(match);
     if (!agent)
         WarnWhenNearlyFull(match);
     if (result == TASK_DISK_FULL)
         return LeaveForFullDisk(match);
-    job.GetRestoreJournal()->AppendOne(def.GetName(), match.counterpart, match.path);
+    Journal(job, match.counterpart, match.path);
     return MatchEnd::Done;
 }
 
@@ -214,51 +198,18 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRemoved(ChangeMatch &match)
             return MatchEnd::Done;
         }
     }
-
-    if (def.GetSyncType() != 2)
-    {
-        if (def.GetAutoDel() && !PathExists(match.path))
-        {
-            if (def.GetMoveToRecycle())
-            {
-                RecycleCopy(match.counterpart);
-            }
-            else
-            {
-                MarkJobBusy(job);
-                DeleteFolderTree(match.counterpart, IsFolderPath(match.counterpart) ? 1 : 0, &job);
-            }
-        }
+    // A one-way job carries a removal over only with autodel, and only while the file is still away.
+    if (!def.GetAutoDel() || PathExists(match.path))
         return MatchEnd::Done;
-    }
-
-    const int isFolder = IsFolderPath(match.counterpart) ? 1 : 0;
-    if (!IsInRevisionFolder(job, match.counterpart))
+    if (def.GetMoveToRecycle())
     {
-        const int kept = CopyFileWithRevisions(match.counterpart, match.revision, def.GetMaxVer());
-        const DWORD error = ::GetLastError();
-        if (kept == TASK_DISK_FULL)
-        {
-            job.m_diskFull = TRUE;
-            job.LogError(ERROR_DISK_FULL, match.counterpart);
-            OweRun(&job, RunWhen::RoomAgain);
-            return MatchEnd::Done;
-        }
-        if (kept != TASK_DONE)
-        {
-            // Only a revision that was made lets the last copy go; the snapshot's copy cannot be known here.
-            AddVssCopyItem(&job, match.batch, 1, match.counterpart, match.revision);
-            HandOverBatch(match);
-            job.GetLog().LogIdAt(L"FileMon", __LINE__, error, LM_ERROR, IDS_LOG_CHANGE_COPY_KEPT,
-                                 FormatNow().GetString(), match.path.GetString(), match.counterpart.GetString());
-            job.LogError(error, match.counterpart);
-            return MatchEnd::Done;
-        }
+        RecycleCopy(match.counterpart);
     }
-    RemoveFromListFile(job, match.path, isFolder);
-    MarkJobBusy(job);
-    if (DeleteFolderTree(match.counterpart, isFolder, &job))
-        RemoveFromListFile(job, match.counterpart, isFolder);
+    else
+    {
+        MarkJobBusy(job);
+        DeleteFolderTree(match.counterpart, IsFolderPath(match.counterpart) ? 1 : 0, &job);
+    }
     return MatchEnd::Done;
 }
 
@@ -266,34 +217,37 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRenamed(ChangeMatch &match)
 {
     CSyncJob &job = match.job;
     CJobDef &def = match.def;
-    // An Office save in progress: the document is renamed aside while its new copy is written.
-    if (IsDocumentExtension(match.path) && EndsWithNoCase(match.secondPath, L".tmp"))
+    if (IsOfficeSaveRename(match))
         return MatchEnd::Done;
-    CString newCounterpart = SiblingPath(match.counterpart, LastComponent(match.secondPath));
-    bool renamed = PathExists(match.counterpart);
-    if (renamed)
+    const CString newCounterpart = SiblingPath(match.counterpart, LastComponent(match.secondPath));
+    // Only the copy of the renamed file is renamed, and never over another file.
+    if (def.GetDestAgent() == 0 && IsCopyOf(match.counterpart, match.secondPath) && !PathExists(newCounterpart))
     {
         MarkJobBusy(job);
-        if (def.GetDestAgent() == 0)
-            renamed = MoveFileIntoFolder(match.secondPath, match.counterpart, newCounterpart) != FALSE;
-    }
-    if (!renamed)
-    {
-        // No copy under the old name (or it could not be renamed): the file is backed up under its new one.
-        if (!PassesJobFilters(job, match.secondPath))
+        if (g_pfnMoveFileEx(match.counterpart, newCounterpart, 0))
+        {
+            FlushJournal(&job);
+            job.GetRestoreJournal()->RecordRename(def.GetName(), newCounterpart, match.secondPath, match.counterpart,
+                                                  match.path);
             return MatchEnd::Done;
-        BecomeAdded(match);
-        return OnAdded(match);
+        }
     }
-    if (def.GetSyncType() == 2)
+    // Else the file is backed up under its new name (the copy there kept as a revision first), and the old
+    // name's copy goes as a removal does.
+    const CString oldPath = match.path, oldCounterpart = match.counterpart, oldRevision = match.revision;
+    MatchEnd end = MatchEnd::Done;
+    if (PassesJobFilters(job, match.secondPath))
     {
-        AddToListFile(job, newCounterpart);
-        AddToListFile(job, match.secondPath);
-        const int isFolder = IsFolderPath(match.secondPath) ? 1 : 0;
-        RemoveFromListFile(job, match.path, isFolder);
-        RemoveFromListFile(job, match.counterpart, isFolder);
+        BecomeAdded(match);
+        end = OnAdded(match);
+        if (end == MatchEnd::FolderCopyFailed)
+            return end;
     }
-    job.GetRestoreJournal()->RecordRename(def.GetName(), newCounterpart, match.secondPath, match.counterpart,
-                                          match.path);
-    return MatchEnd::Done;
+    match.action = kChangeRemoved;
+    match.path = oldPath;
+    match.secondPath.Empty();
+    match.counterpart = oldCounterpart;
+    match.revision = oldRevision;
+    OnRemoved(match);
+    return end;
 }

@@ -1,12 +1,19 @@
 #include "engine/changes/ChangeMatch.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "engine/continuous/Reconcile.h"
+#include "engine/continuous/RevisionPath.h"
 #include "engine/job/SyncJob.h"
 #include "engine/program/AppPaths.h"
 #include "engine/run/RunThread.h"
+#include "engine/run/SyncJobCopyOne.h"
 #include "engine/store/PathMatch.h"
 #include "engine/store/SourceList.h"
 #include "engine/store/SyncJobList.h"
 #include "engine/store/XmlLayer.h"
+#include "engine/task/SyncTask.h"
 #include "engine/watch/DirectoryChangeHandler.h"
 
 namespace
@@ -42,7 +49,55 @@ CString WithBackslash(const CString &path)
     return path.Right(1) == L"\\" ? path : path + L"\\";
 }
 
+// The folder's names, sorted and upper-cased, without the program's own files.
+std::vector<CString> FolderNames(const CString &folder)
+{
+    std::vector<CString> names;
+    WIN32_FIND_DATAW found;
+    CFindHandle listing(::FindFirstFileW(WithBackslash(folder) + L"*", &found));
+    for (bool more = listing.IsValid(); more; more = ::FindNextFileW(listing, &found) != FALSE)
+    {
+        CString name(found.cFileName);
+        if (name == L"." || name == L".." || IsProgramFileName(name))
+            continue;
+        name.MakeUpper();
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace
+
+bool EndsWithNoCase(const CString &text, LPCWSTR suffix)
+{
+    const int length = static_cast<int>(wcslen(suffix));
+    return text.GetLength() >= length && text.Right(length).CompareNoCase(suffix) == 0;
+}
+
+void WarnWhenNearlyFull(ChangeMatch &match)
+{
+    ULONGLONG total = 0, used = 0, free = 0;
+    GetPathDiskSpace(match.counterpart, total, used, free);
+    const int threshold = match.def.GetThreshold();
+    if (total != 0 && static_cast<double>(used) / static_cast<double>(total) * 100.0 > threshold &&
+        match.def.GetWarningThreshold() != 0 && threshold >= 50)
+    {
+        match.job.ShowBalloon(FALSE, nullptr);
+        match.job.ShowBalloon(TRUE, match.counterpart);
+    }
+}
+
+// The snapshot batch goes now: a copy that comes next would replace or delete what it is to copy. FALSE when
+// a record of it could not be copied.
+bool HandOverBatch(ChangeMatch &match)
+{
+    size_t failed = 0;
+    if (!match.batch.empty())
+        failed = VssCopyFiles(std::move(match.batch), match.def.GetMaxVer(), &match.job);
+    match.batch.clear();
+    return failed == 0;
+}
 
 bool PathExists(LPCWSTR path)
 {
@@ -63,6 +118,75 @@ CString SiblingPath(const CString &path, const CString &name)
 CString LastComponent(const CString &path)
 {
     return path.Mid(path.ReverseFind(L'\\') + 1);
+}
+
+bool IsProgramFileName(LPCWSTR path)
+{
+    const CString name = LastComponent(CutTrailingBackslashes(path));
+    return IsTemporaryCopyName(name) || name.CompareNoCase(GetTesselDirListFileName()) == 0;
+}
+
+bool IsInProgramFolder(CSyncJob &job, LPCWSTR path)
+{
+    std::vector<RunSource> sources;
+    if (job.GetJobDef()->GetSyncType() != 2 || !ReadRunSources(job.GetElement(), sources))
+        return false;
+    std::vector<CString> roots{job.GetJobDef()->GetDest()};
+    for (const RunSource &source : sources)
+    {
+        roots.push_back(source.path);
+        roots.push_back(source.destination);
+    }
+    const CString text = CutTrailingBackslashes(path);
+    for (const CString &root : roots)
+    {
+        if (!CSyncJobList::IsPathBelow(root, text))
+            continue;
+        const CString rest = text.Mid(CutTrailingBackslashes(root).GetLength() + 1) + L"\\";
+        for (int start = 0, end; (end = rest.Find(L'\\', start)) >= 0; start = end + 1)
+        {
+            const CString part = rest.Mid(start, end - start);
+            if (part.CompareNoCase(L"Revision") == 0 || part.CompareNoCase(L"Recycled") == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+BOOL MakeFileRevisionPath(CSyncJob &job, const CString &file, CString &revision)
+{
+    revision.Empty();
+    std::vector<RunSource> sources;
+    if (!ReadRunSources(job.GetElement(), sources))
+        return FALSE;
+    for (const RunSource &source : sources)
+    {
+        for (const CString &root : {source.path, source.destination})
+        {
+            if (IsMailStoreSourcePath(root) || !SameOrBelow(root, file))
+                continue;
+            CString target;
+            return MakeRevisionPath(job, file, root, root, target, &revision);
+        }
+    }
+    ::SetLastError(ERROR_BAD_PATHNAME);
+    return FALSE;
+}
+
+bool IsCopyOf(const CString &copy, const CString &original)
+{
+    WIN32_FILE_ATTRIBUTE_DATA a, b;
+    if (!::GetFileAttributesExW(copy, GetFileExInfoStandard, &a) ||
+        !::GetFileAttributesExW(original, GetFileExInfoStandard, &b))
+        return false;
+    const bool folderA = (a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folderA != ((b.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0))
+        return false;
+    if (folderA)
+        return FolderNames(copy) == FolderNames(original);
+    const __int64 secondsA = LocalWholeSeconds(a.ftLastWriteTime), secondsB = LocalWholeSeconds(b.ftLastWriteTime);
+    return a.nFileSizeHigh == b.nFileSizeHigh && a.nFileSizeLow == b.nFileSizeLow && secondsA >= 0 && secondsB >= 0 &&
+           secondsA - secondsB <= 5 && secondsB - secondsA <= 5;
 }
 
 bool PassesExtensionFilters(CSyncJob &job, LPCWSTR path)
@@ -122,5 +246,16 @@ void BecomeAdded(ChangeMatch &match)
     match.counterpart = SiblingPath(match.counterpart, name);
     match.revision = SiblingPath(match.revision, name);
     match.path = match.secondPath;
+    match.secondPath.Empty();
+}
+
+bool IsOfficeSaveRename(const ChangeMatch &match)
+{
+    return IsDocumentExtension(match.path) && EndsWithNoCase(match.secondPath, L".tmp");
+}
+
+void BecomeRemoved(ChangeMatch &match)
+{
+    match.action = kChangeRemoved;
     match.secondPath.Empty();
 }

@@ -6,7 +6,9 @@
 #include "engine/changes/ChangeMatch.h"
 #include "engine/job/MainWindowServices.h"
 #include "engine/job/SyncJob.h"
+#include "engine/journal/RestoreJournal.h"
 #include "engine/log/LogMsg.h"
+#include "engine/program/AppPaths.h"
 #include "engine/store/JobDef.h"
 #include "engine/run/MailStoreBackup.h"
 #include "engine/store/SyncJobList.h"
@@ -58,10 +60,88 @@ bool InSameFolder(const CString &a, const CString &b)
 
 int CChangeProcessor::ProcessChangeRecord(FileChangeEntryPtr entry)
 {
+    JournalHold hold(*this);
+    return ProcessRecord(std::move(entry), false);
+}
+
+void CChangeProcessor::OnStillLocked(FileChangeEntryPtr entry)
+{
+    JournalHold hold(*this);
+    ProcessRecord(std::move(entry), true);
+}
+
+void CChangeProcessor::Journal(CSyncJob &job, const CString &destination, const CString &source)
+{
+    m_journal.push_back(JournalRecord{&job, destination, source});
+}
+
+void CChangeProcessor::FlushJournal(CSyncJob *held)
+{
+    std::vector<JournalRecord> records;
+    records.swap(m_journal);
+    IMainWindowServices *window = g_pMainDlg.load();
+    CSyncJobList *list = window != nullptr ? window->GetJobList() : nullptr;
+    while (list != nullptr && !records.empty())
+    {
+        // One job's records, in their order.
+        CSyncJob *job = records.front().job;
+        std::vector<std::pair<CString, CString>> pairs;
+        auto others = std::stable_partition(records.begin(), records.end(),
+                                            [job](const JournalRecord &record) { return record.job == job; });
+        for (auto it = records.begin(); it != others; ++it)
+            pairs.emplace_back(it->destination, it->source);
+        std::vector<JournalRecord> mine(records.begin(), others);
+        records.erase(records.begin(), others);
+        // A job that has left the collection has no journal; one that a run holds gets its records after it.
+        CSyncJobList::ListLock hold(*list);
+        if (!list->Contains(job))
+            continue;
+        const bool claimed = job != held && job->TryClaimRun() != FALSE;
+        if (job != held && !claimed && job->m_runState == JOB_BUSY)
+        {
+            m_journal.insert(m_journal.end(), mine.begin(), mine.end());
+            continue;
+        }
+        job->GetRestoreJournal()->AppendRecords(job->GetJobDef()->GetName(), pairs);
+        if (claimed)
+            job->m_runState.CompareExchange(JOB_BUSY, JOB_IDLE);
+    }
+}
+
+bool CChangeProcessor::DestinationThere(CSyncJob &job)
+{
+    constexpr ULONGLONG kStillThereMs = 1000;
+    const ULONGLONG now = ::GetTickCount64();
+    m_destinationsSeen.erase(std::remove_if(m_destinationsSeen.begin(), m_destinationsSeen.end(),
+                                            [&](const auto &seen) { return now - seen.second >= kStillThereMs; }),
+                             m_destinationsSeen.end());
+    for (const auto &seen : m_destinationsSeen)
+    {
+        if (seen.first == &job)
+            return true;
+    }
+    if (!job.CheckDestination(1))
+        return false;
+    m_destinationsSeen.emplace_back(&job, now);
+    return true;
+}
+
+int CChangeProcessor::ProcessRecord(FileChangeEntryPtr entry, bool stillLocked)
+{
     IMainWindowServices *window = g_pMainDlg.load();
     CSyncJobList *list = window != nullptr ? window->GetJobList() : nullptr;
     if (!entry || list == nullptr)
         return 1;
+    // The program's own files (temporary copies, list files) are no change of the user's: a copy put in place
+    // under its name is the addition of that name, a file taken out of sight under one is a removal.
+    if (IsProgramFileName(entry->path))
+    {
+        if (entry->action != kChangeRenamed || IsProgramFileName(entry->secondPath))
+            return 1;
+        return ProcessRecord(MakeFileChangeEntry(kChangeAdded, entry->secondPath, nullptr), stillLocked);
+    }
+    if (entry->action == kChangeRenamed && IsProgramFileName(entry->secondPath))
+        return ProcessRecord(MakeFileChangeEntry(kChangeRemoved, entry->path, nullptr), stillLocked);
     // A file moved into another folder is no rename of its copy: its old place goes, its new one comes.
     if (entry->action == kChangeRenamed && !InSameFolder(entry->path, entry->secondPath))
     {
@@ -84,13 +164,14 @@ int CChangeProcessor::ProcessChangeRecord(FileChangeEntryPtr entry)
     // Each job of the change gets it, whatever became of it for the jobs before.
     for (const ChangedPathMatch &match : matches)
     {
-        if (!ProcessMatch(*list, *entry, match))
+        if (!ProcessMatch(*list, *entry, match, stillLocked))
             result = 0;
     }
     return result;
 }
 
-bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &entry, const ChangedPathMatch &match)
+bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &entry, const ChangedPathMatch &match,
+                                    bool stillLocked)
 {
     CSyncJob *job = nullptr;
     // A run of the job may have passed the file's folder already: a job busy with one is owed another.
@@ -98,7 +179,7 @@ bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &e
     try
     {
         CSyncJobList::ListLock hold(list);
-        job = list.IsPathInJob(entry.path, entry.secondPath, match.root);
+        job = list.IsPathInJob(entry.path, entry.secondPath, match.root, match.job);
         if (job == nullptr)
         {
             CSyncJob *running = FindRunningJob(list, match.root);
@@ -113,8 +194,18 @@ bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &e
         return true;
     }
     JobBorrow borrow(job);
+    if (match.copyPath.IsEmpty())
+    {
+        // Nowhere to put the change: the user hears why, and a run takes the file up with the errors of its own.
+        job->GetLog().LogIdAt(L"FileMon", __LINE__, match.pathError, LM_ERROR, IDS_LOG_CHANGE_NOT_MATCHED,
+                              FormatNow().GetString(), kept, GetSystemErrorText(match.pathError).GetString());
+        OweRun(job, RunWhen::Idle);
+        return true;
+    }
     ChangeMatch current{*job,           *job->GetJobDef(),  entry.action,  entry.path, entry.secondPath,
                         match.copyPath, match.revisionPath, VssCopyBatch()};
+    current.revisionError = match.pathError;
+    current.stillLocked = stillLocked;
     if (!job->TryClaimRun())
     {
         if (job->m_runState == JOB_BUSY && PassesJobFilters(*job, kept))
@@ -162,6 +253,16 @@ CChangeProcessor::MatchEnd CChangeProcessor::RunMatch(ChangeMatch &match)
         }
     }
 
+    // What the program keeps beside a two-way job's files is never carried over.
+    if (IsInProgramFolder(job, match.path))
+    {
+        if (match.action != kChangeRenamed || IsInProgramFolder(job, match.secondPath))
+            return MatchEnd::Skipped;
+        BecomeAdded(match);
+    }
+    else if (match.action == kChangeRenamed && IsInProgramFolder(job, match.secondPath))
+        BecomeRemoved(match);
+
     if (!IsFolderPath(match.path) && (match.secondPath.IsEmpty() || !IsFolderPath(match.secondPath)) &&
         !PassesJobFilters(job, match.path))
     {
@@ -171,7 +272,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::RunMatch(ChangeMatch &match)
         BecomeAdded(match);
     }
 
-    if (def.GetDestAgent() == 0 && def.GetDestNet() == 0 && !job.CheckDestination(1))
+    if (def.GetDestAgent() == 0 && def.GetDestNet() == 0 && !DestinationThere(job))
     {
         if (IMainWindowServices *window = g_pMainDlg.load())
         {
@@ -182,15 +283,18 @@ CChangeProcessor::MatchEnd CChangeProcessor::RunMatch(ChangeMatch &match)
         return MatchEnd::DestinationMissing;
     }
 
+    if (match.stillLocked)
+        return HandOverLocked(match);
+    const bool twoWay = def.GetSyncType() == 2;
     switch (match.action)
     {
     case kChangeAdded:
     case kChangeModified:
-        return OnAdded(match);
+        return twoWay ? TwoWayChanged(match) : OnAdded(match);
     case kChangeRemoved:
-        return OnRemoved(match);
+        return twoWay ? TwoWayRemoved(match) : OnRemoved(match);
     case kChangeRenamed:
-        return OnRenamed(match);
+        return twoWay ? TwoWayRenamed(match) : OnRenamed(match);
     default:
         return MatchEnd::Done;
     }
@@ -200,11 +304,9 @@ void CChangeProcessor::FinishMatch(ChangeMatch &match, MatchEnd end)
 {
     CSyncJob &job = match.job;
     // The batch goes with this job's own maxver, before the job is idle again.
-    if (!match.batch.empty())
-    {
-        VssCopyFiles(std::move(match.batch), match.def.GetMaxVer(), &job);
-        match.batch.clear();
-    }
+    // What the snapshot could not copy either (a target another program holds) is left to a run.
+    if (!HandOverBatch(match))
+        OweRun(&job, RunWhen::Idle);
     // A job disabled meanwhile stays disabled.
     job.m_runState.CompareExchange(JOB_BUSY, JOB_IDLE);
     try

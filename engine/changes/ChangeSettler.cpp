@@ -1,5 +1,6 @@
 #include "engine/changes/ChangeSettler.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "engine/watch/DirectoryChangeHandler.h"
@@ -78,8 +79,29 @@ BOOL IsChangedFileLocked(LPCWSTR path)
     return !file.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-CChangeSettler::CChangeSettler(Sink sink) : m_sink(std::move(sink))
+CChangeSettler::CChangeSettler(Sink sink, Sink lockedSink)
+    : m_sink(std::move(sink)), m_lockedSink(std::move(lockedSink))
 {
+}
+
+std::vector<CChangeSettler::Pending>::iterator CChangeSettler::Find(LPCWSTR path)
+{
+    for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
+    {
+        if (SamePath(it->entry->path, path))
+            return it;
+    }
+    return m_pending.end();
+}
+
+bool CChangeSettler::IsPending(LPCWSTR path) const
+{
+    for (const Pending &pending : m_pending)
+    {
+        if (SamePath(pending.entry->path, path))
+            return true;
+    }
+    return false;
 }
 
 void CChangeSettler::OnNewEntry(FileChangeEntryPtr entry)
@@ -89,41 +111,51 @@ void CChangeSettler::OnNewEntry(FileChangeEntryPtr entry)
     switch (entry->action)
     {
     case kChangeAdded:
-    case kChangeModified:
-        for (FileChangeEntryPtr &pending : m_pending)
+    case kChangeModified: {
+        auto found = Find(entry->path);
+        if (found != m_pending.end())
         {
-            if (SamePath(pending->path, entry->path))
-            {
-                // The file was looked at again just now: the wait starts over from what it is now.
-                pending->settleCount = kSettleTicks;
-                pending->lastWrite = entry->lastWrite;
-                pending->sizeHigh = entry->sizeHigh;
-                pending->sizeLow = entry->sizeLow;
-                return;
-            }
+            // The file was looked at again just now: the wait starts over from what it is now.
+            FileChangeEntry &pending = *found->entry;
+            pending.settleCount = kSettleTicks;
+            pending.lastWrite = entry->lastWrite;
+            pending.sizeHigh = entry->sizeHigh;
+            pending.sizeLow = entry->sizeLow;
+            found->state = State::Waiting;
+            return;
         }
-        m_pending.push_back(std::move(entry));
+        m_pending.push_back(Pending{std::move(entry), State::Waiting, 0});
         return;
-    case kChangeRemoved:
-        for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
-        {
-            if (SamePath((*it)->path, entry->path))
-            {
-                m_pending.erase(it);
-                break;
-            }
-        }
+    }
+    case kChangeRemoved: {
+        auto found = Find(entry->path);
+        if (found != m_pending.end())
+            m_pending.erase(found);
         break;
+    }
     case kChangeRenamed:
         for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
         {
-            FileChangeEntry &pending = **it;
-            if (SamePath(pending.path, entry->path))
+            FileChangeEntry &pending = *it->entry;
+            if (SamePath(pending.path, entry->path) && SetChangeEntryPath(pending, entry->secondPath))
             {
-                // The file goes as added or modified under its new name.
-                SetChangeEntryPath(pending, entry->secondPath);
+                // The file goes as added or modified under its new name; a copy under its old name goes as the
+                // old name's removal.
                 pending.settleCount = kSettleTicks;
-                return;
+                it->state = State::Waiting;
+                entry->action = kChangeRemoved;
+                entry->secondPath[0] = L'\0';
+                // A record of the name it took over (a safe save renames its new copy onto the old name) is
+                // the same file now.
+                for (auto other = m_pending.begin(); other != m_pending.end(); ++other)
+                {
+                    if (other != it && SamePath(other->entry->path, pending.path))
+                    {
+                        m_pending.erase(other);
+                        break;
+                    }
+                }
+                break;
             }
             if (SamePath(pending.secondPath, entry->path))
             {
@@ -138,32 +170,56 @@ void CChangeSettler::OnNewEntry(FileChangeEntryPtr entry)
     m_sink(std::move(entry));
 }
 
-void CChangeSettler::OnTick()
+bool CChangeSettler::OnTick()
 {
-    // Every record counts its tick down, also those after the one that settles on this tick: a record waits its
-    // three ticks however busy the list is. Still at most one record is processed a tick, the first stable one.
-    auto settled = m_pending.end();
-    for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
+    ++m_ticks;
+    for (Pending &pending : m_pending)
     {
-        FileChangeEntry &entry = **it;
+        FileChangeEntry &entry = *pending.entry;
+        if (pending.state != State::Waiting)
+            continue;
         if (entry.settleCount != 0)
         {
             --entry.settleCount;
             continue;
         }
-        if (settled != m_pending.end())
-            continue; // tested on the next tick
-        if (IsChangedFileLocked(entry.path) || HasChanged(entry))
+        if (IsChangedFileLocked(entry.path))
+        {
+            if (pending.lockedSince == 0)
+                pending.lockedSince = m_ticks;
+            if (m_lockedSink && m_ticks - pending.lockedSince >= kLockedTicks)
+                pending.state = State::LockedTooLong;
+            else
+                ++entry.settleCount;
+            continue;
+        }
+        pending.lockedSince = 0;
+        if (HasChanged(entry))
         {
             ++entry.settleCount;
             continue;
         }
-        settled = it;
+        pending.state = State::Settled;
     }
-    if (settled == m_pending.end())
-        return;
-    FileChangeEntryPtr entry = std::move(*settled);
-    m_pending.erase(settled);
-    // The sink may come back here (a message dispatched while it works): nothing of the walk is used after.
-    m_sink(std::move(entry));
+    return HandOver();
+}
+
+bool CChangeSettler::HandOver()
+{
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;)
+    {
+        // Looked for again after every record: the sink may come back here and change the list (a message
+        // dispatched while it works).
+        auto next = std::find_if(m_pending.begin(), m_pending.end(),
+                                 [](const Pending &pending) { return pending.state != State::Waiting; });
+        if (next == m_pending.end())
+            return false;
+        if (::GetTickCount64() - start >= kHandOverBudgetMs)
+            return true;
+        const bool locked = next->state == State::LockedTooLong;
+        FileChangeEntryPtr entry = std::move(next->entry);
+        m_pending.erase(next);
+        (locked ? m_lockedSink : m_sink)(std::move(entry));
+    }
 }

@@ -6,12 +6,17 @@
 //                     file's state as the new record found it), else appended
 //   removed           a pending record of the path is dropped; the removal goes on at once
 //   renamed           a pending record of the old path takes the new path and waits again (the file then goes
-//                     as added or modified under its new name); otherwise the rename goes on at once
+//                     as added or modified under its new name), and the old path goes on as removed, so that
+//                     its copy is dealt with; otherwise the rename goes on at once
 //   tick              in arrival order: a record waits out its count, then while the file is locked (opened
 //                     for reading fails with 32; ".doc" files are never locked: Word keeps them open) or
-//                     changed (last-write time or size) it waits one tick more; the first settled record goes
-//                     to the sink, so at most one record goes per tick, and every other record still counts
-//                     the tick down (the ones after it are tested on the next tick)
+//                     changed (last-write time or size) it waits one tick more. Every record found settled goes
+//                     to the sink, in arrival order, for up to kHandOverBudgetMs of work; what is left over
+//                     goes on with HandOver, which the owner calls again as soon as its other messages are
+//                     done, so that a burst of changes is copied at the speed of the copies
+//   locked for long   a record whose file stays locked for kLockedTicks ticks goes to the locked sink (which
+//                     hands its copy to the deferred-copy queue) instead of waiting on; without a locked sink
+//                     it waits on
 #pragma once
 #include <windows.h>
 
@@ -20,15 +25,23 @@
 
 #include "engine/changes/FileChangeEntry.h"
 
+// Ticks a file may stay locked before its record goes to the locked sink: a minute at the usual tick.
+constexpr ULONG kLockedTicks = 60;
+// The work one tick, or one later hand-over, may give the sink before the owner's messages come first again.
+constexpr ULONGLONG kHandOverBudgetMs = 250;
+
 class CChangeSettler
 {
   public:
     using Sink = std::function<void(FileChangeEntryPtr entry)>;
 
-    explicit CChangeSettler(Sink sink);
+    explicit CChangeSettler(Sink sink, Sink lockedSink = nullptr);
 
     void OnNewEntry(FileChangeEntryPtr entry);
-    void OnTick();
+    // TRUE when settled records are left for HandOver.
+    bool OnTick();
+    // Gives the sink more of the settled records; TRUE when some are still left.
+    bool HandOver();
     bool HasPending() const
     {
         return !m_pending.empty();
@@ -37,10 +50,29 @@ class CChangeSettler
     {
         return m_pending.size();
     }
+    // A record of the path (case ignored) still waits here.
+    bool IsPending(LPCWSTR path) const;
 
   private:
+    enum class State
+    {
+        Waiting,
+        Settled,
+        LockedTooLong,
+    };
+    struct Pending
+    {
+        FileChangeEntryPtr entry;
+        State state;
+        ULONG lockedSince; // the tick the file was first found locked; 0 while it is not
+    };
+
+    std::vector<Pending>::iterator Find(LPCWSTR path);
+
     Sink m_sink;
-    std::vector<FileChangeEntryPtr> m_pending;
+    Sink m_lockedSink;
+    std::vector<Pending> m_pending;
+    ULONG m_ticks = 0;
 };
 
 // TRUE when another program holds the file so that it cannot be read (error 32 on an open for reading that

@@ -8,13 +8,13 @@
 #include "platform/system/ExceptionReport.h"
 
 Seam<PFN_POST_MESSAGE> g_pfnPostFileMonMessage{&::PostMessageW};
+Seam<UINT> g_fileMonTickMs{1000};
 
 namespace
 {
 
 const wchar_t kWindowClass[] = L"VelbrookFileMonWindow";
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT kTickMs = 1000;
 
 // What a message still carries when the thread ends without handling it.
 void FreeMessage(const MSG &message)
@@ -29,9 +29,12 @@ void FreeMessage(const MSG &message)
 
 CFileMonOperation::CFileMonOperation()
     : m_threadId(0), m_window(nullptr), m_timer(0), m_wake(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_startedEvent(nullptr), m_settler([this](FileChangeEntryPtr entry) { Process(std::move(entry)); }),
-      m_processing(false)
+      m_startedEvent(nullptr), m_settler([this](FileChangeEntryPtr entry) { Process(std::move(entry), false); },
+                                         [this](FileChangeEntryPtr entry) { Process(std::move(entry), true); }),
+      m_processing(false), m_handOverPosted(false)
 {
+    // A pair whose other side still settles is left to that side's record.
+    m_processor.SetPendingTest([this](LPCWSTR path) { return m_settler.IsPending(path); });
     CKernelHandle started(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_startedEvent = started.Get();
     unsigned id = 0;
@@ -192,7 +195,8 @@ unsigned CFileMonOperation::RunThread()
 LRESULT CALLBACK CFileMonOperation::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto *self = reinterpret_cast<CFileMonOperation *>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || (message != WM_FILEMON_ENTRY && message != WM_FILEMON_ERROR && message != WM_TIMER))
+    if (self == nullptr || (message != WM_FILEMON_ENTRY && message != WM_FILEMON_ERROR &&
+                            message != WM_FILEMON_HANDOVER && message != WM_TIMER))
         return ::DefWindowProcW(window, message, wParam, lParam);
     try
     {
@@ -207,6 +211,8 @@ LRESULT CALLBACK CFileMonOperation::WindowProc(HWND window, UINT message, WPARAM
 
 void CFileMonOperation::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Everything this message hands over writes its journal records at once, at its end.
+    CChangeProcessor::JournalHold hold(m_processor);
     switch (message)
     {
     case WM_FILEMON_ENTRY:
@@ -217,6 +223,10 @@ void CFileMonOperation::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_processor.OnLostChanges(static_cast<DWORD>(wParam), folder ? folder->GetString() : L"");
         break;
     }
+    case WM_FILEMON_HANDOVER:
+        m_handOverPosted = false;
+        OnHandOver();
+        break;
     case WM_TIMER:
         OnTick();
         break;
@@ -232,15 +242,29 @@ void CFileMonOperation::OnTick()
     if (m_processing)
         return;
     HandleLostChanges();
-    m_settler.OnTick();
+    if (m_settler.OnTick())
+        PostHandOver();
     m_processor.RequestOwedRuns();
 }
 
-void CFileMonOperation::Process(FileChangeEntryPtr entry)
+void CFileMonOperation::OnHandOver()
+{
+    if (!m_processing && m_settler.HandOver())
+        PostHandOver();
+}
+
+void CFileMonOperation::PostHandOver()
+{
+    // Behind the messages that wait already: new changes and errors are taken between two hand-overs.
+    if (!m_handOverPosted && m_window != nullptr && ::PostMessageW(m_window, WM_FILEMON_HANDOVER, 0, 0))
+        m_handOverPosted = true;
+}
+
+void CFileMonOperation::Process(FileChangeEntryPtr entry, bool stillLocked)
 {
     if (m_processing)
     {
-        m_deferred.push_back(std::move(entry));
+        m_deferred.emplace_back(std::move(entry), stillLocked);
         return;
     }
     struct Busy
@@ -255,12 +279,18 @@ void CFileMonOperation::Process(FileChangeEntryPtr entry)
         }
         bool &m_flag;
     } busy(m_processing);
-    m_processor.ProcessChangeRecord(std::move(entry));
+    auto process = [this](FileChangeEntryPtr record, bool locked) {
+        if (locked)
+            m_processor.OnStillLocked(std::move(record));
+        else
+            m_processor.ProcessChangeRecord(std::move(record));
+    };
+    process(std::move(entry), stillLocked);
     while (!m_deferred.empty())
     {
-        FileChangeEntryPtr next = std::move(m_deferred.front());
+        std::pair<FileChangeEntryPtr, bool> next = std::move(m_deferred.front());
         m_deferred.erase(m_deferred.begin());
-        m_processor.ProcessChangeRecord(std::move(next));
+        process(std::move(next.first), next.second);
     }
 }
 
@@ -271,9 +301,9 @@ void CFileMonOperation::UpdateTimer()
         std::lock_guard<std::mutex> hold(m_lostLock);
         lost = !m_lost.empty();
     }
-    const bool needed = m_settler.HasPending() || m_processor.HasOwedRuns() || lost;
+    const bool needed = m_settler.HasPending() || m_processor.HasOwedRuns() || m_processor.HasWaitingJournal() || lost;
     if (needed && m_timer == 0)
-        m_timer = ::SetTimer(m_window, kTickTimer, kTickMs, nullptr);
+        m_timer = ::SetTimer(m_window, kTickTimer, g_fileMonTickMs.Get(), nullptr);
     else if (!needed && m_timer != 0)
     {
         ::KillTimer(m_window, m_timer);

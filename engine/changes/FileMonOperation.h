@@ -1,9 +1,10 @@
 // CFileMonOperation: the program's receiver of directory-change notifications. The main window makes one and
 // hands it to every watch of the on-change jobs (CheckJobPaths). Each accepted change becomes a FileChangeEntry
-// that goes to the object's own thread, settles there (CChangeSettler: one record a second at most) and is
-// then processed there (CChangeProcessor), so that all change processing runs on this one thread.
+// that goes to the object's own thread, settles there (CChangeSettler: a tick a second, every settled record
+// handed over at once) and is then processed there (CChangeProcessor), so that all change processing runs on
+// this one thread. A file that stays locked goes to the deferred-copy queue (CChangeProcessor::OnStillLocked).
 //
-// The thread keeps a message-only window: the records, the watch errors and its one-second timer reach it as
+// The thread keeps a message-only window: the records, the watch errors and its tick timer reach it as
 // window messages, which a message box on the thread (the missing destination's) dispatches too; what comes
 // in while a record is processed waits until that record is done.
 //
@@ -18,6 +19,7 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "engine/changes/ChangeProcessor.h"
@@ -26,8 +28,12 @@
 #include "engine/watch/DirectoryChangeHandler.h"
 #include "platform/system/Handles.h"
 
-constexpr UINT WM_FILEMON_ENTRY = 0x401; // wParam: a new FileChangeEntry
-constexpr UINT WM_FILEMON_ERROR = 0x402; // wParam: the error; lParam: the folder (a CString the thread frees)
+constexpr UINT WM_FILEMON_ENTRY = 0x401;    // wParam: a new FileChangeEntry
+constexpr UINT WM_FILEMON_ERROR = 0x402;    // wParam: the error; lParam: the folder (a CString the thread frees)
+constexpr UINT WM_FILEMON_HANDOVER = 0x403; // settled records are left over from the last tick
+
+// The settle list's tick, 1000 ms unless a test shortens it.
+extern Seam<UINT> g_fileMonTickMs;
 
 // The posts to the thread's window: PostMessageW unless a test makes them fail.
 extern Seam<PFN_POST_MESSAGE> g_pfnPostFileMonMessage;
@@ -65,8 +71,10 @@ class CFileMonOperation : public CDirectoryChangeHandler
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnTick();
-    // The settle list's sink: processes the record now, or after the one being processed.
-    void Process(FileChangeEntryPtr entry);
+    // The settle list's sinks: process the record now, or after the one being processed.
+    void Process(FileChangeEntryPtr entry, bool stillLocked);
+    void OnHandOver();
+    void PostHandOver();
     void NoteLostChange(DWORD error, LPCWSTR path);
     void HandleLostChanges();
     void UpdateTimer();
@@ -80,7 +88,8 @@ class CFileMonOperation : public CDirectoryChangeHandler
     CChangeSettler m_settler;
     CChangeProcessor m_processor;
     bool m_processing;
-    std::vector<FileChangeEntryPtr> m_deferred;
+    bool m_handOverPosted;
+    std::vector<std::pair<FileChangeEntryPtr, bool>> m_deferred;
     // Filled on the notifying thread when a post fails, read by this object's thread.
     std::mutex m_lostLock;
     std::vector<LostChange> m_lost;

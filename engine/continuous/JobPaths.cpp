@@ -8,6 +8,7 @@
 #include "engine/run/RunThread.h"
 #include "engine/store/PathMatch.h"
 #include "engine/task/SyncTask.h"
+#include "platform/system/Handles.h"
 
 namespace
 {
@@ -61,6 +62,22 @@ void Queue(CSyncJob &job, IMainWindowServices *mainWindow)
         mainWindow->RunJobNow(&job, 1);
 }
 
+// Lists every folder of the tree below folder; links (reparse points) are not followed.
+void ListFolderTree(const CString &folder)
+{
+    WIN32_FIND_DATAW found;
+    CFindHandle listing(::FindFirstFileW(CutTrailingBackslashes(folder) + L"\\*", &found));
+    for (bool more = listing.IsValid(); more; more = ::FindNextFileW(listing, &found) != FALSE)
+    {
+        const LPCWSTR name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))))
+            continue;
+        ListFolderTree(CutTrailingBackslashes(folder) + L"\\" + name);
+    }
+}
+
 } // namespace
 
 CString GetWatchedPath(const CString &path)
@@ -78,8 +95,12 @@ std::vector<CString> GetJobWatchedFolders(CSyncJob &job)
 
 void WatchFolderOnce(IDirectoryWatch &watcher, LPCWSTR folder, CDirectoryChangeHandler *handler)
 {
-    if (folder != nullptr && *folder != L'\0' && !watcher.IsWatching(folder))
-        watcher.AddWatch(folder, kJobWatchFilter, handler, TRUE);
+    if (folder == nullptr || *folder == L'\0' || watcher.IsWatching(folder))
+        return;
+    // Wine reports the changes in a folder that was there before the watch began only once the folder has been
+    // opened since (Windows reports them all): the tree is listed once, which on Windows changes nothing.
+    if (watcher.AddWatch(folder, kJobWatchFilter, handler, TRUE) == 0)
+        ListFolderTree(folder);
 }
 
 void CheckJobPaths(CSyncJob &job, IDirectoryWatch &watcher, CDirectoryChangeHandler *handler,
@@ -100,12 +121,16 @@ void CheckJobPaths(CSyncJob &job, IDirectoryWatch &watcher, CDirectoryChangeHand
     }
     if (jsType == 0)
     {
+        const bool watched = job.m_watchFlag != FALSE;
         for (const JobFolder &folder : ReadJobFolders(job, true))
             WatchFolderOnce(watcher, folder.watched, handler);
         job.m_watchFlag = TRUE;
-        if (job.m_runState != JOB_BUSY && HasNeverRun(job))
+        // What changed while nothing watched the job's folders (the program was not running, or the job was
+        // disabled, or changes were still settling when the program ended) is caught by one run.
+        if (!watched && job.m_runState != JOB_BUSY)
         {
-            job.m_runState = JOB_IDLE;
+            if (HasNeverRun(job))
+                job.m_runState = JOB_IDLE;
             if (job.ValidateDueRun())
                 Queue(job, mainWindow);
         }

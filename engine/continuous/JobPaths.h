@@ -5,8 +5,11 @@
 //       another enabled on-change job of the saved store uses (CSyncJob::CheckPathInStore) stays watched;
 //       watch flag 0; nothing is queued.
 //   on change otherwise: every folder of the job that is not watched yet is watched (kJobWatchFilter, whole
-//       tree), for a two-way job (sync_type 2) each destination that exists as well; watch flag 1. A job that
-//       is not running and has never run is put to idle and queued (RunJobNow(job, 1)) once it validates.
+//       tree, then listed once), for a two-way job (sync_type 2) each destination that exists as well; watch
+//       flag 1. A job whose folders were not watched before and that is not running is queued (RunJobNow(job,
+//       1)) once it validates, so that one run catches what changed while nothing watched: at the program's
+//       start, after the job was enabled, or after its watch ended. A job that has never run is put to idle
+//       first.
 //   scheduled (js_type 1 or 2): a job that validates is queued, except a js_type-1 job that has never run. A job
 //       that is due but cannot run is logged once (CSyncJob::ValidateDueRun).
 //
@@ -32,7 +35,7 @@ CString GetWatchedPath(const CString &path);
 std::vector<CString> GetJobWatchedFolders(CSyncJob &job);
 
 // Watches folder unless the watcher watches it already, so that a folder several jobs use is watched once and
-// for every one of them.
+// for every one of them; a new watch's tree is then listed once.
 void WatchFolderOnce(IDirectoryWatch &watcher, LPCWSTR folder, CDirectoryChangeHandler *handler);
 
 // The check above; mainWindow queues the job (null: nothing is queued).

@@ -60,9 +60,10 @@ class CPair
 {
   public:
     CPair(CSyncJob &job, const CString &pathA, const CString &pathB, const CString &name, DWORD &direction,
-          TesselDirText &listA, TesselDirText &listB, PairSource source)
+          TesselDirText &listA, TesselDirText &listB, PairSource source, IReplaceGuard *guard)
         : m_job(job), m_pathA(pathA), m_pathB(pathB), m_name(name), m_direction(direction), m_listA(listA),
-          m_listB(listB), m_source(source), m_inA(IsListed(listA, name) != FALSE), m_inB(IsListed(listB, name) != FALSE)
+          m_listB(listB), m_source(source), m_guard(guard), m_inA(IsListed(listA, name) != FALSE),
+          m_inB(IsListed(listB, name) != FALSE)
     {
     }
 
@@ -83,6 +84,7 @@ class CPair
     TesselDirText &m_listA;
     TesselDirText &m_listB;
     const PairSource m_source;
+    IReplaceGuard *const m_guard;
     const bool m_inA;
     const bool m_inB;
 };
@@ -132,8 +134,11 @@ int CPair::Copy(bool fromA)
     const CString &from = fromA ? m_pathA : m_pathB;
     const CString &to = fromA ? m_pathB : m_pathA;
     m_direction = fromA ? 1 : 0;
-    MarkJobBusy(m_job);
     const bool replacing = ::GetFileAttributesW(to) != INVALID_FILE_ATTRIBUTES;
+    // The copy it replaces is kept first (a revision): without it the pair stays as it is.
+    if (replacing && m_guard != nullptr && !m_guard->BeforeReplace(to, CString()))
+        return 1;
+    MarkJobBusy(m_job);
     // A folder is made, not copied: the copy routine passes a folder over as nothing to do, and a folder listed
     // on both sides that stands on one only reads as deleted on the other.
     const int result = IsFolderPath(from) ? (CreateDestinationFolder(to, 1) ? TASK_DONE : TASK_FAILED)
@@ -176,8 +181,10 @@ int CPair::CarryOverRemoval(bool deleteA, const WIN32_FILE_ATTRIBUTE_DATA &doome
         Copy(deleteA);
         return 1;
     }
-    switch (CarryOverFileRemoval(m_job, doomed, doomedData.ftLastWriteTime, removed, doomedList))
+    switch (CarryOverFileRemoval(m_job, doomed, doomedData.ftLastWriteTime, removed, doomedList, m_guard))
     {
+    case RemovalOutcome::Left:
+        return 1;
     case RemovalOutcome::Deleted:
         Unlist(removedList, m_name);
         Unlist(doomedList, m_name);
@@ -292,7 +299,7 @@ void MarkJobBusy(CSyncJob &job)
 }
 
 int ReconcilePairInLists(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction, TesselDirText &listA,
-                         TesselDirText &listB, PairSource source)
+                         TesselDirText &listB, PairSource source, IReplaceGuard *guard)
 {
     direction = 1;
     if (pathA == nullptr || pathB == nullptr || job.GetJobDef()->GetSyncType() != 2)
@@ -303,12 +310,12 @@ int ReconcilePairInLists(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &dir
     if (slash <= 0 || slash == a.GetLength() - 1 || b.ReverseFind(L'\\') <= 0)
         return NotExamined(job, ERROR_INVALID_NAME);
     const CString name = a.Mid(slash + 1);
-    CPair pair(job, a, b, name, direction, listA, listB, source);
+    CPair pair(job, a, b, name, direction, listA, listB, source, guard);
     job.m_lastCopyError = 0;
     return pair.Reconcile();
 }
 
-int ReconcilePair(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction)
+int ReconcilePair(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction, IReplaceGuard *guard)
 {
     const CString a(pathA != nullptr ? pathA : L"");
     const CString b(pathB != nullptr ? pathB : L"");
@@ -326,8 +333,8 @@ int ReconcilePair(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction)
         listA.Close();
         return NotExamined(job, error);
     }
-    const int result =
-        ReconcilePairInLists(job, a, b, direction, listA, listB, IsInJobSource(job, a) ? PairSource::A : PairSource::B);
+    const int result = ReconcilePairInLists(job, a, b, direction, listA, listB,
+                                            IsInJobSource(job, a) ? PairSource::A : PairSource::B, guard);
     const DWORD error = ::GetLastError();
     listB.Close();
     listA.Close();

@@ -31,6 +31,7 @@
 #include <windows.h>
 
 #include "engine/continuous/TesselDirText.h"
+#include "platform/text/String.h"
 
 class CSyncJob;
 
@@ -41,7 +42,23 @@ enum class PairSource
     B
 };
 
-// Results: 1 the pair needs nothing more, 0 a copy failed or the pair was not examined.
+// Asked before a reconciliation replaces or deletes a file: TRUE lets it go ahead (the guard has kept what it
+// needs of it, a revision); FALSE leaves the file and the pair as they are, the guard having reported why.
+// removed: for a deletion, the path whose removal it carries over; empty when the file is to be replaced.
+class IReplaceGuard
+{
+  public:
+    virtual bool BeforeReplace(const CString &file, const CString &removed) = 0;
+
+  protected:
+    IReplaceGuard() = default;
+    ~IReplaceGuard() = default;
+    IReplaceGuard(const IReplaceGuard &) = delete;
+    IReplaceGuard &operator=(const IReplaceGuard &) = delete;
+};
+
+// Results: 1 the pair needs nothing more (also when a guard left it), 0 a copy failed or the pair was not
+// examined.
 //
 // direction: 1 when the copy made or tried went from A to B, 0 from B to A; a caller queues a failed copy again
 // in that direction. On result 0 the job's m_lastCopyError holds the system error of the failed copy, or 0
@@ -50,11 +67,11 @@ enum class PairSource
 // Opens both lists itself (and gives 0 without touching a file when either cannot be opened: a missing folder,
 // a folder without write access, or a list another operation holds). Which side is the source follows from
 // the job's sources.
-int ReconcilePair(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction);
+int ReconcilePair(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction, IReplaceGuard *guard = nullptr);
 // The same with both lists held open by the caller (the continuous-copy pass), which says which side is the
 // source.
 int ReconcilePairInLists(CSyncJob &job, LPCWSTR pathA, LPCWSTR pathB, DWORD &direction, TesselDirText &listA,
-                         TesselDirText &listB, PairSource source);
+                         TesselDirText &listB, PairSource source, IReplaceGuard *guard = nullptr);
 
 // The name is in the list as a file or as a folder.
 BOOL IsListed(const TesselDirText &list, LPCWSTR name);

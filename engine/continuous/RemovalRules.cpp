@@ -47,13 +47,15 @@ bool ListFolder(const CString &folder, std::vector<Entry> &entries)
 } // namespace
 
 RemovalOutcome CarryOverFileRemoval(CSyncJob &job, const CString &doomed, const FILETIME &doomedWritten,
-                                    const CString &removedPath, const TesselDirText &doomedList)
+                                    const CString &removedPath, const TesselDirText &doomedList, IReplaceGuard *guard)
 {
     if (doomedList.IsWrittenSinceLastPass(doomedWritten))
     {
         LogPair(job, __LINE__, 0, LM_INFO, IDS_LOG_SYNC_KEPT_CHANGED, doomed, removedPath);
         return RemovalOutcome::Kept;
     }
+    if (guard != nullptr && !guard->BeforeReplace(doomed, removedPath))
+        return RemovalOutcome::Left;
     MarkJobBusy(job);
     if (DeleteFolderTree(doomed, 0, &job))
     {

@@ -19,17 +19,22 @@
 
 class CSyncJob;
 
+class IReplaceGuard;
+
 enum class RemovalOutcome
 {
     Deleted,
+    Left,   // the guard kept it from going: it stays, and the pair as it is
     Kept,   // written since the last pass: it stays, and is to be copied back
     Failed, // it could not be deleted: it stays, and is to be copied back
 };
 
 // The removal of removedPath (gone from its side) carried over to its copy doomed, a file last written at
-// doomedWritten, whose folder's list is doomedList (opened by the caller before anything changed it).
+// doomedWritten, whose folder's list is doomedList (opened by the caller before anything changed it). A guard,
+// when given, is asked before the file is deleted.
 RemovalOutcome CarryOverFileRemoval(CSyncJob &job, const CString &doomed, const FILETIME &doomedWritten,
-                                    const CString &removedPath, const TesselDirText &doomedList);
+                                    const CString &removedPath, const TesselDirText &doomedList,
+                                    IReplaceGuard *guard = nullptr);
 
 // The removal of the folder removedFolder carried over to its copy folder (both without a trailing backslash),
 // entry by entry down the tree. TRUE when folder went whole; FALSE when some of it stays.

@@ -24,14 +24,14 @@ CString PartAfter(const CString &path, const CString &folder)
     return rest;
 }
 
-// A name Windows keeps as it is written and that stays one folder: no character a file name cannot hold, no
-// leading dots, no trailing dot or blank.
-bool IsFolderName(const CString &name)
+// The job's name as one folder name: the log file's rule (MakeLogFileName) for the characters a file name
+// cannot hold and for leading dots, and a trailing dot or blank, which Windows would drop, made "_" too.
+CString RevisionFolderName(const CString &jobName)
 {
-    if (name.IsEmpty() || MakeLogFileName(name) != name)
-        return false;
-    const wchar_t last = name[name.GetLength() - 1];
-    return last != L'.' && last != L' ';
+    CString name = MakeLogFileName(jobName);
+    for (int i = name.GetLength() - 1; i >= 0 && (name[i] == L'.' || name[i] == L' '); --i)
+        name.SetAt(i, L'_');
+    return name;
 }
 
 // The revision of a two-way job's target under its "dest", by the target's form.
@@ -99,8 +99,8 @@ BOOL MakeRevisionPath(CSyncJob &job, LPCWSTR file, LPCWSTR root, LPCWSTR destina
     CString result;
     if (def->GetSyncType() == 2 && underDest)
     {
-        const CString jobName = def->GetName();
-        if (!IsFolderName(jobName))
+        const CString jobName = RevisionFolderName(def->GetName());
+        if (jobName.IsEmpty())
         {
             target.Empty();
             return Fail(ERROR_INVALID_NAME);

@@ -4,7 +4,9 @@
 // Target: SplitRevisionPath: the destination, one backslash and the file's part after the root.
 //
 // Revision of that target (the folder the task runner numbers revisions in, CopyFileWithRevisions):
-//   - a two-way job (sync_type 2) whose target lies under the job's "dest", by the target's form:
+//   - a two-way job (sync_type 2) whose target lies under the job's "dest", by the target's form (the job's
+//     name as one folder name: the log file's rule, MakeLogFileName, and a trailing dot or blank as "_", so
+//     "Work/Home" keeps its revisions in "Work_Home"):
 //       X:\rest                 X:\Revision\<job name>\rest
 //       \\server\share\rest     \\server\share\Revision\<job name>\rest
 //       \\server\share          \\server\share\Revision\<job name>\ (a folder)
@@ -28,7 +30,6 @@ BOOL SplitRevisionPath(LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString 
 // The target of file (SplitRevisionPath) and, when revision is given, the revision path of that target for the
 // job (rules above). FALSE with both emptied and the thread's last error set when a path cannot be made:
 // ERROR_BAD_PATHNAME for a path form without a place for revisions (logged) or an empty "dest",
-// ERROR_INVALID_NAME for a two-way job whose name cannot be a folder name, ERROR_FILENAME_EXCED_RANGE for a
-// path that does not fit.
+// ERROR_INVALID_NAME for a two-way job without a name, ERROR_FILENAME_EXCED_RANGE for a path that does not fit.
 BOOL MakeRevisionPath(CSyncJob &job, LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString &target,
                       CString *revision);

@@ -77,6 +77,10 @@ class IMainWindowServices
     virtual BOOL GetUseBasicFilter() const = 0;
     // The free bytes of the program's drive, the room a backup to the drive has; 0 when they cannot be read.
     virtual ULONGLONG GetProgramDriveCapacity() const = 0;
+    // How a proposed destination folder of the job meets the sources (user-interface thread): 1 when it is one of
+    // the job's own sources, 2 when it lies inside one or holds one, 3 when it lies inside a source of another job
+    // (or holds one while neither job keeps full paths), -1 when it clashes with none.
+    virtual int FindJobByPath(CSyncJob *job, LPCWSTR path) = 0;
 
   protected:
     IMainWindowServices() = default;

@@ -443,6 +443,13 @@ BOOL CRestoreJournal::Close(int rollback)
 
 BOOL CRestoreJournal::AppendOne(LPCWSTR name, LPCWSTR destination, LPCWSTR source)
 {
+    if (destination == nullptr || source == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    return AppendRecords(name, {{destination, source}});
+}
+
+BOOL CRestoreJournal::AppendRecords(LPCWSTR name, const std::vector<std::pair<CString, CString>> &records)
+{
     if (m_mode == ModeWriting)
         return Fail(ERROR_BUSY);
     Close(0);
@@ -450,8 +457,6 @@ BOOL CRestoreJournal::AppendOne(LPCWSTR name, LPCWSTR destination, LPCWSTR sourc
     CString saved;
     if (!BuildPath(name, JOURNAL_SUFFIX, journal) || !BuildPath(name, SAVED_SUFFIX, saved))
         return FALSE;
-    if (destination == nullptr || source == nullptr)
-        return Fail(ERROR_INVALID_PARAMETER);
 
     if (FileExists(journal))
     {
@@ -475,12 +480,15 @@ BOOL CRestoreJournal::AppendOne(LPCWSTR name, LPCWSTR destination, LPCWSTR sourc
     m_name = name;
     m_mode = ModeWriting;
 
-    if (!Append(destination, source))
+    for (const auto &[destination, source] : records)
     {
-        // Close without rollback drops the saved copy and with it the half-made append.
-        DWORD error = ::GetLastError();
-        Close(0);
-        return Fail(error);
+        if (!Append(destination, source))
+        {
+            // Close without rollback drops the saved copy and with it the half-made append.
+            DWORD error = ::GetLastError();
+            Close(0);
+            return Fail(error);
+        }
     }
     if (!Close(1))
     {

@@ -15,6 +15,7 @@
 #pragma once
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/text/Collections.h"
@@ -75,6 +76,8 @@ class CRestoreJournal
     // copied to it, the record appended there, and the copy put back in place of the journal. 1 on success;
     // on failure the journal is left as it was and nothing stays open. Refused while a write session is open.
     BOOL AppendOne(LPCWSTR name, LPCWSTR destination, LPCWSTR source);
+    // The same for several records (destination, source) at once, all or none.
+    BOOL AppendRecords(LPCWSTR name, const std::vector<std::pair<CString, CString>> &records);
 
     // Renames the journal of a renamed job; when the old one does not exist the new one is created empty.
     // 1 on success, 0 when the rename (or the creation) failed.

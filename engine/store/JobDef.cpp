@@ -284,8 +284,9 @@ void CJobDef::SetDest(CString dest)
 
 void CJobDef::SetUuid(CString uuid)
 {
-    m_uuid = uuid;
-    WriteString(L"uuid", m_uuid);
+    // Change processing reads it on its own thread (CheckDestination).
+    StoreText(m_uuid, uuid);
+    WriteString(L"uuid", uuid);
 }
 
 void CJobDef::SetHasSrc(int hasSrc)

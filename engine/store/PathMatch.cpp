@@ -71,7 +71,7 @@ void RenameListedFile(CJobDef *jobDef, IXMLDOMElement *source, IXMLDOMElement *f
 
 } // namespace
 
-CSyncJob *CSyncJobList::IsPathInJob(LPCWSTR path, LPCWSTR secondPath, LPCWSTR destKey)
+CSyncJob *CSyncJobList::IsPathInJob(LPCWSTR path, LPCWSTR secondPath, LPCWSTR destKey, CSyncJob *only)
 {
     if (path == nullptr)
         return nullptr;
@@ -91,6 +91,8 @@ CSyncJob *CSyncJobList::IsPathInJob(LPCWSTR path, LPCWSTR secondPath, LPCWSTR de
     ListLock hold(*this);
     for (CSyncJob *job : m_jobs)
     {
+        if (only != nullptr && job != only)
+            continue;
         CJobDef *jobDef = job->GetJobDef();
         IXMLDOMElementPtr jobElement = jobDef->GetElement();
         if (!jobElement)

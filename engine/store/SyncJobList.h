@@ -33,8 +33,12 @@ struct ChangedPathMatch
     // Where the change goes: its copy under the source's destination, or its source for a change on the
     // destination side.
     CString copyPath;
-    // Where the revisions of that copy are kept (MakeRevisionPath).
+    // Where the revisions of that copy are kept (MakeRevisionPath); empty when that path cannot be made.
     CString revisionPath;
+    // The job that covers the path.
+    CSyncJob *job = nullptr;
+    // Why copyPath (empty then) or revisionPath cannot be made; 0 when both were.
+    DWORD pathError = 0;
 };
 // The most jobs FindJobsForPath gives for one change.
 constexpr size_t kMaxChangedPathMatches = 10;
@@ -95,6 +99,9 @@ class CSyncJobList
     // and copied into the live element, which the job then reads again. Other jobs are left alone. 1 when the
     // job was reloaded, 0 when the file or the job's stored element could not be had.
     int ReloadJob(CSyncJob *job);
+    // Makes the job's live element hold exactly the attributes and children of kept (a copy of it taken earlier,
+    // or an element of another document), and the job reads it again. 1 when done, 0 without either element.
+    int PutBackJob(CSyncJob *job, IXMLDOMElement *kept);
 
     // Appends the job (the collection takes ownership); its element joins the document at the next Save.
     // Returns 1000.
@@ -158,14 +165,17 @@ class CSyncJobList
     // argument; a scheduled job only while it runs. Per job the first source the path lies below (a mail store:
     // the path is the store) gives the match; then, for a two-way job and a path below its "dest", the first
     // source whose non-empty "destination" is the path or lies above it gives a match back to the source, and
-    // ends the search. A source whose paths cannot be made (MakeRevisionPath) is passed over. A "\?" prefix
-    // of the path is dropped. Runs on the change-processing thread, under the list lock.
+    // ends the search. A match whose paths cannot be made (MakeRevisionPath: a path too long) says why, and
+    // keeps its copy's path when only the revision's does not fit. A "\?" prefix of the path is dropped. Runs
+    // on the change-processing thread, under the list lock.
     size_t FindJobsForPath(LPCWSTR changedPath, std::vector<ChangedPathMatch> &matches);
 
     // The job that is to handle a change of path (secondPath: the new name of a renamed file, else empty),
-    // for the match whose job "dest" is destKey; null when none. A renamed file that a job lists by name is
-    // renamed in the job's source list as well. Runs on the change-processing thread.
-    CSyncJob *IsPathInJob(LPCWSTR path, LPCWSTR secondPath, LPCWSTR destKey);
+    // for the match whose job "dest" is destKey; null when none. With only given, no other job is taken: a match
+    // is handled by its own job's rules, never by those of another job over the same folder. A renamed file
+    // that a job lists by name is renamed in the job's source list as well. Runs on the change-processing
+    // thread.
+    CSyncJob *IsPathInJob(LPCWSTR path, LPCWSTR secondPath, LPCWSTR destKey, CSyncJob *only = nullptr);
 
   private:
     // Reads the store file into the document; a missing, empty or broken one gives a fresh root.

@@ -49,6 +49,26 @@ bool CoversPath(const CString &source, const CString &path)
     return CSyncJobList::IsPathBelow(source, path) != 0;
 }
 
+// The match of a change of path below root, whose copy goes below destination. A match whose paths cannot be
+// made says why, so that its job can tell the user and run; the copy's path alone stays when only its
+// revision's does not fit.
+ChangedPathMatch MakeMatch(CSyncJob &job, const CString &path, const CString &root, const CString &destination,
+                           const CString &key)
+{
+    ChangedPathMatch match;
+    match.job = &job;
+    match.root = key;
+    if (!MakeRevisionPath(job, path, root, destination, match.copyPath, &match.revisionPath))
+    {
+        match.pathError = ::GetLastError();
+        if (match.pathError == 0)
+            match.pathError = ERROR_BAD_PATHNAME;
+        if (!MakeRevisionPath(job, path, root, destination, match.copyPath, nullptr))
+            match.copyPath.Empty();
+    }
+    return match;
+}
+
 } // namespace
 
 size_t CSyncJobList::FindJobsForPath(LPCWSTR changedPath, std::vector<ChangedPathMatch> &matches)
@@ -68,12 +88,9 @@ size_t CSyncJobList::FindJobsForPath(LPCWSTR changedPath, std::vector<ChangedPat
         const std::vector<SourcePair> pairs = ReadSourcePairs(def->GetElement());
         for (const SourcePair &pair : pairs)
         {
-            ChangedPathMatch match;
-            if (!CoversPath(pair.path, path) ||
-                !MakeRevisionPath(*job, path, pair.path, pair.destination, match.copyPath, &match.revisionPath))
+            if (!CoversPath(pair.path, path))
                 continue;
-            match.root = def->GetDest();
-            matches.push_back(match);
+            matches.push_back(MakeMatch(*job, path, pair.path, pair.destination, def->GetDest()));
             break;
         }
         if (matches.size() >= kMaxChangedPathMatches || def->GetSyncType() != 2 || !IsPathBelow(def->GetDest(), path))
@@ -85,11 +102,7 @@ size_t CSyncJobList::FindJobsForPath(LPCWSTR changedPath, std::vector<ChangedPat
                 (CutTrailingBackslashes(pair.destination).CompareNoCase(CutTrailingBackslashes(path)) != 0 &&
                  !IsPathBelow(pair.destination, path)))
                 continue;
-            ChangedPathMatch match;
-            if (!MakeRevisionPath(*job, path, pair.destination, pair.path, match.copyPath, &match.revisionPath))
-                continue;
-            match.root = pair.path;
-            matches.push_back(match);
+            matches.push_back(MakeMatch(*job, path, pair.destination, pair.path, pair.path));
             return matches.size();
         }
     }

@@ -718,9 +718,17 @@ int CSyncJobList::ReloadJob(CSyncJob *job)
     }
     if (!storedJob)
         return 0;
+    return PutBackJob(job, storedJob);
+}
+
+int CSyncJobList::PutBackJob(CSyncJob *job, IXMLDOMElement *kept)
+{
+    IXMLDOMElementPtr live = job != nullptr ? job->GetJobDef()->GetElement() : nullptr;
+    if (!live || kept == nullptr)
+        return 0;
     {
         XmlDomLock lock;
-        ReplaceElementContent(live, storedJob);
+        ReplaceElementContent(live, kept);
     }
     job->Attach(live);
     return 1;

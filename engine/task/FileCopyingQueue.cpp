@@ -47,6 +47,20 @@ INT_PTR CFileCopyingQueue::GetCount()
     return m_records.GetSize();
 }
 
+BOOL CFileCopyingQueue::IsQueued(LPCWSTR source, LPCWSTR destination)
+{
+    if (source == nullptr || destination == nullptr)
+        return FALSE;
+    CSingleLock hold(&m_lock, TRUE);
+    for (INT_PTR i = 0; i < m_records.GetSize(); ++i)
+    {
+        const CSyncTask::FILECOPYING *record = m_records[i];
+        if (_wcsicmp(record->source, source) == 0 && _wcsicmp(record->destination, destination) == 0)
+            return TRUE;
+    }
+    return FALSE;
+}
+
 unsigned __stdcall CFileCopyingQueue::ThreadProc(void *param)
 {
     try

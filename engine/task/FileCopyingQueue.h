@@ -4,7 +4,7 @@
 // (ShowLastErrorMessage).
 //
 // The program keeps one instance (ProgramObjects.h), whose thread runs from before the program's start-up until
-// process exit. No operation of the engine queues anything; Enqueue is there for whoever needs it.
+// process exit. Change processing queues the copy of a changed file that another program keeps locked.
 #pragma once
 #include <windows.h>
 
@@ -27,6 +27,8 @@ class CFileCopyingQueue
     BOOL Enqueue(LPCWSTR source, LPCWSTR destination);
     // The number of records waiting.
     INT_PTR GetCount();
+    // A copy of source onto destination waits already (paths compared ignoring case).
+    BOOL IsQueued(LPCWSTR source, LPCWSTR destination);
 
   private:
     static unsigned __stdcall ThreadProc(void *param);

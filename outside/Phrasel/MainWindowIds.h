@@ -36,6 +36,7 @@
 #define IDC_ABOUT_VERSION 1214
 
 // Commands of the main menu
+#define ID_JOB_ADD 1001
 #define ID_JOB_DELETE 1002
 #define ID_JOBLIST_ITEM 1003
 #define ID_JOB_RUN 1004

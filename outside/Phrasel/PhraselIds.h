@@ -84,3 +84,5 @@
 #include "JobDialogsIds.h"
 #include "RunTruthIds.h"
 #include "SourcesIds.h"
+#include "DestinationIds.h"
+#include "JobCommandsIds.h"

@@ -14,7 +14,7 @@ class CSyncJob;
 namespace autodel
 {
 
-// The revisions combo box: " 1" ... "10" (item data 1 to 10), then "Unlimited" (item data 11) at index 10.
+// The revisions combo box: " 1" ... "10" (item data 1 to 10), then "All" (item data 11) at index 10.
 constexpr int kUnlimitedIndex = 10;
 // The entry that shows the stored "maxver": maxver - 1 for 1 to 10, the unlimited entry for -1, none (-1) for any
 // other value (the import of old settings may write one).

@@ -1,6 +1,6 @@
 // Numbers of the resources of job setup that the program holds itself (not the language library): the filter
 // edit dialog's button images (white is their transparent colour) and the folder image of its type list; the source
-// pages' images and the check cursor.
+// pages' images and the check cursor, the destination page's icons.
 #pragma once
 
 #define IDB_FILTER_DELETE 524
@@ -18,3 +18,9 @@
 #define IDB_CATEGORY_LIST_CHECKS 10008
 // The cursor over a check box of the source tree and its file list.
 #define IDC_CHECK_CURSOR 10002
+// The destination page's button icons (16 by 16): the tooltips' explanations of the places and of the pie, the
+// revisions and options, a new folder.
+#define IDI_DEST_ABOUT_PIE 502
+#define IDI_DEST_REVISIONS 503
+#define IDI_DEST_NEW_FOLDER 504
+#define IDI_DEST_ABOUT_PLACES 505

@@ -1,5 +1,7 @@
 #include "setup/shell/ShellItems.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 #include <cwctype>
 
@@ -163,4 +165,30 @@ CString ResolveFolderShortcut(const CString &path)
     if (resolved.Right(1) != L"\\")
         resolved += L"\\";
     return resolved;
+}
+
+DWORD ShellItemBits(IShellFolder *folder, LPCITEMIDLIST item, std::initializer_list<ShellAttributeBit> bits)
+{
+    SFGAOF shell = 0;
+    for (const ShellAttributeBit &bit : bits)
+        shell |= bit.shell;
+    if (folder == nullptr || item == nullptr || FAILED(folder->GetAttributesOf(1, &item, &shell)))
+        return 0;
+    DWORD result = 0;
+    for (const ShellAttributeBit &bit : bits)
+    {
+        if ((shell & bit.shell) != 0)
+            result |= bit.bit;
+    }
+    return result;
+}
+
+UINT ShellItemTreeState(DWORD attributes)
+{
+    UINT state = (attributes & 1) != 0 ? TVIS_CUT : 0;
+    if ((attributes & 2) != 0)
+        state |= INDEXTOOVERLAYMASK(1);
+    else if ((attributes & 4) != 0)
+        state |= INDEXTOOVERLAYMASK(2);
+    return state;
 }

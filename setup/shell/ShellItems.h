@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <initializer_list>
+
 #include "platform/text/String.h"
 
 // The description identifier (SHDID_...) of an item of the folder, and with clsid the class of a root item.
@@ -31,6 +33,19 @@ struct ShellDesktopEntry
 };
 // FALSE (the record zeroed) when the desktop directory cannot be found or does not exist.
 BOOL GetShellDesktopEntry(ShellDesktopEntry &entry);
+
+// A node attribute bit of a tree and the shell attribute that sets it.
+struct ShellAttributeBit
+{
+    SFGAOF shell;
+    DWORD bit;
+};
+// The bits whose shell attribute the item of the folder has; 0 when the shell cannot tell.
+DWORD ShellItemBits(IShellFolder *folder, LPCITEMIDLIST item, std::initializer_list<ShellAttributeBit> bits);
+// The look of a tree item showing a shell item, from the node attribute bits that both trees give alike (1 ghosted,
+// 2 shared, 4 a link): drawn cut when ghosted, overlay 1 when shared, else overlay 2 when a link. The state's mask
+// is TVIS_CUT | TVIS_OVERLAYMASK.
+UINT ShellItemTreeState(DWORD attributes);
 
 // A path that names a folder shortcut (a folder the shell shows as a link) becomes its target with one trailing
 // backslash, or empty when the target is missing or cannot be read; any other path comes back as it is.

@@ -3,10 +3,13 @@
 #include "platform/system/Resources.h"
 #include "platform/windows/WaitCursor.h"
 #include "setup/resources/SetupResourceIds.h"
+#include "setup/shell/ShellItems.h"
 #include "setup/sourcetree/FileTreeHost.h"
 
 namespace FileTree
 {
+
+static_assert(ATTR_GHOSTED == 1 && ATTR_SHARED == 2 && ATTR_LINK == 4, "the look of shell items reads these bits");
 
 HCURSOR CheckCursor()
 {
@@ -66,14 +69,8 @@ HTREEITEM CFileTreeCtrl::InsertNode(HTREEITEM parent, BaseNode *node)
     insert.item.pszText = const_cast<LPWSTR>(name.GetString());
     insert.item.iImage = node->GetIcon();
     insert.item.iSelectedImage = node->GetOpenIcon();
-    insert.item.state = INDEXTOSTATEIMAGEMASK(node->GetState());
+    insert.item.state = INDEXTOSTATEIMAGEMASK(node->GetState()) | ShellItemTreeState(attributes);
     insert.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_CUT | TVIS_OVERLAYMASK;
-    if ((attributes & ATTR_GHOSTED) != 0)
-        insert.item.state |= TVIS_CUT;
-    if ((attributes & ATTR_SHARED) != 0)
-        insert.item.state |= INDEXTOOVERLAYMASK(1);
-    else if ((attributes & ATTR_LINK) != 0)
-        insert.item.state |= INDEXTOOVERLAYMASK(2);
     const DWORD folderWithSubfolders = ATTR_FOLDER | ATTR_HAS_SUBFOLDERS;
     insert.item.cChildren = (attributes & folderWithSubfolders) == folderWithSubfolders ? 1 : 0;
     insert.item.lParam = reinterpret_cast<LPARAM>(node);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "setup/shell/ShellItems.h"
 #include "setup/shell/ShellString.h"
 #include "setup/sourcetree/FileTreeItems.h"
 
@@ -13,21 +14,12 @@ namespace
 
 DWORD ReadAttributes(IShellFolder *folder, LPCITEMIDLIST item)
 {
-    SFGAOF shell = SFGAO_GHOSTED | SFGAO_SHARE | SFGAO_LINK | SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
-    if (folder == nullptr || item == nullptr || FAILED(folder->GetAttributesOf(1, &item, &shell)))
-        return 0;
-    DWORD attributes = 0;
-    if ((shell & SFGAO_GHOSTED) != 0)
-        attributes |= ATTR_GHOSTED;
-    if ((shell & SFGAO_SHARE) != 0)
-        attributes |= ATTR_SHARED;
-    if ((shell & SFGAO_LINK) != 0)
-        attributes |= ATTR_LINK;
-    if ((shell & SFGAO_FOLDER) != 0)
-        attributes |= ATTR_FOLDER;
-    if ((shell & SFGAO_HASSUBFOLDER) != 0)
-        attributes |= ATTR_HAS_SUBFOLDERS;
-    return attributes;
+    return ShellItemBits(folder, item,
+                         {{SFGAO_GHOSTED, ATTR_GHOSTED},
+                          {SFGAO_SHARE, ATTR_SHARED},
+                          {SFGAO_LINK, ATTR_LINK},
+                          {SFGAO_FOLDER, ATTR_FOLDER},
+                          {SFGAO_HASSUBFOLDER, ATTR_HAS_SUBFOLDERS}});
 }
 
 // The size text of a file (none for a folder) and the time text of its last write, from the disk.

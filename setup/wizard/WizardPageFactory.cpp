@@ -1,5 +1,6 @@
 #include "setup/wizard/WizardPageFactory.h"
 
+#include "setup/destpage/DestinationPageFactory.h"
 #include "setup/sourcepage/SourcePageFactory.h"
 
 namespace
@@ -9,6 +10,7 @@ WizardPageFactory MakeDefaultFactory()
 {
     WizardPageFactory factory;
     AddSourcePageToFactory(factory);
+    AddDestinationPageToFactory(factory);
     return factory;
 }
 

@@ -149,7 +149,7 @@ TEST_F(JobListViewWindow, SecondButtonActsOnlyForSyncTypesZeroAndOne)
     }
 }
 
-TEST_F(JobListViewWindow, EmptyViewPostsOnlyFromItsBackupButtonAndOnlyToADialog)
+TEST_F(JobListViewWindow, EmptyViewPostsFromItsAddJobAndBackupButtonsOnlyToADialog)
 {
     ASSERT_TRUE(m_plain.CreateEx(0, nullptr, L"plain", WS_POPUP, CRect(0, 0, 600, 400), nullptr, 0));
     CJobListView *inDialog = NewView(m_dialog, true);
@@ -165,7 +165,7 @@ TEST_F(JobListViewWindow, EmptyViewPostsOnlyFromItsBackupButtonAndOnlyToADialog)
         int lookWhilePressed;
         std::vector<UINT> toDialog;
     } cases[] = {
-        {"add a job", inDialog, LARGE_BUTTON_ADD_JOB, LARGE_LOOK_DOWN, {}},
+        {"add a job", inDialog, LARGE_BUTTON_ADD_JOB, LARGE_LOOK_DOWN, {ID_JOBLIST_NEW_JOB}},
         {"back up", inDialog, LARGE_BUTTON_BACKUP, LARGE_LOOK_DOWN, {ID_JOBLIST_ITEM}},
         {"restore", inDialog, LARGE_BUTTON_RESTORE, LARGE_LOOK_DOWN, {}},
         {"back up under a window that is no dialog", inPlain, LARGE_BUTTON_BACKUP, LARGE_LOOK_DOWN, {}},

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/support/FaceTestSupport.h"
-#include "app/widgets/DriveUsageDrawing.h"
+#include "setup/widgets/DriveUsageDrawing.h"
 #include "support/ImageSupport.h"
 #include "support/TestSupport.h"
 

@@ -384,3 +384,37 @@ TEST_F(ChangeProc, AJobRemovedDuringItsMatchGoesAfterIt)
     EXPECT_EQ(m_list->GetCount(), 0);
     g_copying.Close();
 }
+
+TEST_F(ChangeProc, AReplacedCopyWhoseRevisionDoesNotFitStaysAndAChangeWithoutAPlaceIsLogged)
+{
+    const std::wstring longer = m_folder / (L"dst-" + std::wstring(20, L'x') + L"\\");
+    LoadJobs(Job(L"Docs", m_dst) + Job(L"Longer", longer));
+    CSyncJob *job = JobNamed(L"Docs");
+    // Copies of 247 characters (the revision's folder fits, its numbered name does not) and of 252 (neither fits).
+    for (const size_t length : {247u, 252u})
+    {
+        const std::wstring relative = std::wstring(length - m_dst.size() - 6, L'd') + L"\\f.txt";
+        const std::wstring copy = m_dst + relative;
+        Write(m_src + relative, "new");
+        Write(copy, "old");
+        job->GetJobDef()->SetMaxVer(2);
+        const int errors = job->GetErrorCount();
+        EXPECT_EQ(Process(kChangeModified, m_src + relative), 1);
+        EXPECT_EQ(ReadFileBytes(copy), "old") << length;
+        EXPECT_EQ(job->GetErrorCount(), errors + 1);
+        EXPECT_EQ(CountLines(JobLogLines(*job), EntryLine(IDS_LOG_REVISION_NOT_MADE, kAnyTime, copy.c_str(), kAnyText)),
+                  1);
+        // Without revisions nothing stands in the way.
+        job->GetJobDef()->SetMaxVer(0);
+        EXPECT_EQ(Process(kChangeModified, m_src + relative), 1);
+        EXPECT_EQ(ReadFileBytes(copy), "new") << length;
+    }
+    // The longer destination has no place for the 252-character one: its job says so and owes a run.
+    CSyncJob *longerJob = JobNamed(L"Longer");
+    const std::wstring relative = std::wstring(252 - m_dst.size() - 6, L'd') + L"\\f.txt";
+    EXPECT_EQ(CountLines(JobLogLines(*longerJob),
+                         EntryLine(IDS_LOG_CHANGE_NOT_MATCHED, kAnyTime, (m_src + relative).c_str(), kAnyText)),
+              2);
+    m_processor->RequestOwedRuns();
+    EXPECT_TRUE(m_window->PumpUntil([&] { return m_window->RequestsFor(longerJob) == 1; }));
+}

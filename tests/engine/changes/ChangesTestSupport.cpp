@@ -9,6 +9,8 @@
 namespace changestest
 {
 
+const std::map<std::wstring, std::wstring> kRanBefore{{L"neverrun", L"2020-01-01 00:00:00"}};
+
 size_t RequestWindow::RequestsFor(CSyncJob *job) const
 {
     size_t count = 0;
@@ -47,13 +49,20 @@ void ChangeTest::TearDown()
     SetTesselDirListName(m_savedListName);
 }
 
-std::wstring ChangeTest::Job(const std::wstring &name, const std::wstring &dest, const std::wstring &source) const
+std::wstring ChangeTest::Job(const std::wstring &name, const std::wstring &dest, const std::wstring &source,
+                             const Attributes &with) const
 {
     static int uuid = 0;
-    return L"<jobdef name=\"" + name + L"\" JobUUID=\"{" + std::to_wstring(++uuid) + L"}\" dest=\"" + dest +
-           L"\" state=\"1\" js_type=\"0\" sync_type=\"1\" maxver=\"2\" autodel=\"true\" neverrun=\"true\"><src "
-           L"path=\"" +
-           (source.empty() ? m_src : source) + L"\" destination=\"" + dest + L"\" rapid=\"0\"/></jobdef>";
+    Attributes attributes{{L"state", L"1"},  {L"js_type", L"0"},    {L"sync_type", L"1"},
+                          {L"maxver", L"2"}, {L"autodel", L"true"}, {L"neverrun", L"true"}};
+    for (const auto &[key, value] : with)
+        attributes[key] = value;
+    std::wstring xml =
+        L"<jobdef name=\"" + name + L"\" JobUUID=\"{" + std::to_wstring(++uuid) + L"}\" dest=\"" + dest + L"\"";
+    for (const auto &[key, value] : attributes)
+        xml += L" " + key + L"=\"" + value + L"\"";
+    return xml + L"><src path=\"" + (source.empty() ? m_src : source) + L"\" destination=\"" + dest +
+           L"\" rapid=\"0\"/></jobdef>";
 }
 
 void ChangeTest::LoadJobs(const std::wstring &jobs)

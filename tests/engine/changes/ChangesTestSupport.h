@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,15 +20,16 @@ namespace changestest
 
 using namespace enginetest;
 
-// Runs asked of it are recorded (RunRequests), not run.
+// Runs asked of it are recorded (RunRequests), and run only when runs is set.
 class RequestWindow : public FakeMainWindow
 {
   public:
-    BOOL RunJobNow(CSyncJob *, int) override
+    BOOL RunJobNow(CSyncJob *job, int argument) override
     {
-        return TRUE;
+        return runs ? FakeMainWindow::RunJobNow(job, argument) : TRUE;
     }
     size_t RequestsFor(CSyncJob *job) const;
+    bool runs = false;
 };
 
 class ChangeTest : public ::testing::Test
@@ -36,9 +38,11 @@ class ChangeTest : public ::testing::Test
     void SetUp() override;
     void TearDown() override;
 
-    // A "jobdef" of an on-change job (sync_type 1, maxver 2, autodel on, never run) with one source: source
-    // (m_src by default) whose filters are off and whose destination is dest.
-    std::wstring Job(const std::wstring &name, const std::wstring &dest, const std::wstring &source = L"") const;
+    using Attributes = std::map<std::wstring, std::wstring>;
+    // A "jobdef" of an on-change job (sync_type 1, maxver 2, autodel on, never run, unless with says otherwise)
+    // with one source: source (m_src by default) whose filters are off and whose destination is dest.
+    std::wstring Job(const std::wstring &name, const std::wstring &dest, const std::wstring &source = L"",
+                     const Attributes &with = {}) const;
     // Writes the store of these jobs and loads the collection into a new main window.
     void LoadJobs(const std::wstring &jobs);
     CSyncJob *JobNamed(const std::wstring &name) const;
@@ -60,6 +64,9 @@ class ChangeTest : public ::testing::Test
   private:
     CString m_savedLog, m_savedData, m_savedListName;
 };
+
+// What a job that has run before has instead of "never run".
+extern const std::map<std::wstring, std::wstring> kRanBefore;
 
 // Writes a file, making its folders.
 void Write(const std::wstring &path, const std::string &bytes);

@@ -64,17 +64,7 @@ PostedMessage ContinuousTest::Run()
 
 void Write(const std::wstring &path, const std::string &bytes, LONGLONG seconds)
 {
-    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-        ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes)) << testing::PrintToString(path);
-    const SYSTEMTIME base = {2020, 6, 1, 1, 12, 0, 0, 0};
-    FILETIME time;
-    ::SystemTimeToFileTime(&base, &time);
-    ULARGE_INTEGER value{{time.dwLowDateTime, time.dwHighDateTime}};
-    value.QuadPart += seconds * 10000000LL;
-    time = {value.LowPart, value.HighPart};
-    CKernelHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &time));
+    WriteFileAt(path, bytes, seconds);
 }
 
 std::vector<std::wstring> ListEntries(const std::wstring &folder)

@@ -37,7 +37,12 @@ TEST_F(RevisionPath, TargetAndRevisionByJobKindAndPathForm)
         {2, L"Job", L"dst\\", L"C:\\src\\f", L"C:\\src\\", L"dst\\x", nullptr, nullptr, ERROR_BAD_PATHNAME},
         {2, L"Job", deep.c_str(), L"C:\\src\\f.txt", L"C:\\src\\", deep.c_str(), nullptr, nullptr,
          ERROR_FILENAME_EXCED_RANGE},
-        {2, L"a:b", L"D:\\dst\\", L"C:\\src\\f", L"C:\\src\\", L"D:\\dst\\", nullptr, nullptr, ERROR_INVALID_NAME},
+        // A job name that is no folder name takes the log file's form of it.
+        {2, L"Work/Home", L"D:\\dst\\", L"C:\\src\\f", L"C:\\src\\", L"D:\\dst\\", L"D:\\dst\\f",
+         L"D:\\Revision\\Work_Home\\dst\\f", 0},
+        {2, L"..Photos 2024.", L"D:\\dst\\", L"C:\\src\\f", L"C:\\src\\", L"D:\\dst\\", L"D:\\dst\\f",
+         L"D:\\Revision\\__Photos 2024_\\dst\\f", 0},
+        {2, L"", L"D:\\dst\\", L"C:\\src\\f", L"C:\\src\\", L"D:\\dst\\", nullptr, nullptr, ERROR_INVALID_NAME},
         // A change on the destination side goes back to its source; its revision stays under "dest".
         {2, L"Job", L"D:\\dst\\", L"d:\\DST\\sub\\f.txt", L"D:\\dst\\", L"C:\\src\\", L"C:\\src\\sub\\f.txt",
          L"D:\\dst\\Revision\\sub\\f.txt", 0},

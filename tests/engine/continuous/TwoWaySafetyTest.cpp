@@ -42,23 +42,6 @@ Files Tree(const wchar_t *changes)
     return files;
 }
 
-// The files below folder + prefix with their bytes; list files and a "Revision" folder at the top left out.
-void ReadTree(const std::wstring &folder, Files &files, const std::wstring &prefix = L"")
-{
-    WIN32_FIND_DATAW data;
-    CFindHandle find(::FindFirstFileW((folder + prefix + L"*").c_str(), &data));
-    for (bool more = find.IsValid(); more; more = ::FindNextFileW(find, &data))
-    {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L".." || name == L"TesselDir.list" || (prefix.empty() && name == L"Revision"))
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ReadTree(folder, files, prefix + name + L"\\");
-        else
-            files[prefix + name] = testsupport::ReadFileBytes(folder + prefix + name);
-    }
-}
-
 // The side the user works on (x) and the other (y); yRevisions: where y's replaced copies are kept.
 struct Sides
 {
@@ -295,15 +278,15 @@ class TwoWaySafety : public ContinuousTest
         EXPECT_EQ(end.lParam, outcome.end != 1 && outcome.errors > 0 ? 1 : 0);
         EXPECT_EQ(m_job->GetErrorCount(), outcome.errors);
         Files x, y;
-        ReadTree(sides.x, x);
-        ReadTree(sides.y, y);
+        ReadFileTree(sides.x, x);
+        ReadFileTree(sides.y, y);
         EXPECT_TRUE(x == Tree(outcome.x)) << "the side worked on differs";
         EXPECT_TRUE(y == Tree(outcome.y)) << "the other side differs";
         std::string revised;
         for (const std::wstring &folder : {m_drive->Root() + L"Revision\\Sync\\" + row, m_dest + L"Revision\\"})
         {
             Files kept;
-            ReadTree(folder, kept);
+            ReadFileTree(folder, kept);
             for (const auto &[name, bytes] : kept)
                 revised += (revised.empty() ? "" : " ") + (bytes == O ? "O" : bytes);
         }

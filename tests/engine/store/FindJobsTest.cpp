@@ -34,14 +34,17 @@ TEST_F(FindJobs, MatchesByJobSourceAndDestination)
     CSyncJobList list;
     std::vector<ChangedPathMatch> matches;
 
-    // The source with no destination makes no target; the two-way job with a 200-character name gets its
-    // revision under the destination drive's root; the disabled job never counts.
-    ASSERT_EQ(list.FindJobsForPath(L"\\\\?\\C:\\data\\f.txt", matches), 2u);
-    EXPECT_EQ(matches[0].root, L"D:\\dst\\");
-    EXPECT_EQ(matches[0].copyPath, L"D:\\dst\\data\\f.txt");
-    EXPECT_EQ(matches[0].revisionPath, L"D:\\dst\\Revision\\data\\f.txt");
-    EXPECT_EQ(matches[1].copyPath, L"D:\\dst2\\f.txt");
-    EXPECT_EQ(matches[1].revisionPath, (L"D:\\Revision\\" + longName + L"\\dst2\\f.txt").c_str());
+    // The source with no destination makes no target, and its match says why (its job is to run); the two-way
+    // job with a 200-character name gets its revision under the destination drive's root; the disabled job
+    // never counts.
+    ASSERT_EQ(list.FindJobsForPath(L"\\\\?\\C:\\data\\f.txt", matches), 3u);
+    EXPECT_EQ(matches[0].copyPath, L"");
+    EXPECT_EQ(matches[0].pathError, static_cast<DWORD>(ERROR_BAD_PATHNAME));
+    EXPECT_EQ(matches[1].root, L"D:\\dst\\");
+    EXPECT_EQ(matches[1].copyPath, L"D:\\dst\\data\\f.txt");
+    EXPECT_EQ(matches[1].revisionPath, L"D:\\dst\\Revision\\data\\f.txt");
+    EXPECT_EQ(matches[2].copyPath, L"D:\\dst2\\f.txt");
+    EXPECT_EQ(matches[2].revisionPath, (L"D:\\Revision\\" + longName + L"\\dst2\\f.txt").c_str());
 
     // A change below the two-way job's destination goes back to its source; D:\dst is no folder above D:\dst2.
     ASSERT_EQ(list.FindJobsForPath(L"D:\\dst2\\x\\g.txt", matches), 1u);

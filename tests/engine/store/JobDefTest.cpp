@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
+#include <thread>
 
 #include "engine/store/JobDef.h"
 #include "support/TestSupport.h"
@@ -250,6 +252,30 @@ TEST_F(JobDefTest, DestinationOnAMissingDriveMeasuresNothing)
     EXPECT_EQ(job.GetDestTotalBytes(), 0u);
     EXPECT_EQ(job.GetDestFreeBytes(), 0u);
     EXPECT_EQ(job.GetDestUsedBytes(), 0u);
+}
+
+TEST(JobDefThreads, TheDriveIdentityIsNeverReadHalfWritten)
+{
+    // Change processing reads "uuid" on its own thread while the destination page writes it.
+    CJobDef def(nullptr);
+    const CString first(L'a', 36);
+    const CString second(L'b', 36);
+    def.SetUuid(first);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 200000; ++i)
+            def.SetUuid(i % 2 == 0 ? second : first);
+        done = true;
+    });
+    int torn = 0;
+    while (!done)
+    {
+        const CString read = def.GetUuid();
+        if (read != first && read != second)
+            ++torn;
+    }
+    writer.join();
+    EXPECT_EQ(torn, 0);
 }
 
 TEST_F(JobDefTest, CreateNewMakesADetachedJobdefNamedAfterTheComputer)

@@ -131,6 +131,50 @@ bool Exists(const std::wstring &path)
     return ::GetFileAttributesW(asked.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+void WriteFileAt(const std::wstring &path, const std::string &bytes, LONGLONG seconds)
+{
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes)) << testing::PrintToString(path);
+    const SYSTEMTIME base = {2020, 6, 1, 1, 12, 0, 0, 0};
+    FILETIME time;
+    ::SystemTimeToFileTime(&base, &time);
+    ULARGE_INTEGER value{{time.dwLowDateTime, time.dwHighDateTime}};
+    value.QuadPart += seconds * 10000000LL;
+    time = {value.LowPart, value.HighPart};
+    CKernelHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &time));
+}
+
+namespace
+{
+
+void ReadTreeBelow(const std::wstring &folder, std::map<std::wstring, std::string> &files, const std::wstring &prefix,
+                   bool skipRevision, bool bytes)
+{
+    WIN32_FIND_DATAW data;
+    CFindHandle find(::FindFirstFileW((folder + prefix + L"*").c_str(), &data));
+    for (bool more = find.IsValid(); more; more = ::FindNextFileW(find, &data))
+    {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L".." || name == L"TesselDir.list" ||
+            (skipRevision && prefix.empty() && name == L"Revision"))
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ReadTreeBelow(folder, files, prefix + name + L"\\", skipRevision, bytes);
+        else
+            files[prefix + name] =
+                bytes ? testsupport::ReadFileBytes(folder + prefix + name) : std::string(data.nFileSizeLow, '?');
+    }
+}
+
+} // namespace
+
+void ReadFileTree(const std::wstring &folder, std::map<std::wstring, std::string> &files, bool skipRevision, bool bytes)
+{
+    ReadTreeBelow(folder, files, L"", skipRevision, bytes);
+}
+
 LockedFile::LockedFile(const std::wstring &path)
     : m_handle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
 {

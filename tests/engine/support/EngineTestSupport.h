@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -64,6 +65,15 @@ int CountLines(const std::vector<std::wstring> &lines, const std::wstring &expec
 
 // Whether a file or folder is there, also beyond the usual path limit.
 bool Exists(const std::wstring &path);
+
+// Writes a file, making its folders, last written 2020-06-01 12:00:00 UTC + seconds.
+void WriteFileAt(const std::wstring &path, const std::string &bytes, LONGLONG seconds = 0);
+
+// The files below folder with their bytes, by their path below it; list files ("TesselDir.list") and, unless
+// skipRevision is false, a "Revision" folder at the top left out. Without bytes a file stands for its size in
+// "?"s and is never opened.
+void ReadFileTree(const std::wstring &folder, std::map<std::wstring, std::string> &files, bool skipRevision = true,
+                  bool bytes = true);
 
 // Holds a file open with no sharing, as a program that keeps its file open does.
 class LockedFile

@@ -109,6 +109,11 @@ class FakeMainWindow : public IMainWindowServices
     {
         return m_programDriveCapacity;
     }
+    int FindJobByPath(CSyncJob *, LPCWSTR path) override
+    {
+        m_pathsFound.push_back(path);
+        return m_findJobByPath;
+    }
 
     std::vector<PostedMessage> Messages() const;
     // The jobs of the run requests handled so far, in order, whether they ran or not.
@@ -145,6 +150,9 @@ class FakeMainWindow : public IMainWindowServices
     std::vector<CSyncJob *> m_listedJobs;
     std::vector<CJobDef *> m_updatedJobs;
     CStringArray m_pendingSources;
+    // What FindJobByPath answers (no clash unless a test says otherwise), and the paths it was asked.
+    int m_findJobByPath = -1;
+    std::vector<CString> m_pathsFound;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

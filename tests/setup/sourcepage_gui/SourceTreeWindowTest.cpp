@@ -70,11 +70,7 @@ class SourcePageWindowTree : public sourcetest::SourcePageTest
     }
     int ChildrenMark(HTREEITEM item) const
     {
-        TVITEMW read = {};
-        read.mask = TVIF_HANDLE | TVIF_CHILDREN;
-        read.hItem = item;
-        m_tree.GetItem(&read);
-        return read.cChildren;
+        return setuptest::TreeChildrenMark(m_tree, item);
     }
     // A point on the item's check box, found by the control's own hit test.
     bool CheckBoxPoint(HTREEITEM item, CPoint &point) const

@@ -81,6 +81,15 @@ HWND FilterWindowTest::MakeHost(int width, int height)
     return m_hosts.back();
 }
 
+int TreeChildrenMark(const CTreeCtrl &tree, HTREEITEM item)
+{
+    TVITEMW read = {};
+    read.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    read.hItem = item;
+    tree.GetItem(&read);
+    return read.cChildren;
+}
+
 void PumpMessages()
 {
     MSG msg;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/support/EngineTestSupport.h"
+#include "platform/controls/Controls.h"
 #include "platform/drawing/GdiPlusSession.h"
 #include "platform/text/String.h"
 #include "setup/filters/FilterTree.h"
@@ -35,6 +36,8 @@ class FilterTest : public enginetest::EngineTest
 
 // Dispatches the messages waiting for this thread.
 void PumpMessages();
+// The expand button mark of a tree item (its cChildren: 0 without a button).
+int TreeChildrenMark(const CTreeCtrl &tree, HTREEITEM item);
 
 class FilterWindowTest : public FilterTest
 {

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/widgets/DriveUsageDrawing.h"
+#include "setup/widgets/DriveUsageDrawing.h"
 #include "platform/controls/Controls.h"
 
 class CFolderSizeScanner;

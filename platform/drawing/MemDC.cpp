@@ -1,4 +1,4 @@
-#include "app/joblist/MemDC.h"
+#include "platform/drawing/MemDC.h"
 
 CMemDC::CMemDC(CDC *pDC, const CRect *pRect) : m_pDC(pDC)
 {

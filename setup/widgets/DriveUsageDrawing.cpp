@@ -1,4 +1,4 @@
-#include "app/widgets/DriveUsageDrawing.h"
+#include "setup/widgets/DriveUsageDrawing.h"
 
 #include <shlwapi.h>
 

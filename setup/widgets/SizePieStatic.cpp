@@ -1,6 +1,6 @@
-#include "app/widgets/SizePieStatic.h"
+#include "setup/widgets/SizePieStatic.h"
 
-#include "app/joblist/MemDC.h"
+#include "platform/drawing/MemDC.h"
 #include "engine/program/FolderSizeScanner.h"
 
 BEGIN_MESSAGE_MAP(CSizePieStatic, CStatic)

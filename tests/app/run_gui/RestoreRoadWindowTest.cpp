@@ -1,0 +1,277 @@
+// The main window's restore page in the test's own process, with its real pages and scripted runs over the
+// program drive F:: whatever ends the page (a finished or cancelled restore, Back, a one-click backup) the store
+// keeps the job's backup form; a restore into a folder of the user's, an empty folder, the every-file option, a
+// disabled job; which job a page shows; what the folder browser is given. The page into another folder is saved
+// as restore-page.png in the build folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/support/RunRoadTestSupport.h"
+#include "app/window/JobCommandWindows.h"
+#include "engine/store/SourceList.h"
+#include "engine/store/XmlLayer.h"
+#include "outside/Phrasel/JobCommandsIds.h"
+#include "setup/jobdialogs/FolderBrowseFilter.h"
+#include "setup/sourcepage/SourcePage.h"
+#include "support/ImageSupport.h"
+
+namespace
+{
+
+const wchar_t kDataFolder[] = L"Backup Data\\Tester\\Velbrook Data Backup\\";
+
+// Two jobs backed up before: each source knows where its backup lies; "uuid" names the destination drive.
+std::string BackedUpJob(const char *name, const char *state, const char *source, const char *dest)
+{
+    return std::string("<jobdef name=\"") + name + "\" JobUUID=\"{" + name + "}\" uuid=\"drive-" + name +
+           "\" state=\"" + state + "\" sync_type=\"1\" js_type=\"1\" js_mins=\"100000\" dest=\"" + dest +
+           "\" backup_count=\"1\" wizard_mode=\"0\"><src path=\"" + source + "\" destination=\"" + dest +
+           "Docs\\\" hassrc=\"1\"/>" + "</jobdef>";
+}
+const std::string kFirst = BackedUpJob("First", "1", "F:\\Docs\\", "F:\\Backup\\One\\");
+const std::string kSecond = BackedUpJob("Second", "1", "F:\\Music\\", "F:\\Backup\\Two\\");
+
+class RestoreRoadWindow : public runtest::RunRoadTest
+{
+  protected:
+    void Select(int index)
+    {
+        CJobListView *view = m_dialog->GetJobListView();
+        for (int i = 0; i < view->GetItemCount(); ++i)
+            view->GetItem(i)->m_selected = i == index ? TRUE : FALSE;
+    }
+    CSyncJob *Job(int index) const
+    {
+        return m_dialog->GetJobList()->GetAt(index);
+    }
+    void OpenRestorePage(int index)
+    {
+        Select(index);
+        Command(ID_JOB_RESTORE);
+    }
+    bool RestoreEnded() const
+    {
+        return m_dialog->GetRunningJobCount() == 0 && m_dialog->viewState != VIEW_RESTORE_RUNNING;
+    }
+    // The stored form of a job as a save writes it now: its destination, drive identifier and sources.
+    std::vector<std::wstring> StoredForm(const wchar_t *name)
+    {
+        EXPECT_NE(m_dialog->GetJobList()->Save(), 0);
+        std::vector<std::wstring> form;
+        IXMLDOMDocument2Ptr document = enginetest::LoadStoreDocument(Local(std::wstring(kDataFolder) + L"Zel.xml"));
+        if (!document)
+            return {L"the store is not well formed"};
+        for (const IXMLDOMElementPtr &job : enginetest::ChildElements(enginetest::RootOf(document), L"jobdef"))
+        {
+            if (XmlGetAttributeString(job, L"name") != name)
+                continue;
+            form.push_back(XmlGetAttributeString(job, L"dest").GetString());
+            form.push_back(XmlGetAttributeString(job, L"uuid").GetString());
+            for (const IXMLDOMElementPtr &source : enginetest::ChildElements(job, L"src"))
+                form.push_back(std::wstring(XmlGetAttributeString(source, L"path").GetString()) + L" -> " +
+                               XmlGetAttributeString(source, L"destination").GetString());
+        }
+        return form;
+    }
+    static std::vector<std::wstring> FirstForm()
+    {
+        return {L"F:\\Backup\\One\\", L"drive-First", L"F:\\Docs\\ -> F:\\Backup\\One\\Docs\\"};
+    }
+};
+
+TEST_F(RestoreRoadWindow, EveryEndOfTheRestorePageLeavesTheStoreWithTheBackupForm)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kFirst + kSecond));
+    ASSERT_EQ(::SHCreateDirectoryExW(nullptr, Local(L"Backup\\One\\Docs").c_str(), nullptr), ERROR_SUCCESS);
+    const struct
+    {
+        const char *road;
+        std::function<void()> end;
+    } roads[] = {
+        {"a finished restore",
+         [this] {
+             Command(IDC_RUN_JOBS);
+             ASSERT_EQ(m_dialog->viewState, VIEW_RESTORE_RUNNING);
+             ASSERT_TRUE(PumpFor([this] { return RestoreEnded(); }, 20000)) << "the restore did not end";
+             EXPECT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+             ASSERT_EQ(m_runs->Started(), std::vector<CSyncJob *>{Job(0)});
+         }},
+        {"a cancelled restore",
+         [this] {
+             m_runs->SetStepTime(300);
+             Command(IDC_RUN_JOBS);
+             ASSERT_TRUE(PumpFor([this] { return m_runs->Started().size() == 2; }, 10000))
+                 << m_runs->Started().size() << " runs, view " << m_dialog->viewState << ", box "
+                 << (m_boxes.empty() ? 0 : m_boxes.back());
+             Command(IDC_RUN_JOBS);
+             ASSERT_TRUE(PumpFor([this] { return RestoreEnded(); }, 20000)) << "the restore did not end";
+             EXPECT_EQ(m_dialog->viewState, VIEW_JOB_LIST);
+             m_runs->SetStepTime(100);
+         }},
+        {"Back", [this] { Command(IDC_BACK); }},
+        {"a one-click backup", [this] { Command(ID_JOBLIST_ITEM); }},
+    };
+    for (const auto &road : roads)
+    {
+        SCOPED_TRACE(road.road);
+        OpenRestorePage(0);
+        ASSERT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+        ASSERT_EQ(m_dialog->GetSourcePage(1).GetJob(), Job(0));
+        ASSERT_NO_FATAL_FAILURE(road.end());
+        EXPECT_EQ(StoredForm(L"First"), FirstForm());
+        EXPECT_EQ(Job(0)->GetJobDef()->GetDest(), L"F:\\Backup\\One\\") << "the job in memory";
+        EXPECT_FALSE(Job(0)->m_fullCopy);
+        // Back from the job list would end the program.
+        if (m_dialog->viewState != VIEW_JOB_LIST)
+            Command(IDC_BACK);
+    }
+    EXPECT_EQ(m_runs->Started().size(), 2u);
+}
+
+TEST_F(RestoreRoadWindow, IntoAFolderOfTheUsers)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kFirst + BackedUpJob("Off", "0", "F:\\Music\\", "F:\\Backup\\Two\\")));
+    m_dialog->ShowWindow(SW_SHOW);
+    OpenRestorePage(0);
+    Command(IDC_RESTORE_TO_OTHER);
+    EXPECT_EQ(m_dialog->restoreToOtherFolder, 1);
+    EXPECT_TRUE(m_dialog->GetDlgItem(IDC_RESTORE_FOLDER)->IsWindowEnabled());
+    EXPECT_TRUE(testsupport::SaveWindowPng(m_dialog->GetSafeHwnd(), facetest::PicturePath(L"restore-page.png")));
+
+    // An empty folder: told, nothing runs, the page stays and the job keeps its form.
+    m_dialog->SetDlgItemText(IDC_RESTORE_FOLDER, L"  ");
+    Command(IDC_RUN_JOBS);
+    EXPECT_EQ(m_boxes, std::vector<UINT>{IDS_NO_DESTINATION});
+    EXPECT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+    EXPECT_TRUE(m_runs->Started().empty());
+    EXPECT_EQ(StoredForm(L"First"), FirstForm());
+
+    // The every-file option keeps its check only when the question is answered OK.
+    m_boxes.clear();
+    for (int answer : {IDCANCEL, IDOK})
+    {
+        m_answer = answer;
+        Command(IDC_RESTORE_OPTION);
+        EXPECT_EQ(m_dialog->restoreOption, answer == IDOK ? 1 : 0);
+        EXPECT_EQ(m_dialog->IsDlgButtonChecked(IDC_RESTORE_OPTION), answer == IDOK ? BST_CHECKED : BST_UNCHECKED);
+    }
+    EXPECT_EQ(m_boxes, (std::vector<UINT>{IDS_ASK_RESTORE_EVERY_FILE, IDS_ASK_RESTORE_EVERY_FILE}));
+
+    // A folder typed with its trailing backslash is made and restored into; every file is copied again.
+    m_runs->SetStepTime(200);
+    m_dialog->SetDlgItemText(IDC_RESTORE_FOLDER, OnDrive(L"Restored\\Here\\").c_str());
+    Command(IDC_RUN_JOBS);
+    ASSERT_EQ(m_dialog->viewState, VIEW_RESTORE_RUNNING);
+    EXPECT_TRUE(enginetest::Exists(Local(L"Restored\\Here")));
+    EXPECT_EQ(Job(0)->GetJobDef()->GetDest(), OnDrive(L"Restored\\Here\\").c_str());
+    EXPECT_TRUE(Job(0)->m_fullCopy);
+    ASSERT_TRUE(PumpFor([this] { return RestoreEnded(); }, 20000)) << "the restore did not end";
+    EXPECT_EQ(m_runs->Started(), std::vector<CSyncJob *>{Job(0)});
+    EXPECT_FALSE(Job(0)->m_fullCopy) << "a later backup would copy every file again";
+    EXPECT_EQ(StoredForm(L"First"), FirstForm());
+
+    // A disabled job runs nothing: its page comes back with the job as stored.
+    Command(IDC_BACK);
+    OpenRestorePage(1);
+    ASSERT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+    Command(IDC_RESTORE_TO_ORIGIN);
+    Command(IDC_RUN_JOBS);
+    EXPECT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+    EXPECT_EQ(m_runs->Started().size(), 1u);
+    EXPECT_EQ(Job(1)->GetJobDef()->GetDest(), L"F:\\Backup\\Two\\");
+}
+
+TEST_F(RestoreRoadWindow, APageShowsItsOwnJobAndTheBrowserIsToldTheBackupsFolder)
+{
+    // The one-click job as stored: its card, once rebuilt by a one-click backup, restores the stored one.
+    const std::string stored = "<jobdef name=\"Tester\" JobUUID=\"{tester}\" state=\"1\" sync_type=\"1\" "
+                               "dest=\"F:\\Backup Data\\Tester\\\"><src path=\"F:\\Docs\\\" "
+                               "destination=\"F:\\Backup Data\\Tester\\Docs\\\" hassrc=\"1\"/></jobdef>";
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kFirst + kSecond + stored));
+    FolderBrowseFilter seen;
+    BROWSEINFOW info = {};
+    JobCommandWindows windows = g_jobCommandWindows.Get();
+    windows.browseForFolder = [&](BROWSEINFOW *given) -> PIDLIST_ABSOLUTE {
+        info = *given;
+        seen = *reinterpret_cast<FolderBrowseFilter *>(given->lParam);
+        return nullptr;
+    };
+    SeamOverride<JobCommandWindows> browser(g_jobCommandWindows, windows);
+
+    for (int index : {0, 1})
+    {
+        OpenRestorePage(index);
+        EXPECT_EQ(m_dialog->GetSourcePage(1).GetJob(), Job(index)) << index;
+        ::SendMessageW(m_dialog->GetSafeHwnd(), WM_EDIT_BUTTON_CLICK, 0, 0);
+        EXPECT_EQ(seen.excludedFolder, Job(index)->GetJobDef()->GetDest()) << "the backup is no place to restore to";
+        EXPECT_EQ(info.ulFlags, 0x45u);
+        EXPECT_EQ(info.hwndOwner, m_dialog->GetSafeHwnd());
+        EXPECT_EQ(info.lpfn, &FolderBrowseFilterProc);
+        Command(IDC_BACK);
+    }
+
+    // The rebuilt one-click job gives way to the stored one.
+    Select(2);
+    Command(ID_JOBLIST_ITEM);
+    Command(IDC_BACK);
+    CSyncJob *rebuilt = Job(2);
+    ASSERT_TRUE(rebuilt->m_defaultJob);
+    OpenRestorePage(2);
+    ASSERT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+    EXPECT_EQ(m_dialog->GetSourcePage(1).GetJob(), rebuilt);
+    EXPECT_FALSE(rebuilt->m_defaultJob);
+    EXPECT_EQ(rebuilt->GetJobDef()->GetDest(), L"F:\\Backup Data\\Tester\\");
+    CStringArray sources;
+    XmlReadSrcList(rebuilt->GetElement(), sources);
+    ASSERT_EQ(sources.GetCount(), 1);
+    EXPECT_EQ(sources.GetAt(0), L"F:\\Docs\\");
+    Command(IDC_BACK);
+
+    // One the store never had goes, and no page opens.
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kFirst));
+    Select(-1);
+    Command(ID_JOBLIST_ITEM);
+    Command(IDC_BACK);
+    ASSERT_EQ(m_dialog->GetJobList()->GetCount(), 2);
+    OpenRestorePage(1);
+    EXPECT_EQ(m_dialog->viewState, VIEW_JOB_LIST);
+    EXPECT_EQ(m_dialog->GetJobList()->GetCount(), 1);
+    EXPECT_EQ(m_dialog->GetJobListView()->GetItemCount(), 1);
+}
+
+} // namespace
+
+TEST_F(RestoreRoadWindow, TheRestoreOptionsStandClearOfThePageAtEverySize)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(kFirst + kSecond));
+    OpenRestorePage(0);
+    ASSERT_EQ(m_dialog->viewState, VIEW_RESTORE_PAGE);
+    const HWND dialog = m_dialog->GetSafeHwnd();
+    const HWND page = m_dialog->GetSourcePage(1).GetSafeHwnd();
+    auto screenRect = [](HWND window) {
+        RECT rect = {};
+        ::GetWindowRect(window, &rect);
+        return rect;
+    };
+    RECT window = screenRect(dialog);
+    for (int grow : {0, 120})
+    {
+        ::SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left + grow, window.bottom - window.top + grow,
+                       SWP_NOMOVE | SWP_NOZORDER);
+        const RECT pageRect = screenRect(page);
+        for (int id : {IDC_RESTORE_TO_ORIGIN, IDC_RESTORE_TO_OTHER, IDC_RESTORE_OPTION})
+        {
+            const HWND option = ::GetDlgItem(dialog, id);
+            ASSERT_TRUE(::IsWindowVisible(option)) << id;
+            RECT optionRect = screenRect(option), overlap = {};
+            EXPECT_FALSE(::IntersectRect(&overlap, &pageRect, &optionRect))
+                << "option " << id << " lies under the restore page, grown by " << grow;
+        }
+    }
+}
