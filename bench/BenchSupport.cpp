@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <map>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <random>
 
 #include "platform/system/CopyFile.h"
@@ -160,7 +163,19 @@ ULONGLONG ReadTree(const std::wstring &root)
     return total;
 }
 
-bool CopyTreePlain(const std::wstring &from, const std::wstring &to)
+namespace
+{
+
+// The floor of a safe copy of one file: the copy routine (which stamps the source's times) to a temporary name
+// beside the target, then a rename over it.
+bool CopyOneSafe(const std::wstring &from, const std::wstring &to)
+{
+    const std::wstring temporary = to.substr(0, to.rfind(L'.')) + L".~#T0";
+    return g_pfnCopyFileEx(from.c_str(), temporary.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS) &&
+           ::MoveFileExW(temporary.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+bool CopyTree(const std::wstring &from, const std::wstring &to, bool safe)
 {
     bool ok = ::CreateDirectoryW(to.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
     auto visit = [&](const std::wstring &relative, const WIN32_FIND_DATAW &, bool folder) {
@@ -168,12 +183,38 @@ bool CopyTreePlain(const std::wstring &from, const std::wstring &to)
             return;
         if (folder)
             ok = ::CreateDirectoryW((to + relative).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+        else if (safe)
+            ok = CopyOneSafe(from + relative, to + relative);
         else
             ok = g_pfnCopyFileEx((from + relative).c_str(), (to + relative).c_str(), nullptr, nullptr, nullptr, 0) !=
                  FALSE;
     };
     Walk(from, L"", visit);
     return ok;
+}
+
+} // namespace
+
+bool CopyTreePlain(const std::wstring &from, const std::wstring &to)
+{
+    return CopyTree(from, to, false);
+}
+
+bool CopyTreeSafe(const std::wstring &from, const std::wstring &to)
+{
+    return CopyTree(from, to, true);
+}
+
+bool CopyFilesSafe(const std::wstring &from, const std::vector<std::wstring> &relatives, const std::wstring &to)
+{
+    if (!::CreateDirectoryW(to.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    for (size_t i = 0; i < relatives.size(); ++i)
+    {
+        if (!CopyOneSafe(from + relatives[i], to + std::to_wstring(i) + L".dat"))
+            return false;
+    }
+    return true;
 }
 
 void RemoveTree(std::wstring folder)
@@ -252,6 +293,47 @@ int CountTemporaries(const std::wstring &root)
     };
     Walk(root, L"", visit);
     return count;
+}
+
+namespace
+{
+
+// The kilobytes that "Dirty:" and "Writeback:" of the kernel's memory report add up to; -1 without the report.
+long long UnwrittenKilobytes()
+{
+    CKernelHandle file(::CreateFileW(L"Z:\\proc\\meminfo", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    if (!file.IsValid())
+        return -1;
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    long long total = -1;
+    for (const char *key : {"\nDirty:", "\nWriteback:"})
+    {
+        const size_t at = text.find(key);
+        if (at == std::string::npos)
+            return -1;
+        total = std::max(total, 0LL) + std::atoll(text.c_str() + at + std::strlen(key));
+    }
+    return total;
+}
+
+} // namespace
+
+void SettleWrites()
+{
+    // What the kernel keeps for longer than this is other programs' business.
+    const long long enough = 64 * 1024;
+    for (int waited = 0; waited < 150; ++waited)
+    {
+        const long long unwritten = UnwrittenKilobytes();
+        if (unwritten < enough)
+            return;
+        ::Sleep(100);
+    }
 }
 
 int RunProcess(const std::wstring &commandLine)

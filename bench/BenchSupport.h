@@ -27,6 +27,11 @@ void ListTree(const std::wstring &root, std::vector<TreeFile> &files);
 ULONGLONG ReadTree(const std::wstring &root);
 // Copies the tree with the project's copy routine, one file after another; false at the first failure.
 bool CopyTreePlain(const std::wstring &from, const std::wstring &to);
+// The floor of a safe copy: the same loop, each file copied to a temporary name beside its target (the copy
+// routine stamps the source's times) and then renamed over the target; false at the first failure.
+bool CopyTreeSafe(const std::wstring &from, const std::wstring &to);
+// The same for the files at the relative paths below from, into the folder to as 0.dat, 1.dat ...
+bool CopyFilesSafe(const std::wstring &from, const std::vector<std::wstring> &relatives, const std::wstring &to);
 // Removes the folder and everything below it.
 void RemoveTree(std::wstring folder);
 
@@ -35,6 +40,13 @@ void RemoveTree(std::wstring folder);
 bool SameTree(const std::wstring &a, const std::wstring &b, int step, std::wstring &problem);
 // Paths below root whose names hold ".~#T".
 int CountTemporaries(const std::wstring &root);
+
+// Waits until the system has written to disk what the phases before left in memory, so that no phase pays for
+// the writes of another. Under Wine the Linux root is drive Z:, and the kernel tells how much waits to be written
+// in Z:\proc\meminfo; without that file nothing is waited for. The wait ends after 15 s: a kernel with much free
+// memory holds writes for half a minute before it starts them, and a machine shared with other work may never
+// get below the mark.
+void SettleWrites();
 
 // Runs a command line, waits, and returns its exit code (-1 when it could not start).
 int RunProcess(const std::wstring &commandLine);

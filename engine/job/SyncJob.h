@@ -199,9 +199,17 @@ class CSyncJob
     // Copying files (run/SyncJobCopyOne.cpp, DestPaths.cpp, SyncJobFolderCopy.cpp, SyncJobSourceDestinations.cpp; see
     // SyncJobCopyOne.h).
 
+    // What a caller of CopyOneFile knows of the target already, from a listing of its folder made just before;
+    // what it knows is not looked at again.
+    struct KnownTarget
+    {
+        bool folderExists = false;                  // the target's folder stands: it is neither probed nor made
+        bool attributesKnown = false;               // attributes holds what the listing showed
+        DWORD attributes = INVALID_FILE_ATTRIBUTES; // INVALID_FILE_ATTRIBUTES: no entry of the target's name
+    };
     // Copies the file through a temporary name next to the target, then replaces the target with it. Nonzero
     // when the target now holds the source's data; 0 on failure, with no temporary file left behind.
-    BOOL CopyOneFile(LPCWSTR source, LPCWSTR target);
+    BOOL CopyOneFile(LPCWSTR source, LPCWSTR target, const KnownTarget *known = nullptr);
     // After a copy or folder creation at the destination failed with error: TRUE when the destination has gone
     // (the program's own file cannot be found, or, for an error of the drive-gone class, the job's "dest" no
     // longer answers); sets the destination-lost flag, which ends the run. Stays TRUE once set.

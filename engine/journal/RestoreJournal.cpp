@@ -319,33 +319,44 @@ BOOL CRestoreJournal::Open(LPCWSTR name, int forWrite)
     return TRUE;
 }
 
-BOOL CRestoreJournal::Append(LPCWSTR destination, LPCWSTR source)
+namespace
 {
-    if (m_mode != ModeWriting || !m_file.IsValid())
-        return Fail(ERROR_INVALID_HANDLE);
-    if (destination == nullptr || source == nullptr)
-        return Fail(ERROR_INVALID_PARAMETER);
+
+// One record as it goes into the file, its own offset still 0 (WriteRecords fills it in); false for a record
+// too long to describe.
+bool BuildRecord(LPCWSTR destination, LPCWSTR source, std::vector<BYTE> &out)
+{
     const size_t chars1 = std::wcslen(destination);
     const size_t chars2 = std::wcslen(source);
     if (chars1 + chars2 > 0x3FFFFFF0)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return false;
+    const DWORD header[5] = {RESTORE_JOURNAL_MAGIC, 0, 0, static_cast<DWORD>(chars1 * 2),
+                             static_cast<DWORD>(chars2 * 2)};
+    const size_t start = out.size();
+    out.resize(start + RESTORE_RECORD_HEADER_SIZE + (chars1 + chars2) * sizeof(wchar_t));
+    std::memcpy(out.data() + start, header, RESTORE_RECORD_HEADER_SIZE);
+    std::memcpy(out.data() + start + RESTORE_RECORD_HEADER_SIZE, destination, chars1 * sizeof(wchar_t));
+    std::memcpy(out.data() + start + RESTORE_RECORD_HEADER_SIZE + chars1 * sizeof(wchar_t), source,
+                chars2 * sizeof(wchar_t));
+    return true;
+}
 
+} // namespace
+
+BOOL CRestoreJournal::WriteRecords(BYTE *records, size_t bytes, const std::vector<size_t> &starts)
+{
     LARGE_INTEGER zero = {};
     LARGE_INTEGER end = {};
     if (!::SetFilePointerEx(m_file, zero, &end, FILE_END))
         return FALSE;
-    const DWORD header[5] = {RESTORE_JOURNAL_MAGIC, end.LowPart, static_cast<DWORD>(end.HighPart),
-                             static_cast<DWORD>(chars1 * 2), static_cast<DWORD>(chars2 * 2)};
-    // The whole record in one write: a backup run appends one per file.
-    std::vector<BYTE> record(RESTORE_RECORD_HEADER_SIZE + (chars1 + chars2) * sizeof(wchar_t));
-    std::memcpy(record.data(), header, RESTORE_RECORD_HEADER_SIZE);
-    std::memcpy(record.data() + RESTORE_RECORD_HEADER_SIZE, destination, chars1 * sizeof(wchar_t));
-    std::memcpy(record.data() + RESTORE_RECORD_HEADER_SIZE + chars1 * sizeof(wchar_t), source,
-                chars2 * sizeof(wchar_t));
-    const DWORD recordBytes = static_cast<DWORD>(record.size());
-
+    for (size_t start : starts)
+    {
+        const ULONGLONG offset = static_cast<ULONGLONG>(end.QuadPart) + start;
+        const DWORD words[2] = {static_cast<DWORD>(offset), static_cast<DWORD>(offset >> 32)};
+        std::memcpy(records + start + sizeof(DWORD), words, sizeof(words));
+    }
     DWORD written = 0;
-    if (g_pfnJournalWrite(m_file, record.data(), recordBytes, &written, nullptr) && written == recordBytes)
+    if (g_pfnJournalWrite(m_file, records, static_cast<DWORD>(bytes), &written, nullptr) && written == bytes)
         return TRUE;
 
     // A torn record would hide every record written after it from the readers.
@@ -354,7 +365,55 @@ BOOL CRestoreJournal::Append(LPCWSTR destination, LPCWSTR source)
         error = ERROR_WRITE_FAULT;
     if (::SetFilePointerEx(m_file, end, nullptr, FILE_BEGIN))
         ::SetEndOfFile(m_file);
-    return Fail(error);
+    if (starts.size() <= 1)
+        return Fail(error);
+    // Records that go in one by one each get their own chance, as they did before they were gathered: a disk
+    // that fills up keeps every record that still fits.
+    BOOL all = TRUE;
+    for (size_t i = 0; i < starts.size(); ++i)
+    {
+        const size_t next = i + 1 < starts.size() ? starts[i + 1] : bytes;
+        if (!WriteRecords(records + starts[i], next - starts[i], {0}))
+            all = FALSE;
+    }
+    return all;
+}
+
+BOOL CRestoreJournal::Append(LPCWSTR destination, LPCWSTR source)
+{
+    if (m_mode != ModeWriting || !m_file.IsValid())
+        return Fail(ERROR_INVALID_HANDLE);
+    if (destination == nullptr || source == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    // The records queued before this one go first.
+    WriteQueued();
+    std::vector<BYTE> record;
+    if (!BuildRecord(destination, source, record))
+        return Fail(ERROR_INVALID_PARAMETER);
+    // The whole record in one write.
+    return WriteRecords(record.data(), record.size(), {0});
+}
+
+void CRestoreJournal::Queue(LPCWSTR destination, LPCWSTR source)
+{
+    if (m_mode != ModeWriting || !m_file.IsValid() || destination == nullptr || source == nullptr)
+        return;
+    const size_t start = m_queued.size();
+    if (!BuildRecord(destination, source, m_queued))
+        return;
+    m_queuedStarts.push_back(start);
+    if (m_queued.size() >= kQueuedBlock)
+        WriteQueued();
+}
+
+BOOL CRestoreJournal::WriteQueued()
+{
+    if (m_queuedStarts.empty())
+        return TRUE;
+    const BOOL written = m_file.IsValid() && WriteRecords(m_queued.data(), m_queued.size(), m_queuedStarts);
+    m_queued.clear();
+    m_queuedStarts.clear();
+    return written;
 }
 
 BOOL CRestoreJournal::Close(int rollback)
@@ -364,7 +423,10 @@ BOOL CRestoreJournal::Close(int rollback)
     if (!m_file.IsValid())
         return TRUE;
     if (mode == ModeWriting)
+    {
+        WriteQueued();
         ::FlushFileBuffers(m_file);
+    }
     m_file.Close();
     if (mode != ModeWriting)
         return TRUE;
@@ -551,6 +613,7 @@ int CRestoreJournal::KeepRecordsBelow(const std::vector<CString> &folders)
         return 0;
 
     // What this session has written already below those folders (a listing that broke off part-way wrote some).
+    WriteQueued();
     std::unordered_set<std::wstring> written;
     {
         CKernelHandle current(::CreateFileW(journal, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -60,11 +60,16 @@ class CRestoreJournal
     // Writes one record at the end of the journal opened for writing; 1 when it was written whole. A failed
     // write is cut off again, so the records before and after it stay readable.
     BOOL Append(LPCWSTR destination, LPCWSTR source);
+    // Adds one record to the journal opened for writing, as Append does, but keeps it in memory with the ones
+    // queued after it: they are written in order, together, once they fill a block, and before anything else
+    // is written or read (Append, KeepRecordsBelow, Close). A backup run adds one record per file this way. A
+    // block that cannot be written whole is cut off again and its records written one by one, so that the
+    // journal keeps the records Append would have kept. Does nothing outside a writing session.
+    void Queue(LPCWSTR destination, LPCWSTR source);
 
-    // Ends the session. After writing: flushes and closes; with rollback nonzero the saved copy is copied
-    // back over the journal; then the saved copy is deleted (kept only when copying it back failed, as it
-    // is then the one copy of the previous journal). After reading: just closes. 0 only when a rollback
-    // copy failed.
+    // Ends the session. After writing: writes what is queued, flushes and closes; with rollback nonzero the saved copy
+    // is copied back over the journal; then the saved copy is deleted (kept only when copying it back failed, as it is
+    // then the one copy of the previous journal). After reading: just closes. 0 only when a rollback copy failed.
     BOOL Close(int rollback);
 
     // Adds one record to the journal of the job `name` outside a run, through the saved copy: the journal is
@@ -109,8 +114,18 @@ class CRestoreJournal
   private:
     // Folder + name + suffix into path; false (with the last error set) for a bad name or a path too long.
     bool BuildPath(LPCWSTR name, LPCWSTR suffix, CString &path) const;
+    // Writes whole records (each starting at one of starts) at the end of the journal, with their offsets filled
+    // in; TRUE when all were written.
+    BOOL WriteRecords(BYTE *records, size_t bytes, const std::vector<size_t> &starts);
+    // Writes and forgets the queued records; TRUE when there were none or all were written.
+    BOOL WriteQueued();
+
+    // About 300 records of a backup run.
+    static constexpr size_t kQueuedBlock = 65536;
 
     CKernelHandle m_file;
+    std::vector<BYTE> m_queued;
+    std::vector<size_t> m_queuedStarts;
     CString m_folder;
     CString m_name;
     int m_mode = ModeClosed;

@@ -86,7 +86,7 @@ void BackupFileSource(CSyncJob &job, const RunSource &source)
     {
         ++job.m_filesCopied;
         if (job.m_journalFlag)
-            job.GetRestoreJournal()->Append(target, source.path);
+            job.GetRestoreJournal()->Queue(target, source.path);
         return;
     }
     if (IsRunStopped(job))
@@ -96,7 +96,7 @@ void BackupFileSource(CSyncJob &job, const RunSource &source)
         CountFileFailure(job, source.path, job.m_lastCopyError, __LINE__);
     job.IsRetryableError(job.m_lastCopyError);
     if (targetPresent && job.m_journalFlag && ::GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
-        job.GetRestoreJournal()->Append(target, source.path);
+        job.GetRestoreJournal()->Queue(target, source.path);
 }
 
 // Backs up one folder or mail-store source; Failed ends the run.

@@ -16,6 +16,7 @@
 
 #include "engine/job/SyncJob.h"
 #include "engine/run/RunFolders.h"
+#include "engine/run/TargetFolders.h"
 #include "platform/text/String.h"
 #include "platform/system/Seam.h"
 #include "platform/system/XmlDom.h"
@@ -100,8 +101,10 @@ class CBackupScan
     // earlier entry of that listing has the name in another case.
     bool ClaimName(const CString &full);
     Step CopyEntry(BOOL fullCopy, const CString &root, const CString &full, const CString &destination, int wholeTree);
+    // A file whose target is up to date: its size counts as done, and the pair goes into the journal.
+    void UpToDate(const WIN32_FILE_ATTRIBUTE_DATA &present, const CString &target, const CString &full);
     Step EnsureTargetFolder(const CString &target, bool &skip);
-    Step CopyTarget(const CString &full, const CString &target, bool targetPresent);
+    Step CopyTarget(const CString &full, const CString &target, bool targetPresent, const CSyncJob::KnownTarget &known);
 
     CSyncJob &m_job;
     const CString m_jobName;
@@ -111,6 +114,8 @@ class CBackupScan
     WIN32_FIND_DATAW m_found;
     // The last target folder made or found, so that each folder is made once.
     CString m_madeFolder;
+    // The target folders of the listings being walked, one per level.
+    CTargetFolders m_targets;
     CRunFolders &m_folders;
     // Per level of the walk (its depth the index), the names taken so far in upper case, with the path of the
     // entry that took each.

@@ -34,6 +34,26 @@ bool IsBareDrivePath(const CString &folder)
     return folder.GetLength() <= 3 && IsDriveLetterPath(folder);
 }
 
+// The folder the targets of a listing's files go to; empty for the listing of a single file, or when it does not
+// fit.
+CString TargetFolderOf(bool isFolder, const CString &root, const CString &folder, const CString &destination)
+{
+    CString target;
+    if (!isFolder || !MakeRevisionPath(folder, root, destination, target) || target.IsEmpty())
+        return CString();
+    if (target[target.GetLength() - 1] != L'\\')
+        target += L'\\';
+    return target;
+}
+
+bool SameSizeAndUpToDate(const WIN32_FILE_ATTRIBUTE_DATA &source, const WIN32_FILE_ATTRIBUTE_DATA &target)
+{
+    // A target of another size never holds the source's data, whatever its time says: a copy cut off before
+    // its data reached the disk may still carry the source's time.
+    return source.nFileSizeHigh == target.nFileSizeHigh && source.nFileSizeLow == target.nFileSizeLow &&
+           IsUpToDate(source.ftLastWriteTime, target.ftLastWriteTime);
+}
+
 } // namespace
 
 BOOL IsUpToDate(const FILETIME &sourceTime, const FILETIME &targetTime)
@@ -117,10 +137,11 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
     // This level's names: its set is kept for the next listing at the same depth, emptied.
     struct Level
     {
-        explicit Level(CBackupScan &scan) : m_scan(scan)
+        Level(CBackupScan &scan, const CString &targetFolder) : m_scan(scan)
         {
             if (scan.m_names.size() <= scan.m_depth)
                 scan.m_names.emplace_back();
+            scan.m_targets.Enter(scan.m_depth, targetFolder);
             scan.m_names[scan.m_depth++].clear();
         }
         ~Level()
@@ -130,7 +151,7 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
         Level(const Level &) = delete;
         Level &operator=(const Level &) = delete;
         CBackupScan &m_scan;
-    } level(*this);
+    } level(*this, TargetFolderOf(isFolder, root, folder, destination));
     CFindHandle listing(g_pfnFindFirstFile(folder + L"*.*", &m_found));
     if (!listing.IsValid())
     {
@@ -202,6 +223,18 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
         return Step::Next;
     }
 
+    // The target's folder was listed once for the whole listing: a target it shows up to date needs no other
+    // look, at the source or at the target.
+    const size_t depth = m_depth - 1;
+    WIN32_FILE_ATTRIBUTE_DATA present = {};
+    bool targetThere = false;
+    if (!fullCopy && m_targets.Find(depth, target, present, targetThere) == CTargetFolders::Known::Listed &&
+        targetThere && SameSizeAndUpToDate(AttributeDataOf(m_found), present))
+    {
+        UpToDate(present, target, full);
+        return Step::Next;
+    }
+
     // The listing may be old by now: the source is looked at once more just before it is compared and copied.
     WIN32_FILE_ATTRIBUTE_DATA source = {};
     if (!g_pfnGetFileAttributesEx(full, GetFileExInfoStandard, &source))
@@ -221,10 +254,7 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
             m_job.LogError(error, full);
             return Step::Next;
         }
-        source.dwFileAttributes = m_found.dwFileAttributes;
-        source.ftLastWriteTime = m_found.ftLastWriteTime;
-        source.nFileSizeHigh = m_found.nFileSizeHigh;
-        source.nFileSizeLow = m_found.nFileSizeLow;
+        source = AttributeDataOf(m_found);
     }
     if (source.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
         return Step::Next;
@@ -235,31 +265,49 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
     if (skip)
         return Step::Next;
 
-    WIN32_FILE_ATTRIBUTE_DATA present;
-    if (!::GetFileAttributesExW(target, GetFileExInfoStandard, &present))
-        return CopyTarget(full, target, false);
+    // The folder may have turned out to exist after all: what its listing cannot tell is looked at here.
+    CSyncJob::KnownTarget known;
+    known.folderExists = m_targets.IsReady(depth, target.Left(target.ReverseFind(L'\\') + 1));
+    if (m_targets.Find(depth, target, present, targetThere) == CTargetFolders::Known::Unknown)
+        targetThere = ::GetFileAttributesExW(target, GetFileExInfoStandard, &present) != FALSE;
+    else
+        known.attributesKnown = true;
+    known.attributes = targetThere ? present.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+    if (!targetThere)
+        return CopyTarget(full, target, false, known);
     if (fullCopy)
-        return CopyTarget(full, target, true);
-    // A target of another size never holds the source's data, whatever its time says: a copy cut off before
-    // its data reached the disk may still carry the source's time.
-    const bool sameSize = present.nFileSizeHigh == source.nFileSizeHigh && present.nFileSizeLow == source.nFileSizeLow;
-    if (sameSize && IsUpToDate(source.ftLastWriteTime, present.ftLastWriteTime))
+        return CopyTarget(full, target, true, known);
+    if (SameSizeAndUpToDate(source, present))
     {
-        m_job.m_bytesDone += (static_cast<ULONGLONG>(present.nFileSizeHigh) << 32) | present.nFileSizeLow;
-        if (!(present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && m_job.m_journalFlag)
-            m_job.GetRestoreJournal()->Append(target, full);
+        UpToDate(present, target, full);
         return Step::Next;
     }
     // A changed file is copied as a missing one would be: every backup run clears the full-copy flag, so
     // passing it over here would leave the backup at its first copy for good.
-    return CopyTarget(full, target, true);
+    return CopyTarget(full, target, true, known);
+}
+
+void CBackupScan::UpToDate(const WIN32_FILE_ATTRIBUTE_DATA &present, const CString &target, const CString &full)
+{
+    m_job.m_bytesDone += (static_cast<ULONGLONG>(present.nFileSizeHigh) << 32) | present.nFileSizeLow;
+    if (!(present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && m_job.m_journalFlag)
+        m_job.GetRestoreJournal()->Queue(target, full);
 }
 
 CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &skip)
 {
+    const size_t depth = m_depth - 1;
     CString folder = target.Left(target.ReverseFind(L'\\') + 1);
-    if (folder == m_madeFolder || IsBareDrivePath(folder))
+    if (m_targets.IsReady(depth, folder) || folder == m_madeFolder || IsBareDrivePath(folder))
         return Step::Next;
+    // A folder its listing showed missing is made with one call; anything else takes the long way, which also
+    // tells why a folder cannot be made.
+    if (m_targets.MakeMissing(depth, folder))
+    {
+        m_job.m_lastCopyError = 0;
+        m_madeFolder = folder;
+        return Step::Next;
+    }
     DWORD made = CreateFolderPath(folder);
     m_job.m_lastCopyError = made;
     if (made != 0 && made != ERROR_ALREADY_EXISTS)
@@ -276,18 +324,20 @@ CBackupScan::Step CBackupScan::EnsureTargetFolder(const CString &target, bool &s
         return Step::Next;
     }
     m_madeFolder = folder;
+    m_targets.SetReady(depth, folder, made == ERROR_ALREADY_EXISTS);
     return Step::Next;
 }
 
-CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &target, bool targetPresent)
+CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &target, bool targetPresent,
+                                          const CSyncJob::KnownTarget &known)
 {
     const int errorsBefore = m_job.m_errorCount;
-    if (m_job.CopyOneFile(full, target))
+    if (m_job.CopyOneFile(full, target, &known))
     {
         if (targetPresent)
             m_job.m_lastCopyError = 0;
         if (m_job.m_journalFlag)
-            m_job.GetRestoreJournal()->Append(target, full);
+            m_job.GetRestoreJournal()->Queue(target, full);
         ++m_job.m_filesCopied;
         return Step::Next;
     }
@@ -299,6 +349,6 @@ CBackupScan::Step CBackupScan::CopyTarget(const CString &full, const CString &ta
     // A source that vanished is not counted and leaves nothing to list.
     if (targetPresent && m_job.m_errorCount != errorsBefore && m_job.m_journalFlag &&
         ::GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
-        m_job.GetRestoreJournal()->Append(target, full);
+        m_job.GetRestoreJournal()->Queue(target, full);
     return Step::Next;
 }

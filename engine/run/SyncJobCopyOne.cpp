@@ -168,7 +168,7 @@ BOOL CSyncJob::IsDestinationLost(DWORD error)
     return lost;
 }
 
-BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
+BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target, const KnownTarget *known)
 {
     const CString sourcePath(source != nullptr ? source : L"");
     const CString targetPath(target != nullptr ? target : L"");
@@ -236,7 +236,7 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
 
     // A target kept with its full path may lie several folders below anything that exists yet.
     const CString folder = targetPath.Left(slash + 1);
-    if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
+    if ((known == nullptr || !known->folderExists) && ::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
     {
         DWORD made = CreateFolderPath(folder);
         if (made != 0 && made != ERROR_ALREADY_EXISTS)
@@ -315,7 +315,8 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
     }
 
     // Only now that the copy stands ready: a target whose copy failed keeps its attributes.
-    DWORD targetAttributes = ::GetFileAttributesW(targetPath);
+    const DWORD targetAttributes =
+        known != nullptr && known->attributesKnown ? known->attributes : ::GetFileAttributesW(targetPath);
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & kReadOnlyOrHidden))
     {
         if (AfxSetFileAttributes(targetPath, targetAttributes & ~kReadOnlyOrHidden))
@@ -324,15 +325,9 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target)
 
     for (;;)
     {
+        // The copy routine gave the copy the source's attributes (CopyFile.h), and the move keeps them.
         if (g_pfnMoveFileEx(temporary, targetPath, MOVEFILE_REPLACE_EXISTING))
-        {
-            // The copy routine has normally given the copy the source's attributes already; setting them opens
-            // the file once more, which costs more than reading them.
-            DWORD sourceAttributes = ::GetFileAttributesW(sourcePath);
-            if (sourceAttributes != INVALID_FILE_ATTRIBUTES && ::GetFileAttributesW(targetPath) != sourceAttributes)
-                AfxSetFileAttributes(targetPath, sourceAttributes);
             return TRUE;
-        }
         DWORD error = ::GetLastError();
         m_lastCopyError = error;
         if (!m_cancelFlag && IsDestinationLost(error))

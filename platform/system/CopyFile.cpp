@@ -133,14 +133,11 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
         return Fail(ERROR_REQUEST_ABORTED);
 
     const bool failIfExists = (dwCopyFlags & COPY_FILE_FAIL_IF_EXISTS) != 0;
-    const DWORD existing = ::GetFileAttributesW(lpNewFileName);
-    if (existing != INVALID_FILE_ATTRIBUTES)
-    {
-        if (failIfExists)
-            return Fail(ERROR_FILE_EXISTS);
-        if (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
-            return Fail(ERROR_ACCESS_DENIED);
-    }
+    // A new file is made with CREATE_NEW, which refuses any name that is taken: the name is looked up only when
+    // that fails. A name that is not there costs the most to look up (a folder search that ignores case).
+    const DWORD existing = failIfExists ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(lpNewFileName);
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return Fail(ERROR_ACCESS_DENIED);
     // Replacing a hidden or system file is refused unless the new file is created with the same two attributes.
     DWORD createAttributes =
         existing != INVALID_FILE_ATTRIBUTES ? existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) : 0;
@@ -149,7 +146,13 @@ BOOL WINAPI CopyFileWithProgress(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNa
     HANDLE created = ::CreateFileW(lpNewFileName, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
                                    createAttributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (created == INVALID_HANDLE_VALUE)
-        return FALSE;
+    {
+        // Whatever holds the name (a file, read-only or not, or a folder), a taken name is "file exists".
+        const DWORD error = ::GetLastError();
+        if (failIfExists && ::GetFileAttributesW(lpNewFileName) != INVALID_FILE_ATTRIBUTES)
+            return Fail(ERROR_FILE_EXISTS);
+        return Fail(error);
+    }
     PartialTarget target(lpNewFileName, created);
 
     // A small file gets a buffer of its own size: a fresh 1 MB block per call is mapped and unmapped by the

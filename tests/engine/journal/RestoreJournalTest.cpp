@@ -77,6 +77,23 @@ BOOL WINAPI WriteHalfThenFail(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD wr
     return FALSE;
 }
 
+// A disk with room for kRoom bytes of journal: a write beyond it writes what fits and fails.
+constexpr LONGLONG kRoom = 150;
+BOOL WINAPI WriteUntilFull(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    LARGE_INTEGER size = {};
+    ::GetFileSizeEx(file, &size);
+    const DWORD room = size.QuadPart >= kRoom ? 0 : static_cast<DWORD>(kRoom - size.QuadPart);
+    if (bytes <= room)
+        return ::WriteFile(file, data, bytes, written, overlapped);
+    DWORD part = 0;
+    ::WriteFile(file, data, room, &part, overlapped);
+    if (written != nullptr)
+        *written = part;
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
 } // namespace
 
 TEST(RestoreJournal, RecordsAreAHeaderAndTwoStringsAtTheirOwnOffset)
@@ -308,4 +325,37 @@ TEST(RestoreJournal, AWriteThatStopsPartWayLeavesTheJournalWholeForLaterRecords)
     ASSERT_TRUE(journal.Append(L"D:\\b\\y.txt", L"C:\\a\\y.txt"));
     ASSERT_TRUE(journal.Close(0));
     EXPECT_EQ(ReadBack(journal, L"Job"), (std::vector<std::wstring>{L"D:\\b\\x.txt", L"D:\\b\\y.txt"}));
+}
+
+TEST(RestoreJournal, QueuedRecordsKeepTheirOrderAndAFullDiskKeepsEveryOneThatFits)
+{
+    JournalFiles files;
+    CRestoreJournal journal(files.folder.Path().c_str());
+    ASSERT_TRUE(journal.Open(L"Job", 1));
+    journal.Queue(L"D:\\b\\x.txt", L"C:\\a\\x.txt");
+    ASSERT_TRUE(journal.Append(L"D:\\b\\y.txt", L"C:\\a\\y.txt"));
+    journal.Queue(L"D:\\b\\z.txt", L"C:\\a\\z.txt");
+    ASSERT_TRUE(journal.Close(0));
+    EXPECT_EQ(testsupport::ReadFileBytes(files.journal), Record(0, L"D:\\b\\x.txt", L"C:\\a\\x.txt") +
+                                                             Record(60, L"D:\\b\\y.txt", L"C:\\a\\y.txt") +
+                                                             Record(120, L"D:\\b\\z.txt", L"C:\\a\\z.txt"));
+
+    // Five records of 60 bytes where 150 fit: the first two stay whole and readable.
+    ASSERT_TRUE(journal.Open(L"Job", 1));
+    {
+        SeamOverride full(g_pfnJournalWrite, &WriteUntilFull);
+        for (wchar_t name = L'1'; name <= L'5'; ++name)
+            journal.Queue((std::wstring(L"D:\\b\\") + name + L".txt").c_str(),
+                          (std::wstring(L"C:\\a\\") + name + L".txt").c_str());
+        EXPECT_TRUE(journal.Close(0));
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(files.journal),
+              Record(0, L"D:\\b\\1.txt", L"C:\\a\\1.txt") + Record(60, L"D:\\b\\2.txt", L"C:\\a\\2.txt"));
+    EXPECT_EQ(ReadBack(journal, L"Job"), (std::vector<std::wstring>{L"D:\\b\\1.txt", L"D:\\b\\2.txt"}));
+
+    // Outside a writing session nothing is queued.
+    ASSERT_TRUE(journal.Open(L"Job", 0));
+    journal.Queue(L"D:\\b\\late.txt", L"C:\\a\\late.txt");
+    journal.Close(0);
+    EXPECT_EQ(testsupport::ReadFileBytes(files.journal).size(), 120u);
 }

@@ -73,17 +73,7 @@ BOOL WINAPI FaultCopy(LPCWSTR source, LPCWSTR target, LPPROGRESS_ROUTINE progres
 
 BOOL WINAPI FaultMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
-    if (Fails(Hook::Move, to))
-        return FALSE;
-    // Windows refuses to replace a read-only file; Wine's rename does not look.
-    const DWORD existing = ::GetFileAttributesW(to);
-    if ((flags & MOVEFILE_REPLACE_EXISTING) && existing != INVALID_FILE_ATTRIBUTES &&
-        (existing & FILE_ATTRIBUTE_READONLY))
-    {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return ::MoveFileExW(from, to, flags);
+    return Fails(Hook::Move, to) ? FALSE : MoveAsWindows(from, to, flags);
 }
 
 BOOL FaultReadSources(IXMLDOMElement *jobElement, std::vector<RunSource> &sources)
