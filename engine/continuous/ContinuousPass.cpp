@@ -234,7 +234,9 @@ CListFilePass::Step CListFilePass::FolderEntry(const Side &walked, const Side &o
                                                std::vector<CString> &subfolders)
 {
     const CString path = walked.folder + name;
-    if (name.CompareNoCase(L"Revision") == 0 || IsSystemPath(path))
+    // The program's own folders: the revisions, and the "Recycled" folder that a copy too long for its place
+    // goes to inside the destination.
+    if (name.CompareNoCase(L"Revision") == 0 || name.CompareNoCase(L"Recycled") == 0 || IsSystemPath(path))
         return Step::Next;
     // A destination inside its source (or the other way round) is never taken for a folder of the other tree:
     // each pass would make it one level deeper.

@@ -13,8 +13,8 @@
 //     copies it from a snapshot once it holds 100 records and at the end of the source.
 // During the first run of a job (it has never run: its first-pass byte is set) nothing is deleted.
 //
-// Folders named "Revision" (any case), system folders (IsSystemPath), links (reparse points) and entries that
-// are exactly directory + system + hidden are never followed; never-copied names (IsExcludedFile) and files the
+// Folders named "Revision" or "Recycled" (any case), system folders (IsSystemPath), links (reparse points) and entries
+// that are exactly directory + system + hidden are never followed; never-copied names (IsExcludedFile) and files the
 // source's filters leave out are never copied.
 //
 // Each failed file is one error the user sees (log entry and copy-error line) and the pass goes on. A cancel,

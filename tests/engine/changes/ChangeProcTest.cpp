@@ -7,6 +7,8 @@
 #include "engine/changes/FileMonOperation.h"
 #include "engine/continuous/TesselDirText.h"
 #include "engine/program/AppPaths.h"
+#include "engine/program/ProgramObjects.h"
+#include "engine/run/FileOpsSeams.h"
 #include "engine/snapshot/ZorbitInfo.h"
 #include "engine/store/JobDef.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -96,6 +98,16 @@ TEST_F(ChangeProc, ACopyKeepsARevisionAndAJournalRecord)
     EXPECT_EQ(Journal(job), (std::vector<std::wstring>{m_dst + L"f.txt", m_dst + L"f.txt"}));
     EXPECT_EQ(job->m_runState, JOB_IDLE);
     EXPECT_NE(job->GetJobDef()->GetNeverRun(), L"true");
+
+    // A read-only copy is replaced too, though a move over it alone is refused, as on Windows.
+    {
+        SeamOverride<PFN_MOVE_FILE_EX> move(g_pfnMoveFileEx, &MoveAsWindows);
+        ASSERT_TRUE(::SetFileAttributesW((m_dst + L"f.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+        Write(m_src + L"f.txt", "three");
+        EXPECT_EQ(Process(kChangeModified, m_src + L"f.txt"), 1);
+        EXPECT_EQ(ReadFileBytes(m_dst + L"f.txt"), "three");
+        EXPECT_EQ(ReadFileBytes(m_dst + L"Revision\\f(01).txt"), "two");
+    }
 
     // Never-copied names and files gone since are passed over.
     Write(m_src + L"~$f.doc", "lock");
@@ -417,4 +429,55 @@ TEST_F(ChangeProc, AReplacedCopyWhoseRevisionDoesNotFitStaysAndAChangeWithoutAPl
               2);
     m_processor->RequestOwedRuns();
     EXPECT_TRUE(m_window->PumpUntil([&] { return m_window->RequestsFor(longerJob) == 1; }));
+}
+
+TEST_F(ChangeProc, ATwoWayJobsRecycledFolderStaysOnItsSide)
+{
+    LoadJobs(Job(L"Sync", m_dst, m_src, {{L"sync_type", L"2"}}));
+    CSyncJob *job = JobNamed(L"Sync");
+    // Where a copy whose place is too long goes, its folders and the file each reported as the watcher does.
+    CString place;
+    ASSERT_TRUE(job->GetRecycledPath((m_src + L"long.txt").c_str(), m_dst.c_str(), place));
+    const std::wstring recycled = place.GetString();
+    Write(recycled, "too long for its place");
+    for (size_t at = recycled.find(L'\\', m_dst.size());; at = recycled.find(L'\\', at + 1))
+    {
+        EXPECT_EQ(Process(kChangeAdded, recycled.substr(0, at)), 1);
+        if (at == std::wstring::npos)
+            break;
+    }
+    std::map<std::wstring, std::string> source;
+    ReadFileTree(m_src, source);
+    EXPECT_TRUE(source.empty()) << testing::PrintToString(source);
+}
+
+TEST_F(ChangeProc, AHeldTwoWayFileWaitsInTheQueueOnlyWhenItIsTheNewerCopy)
+{
+    TestDrive drive(L'U', m_folder.Path());
+    ASSERT_EQ(drive.Error(), L"");
+    const std::wstring a = drive.Root() + L"src\\", b = drive.Root() + L"dst\\";
+    LoadJobs(Job(L"Sync", b, a, {{L"sync_type", L"2"}}));
+    CSyncJob *job = JobNamed(L"Sync");
+    for (const auto &[newer, older] : {std::pair{a, b}, std::pair{b, a}})
+    {
+        SCOPED_TRACE(newer == a ? "held on the source" : "held on the destination");
+        WriteFileAt(older + L"f.txt", "old", 0);
+        WriteFileAt(newer + L"f.txt", "new and held", 100);
+        const size_t logged = JobLogLines(*job).size();
+        {
+            LockedFile held(newer + L"f.txt");
+            ASSERT_TRUE(held.IsLocked());
+            for (const std::wstring &side : {newer, older})
+                m_processor->OnStillLocked(MakeFileChangeEntry(kChangeModified, (side + L"f.txt").c_str(), L""));
+            EXPECT_EQ(g_fileCopyingQueue.GetCount(), 1);
+            EXPECT_TRUE(g_fileCopyingQueue.IsQueued((newer + L"f.txt").c_str(), (older + L"f.txt").c_str()));
+        }
+        EXPECT_TRUE(m_window->PumpUntil([] { return g_fileCopyingQueue.GetCount() == 0; }, 20000));
+        EXPECT_EQ(ReadFileBytes(newer + L"f.txt"), "new and held");
+        EXPECT_EQ(ReadFileBytes(older + L"f.txt"), "new and held");
+        const std::vector<std::wstring> all = JobLogLines(*job), lines(all.begin() + logged, all.end());
+        for (const std::wstring &side : {newer, older})
+            EXPECT_EQ(CountLines(lines, EntryLine(IDS_LOG_CHANGE_LOCKED_QUEUED, kAnyTime, (side + L"f.txt").c_str())),
+                      side == newer ? 1 : 0);
+    }
 }

@@ -20,7 +20,20 @@ namespace
 
 using Files = std::map<std::wstring, std::string>;
 
-// "name=bytes[@seconds]" words: the files, each written at 2020-06-01 12:00:00 UTC + seconds when put.
+// Two minutes from now in WriteFileAt's seconds: a file written after every pass and list change of the test.
+LONGLONG Later()
+{
+    const SYSTEMTIME base = {2020, 6, 1, 1, 12, 0, 0, 0};
+    FILETIME start, now;
+    ::SystemTimeToFileTime(&base, &start);
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG units = ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart -
+                            ULARGE_INTEGER{{start.dwLowDateTime, start.dwHighDateTime}}.QuadPart;
+    return static_cast<LONGLONG>(units / 10000000) + 120;
+}
+
+// "name=bytes[@seconds]" words: the files, each written at 2020-06-01 12:00:00 UTC + seconds ("@later": Later())
+// when put.
 Files Tree(const wchar_t *words, const std::wstring &putInto = L"")
 {
     Files files;
@@ -30,9 +43,9 @@ Files Tree(const wchar_t *words, const std::wstring &putInto = L"")
         const size_t equals = word.find(L'='), at = word.find(L'@');
         const std::string bytes = CStringA(word.substr(equals + 1, at - equals - 1).c_str()).GetString();
         files[word.substr(0, equals)] = bytes;
+        const std::wstring time = at == std::wstring::npos ? L"0" : word.substr(at + 1);
         if (!putInto.empty())
-            WriteFileAt(putInto + word.substr(0, equals), bytes,
-                        at == std::wstring::npos ? 0 : std::stoll(word.substr(at + 1)));
+            WriteFileAt(putInto + word.substr(0, equals), bytes, time == L"later" ? Later() : std::stoll(time));
     }
     return files;
 }
@@ -119,6 +132,11 @@ const Row kRows[] = {
      L"f=F g=G-two h=H", L"F G G", L"Sync"},
     {"a job whose name is no folder name", TwoWay, L"f=F g=G", L"", kEdit, L"g=G-two h=H", L"g=G-two h=H", L"", L"F G",
      L"Work/Home"},
+    // What stands under the old name there is another file by now (edited there since): it is neither moved nor
+    // overwritten, and it comes back under its name as an edit outlives a removal.
+    {"a rename whose old name holds another file there", TwoWay, L"a=A-one", L"a=A-other@later",
+     [](const std::wstring &s) { Move(s + L"a", s + L"b"); }, L"a=A-other b=A-one", L"a=A-other b=A-one", L"", L"",
+     L"Sync"},
 };
 
 struct Case

@@ -8,6 +8,7 @@
 
 #include "ContinuousTestSupport.h"
 #include "engine/run/DestPaths.h"
+#include "engine/run/FileOpsSeams.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/CopyFile.h"
 #include "support/TestDrive.h"
@@ -210,6 +211,16 @@ const SafetyCase kCases[] = {
      {L"d\\g.txt=g-changed", L"", 0, 1, L"Vd\\g.txt", L"in-the-revisions'-way"},
      {L"d\\g.txt=g-changed", L"", 0, 1, L"Vd\\g.txt", L"in-the-revisions'-way"},
      L""},
+    // In every round again.
+    {"an edit replaces a read-only copy there",
+     None,
+     [](const Sides &s) {
+         Write(s.x + L"f.txt", "f-saved-again", 4);
+         ASSERT_TRUE(::SetFileAttributesW((s.y + L"f.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+     },
+     {L"f.txt=f-saved-again", L"f.txt=f-saved-again", 0, 0, L"Rf.txt", L"f"},
+     {L"f.txt=f-saved-again", L"f.txt=f-saved-again", 0, 0, L"", L"f"},
+     L""},
 };
 
 class TwoWaySafety : public ContinuousTest
@@ -310,6 +321,8 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
     m_drive = std::make_unique<TestDrive>(L'W', m_folder.Path());
     ASSERT_EQ(m_drive->Error(), L"");
     SeamOverride copy(g_pfnCopyFileEx, &FaultyCopy);
+    // A read-only file is not replaced by a move, as on Windows.
+    SeamOverride<PFN_MOVE_FILE_EX> move(g_pfnMoveFileEx, &MoveAsWindows);
     g_copy.job = m_job.get();
     IXMLDOMElementPtr source = AddSource(m_a, m_b);
     int n = 0;

@@ -77,8 +77,10 @@ BOOL WINAPI WriteHalfThenFail(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD wr
     return FALSE;
 }
 
-// A disk with room for kRoom bytes of journal: a write beyond it writes what fits and fails.
+// A disk with room for kRoom bytes of journal: a write beyond it writes what fits and fails, or with
+// g_shortWriteSucceeds says it succeeded and counts only what it wrote.
 constexpr LONGLONG kRoom = 150;
+bool g_shortWriteSucceeds = false;
 BOOL WINAPI WriteUntilFull(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written, LPOVERLAPPED overlapped)
 {
     LARGE_INTEGER size = {};
@@ -90,6 +92,8 @@ BOOL WINAPI WriteUntilFull(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD writt
     ::WriteFile(file, data, room, &part, overlapped);
     if (written != nullptr)
         *written = part;
+    if (g_shortWriteSucceeds)
+        return TRUE;
     ::SetLastError(ERROR_DISK_FULL);
     return FALSE;
 }
@@ -340,18 +344,26 @@ TEST(RestoreJournal, QueuedRecordsKeepTheirOrderAndAFullDiskKeepsEveryOneThatFit
                                                              Record(60, L"D:\\b\\y.txt", L"C:\\a\\y.txt") +
                                                              Record(120, L"D:\\b\\z.txt", L"C:\\a\\z.txt"));
 
-    // Five records of 60 bytes where 150 fit: the first two stay whole and readable.
-    ASSERT_TRUE(journal.Open(L"Job", 1));
+    // Five records of 60 bytes where 150 fit: the first two stay whole and readable, and the one after them is
+    // refused. The disk fails the write, or (a short write) says it wrote less than it was given.
+    for (const bool shortWrite : {false, true})
     {
-        SeamOverride full(g_pfnJournalWrite, &WriteUntilFull);
-        for (wchar_t name = L'1'; name <= L'5'; ++name)
-            journal.Queue((std::wstring(L"D:\\b\\") + name + L".txt").c_str(),
-                          (std::wstring(L"C:\\a\\") + name + L".txt").c_str());
-        EXPECT_TRUE(journal.Close(0));
+        SCOPED_TRACE(shortWrite ? "a short write" : "a failed write");
+        g_shortWriteSucceeds = shortWrite;
+        ASSERT_TRUE(journal.Open(L"Job", 1));
+        {
+            SeamOverride full(g_pfnJournalWrite, &WriteUntilFull);
+            for (wchar_t name = L'1'; name <= L'5'; ++name)
+                journal.Queue((std::wstring(L"D:\\b\\") + name + L".txt").c_str(),
+                              (std::wstring(L"C:\\a\\") + name + L".txt").c_str());
+            EXPECT_FALSE(journal.Append(L"D:\\b\\6.txt", L"C:\\a\\6.txt"));
+            EXPECT_TRUE(journal.Close(0));
+        }
+        EXPECT_EQ(testsupport::ReadFileBytes(files.journal),
+                  Record(0, L"D:\\b\\1.txt", L"C:\\a\\1.txt") + Record(60, L"D:\\b\\2.txt", L"C:\\a\\2.txt"));
+        EXPECT_EQ(ReadBack(journal, L"Job"), (std::vector<std::wstring>{L"D:\\b\\1.txt", L"D:\\b\\2.txt"}));
     }
-    EXPECT_EQ(testsupport::ReadFileBytes(files.journal),
-              Record(0, L"D:\\b\\1.txt", L"C:\\a\\1.txt") + Record(60, L"D:\\b\\2.txt", L"C:\\a\\2.txt"));
-    EXPECT_EQ(ReadBack(journal, L"Job"), (std::vector<std::wstring>{L"D:\\b\\1.txt", L"D:\\b\\2.txt"}));
+    g_shortWriteSucceeds = false;
 
     // Outside a writing session nothing is queued.
     ASSERT_TRUE(journal.Open(L"Job", 0));

@@ -69,16 +69,21 @@ class RunTargetListing : public RunTest, public ::testing::WithParamInterface<Ta
 
 TEST_P(RunTargetListing, ARerunCopiesWhatChangedWhateverTheTargetListingTells)
 {
-    const std::vector<std::pair<std::wstring, std::string>> files = {{L"a.txt", "same"},        {L"b.txt", "grows"},
-                                                                     {L"c.txt", "read-only"},   {L"d.txt", "deleted"},
-                                                                     {L"sub\\e.txt", "folder"}, {L"sub\\f.txt", "too"}};
+    const std::vector<std::pair<std::wstring, std::string>> files = {
+        {L"a.txt", "same"},        {L"b.txt", "grows"},    {L"c.txt", "read-only"}, {L"d.txt", "deleted"},
+        {L"sub\\e.txt", "folder"}, {L"sub\\f.txt", "too"}, {L"x\\g.txt", "twin"},   {L"x\\h.txt", "twin"},
+        {L"y\\g.txt", "twin"},     {L"y\\h.txt", "twin"}};
     for (const auto &file : files)
         WriteSource(file.first, file.second);
+    // x and y hold files of one name, size and time.
+    for (LPCWSTR name : {L"g.txt", L"h.txt"})
+        ASSERT_TRUE(SetWriteTime(Src() + L"y\\" + name, Src() + L"x\\" + name, 0));
     AddSource(Src());
     ASSERT_EQ(Run().message, WM_JOB_FINISHED);
-    ASSERT_EQ(m_job->m_filesCopied, 6);
+    ASSERT_EQ(m_job->m_filesCopied, 10);
 
-    // b grows and keeps its time; c's target is read-only and hidden; d's target and e's folder are gone.
+    // b grows and keeps its time; c's target is read-only and hidden; d's target and e's folder are gone; x and
+    // y each lost one copy.
     WIN32_FILE_ATTRIBUTE_DATA before;
     ASSERT_TRUE(::GetFileAttributesExW((Src() + L"b.txt").c_str(), GetFileExInfoStandard, &before));
     ASSERT_TRUE(testsupport::WriteFileBytes(Src() + L"b.txt", "grows longer"));
@@ -94,6 +99,9 @@ TEST_P(RunTargetListing, ARerunCopiesWhatChangedWhateverTheTargetListingTells)
     ASSERT_TRUE(::DeleteFileW(Target(L"sub\\e.txt").c_str()));
     ASSERT_TRUE(::DeleteFileW(Target(L"sub\\f.txt").c_str()));
     ASSERT_TRUE(::RemoveDirectoryW(Target(L"sub").c_str()));
+    // Each of x and y lacks the copy of a name the other one's listing holds: whichever is walked second.
+    ASSERT_TRUE(::DeleteFileW(Target(L"x\\g.txt").c_str()));
+    ASSERT_TRUE(::DeleteFileW(Target(L"y\\h.txt").c_str()));
 
     g_listing = ListingState();
     g_listing.mode = GetParam();
@@ -105,7 +113,7 @@ TEST_P(RunTargetListing, ARerunCopiesWhatChangedWhateverTheTargetListingTells)
     EXPECT_EQ(end.message, static_cast<UINT>(WM_JOB_FINISHED));
     EXPECT_EQ(end.lParam, 0);
     EXPECT_EQ(m_job->GetErrorCount(), 0);
-    EXPECT_EQ(m_job->m_filesCopied, 5);
+    EXPECT_EQ(m_job->m_filesCopied, 7);
     std::set<std::wstring> expected;
     for (const auto &file : files)
     {

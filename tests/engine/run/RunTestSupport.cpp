@@ -119,18 +119,6 @@ bool MakeFolders(const std::wstring &folder)
     return true;
 }
 
-BOOL WINAPI MoveAsWindows(LPCWSTR from, LPCWSTR to, DWORD flags)
-{
-    const DWORD existing = ::GetFileAttributesW(to);
-    if ((flags & MOVEFILE_REPLACE_EXISTING) && existing != INVALID_FILE_ATTRIBUTES &&
-        (existing & FILE_ATTRIBUTE_READONLY))
-    {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return ::MoveFileExW(from, to, flags);
-}
-
 bool SetWriteTime(const std::wstring &path, const std::wstring &model, LONGLONG seconds)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -80,8 +80,5 @@ class RunTest : public EngineTest
 bool MakeFolders(const std::wstring &folder);
 // Gives path the last-write time of model (in whole seconds) plus the seconds.
 bool SetWriteTime(const std::wstring &path, const std::wstring &model, LONGLONG seconds);
-// A move for g_pfnMoveFileEx that refuses to replace a read-only file with access denied, as Windows does; Wine's
-// rename does not look.
-BOOL WINAPI MoveAsWindows(LPCWSTR from, LPCWSTR to, DWORD flags);
 
 } // namespace runtest

@@ -1,5 +1,5 @@
 // What a backup's walk passes over: the second of two names that differ only in case (a case-sensitive share), which
-// would go over the first one's copy.
+// would go over the first one's copy, and the job's own destination inside its source, however its case is written.
 #include "RunTestSupport.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "support/HostLink.h"
@@ -56,6 +56,27 @@ TEST_F(RunWalkRules, ANameThatDiffersOnlyInCaseIsOneErrorAndLeavesTheFirstCopyAl
     EXPECT_EQ(Listing(Target(L"")).size(), 1u);
     EXPECT_EQ(testsupport::ReadFileBytes(Target(first)), first == L"Index.html" ? "upper case" : "lower");
     EXPECT_EQ(JournalTargets().size(), 1u);
+}
+
+TEST_F(RunWalkRules, TheDestinationInsideTheSourceIsNotBackedUpIntoItselfWhateverItsCase)
+{
+    // Typed in lower case; the folder's own name, as the walk lists it, is "Backup Data".
+    CString typed = (Src() + L"Backup Data\\").c_str();
+    typed.MakeLower();
+    m_job->GetJobDef()->SetDest(typed);
+    WriteSource(L"a.txt", "alpha");
+    // The copy an earlier run made.
+    WriteSource(L"Backup Data\\src\\a.txt", "alpha");
+    AddSource(Src());
+
+    const PostedMessage end = Run();
+    EXPECT_EQ(end.message, static_cast<UINT>(WM_JOB_FINISHED));
+    EXPECT_EQ(end.lParam, 0);
+    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_OWN_FOLDER_SKIPPED, kAnyTime, (Src() + L"Backup Data").c_str())), 1);
+    std::map<std::wstring, std::string> backup;
+    ReadFileTree(Src() + L"Backup Data\\", backup);
+    EXPECT_TRUE(backup == (std::map<std::wstring, std::string>{{L"src\\a.txt", "alpha"}}))
+        << testing::PrintToString(backup);
 }
 
 } // namespace

@@ -180,6 +180,18 @@ LockedFile::LockedFile(const std::wstring &path)
 {
 }
 
+BOOL WINAPI MoveAsWindows(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    const DWORD existing = ::GetFileAttributesW(to);
+    if ((flags & MOVEFILE_REPLACE_EXISTING) && existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & FILE_ATTRIBUTE_READONLY))
+    {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::MoveFileExW(from, to, flags);
+}
+
 IXMLDOMDocument2Ptr LoadStoreDocument(const std::wstring &path)
 {
     IXMLDOMDocument2Ptr document;

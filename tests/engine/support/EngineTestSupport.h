@@ -75,6 +75,10 @@ void WriteFileAt(const std::wstring &path, const std::string &bytes, LONGLONG se
 void ReadFileTree(const std::wstring &folder, std::map<std::wstring, std::string> &files, bool skipRevision = true,
                   bool bytes = true);
 
+// A move for g_pfnMoveFileEx that refuses to replace a read-only file with access denied, as Windows does; Wine's
+// rename does not look.
+BOOL WINAPI MoveAsWindows(LPCWSTR from, LPCWSTR to, DWORD flags);
+
 // Holds a file open with no sharing, as a program that keeps its file open does.
 class LockedFile
 {

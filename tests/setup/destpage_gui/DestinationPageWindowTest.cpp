@@ -123,11 +123,13 @@ TEST_F(DestinationPageWindow, ARefusalKeepsThePageAndTheJobsDestination)
     {
         const char *name;
         bool chooseBackup;
+        int clash; // what the main window finds of the folder against the sources
         UINT told;
     } rows[] = {
-        {"nothing chosen", false, IDS_NO_DESTINATION},
-        {"a source of the job", true, IDS_PATH_COLLIDES_WITH_DEST},
-        {"a folder gone since", true, IDS_DEST_FOLDER_MISSING},
+        {"nothing chosen", false, -1, IDS_NO_DESTINATION},
+        {"a source of the job", true, 1, IDS_PATH_COLLIDES_WITH_DEST},
+        {"a folder inside a source of the job, or holding one", true, 2, IDS_PATH_COLLIDES_WITH_DEST},
+        {"a folder gone since", true, -1, IDS_DEST_FOLDER_MISSING},
     };
     for (const auto &row : rows)
     {
@@ -136,7 +138,7 @@ TEST_F(DestinationPageWindow, ARefusalKeepsThePageAndTheJobsDestination)
         {
             ASSERT_NO_FATAL_FAILURE(ChooseBackup());
         }
-        m_main->m_findJobByPath = row.told == IDS_PATH_COLLIDES_WITH_DEST ? 1 : -1;
+        m_main->m_findJobByPath = row.clash;
         if (row.told == IDS_DEST_FOLDER_MISSING)
         {
             ASSERT_TRUE(::RemoveDirectoryW((m_removableFolder / L"Backup").c_str()));
@@ -146,7 +148,7 @@ TEST_F(DestinationPageWindow, ARefusalKeepsThePageAndTheJobsDestination)
         EXPECT_EQ(AskedIds(), std::vector<UINT>{row.told});
         ExpectDestinationKept();
     }
-    EXPECT_EQ(m_main->m_pathsFound, std::vector<CString>{L"E:\\Backup\\"});
+    EXPECT_EQ(m_main->m_pathsFound, (std::vector<CString>{L"E:\\Backup\\", L"E:\\Backup\\"}));
     EXPECT_EQ(enginetest::CountLines(ProgramLogLines(), std::wstring(enginetest::kAnyText) +
                                                             L" The chosen destination E:\\Backup cannot be found: " +
                                                             enginetest::kAnyText),
