@@ -4,8 +4,11 @@
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"
 
-RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent)
+RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent,
+                             int destinationRefused)
 {
+    if (destinationRefused == DEST_REFUSED_NOT_OWN_DRIVE)
+        return RunStopCause::DestinationMissing;
     if (destinationLost)
         return RunStopCause::DestinationLost;
     if (diskFull)

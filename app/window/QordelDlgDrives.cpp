@@ -28,14 +28,19 @@ void CQordelDlg::OnDriveArrived(wchar_t letter)
         SetJobEnabled(job, enable, fromQuestion);
     };
     actions.startIdleJob = [this](CSyncJob *) { RunSelectedJob(TRUE); };
+    int moved = 0;
     try
     {
-        ApplyDriveArrival(m_jobList, letter, actions);
+        moved = ApplyDriveArrival(m_jobList, letter, actions);
     }
     catch (const _com_error &error)
     {
         AppLog.LogAt(L"QordelDlg", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, L"%D %m\n");
     }
+    // The paths stay where the drive is now, also when the program ends without another save. A restore's job
+    // holds the restore's form while it runs: the end of that run saves.
+    if (moved > 0 && viewState != VIEW_RESTORE_RUNNING)
+        SaveStore();
 }
 
 void CQordelDlg::OnDriveRemoved(wchar_t letter)

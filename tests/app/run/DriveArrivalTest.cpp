@@ -1,20 +1,28 @@
 // Drives that come and go: the walk over a job store when a drive arrives, with test drives that carry identity
-// markers.
+// markers, and the runs that follow a job's drive to its new letter or refuse a drive that is not the job's.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/run/DriveArrival.h"
+#include "engine/continuous/ContinuousRun.h"
 #include "engine/continuous/DirectoryWatch.h"
+#include "engine/job/JobDeque.h"
 #include "engine/job/SyncJob.h"
+#include "engine/program/AppPaths.h"
 #include "engine/program/DriveMarker.h"
 #include "engine/program/ProgramObjects.h"
+#include "engine/run/RunThread.h"
 #include "engine/store/SyncJobList.h"
 #include "engine/store/XmlLayer.h"
 #include "engine/support/EngineTestSupport.h"
+#include "engine/support/FakeMainWindow.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "platform/windows/MessageBoxAnswer.h"
 #include "support/TestDrive.h"
 
@@ -190,5 +198,260 @@ TEST_F(DriveArrival, ASourceWithoutIdentityGetsItsDrivesMarker)
     EXPECT_EQ(EnsureSourceDriveId(second), L"") << "no drive letter, no marker";
     EXPECT_EQ(XmlGetAttributeString(second, L"uuid"), L"");
 }
+
+// A stick that W: or X: maps in a case: the job's own, another person's, or none.
+enum class Stick
+{
+    None,
+    Own,
+    OwnUnmarked,        // the job's own, its marker deleted
+    Other,              // another person's, with the same folder names and a marker of its own
+    OtherWithOwnMarker, // another person's that got a copy of the job's marker
+};
+
+struct MoveCase
+{
+    const char *name;
+    Stick onW; // the letter the jobs were made on
+    Stick onX;
+    bool arrival;   // X: is announced before the runs (else only the runs look for the drive)
+    wchar_t endsOn; // where the jobs' paths lie afterwards; 0: both runs are refused
+    UINT logged;    // the line the runs leave in the jobs' logs, 0 for none
+    int times;      // how many of them, over both jobs
+};
+
+void PrintTo(const MoveCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+const wchar_t kOwnId[] = L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
+const wchar_t kOtherId[] = L"9a8b7c6d-5e4f-3a2b-1c0d-ffeeddccbbaa";
+
+// A one-way job and a two-way job made while the user's stick was W:, and run after it came back, through the run
+// queue with the real run threads.
+class DriveArrivalRuns : public enginetest::EngineTest, public testing::WithParamInterface<MoveCase>
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
+        m_savedDataFolder = g_strDataFolder;
+        m_savedListName = GetTesselDirListFileName();
+        g_strDataFolder = (m_folder / L"Data\\").c_str();
+        SetTesselDirListName(L"TesselDir.list");
+        ASSERT_TRUE(::CreateDirectoryW((m_folder / L"Data").c_str(), nullptr));
+        m_workers.emplace(g_syncJobWorkers, g_syncJobWorkers.Get());
+        InstallBackupRunThread();
+        InstallListFileRunThread();
+        for (const wchar_t *folder :
+             {L"own", L"own\\Backup", L"own\\Sync", L"other", L"other\\Backup", L"other\\Sync", L"docs", L"sync"})
+            ASSERT_TRUE(::CreateDirectoryW((Sticks(folder)).c_str(), nullptr));
+        ASSERT_TRUE(testsupport::WriteFileBytes(Sticks(L"own\\Sync\\mine.txt"), "mine"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(Sticks(L"other\\Sync\\theirs.txt"), "theirs"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(Sticks(L"other\\Backup\\kept.txt"), "kept"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(Sticks(L"docs\\report.txt"), "report"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(Sticks(L"sync\\note.txt"), "note"));
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        m_jobs.reset();
+        m_x.reset();
+        m_w.reset();
+        m_workers.reset();
+        SetTesselDirListName(m_savedListName);
+        g_strDataFolder = m_savedDataFolder;
+        EngineTest::TearDown();
+    }
+
+    std::wstring Sticks(const std::wstring &relative) const
+    {
+        return m_sticks / relative;
+    }
+    std::wstring StickFolder(Stick stick) const
+    {
+        return Sticks(stick == Stick::Own || stick == Stick::OwnUnmarked ? L"own\\" : L"other\\");
+    }
+    // The marker where the program reads it on a drive mapped onto the folder.
+    void PlantMarker(const std::wstring &stickFolder, const wchar_t *id)
+    {
+        const std::wstring marker =
+            stickFolder + std::wstring(g_strDataFolder.GetString() + 3) + L"uid_tessel_drive\\uid_tessel_drive";
+        ASSERT_NO_FATAL_FAILURE(enginetest::WriteFileAt(marker, CStringA(id).GetString()));
+    }
+    std::unique_ptr<enginetest::TestDrive> Map(wchar_t letter, Stick stick)
+    {
+        if (stick == Stick::None)
+            return nullptr;
+        if (stick == Stick::Own)
+            PlantMarker(StickFolder(stick), kOwnId);
+        else if (stick != Stick::OwnUnmarked)
+            PlantMarker(StickFolder(stick), stick == Stick::Other ? kOtherId : kOwnId);
+        auto drive = std::make_unique<enginetest::TestDrive>(letter, StickFolder(stick));
+        EXPECT_EQ(drive->Error(), L"");
+        return drive;
+    }
+    void LoadJobs()
+    {
+        const std::string own = CStringA(kOwnId).GetString();
+        const std::string docs = CStringA(Sticks(L"docs\\").c_str()).GetString();
+        const std::string sync = CStringA(Sticks(L"sync\\").c_str()).GetString();
+        const std::string store =
+            "<Tessel xmlns=\"ORVANE\"><jobdef name=\"OneWay\" state=\"1\" sync_type=\"1\" js_type=\"1\" "
+            "js_mins=\"100000\" JobUUID=\"one-way\" dest=\"W:\\Backup\\\" uuid=\"" +
+            own + "\"><src path=\"" + docs + "\" destination=\"W:\\Backup\\docs\\\" rapid=\"0\"/></jobdef>" +
+            "<jobdef name=\"TwoWay\" state=\"1\" sync_type=\"2\" folder2folder=\"1\" js_type=\"1\" "
+            "js_mins=\"100000\" maxver=\"1\" JobUUID=\"two-way\" dest=\"W:\\Sync\\\" uuid=\"" +
+            own + "\"><src path=\"" + sync + "\" destination=\"W:\\Sync\\\" rapid=\"0\"/></jobdef></Tessel>";
+        ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / L"Zel.xml", store));
+        m_jobs = std::make_unique<CSyncJobList>((m_folder / L"Zel.xml").c_str(), (m_folder / L"Zel.ini").c_str());
+        ASSERT_EQ(m_jobs->GetCount(), 2);
+        m_window = std::make_unique<enginetest::FakeMainWindow>();
+        m_window->m_jobList = m_jobs.get();
+    }
+    UINT Run(CSyncJob *job)
+    {
+        const size_t before = m_window->CountEnds();
+        GetJobDeque().Enqueue(job, 1);
+        EXPECT_TRUE(m_window->WaitForEnds(before + 1));
+        const std::vector<enginetest::PostedMessage> ends = m_window->EndMessages();
+        return ends.size() > before ? ends[before].message : 0;
+    }
+    static CString Destination(CSyncJob *job)
+    {
+        XmlElementIterator sources(job->GetElement());
+        return sources.Next() ? XmlGetAttributeString(sources.GetElement(), L"destination") : CString();
+    }
+    // What a stick holds (its marker aside), with the list files of a two-way pass.
+    std::map<std::wstring, std::string> Tree(Stick stick) const
+    {
+        std::map<std::wstring, std::string> files;
+        if (stick == Stick::None)
+            return files;
+        enginetest::ReadFileTree(StickFolder(stick), files, false);
+        for (auto it = files.begin(); it != files.end();)
+            it = it->first.find(L"uid_tessel_drive") != std::wstring::npos ? files.erase(it) : std::next(it);
+        if (enginetest::Exists(StickFolder(stick) + L"Sync\\TesselDir.list"))
+            files[L"Sync\\TesselDir.list"] = "";
+        return files;
+    }
+    // The line of the pre-run look at job, whose destination was old.
+    static std::wstring Logged(UINT id, CSyncJob *job, const CString &old)
+    {
+        CString line;
+        const CString now = enginetest::kAnyTime;
+        switch (id)
+        {
+        case IDS_LOG_DEST_DRIVE_MOVED:
+            line.Format(id, now.GetString(), kOwnId, L"X:", L"W:", job->GetJobDef()->GetDest().GetString());
+            break;
+        case IDS_LOG_DEST_DRIVE_OTHER:
+            line.Format(id, now.GetString(), old.GetString(), L"W:", kOtherId, kOwnId);
+            break;
+        case IDS_LOG_DEST_DRIVE_NONE:
+            line.Format(id, now.GetString(), old.GetString(), kOwnId);
+            break;
+        case IDS_LOG_DEST_DRIVE_TWICE:
+            line.Format(id, now.GetString(), old.GetString(), L"W:, X:", kOwnId);
+            break;
+        case IDS_LOG_DEST_DRIVE_REMARKED:
+            line.Format(id, now.GetString(), L"W:", old.GetString(), kOwnId);
+            break;
+        default:
+            break;
+        }
+        return line.GetString();
+    }
+
+    testsupport::TempFolder m_sticks;
+    std::unique_ptr<enginetest::TestDrive> m_w, m_x;
+    std::unique_ptr<CSyncJobList> m_jobs;
+    std::unique_ptr<enginetest::FakeMainWindow> m_window;
+
+  private:
+    CString m_savedDataFolder, m_savedListName;
+    std::optional<SeamOverride<SyncJobWorkers>> m_workers;
+};
+
+const MoveCase kMoveCases[] = {
+    {"BackAsXWithAnotherStickOnWAnnounced", Stick::Other, Stick::Own, true, L'X', 0, 0},
+    {"BackAsXWithNothingOnWAnnounced", Stick::None, Stick::Own, true, L'X', 0, 0},
+    {"BackAsXWithAnotherStickOnW", Stick::Other, Stick::Own, false, L'X', IDS_LOG_DEST_DRIVE_MOVED, 2},
+    {"BackAsXWithNothingOnW", Stick::None, Stick::Own, false, L'X', IDS_LOG_DEST_DRIVE_MOVED, 2},
+    {"OnlyAnotherStickOnW", Stick::Other, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_OTHER, 2},
+    {"NoStickAtAll", Stick::None, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_NONE, 2},
+    {"OwnStickOnWWithItsMarkerDeleted", Stick::OwnUnmarked, Stick::None, false, L'W', IDS_LOG_DEST_DRIVE_REMARKED, 1},
+    {"TheMarkerCopiedOntoAnotherStick", Stick::OtherWithOwnMarker, Stick::Own, true, 0, IDS_LOG_DEST_DRIVE_TWICE, 2},
+};
+
+TEST_P(DriveArrivalRuns, AJobsFilesGoToItsOwnDriveOrNowhere)
+{
+    const MoveCase &c = GetParam();
+    // Made before the sticks come back: the load finds no drive of the jobs.
+    ASSERT_NO_FATAL_FAILURE(LoadJobs());
+    CSyncJob *oneWay = m_jobs->GetAt(0);
+    CSyncJob *twoWay = m_jobs->GetAt(1);
+    m_w = Map(L'W', c.onW);
+    m_x = Map(L'X', c.onX);
+    const std::map<std::wstring, std::string> otherBefore =
+        Tree(c.onW == Stick::Other || c.onW == Stick::OtherWithOwnMarker ? c.onW : Stick::None);
+
+    if (c.arrival)
+    {
+        DriveArrivalActions actions;
+        EXPECT_EQ(ApplyDriveArrival(*m_jobs, L'x', actions), c.endsOn == L'X' ? 2 : 0);
+        if (c.endsOn == L'X')
+        {
+            // Before any run: the sources' destinations moved with "dest".
+            EXPECT_EQ(Destination(oneWay), CString(L"X:\\Backup\\docs\\"));
+            EXPECT_EQ(Destination(twoWay), CString(L"X:\\Sync\\"));
+        }
+    }
+    // What change processing asks before it copies a changed file: only the job's own marked drive under the
+    // destination's letter will do, before the job has followed it to its new letter or marked it again.
+    EXPECT_EQ(oneWay->CheckDestination(1) != FALSE, c.endsOn == L'X' && c.arrival);
+    // The schedule's look at a due run follows the drive as the run's start does, and holds back only a run that
+    // must not go.
+    EXPECT_EQ(oneWay->ValidateDueRun() != FALSE, c.endsOn != 0);
+    const UINT expectedEnd = c.endsOn != 0 ? WM_JOB_FINISHED : WM_JOB_FAILED;
+    EXPECT_EQ(Run(oneWay), expectedEnd);
+    EXPECT_EQ(Run(twoWay), expectedEnd);
+
+    const wchar_t letter = c.endsOn != 0 ? c.endsOn : L'W';
+    const CString on(letter);
+    EXPECT_EQ(oneWay->GetJobDef()->GetDest(), on + L":\\Backup\\");
+    EXPECT_EQ(Destination(oneWay), on + L":\\Backup\\docs\\");
+    EXPECT_EQ(twoWay->GetJobDef()->GetDest(), on + L":\\Sync\\");
+    EXPECT_EQ(Destination(twoWay), on + L":\\Sync\\");
+    EXPECT_EQ(oneWay->GetJobDef()->GetUuid(), CString(kOwnId)) << "the job keeps its drive's identity";
+    EXPECT_EQ(oneWay->CheckDestination(1) != FALSE, c.endsOn != 0);
+
+    // Nothing of another person's stick was read or written.
+    EXPECT_EQ(Tree(c.onW == Stick::Other || c.onW == Stick::OtherWithOwnMarker ? c.onW : Stick::None), otherBefore);
+    EXPECT_FALSE(enginetest::Exists(Sticks(L"sync\\theirs.txt")));
+    const bool ran = c.endsOn != 0;
+    EXPECT_EQ(testsupport::ReadFileBytes(Sticks(L"own\\Backup\\docs\\report.txt")), ran ? "report" : "");
+    EXPECT_EQ(testsupport::ReadFileBytes(Sticks(L"own\\Sync\\note.txt")), ran ? "note" : "");
+    EXPECT_EQ(testsupport::ReadFileBytes(Sticks(L"sync\\mine.txt")), ran ? "mine" : "");
+    if (c.onW == Stick::OwnUnmarked)
+    {
+        CString marker;
+        EXPECT_TRUE(GetDestinationDriveIdPath(L'W', marker));
+        EXPECT_EQ(marker, CString(kOwnId)) << "the stick got the job's marker again";
+    }
+
+    int lines = 0;
+    for (const auto &[job, old] :
+         {std::make_pair(oneWay, CString(L"W:\\Backup\\")), std::make_pair(twoWay, CString(L"W:\\Sync\\"))})
+    {
+        if (c.logged != 0)
+            lines += enginetest::CountLines(enginetest::JobLogLines(*job), Logged(c.logged, job, old));
+    }
+    EXPECT_EQ(lines, c.times);
+}
+
+INSTANTIATE_TEST_SUITE_P(DriveArrivalRuns, DriveArrivalRuns, testing::ValuesIn(kMoveCases),
+                         [](const testing::TestParamInfo<MoveCase> &param) { return std::string(param.param.name); });
 
 } // namespace

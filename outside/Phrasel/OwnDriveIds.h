@@ -1,0 +1,14 @@
+// Strings of a job's own drive: the destination drive looked for by its identity before a run, and the sources'
+// destinations that follow it.
+#pragma once
+
+// The job's log, before a run (the time; the paths, drive letters and identities named)
+#define IDS_LOG_DEST_DRIVE_MOVED 54401
+#define IDS_LOG_DEST_DRIVE_OTHER 54402
+#define IDS_LOG_DEST_DRIVE_NONE 54403
+#define IDS_LOG_DEST_DRIVE_TWICE 54404
+#define IDS_LOG_DEST_DRIVE_REMARKED 54405
+#define IDS_LOG_SOURCE_DEST_REBUILT 54406
+#define IDS_LOG_ARRIVAL_ID_TWICE 54409
+// What a run that could not start adds to the destination's "cannot be reached" in the copy-error list
+#define IDS_DEST_NOT_OWN_DRIVE 54410
