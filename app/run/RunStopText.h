@@ -11,6 +11,7 @@ enum class RunStopCause
     DiskFull,           // the destination filled up
     Network,            // a network error ended the run
     DestinationMissing, // the destination could not be found when the run was to start
+    DestinationRefused, // a two-way destination that holds the program's files or another job's backup
     Other,
 };
 // The run's flags, in the order the log names them; destinationPresent: the job's destination is there now;

@@ -85,6 +85,7 @@ template <typename T> class RelaxedAtomic
 // Why the look before a run refused the job's destination (CSyncJob::m_destinationRefused).
 constexpr int DEST_REFUSED_NONE = 0;
 constexpr int DEST_REFUSED_NOT_OWN_DRIVE = 1; // no drive carries the job's drive identity, or several do
+constexpr int DEST_REFUSED_TWO_WAY_PLACE = 2; // a two-way destination that meets the program's places or a backup
 
 // Run states.
 constexpr int JOB_IDLE = 0;
@@ -151,9 +152,10 @@ class CSyncJob
 
     // Starts a run with the argument. A start that cannot go ahead still ends with one message to the main
     // window, so that the queue goes on: WM_JOB_CANCELLED (job, 0) when the cancel flag is set, else
-    // WM_JOB_FAILED (job, 0) (destination missing, not the job's own drive, no worker, thread not created).
-    // Before it goes ahead the job's destination drive is looked for by its identity (CheckDestinationDrive) and,
-    // for a backup, every source's destination is brought under "dest" (KeepDestinationsUnderDest).
+    // WM_JOB_FAILED (job, 0) (destination missing, not the job's own drive, a two-way destination where it may
+    // not copy, no worker, thread not created). Before it goes ahead the job's destination drive is looked for by
+    // its identity (CheckDestinationDrive) and, for a backup, every source's destination is brought under "dest"
+    // (KeepDestinationsUnderDest).
     void Start(int argument);
     // A waiting job leaves the queue (run state 0, WM_JOB_CANCELLED (job, 1)). A running job is stopped: the
     // call pumps the caller's messages until its worker has ended; the worker posts its own end message.
@@ -384,7 +386,7 @@ class CSyncJob
     // The drive under the destination's letter carries the job's identity, and no other drive does. Reads the
     // markers only: a drive whose marker was deleted counts once CheckDestinationDrive has marked it again.
     BOOL IsDestinationDriveOwn() const;
-    // The look at the destination before a run; FALSE (logged, the copy-error list told) refuses it.
+    // The two checks of the destination before a run; FALSE (logged, the copy-error list told) refuses it.
     BOOL CheckDestinationBeforeRun(bool backupRun);
     BOOL RefuseDestination(int why, UINT reasonId);
     // What UpdateSourceDestinations writes for a source of the path.

@@ -1,10 +1,12 @@
 // The look at a job's destination before it runs: the destination drive found by its identity whatever letter it
-// has now.
+// has now, and a two-way destination kept away from the program's places and the other jobs' backups.
 #include "engine/job/SyncJob.h"
 
 #include <cwctype>
 
+#include "engine/job/TwoWayPlaces.h"
 #include "engine/program/DriveMarker.h"
+#include "engine/store/SyncJobList.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"
 
@@ -105,6 +107,21 @@ BOOL CSyncJob::CheckDestinationBeforeRun(bool backupRun)
     {
         if (!CheckDestinationDrive(TRUE))
             return RefuseDestination(DEST_REFUSED_NOT_OWN_DRIVE, IDS_DEST_NOT_OWN_DRIVE);
+        IMainWindowServices *mainWindow = g_pMainDlg.load();
+        CSyncJobList *jobs = mainWindow != nullptr ? mainWindow->GetJobList() : nullptr;
+        // The place may have become unsafe since the job was stored (another job's destination made inside it),
+        // and a disabled job may have been enabled again.
+        if (jobs != nullptr && IsTwoWayFolderJob(*m_jobDef) && m_jobDef->GetDestAgent() == 0)
+        {
+            const CString dest = m_jobDef->GetDest();
+            const CString place = FindTwoWayPlaceClash(*jobs, this, dest);
+            if (!place.IsEmpty())
+            {
+                m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_ERROR, IDS_LOG_TWO_WAY_DEST_REFUSED, FormatNow().GetString(),
+                              m_jobDef->GetName().GetString(), dest.GetString(), place.GetString());
+                return RefuseDestination(DEST_REFUSED_TWO_WAY_PLACE, IDS_DEST_TWO_WAY_PLACE);
+            }
+        }
         // A restore's job holds the restore's own pairs until its run ends: they are not the backup's places.
         if (backupRun)
             KeepDestinationsUnderDest();
