@@ -3,6 +3,10 @@
 #include "app/window/QordelDlg.h"
 
 #include "app/run/DriveArrival.h"
+#include "app/run/RunStopText.h"
+#include "app/run/TrayLink.h"
+#include "app/start/QordelObjects.h"
+#include "app/start/QordelStartRules.h"
 #include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
 
@@ -47,7 +51,20 @@ void CQordelDlg::OnDriveRemoved(wchar_t letter)
 {
     if (g_strDataFolder.IsEmpty() || towlower(letter) != towlower(g_strDataFolder[0]))
         return;
-    // Without its drive the program has neither its jobs' store nor its own files.
+    // Without its drive the program has neither its jobs' store nor its own files. A run that goes on is stopped
+    // with it: the start did not do its work, and a one-shot run's tray program hears why, as for any run that
+    // stopped.
+    if (!m_runningJobs.empty())
+    {
+        AppLog.LogIdAt(L"QordelDlg", __LINE__, 0, LM_ERROR, IDS_LOG_PROGRAM_DRIVE_REMOVED,
+                       static_cast<wchar_t>(towupper(letter)), static_cast<int>(m_runningJobs.size()));
+        g_nProgramExitCode = EXIT_RUN_STOPPED;
+        if (m_pOneShotJob != nullptr)
+        {
+            SendTrayHideBalloon();
+            SendTrayRunStopped(RunStopTextId(RunStopCause::DestinationLost), ERROR_NOT_READY);
+        }
+    }
     viewState = VIEW_JOB_LIST;
-    ::PostQuitMessage(0);
+    ::PostQuitMessage(g_nProgramExitCode);
 }

@@ -17,3 +17,5 @@
 #define IDS_DEST_TWO_WAY_PLACE 54411
 // Why a run stopped, in the end box and the tray program's balloon
 #define IDS_RUN_STOPPED_DEST_REFUSED 54412
+// The program's log: its own drive went while runs went on
+#define IDS_LOG_PROGRAM_DRIVE_REMOVED 54413
