@@ -268,7 +268,8 @@ class CSyncJob
     // TRUE when the destination can be reached and a source exists (or comes through an agent).
     BOOL Validate();
     // Validate for a run the schedule or the watch found due. A job that cannot run is logged with the path that
-    // is missing (the destination, else the first source), once, and again only after the job has run.
+    // is missing (the destination, else the first source), or with the drive that is not its own, once, and again
+    // only after the job has run.
     BOOL ValidateDueRun();
     // 1 when another enabled on-change job of the stored job list uses the path (defined with the store
     // checks of the job collection).

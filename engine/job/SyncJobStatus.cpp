@@ -318,6 +318,9 @@ BOOL CSyncJob::ValidateDueRun()
     // Every tick would find it again: the user reads it once, and once more only after the job has run.
     if (m_cannotRunLogged.Exchange(TRUE))
         return FALSE;
+    // A destination drive that is not the job's is named with its letter and the identities.
+    if (!CheckDestinationDrive(TRUE))
+        return FALSE;
     const CString name = m_jobDef->GetName();
     if (missing.IsEmpty())
         m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_WARNING, IDS_LOG_DUE_JOB_NO_SOURCE, FormatNow().GetString(),

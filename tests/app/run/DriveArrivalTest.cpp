@@ -217,7 +217,7 @@ struct MoveCase
     bool arrival;   // X: is announced before the runs (else only the runs look for the drive)
     wchar_t endsOn; // where the jobs' paths lie afterwards; 0: both runs are refused
     UINT logged;    // the line the runs leave in the jobs' logs, 0 for none
-    int times;      // how many of them, over both jobs
+    int times;      // how many of them, over both jobs: a refusal once for the due run and once for each start
 };
 
 void PrintTo(const MoveCase &c, std::ostream *os)
@@ -379,10 +379,10 @@ const MoveCase kMoveCases[] = {
     {"BackAsXWithNothingOnWAnnounced", Stick::None, Stick::Own, true, L'X', 0, 0},
     {"BackAsXWithAnotherStickOnW", Stick::Other, Stick::Own, false, L'X', IDS_LOG_DEST_DRIVE_MOVED, 2},
     {"BackAsXWithNothingOnW", Stick::None, Stick::Own, false, L'X', IDS_LOG_DEST_DRIVE_MOVED, 2},
-    {"OnlyAnotherStickOnW", Stick::Other, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_OTHER, 2},
-    {"NoStickAtAll", Stick::None, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_NONE, 2},
+    {"OnlyAnotherStickOnW", Stick::Other, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_OTHER, 3},
+    {"NoStickAtAll", Stick::None, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_NONE, 3},
     {"OwnStickOnWWithItsMarkerDeleted", Stick::OwnUnmarked, Stick::None, false, L'W', IDS_LOG_DEST_DRIVE_REMARKED, 1},
-    {"TheMarkerCopiedOntoAnotherStick", Stick::OtherWithOwnMarker, Stick::Own, true, 0, IDS_LOG_DEST_DRIVE_TWICE, 2},
+    {"TheMarkerCopiedOntoAnotherStick", Stick::OtherWithOwnMarker, Stick::Own, true, 0, IDS_LOG_DEST_DRIVE_TWICE, 3},
 };
 
 TEST_P(DriveArrivalRuns, AJobsFilesGoToItsOwnDriveOrNowhere)
@@ -412,8 +412,9 @@ TEST_P(DriveArrivalRuns, AJobsFilesGoToItsOwnDriveOrNowhere)
     // destination's letter will do, before the job has followed it to its new letter or marked it again.
     EXPECT_EQ(oneWay->CheckDestination(1) != FALSE, c.endsOn == L'X' && c.arrival);
     // The schedule's look at a due run follows the drive as the run's start does, and holds back only a run that
-    // must not go.
-    EXPECT_EQ(oneWay->ValidateDueRun() != FALSE, c.endsOn != 0);
+    // must not go, saying why once however often the run falls due.
+    for (int tick = 0; tick < 2; ++tick)
+        EXPECT_EQ(oneWay->ValidateDueRun() != FALSE, c.endsOn != 0);
     const UINT expectedEnd = c.endsOn != 0 ? WM_JOB_FINISHED : WM_JOB_FAILED;
     EXPECT_EQ(Run(oneWay), expectedEnd);
     EXPECT_EQ(Run(twoWay), expectedEnd);
