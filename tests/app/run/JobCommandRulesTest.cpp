@@ -117,7 +117,15 @@ TEST_F(JobCommandRules, ATwoWayJobKeepsAwayFromTheProgramAndTheOtherJobsBackups)
     const CString other = root + L"Backups\\Other\\";
     for (const CString &folder : {program, data, other + L"Sync\\", root + L"Photos\\"})
         ASSERT_EQ(::SHCreateDirectoryExW(nullptr, folder, nullptr), ERROR_SUCCESS);
-    const CString savedProgram = g_strAppFolder, savedData = g_strDataFolder;
+    struct Kept
+    {
+        CString program = g_strAppFolder, data = g_strDataFolder;
+        ~Kept()
+        {
+            g_strAppFolder = program;
+            g_strDataFolder = data;
+        }
+    } kept;
     g_strAppFolder = program;
     g_strDataFolder = data;
     const CStringA r(root), o(other);
@@ -189,12 +197,9 @@ TEST_F(JobCommandRules, ATwoWayJobKeepsAwayFromTheProgramAndTheOtherJobsBackups)
     EXPECT_EQ(AddPendingSources(*Job(L"TwoWay"), pending, window).refusedWith,
               static_cast<UINT>(IDS_PATH_COLLIDES_WITH_DEST));
     EXPECT_EQ(ClassifyDestination(*m_jobs, nullptr, root + L"Photos\\Backup\\"), 3) << "Photos became a source";
-    pending.RemoveAll();
     pending.Add(program);
     EXPECT_EQ(AddPendingSources(*Job(L"OneWay"), pending, window).refusedWith, 0u);
     EXPECT_EQ(told, std::vector<UINT>{IDS_PATH_COLLIDES_WITH_DEST});
-    g_strAppFolder = savedProgram;
-    g_strDataFolder = savedData;
 }
 
 TEST_F(JobCommandRules, ARequestLeavesTheExistingPathsItNames)
