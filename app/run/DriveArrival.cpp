@@ -6,6 +6,7 @@
 #include "engine/program/DriveMarker.h"
 #include "engine/store/SyncJobList.h"
 #include "engine/store/XmlLayer.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "ui/boxes/MessageBoxDlg.h"
 
 const wchar_t kAskEnableJob[] = L"Do you want to Enable the Job?";
@@ -44,18 +45,33 @@ std::vector<IXMLDOMElementPtr> SourceElements(IXMLDOMElement *jobElement)
     return sources;
 }
 
-// Step 1 for one job: its sources on the arrived drive take the drive's letter. TRUE when one did.
-BOOL MoveSourcesToDrive(CSyncJob &job, wchar_t letter, const DriveArrivalActions &actions)
+// The one drive that carries the identity, or 0. A marker copied onto a second drive leaves the job's paths where
+// they are: which drive is the job's cannot be told.
+wchar_t FindOnlyDrive(CSyncJob &job, const CString &id)
+{
+    const DWORD carriers = FindDrivesByDestinationId(id);
+    if (CountDrivesOf(carriers) <= 1)
+        return FirstDriveOf(carriers);
+    job.GetLog().LogIdAt(L"DriveArrival", __LINE__, 0, LM_ERROR, IDS_LOG_ARRIVAL_ID_TWICE, FormatNow().GetString(),
+                         DriveListText(carriers).GetString(), id.GetString());
+    return 0;
+}
+
+// Step 1 for one job: its sources on the arrived drive take the drive's letter. TRUE when one is on it; moved is
+// set when one had another letter.
+BOOL MoveSourcesToDrive(CSyncJob &job, wchar_t letter, const DriveArrivalActions &actions, bool &moved)
 {
     BOOL matched = FALSE;
     for (const IXMLDOMElementPtr &source : SourceElements(job.GetElement()))
     {
-        const wchar_t found = FindDriveByDestinationId(EnsureSourceDriveId(source));
+        const wchar_t found = FindOnlyDrive(job, EnsureSourceDriveId(source));
         // A source on another drive leaves the later ones of the job to be looked at all the same.
         if (found == 0 || !SameLetter(found, letter))
             continue;
         matched = TRUE;
-        const CString path = OnLetter(XmlGetAttributeString(source, L"path"), found);
+        const CString before = XmlGetAttributeString(source, L"path");
+        const CString path = OnLetter(before, found);
+        moved = moved || path != before;
         XmlSetAttributeString(source, L"path", path);
         XmlSetAttributeInt(source, L"hassrc", 1);
         if (job.GetJobDef()->GetJsType() != 0 || actions.watch == nullptr || path.IsEmpty())
@@ -85,8 +101,9 @@ CString EnsureSourceDriveId(IXMLDOMElement *source)
     return id;
 }
 
-void ApplyDriveArrival(CSyncJobList &jobs, wchar_t letter, const DriveArrivalActions &actions)
+int ApplyDriveArrival(CSyncJobList &jobs, wchar_t letter, const DriveArrivalActions &actions)
 {
+    int moved = 0;
     // The question below lets messages through, and with them commands that take jobs out of the collection: the
     // walk goes over the jobs as they were and passes over those that have left.
     std::vector<CSyncJob *> snapshot;
@@ -96,15 +113,20 @@ void ApplyDriveArrival(CSyncJobList &jobs, wchar_t letter, const DriveArrivalAct
     {
         if (!jobs.Contains(job))
             continue;
-        const BOOL matched = MoveSourcesToDrive(*job, letter, actions);
+        bool pathsMoved = false;
+        const BOOL matched = MoveSourcesToDrive(*job, letter, actions, pathsMoved);
         CJobDef *def = job->GetJobDef();
-        const CString id = def->GetUuid();
-        const wchar_t found = FindDriveByDestinationId(id);
+        const wchar_t found = FindOnlyDrive(*job, def->GetUuid());
         if (found == 0 || (!matched && !SameLetter(found, letter)))
+        {
+            moved += pathsMoved ? 1 : 0;
             continue;
-        // The destination keeps its drive's identity: only its letter changed.
-        def->SetDest(OnLetter(def->GetDest(), found));
-        def->SetUuid(id);
+        }
+        const CString dest = def->GetDest();
+        pathsMoved = pathsMoved || (HasDriveLetter(dest) && !SameLetter(dest[0], found));
+        moved += pathsMoved ? 1 : 0;
+        // The sources' destinations go with it: the runs copy to them, not to "dest".
+        job->MoveDestinationToDrive(found);
         def->SetHasSrc(1);
         if (def->GetState() == 0)
         {
@@ -118,4 +140,5 @@ void ApplyDriveArrival(CSyncJobList &jobs, wchar_t letter, const DriveArrivalAct
         if (def->GetJsType() == 0 && actions.startIdleJob && jobs.Contains(job))
             actions.startIdleJob(job);
     }
+    return moved;
 }

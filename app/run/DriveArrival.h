@@ -44,5 +44,7 @@ struct DriveArrivalActions
 
 // The walk over the collection when the drive of the letter arrived: each job's sources on that drive get the
 // letter (and their watches, for an on-change job); a job with such a source, or whose destination is on it, gets
-// its destination's letter and is enabled: a disabled job after a Yes to kAskEnableJob.
-void ApplyDriveArrival(CSyncJobList &jobs, wchar_t letter, const DriveArrivalActions &actions);
+// its destination's letter, with every source's destination (CSyncJob::MoveDestinationToDrive), and is enabled: a
+// disabled job after a Yes to kAskEnableJob. An identity that two drives carry moves nothing (logged in the job's
+// log). The number of jobs whose paths moved, for the caller to save the store.
+int ApplyDriveArrival(CSyncJobList &jobs, wchar_t letter, const DriveArrivalActions &actions);

@@ -4,6 +4,7 @@
 
 #include "app/start/QordelStartRules.h"
 #include "engine/job/SyncJob.h"
+#include "engine/job/TwoWayPlaces.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/SyncJobList.h"
 #include "engine/store/XmlLayer.h"
@@ -137,6 +138,9 @@ int ClassifyDestination(const CSyncJobList &jobs, CSyncJob *job, LPCWSTR path)
             if (Inside(source, target) || Inside(target, source))
                 return 2;
         }
+        // A two-way job copies its destination into its sources as much as the other way round.
+        if (IsTwoWayFolderJob(*def) && !FindTwoWayPlaceClash(jobs, job, target).IsEmpty())
+            return 2;
     }
     for (INT_PTR i = 0; i < jobs.GetCount(); ++i)
     {

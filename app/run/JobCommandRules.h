@@ -41,7 +41,8 @@ std::vector<CString> JobFilterFilesOf(const CString &jobUuid);
 // How the proposed destination folder path of job meets the sources (letter case and trailing backslashes
 // aside): -1 at once for a job with a source or destination agent; 1 when it is one of the job's own sources,
 // 2 when it lies inside one or holds one (every child of the job's element with a "path" is looked at, whatever
-// the job keeps of full paths); then, over the other jobs of the collection, 3 when it lies inside one of their
-// sources, or holds one while neither job keeps full paths; else -1. A folder equal to another job's source is
-// no clash. job may be a job the collection does not hold yet (the wizard's) or null.
+// the job keeps of full paths), and 2 too for a two-way job's folder that meets the program's folder, its data
+// folder or another job's destination (FindTwoWayPlaceClash); then, over the other jobs of the collection, 3 when
+// it lies inside one of their sources, or holds one while neither job keeps full paths; else -1. A folder equal to
+// another job's source is no clash. job may be a job the collection does not hold yet (the wizard's) or null.
 int ClassifyDestination(const CSyncJobList &jobs, CSyncJob *job, LPCWSTR path);

@@ -4,8 +4,13 @@
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"
 
-RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent)
+RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent,
+                             int destinationRefused)
 {
+    if (destinationRefused == DEST_REFUSED_TWO_WAY_PLACE)
+        return RunStopCause::DestinationRefused;
+    if (destinationRefused == DEST_REFUSED_NOT_OWN_DRIVE)
+        return RunStopCause::DestinationMissing;
     if (destinationLost)
         return RunStopCause::DestinationLost;
     if (diskFull)
@@ -29,6 +34,8 @@ UINT RunStopTextId(RunStopCause cause)
         return IDS_RUN_STOPPED_NETWORK;
     case RunStopCause::DestinationMissing:
         return IDS_RUN_STOPPED_DEST_MISSING;
+    case RunStopCause::DestinationRefused:
+        return IDS_RUN_STOPPED_DEST_REFUSED;
     case RunStopCause::Other:
         break;
     }

@@ -11,10 +11,14 @@ enum class RunStopCause
     DiskFull,           // the destination filled up
     Network,            // a network error ended the run
     DestinationMissing, // the destination could not be found when the run was to start
+    DestinationRefused, // a two-way destination that holds the program's files or another job's backup
     Other,
 };
-// The run's flags, in the order the log names them; destinationPresent: the job's destination is there now.
-RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent);
+// The run's flags, in the order the log names them; destinationPresent: the job's destination is there now;
+// destinationRefused: why the look before the run refused it (DEST_REFUSED_*): a folder on another drive that
+// took the destination's letter counts as no destination.
+RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent,
+                             int destinationRefused);
 // The cause's text in the language library.
 UINT RunStopTextId(RunStopCause cause);
 // What the end box says: the cause, then the system's text of the run's own last error (when it has one).

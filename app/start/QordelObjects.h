@@ -20,6 +20,6 @@ extern CFont g_fontArial24;
 extern CFont g_fontArial15Bold;
 // The single-instance block that this process created as the first instance; open for the process's lifetime.
 extern CKernelHandle g_hFirstInstanceMapping;
-// What the process ends with (ProgramExitCode): set by a start that could not begin and by the end of a one-shot
-// run; 0 otherwise.
+// What the process ends with (ProgramExitCode): set by a start that could not begin, by the end of a one-shot
+// run and by the program's drive going while a run goes on; 0 otherwise.
 extern int g_nProgramExitCode;

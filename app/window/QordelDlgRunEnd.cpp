@@ -126,7 +126,8 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
     // Why it stopped, as the run's log tells it: read before the end-of-run reset.
     const RunStopCause cause =
         GetRunStopCause(job->m_destinationLost, job->m_diskFull, job->m_networkRetry,
-                        ::GetFileAttributesW(job->GetJobDef()->GetDest()) != INVALID_FILE_ATTRIBUTES ? TRUE : FALSE);
+                        ::GetFileAttributesW(job->GetJobDef()->GetDest()) != INVALID_FILE_ATTRIBUTES ? TRUE : FALSE,
+                        job->m_destinationRefused);
     const DWORD lastError = job->m_lastCopyError;
     if (job == m_restoreForm.GetJob())
         PutBackRestoreForm();

@@ -167,12 +167,23 @@ void CSyncJob::Start(int argument)
     m_networkRetry = FALSE;
     m_diskFull = FALSE;
     m_destinationLost = FALSE;
+    m_destinationRefused = DEST_REFUSED_NONE;
     m_lastCopyError = 0;
     m_entriesFound = 0;
     m_filesCopied = 0;
     m_entriesFiltered = 0;
     m_errorCount = 0;
     m_jobDef->SetCompleteStatus(4);
+
+    IMainWindowServices *mainWindow = g_pMainDlg.load();
+    const int mode = mainWindow != nullptr ? mainWindow->GetMode() : 0;
+    // The restore run's job holds the restore's pairs, which lie outside "dest" by design.
+    const bool restoreRun = mode == MAIN_MODE_RESTORE_IDLE || mode == MAIN_MODE_RESTORE_RUNNING;
+    if (!CheckDestinationBeforeRun(!restoreRun))
+    {
+        RefuseStart(WM_JOB_FAILED);
+        return;
+    }
 
     CString dest = m_jobDef->GetDest();
     if (m_jobDef->GetDestAgent() == 0 && ::GetFileAttributesW(dest) == INVALID_FILE_ATTRIBUTES)
@@ -205,8 +216,6 @@ void CSyncJob::Start(int argument)
     m_queueArgument = argument;
     m_runState = JOB_BUSY;
 
-    IMainWindowServices *mainWindow = g_pMainDlg.load();
-    int mode = mainWindow != nullptr ? mainWindow->GetMode() : 0;
     m_journalFlag = (mode == MAIN_MODE_BACKUP_IDLE || mode == MAIN_MODE_BACKUP_RUNNING) ? TRUE : FALSE;
     if (m_journalFlag)
     {

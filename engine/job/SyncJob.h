@@ -82,6 +82,11 @@ template <typename T> class RelaxedAtomic
     std::atomic<T> m_value;
 };
 
+// Why the look before a run refused the job's destination (CSyncJob::m_destinationRefused).
+constexpr int DEST_REFUSED_NONE = 0;
+constexpr int DEST_REFUSED_NOT_OWN_DRIVE = 1; // no drive carries the job's drive identity, or several do
+constexpr int DEST_REFUSED_TWO_WAY_PLACE = 2; // a two-way destination that meets the program's places or a backup
+
 // Run states.
 constexpr int JOB_IDLE = 0;
 constexpr int JOB_BUSY = 1; // queued or running
@@ -147,7 +152,10 @@ class CSyncJob
 
     // Starts a run with the argument. A start that cannot go ahead still ends with one message to the main
     // window, so that the queue goes on: WM_JOB_CANCELLED (job, 0) when the cancel flag is set, else
-    // WM_JOB_FAILED (job, 0) (destination missing, no worker, thread not created).
+    // WM_JOB_FAILED (job, 0) (destination missing, not the job's own drive, a two-way destination where it may
+    // not copy, no worker, thread not created). Before it goes ahead the job's destination drive is looked for by
+    // its identity (CheckDestinationDrive) and, for a backup, every source's destination is brought under "dest"
+    // (KeepDestinationsUnderDest).
     void Start(int argument);
     // A waiting job leaves the queue (run state 0, WM_JOB_CANCELLED (job, 1)). A running job is stopped: the
     // call pumps the caller's messages until its worker has ended; the worker posts its own end message.
@@ -236,16 +244,32 @@ class CSyncJob
     int CopyFolder(LPCWSTR source, LPCWSTR target, LPCWSTR revisionPath, int maxVersions);
     // Writes "destination" of every source element from "dest", "folder2folder" and "retain_full_path".
     void UpdateSourceDestinations();
+    // Every source's "destination" that does not lie under "dest" (nor is it) is written anew as
+    // UpdateSourceDestinations writes it, with a line in the log; an empty one is left, as the run makes it from
+    // "dest". The number written.
+    int KeepDestinationsUnderDest();
+    // The job's destination drive is under the letter now: "dest" takes it (keeping the drive's identity), and so
+    // does every "path" and "destination" of the sources and their files that lay under the old "dest". FALSE
+    // for a destination without a drive letter.
+    BOOL MoveDestinationToDrive(wchar_t letter);
+    // For a job with a drive identity ("uuid") and a local destination, before a run and when a due run is
+    // looked at: the drive under the destination's letter must be the one that carries the identity. The job
+    // follows its drive to another letter (MoveDestinationToDrive); a drive there without a marker that holds the
+    // destination gets the job's marker again. Each is logged. FALSE when no drive carries the identity or several
+    // do: no run may start; with report the refusal is logged with the letter and the identity.
+    BOOL CheckDestinationDrive(BOOL report);
     // Hands the batch of open-file copies to the snapshot agent once it holds 100 records, unless the job is
     // cancelled, and empties it (snapshot/VssCopy.h).
     void FlushVssCopyBatch(std::vector<VSSCOPYING> &batch);
 
-    // TRUE when the destination can be reached, trying a network connection up to tries times.
+    // TRUE when the destination can be reached, trying a network connection up to tries times. A destination with
+    // a drive identity is reached only on the drive that carries it (IsDestinationDriveOwn).
     BOOL CheckDestination(int tries);
     // TRUE when the destination can be reached and a source exists (or comes through an agent).
     BOOL Validate();
     // Validate for a run the schedule or the watch found due. A job that cannot run is logged with the path that
-    // is missing (the destination, else the first source), once, and again only after the job has run.
+    // is missing (the destination, else the first source), or with the drive that is not its own, once, and again
+    // only after the job has run.
     BOOL ValidateDueRun();
     // 1 when another enabled on-change job of the stored job list uses the path (defined with the store
     // checks of the job collection).
@@ -334,8 +358,9 @@ class CSyncJob
     RelaxedAtomic<BOOL> m_defaultJob;     // the job made by the one-click backup
     RelaxedAtomic<__int64> m_createdTime; // stamped at creation and when the wizard finishes
     RelaxedAtomic<BYTE> m_retainFullPathChanged;
-    RelaxedAtomic<BOOL> m_notStored;       // made in this session and never saved; the loader clears it
-    RelaxedAtomic<BOOL> m_cannotRunLogged; // a due run that could not run was logged; cleared when a run ends
+    RelaxedAtomic<BOOL> m_notStored;         // made in this session and never saved; the loader clears it
+    RelaxedAtomic<BOOL> m_cannotRunLogged;   // a due run that could not run was logged; cleared when a run ends
+    RelaxedAtomic<int> m_destinationRefused; // DEST_REFUSED_*: why the last start refused the destination
 
     // Borrows: a thread that works with the job outside the collection's list lock takes a borrow under that
     // lock and returns it when done; CSyncJobList::RemoveJob deletes the job only once none is left.
@@ -359,6 +384,14 @@ class CSyncJob
 
   private:
     static void CloseFinishedThread(CKernelHandle &thread);
+    // The drive under the destination's letter carries the job's identity, and no other drive does. Reads the
+    // markers only: a drive whose marker was deleted counts once CheckDestinationDrive has marked it again.
+    BOOL IsDestinationDriveOwn() const;
+    // The two checks of the destination before a run; FALSE (logged, the copy-error list told) refuses it.
+    BOOL CheckDestinationBeforeRun(bool backupRun);
+    BOOL RefuseDestination(int why, UINT reasonId);
+    // What UpdateSourceDestinations writes for a source of the path.
+    CString MakeSourceDestination(const CString &path);
     // Validate, filling missing (when given and still empty) with the destination or the first source that
     // cannot be found.
     BOOL CheckRunPaths(CString *missing);

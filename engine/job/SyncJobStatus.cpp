@@ -235,8 +235,9 @@ BOOL CSyncJob::CheckDestination(int tries)
     if (m_jobDef->GetDestAgent() != 0)
         return TRUE;
     // A job without a drive identity (imported, the one-click job, any job after its destination was
-    // changed) is not looked for by identity: its destination is tested as it stands.
-    if (m_jobDef->GetDestNet() == 0 && !m_jobDef->GetUuid().IsEmpty() && m_jobDef->GetDestDriveLetter() == 0)
+    // changed) is not looked for by identity: its destination is tested as it stands. One with an identity must
+    // not write to another drive that took its letter.
+    if (m_jobDef->GetDestNet() == 0 && !m_jobDef->GetUuid().IsEmpty() && !IsDestinationDriveOwn())
     {
         m_jobDef->SetHasSrc(0);
         return FALSE;
@@ -279,7 +280,8 @@ BOOL CSyncJob::Validate()
 
 BOOL CSyncJob::CheckRunPaths(CString *missing)
 {
-    if (!CheckDestination(1))
+    // A destination drive that came back under another letter is followed there first.
+    if (!CheckDestinationDrive(FALSE) || !CheckDestination(1))
     {
         if (missing != nullptr)
             *missing = m_jobDef->GetDest();
@@ -315,6 +317,9 @@ BOOL CSyncJob::ValidateDueRun()
         return TRUE;
     // Every tick would find it again: the user reads it once, and once more only after the job has run.
     if (m_cannotRunLogged.Exchange(TRUE))
+        return FALSE;
+    // A destination drive that is not the job's is named with its letter and the identities.
+    if (!CheckDestinationDrive(TRUE))
         return FALSE;
     const CString name = m_jobDef->GetName();
     if (missing.IsEmpty())

@@ -155,15 +155,22 @@ BOOL GetOrCreateDestinationDriveId(wchar_t letter, CString &id)
 {
     if (GetDestinationDriveIdPath(letter, id))
         return TRUE;
-    CString path = GetDestinationDriveMarkerPath(letter);
-    if (path.IsEmpty() || !EnsureMarkerFolder(path.Left(path.ReverseFind(L'\\'))))
-        return FALSE;
-
     CUuidString uuid;
     if (!uuid.Create())
         return FALSE;
-    CString text = uuid.GetText().Left(DRIVE_ID_LENGTH);
-    std::string bytes = ToAnsi(text);
+    const CString text = uuid.GetText().Left(DRIVE_ID_LENGTH);
+    if (!WriteDestinationDriveId(letter, text))
+        return FALSE;
+    id = text;
+    return TRUE;
+}
+
+BOOL WriteDestinationDriveId(wchar_t letter, const CString &id)
+{
+    CString path = GetDestinationDriveMarkerPath(letter);
+    if (path.IsEmpty() || id.GetLength() != DRIVE_ID_LENGTH || !EnsureMarkerFolder(path.Left(path.ReverseFind(L'\\'))))
+        return FALSE;
+    std::string bytes = ToAnsi(id);
 
     // A damaged marker is read-only, hidden and system: it can only be replaced once those are cleared, and
     // it must be truncated, or the bytes beyond a new identity would make it unreadable again.
@@ -179,27 +186,61 @@ BOOL GetOrCreateDestinationDriveId(wchar_t letter, CString &id)
         written = WriteAll(file.Get(), bytes);
     }
     AfxSetFileAttributes(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    if (!written)
-        return FALSE;
-    id = text;
-    return TRUE;
+    return written ? TRUE : FALSE;
 }
 
-wchar_t FindDriveByDestinationId(LPCWSTR id)
+DWORD FindDrivesByDestinationId(LPCWSTR id)
 {
     if (!id || !*id)
         return 0;
     const DWORD drives = GetLogicalDrives();
-    if ((drives >> 2) == 0)
-        return 0;
     QuietDriveErrors quiet;
+    DWORD found = 0;
     for (int drive = 2; drive < 26; ++drive)
     {
         if (!(drives & (1u << drive)))
             continue;
-        CString found;
-        if (GetDestinationDriveIdPath(static_cast<wchar_t>(L'A' + drive), found) && found.CompareNoCase(id) == 0)
+        CString marker;
+        if (GetDestinationDriveIdPath(static_cast<wchar_t>(L'A' + drive), marker) && marker.CompareNoCase(id) == 0)
+            found |= 1u << drive;
+    }
+    return found;
+}
+
+wchar_t FindDriveByDestinationId(LPCWSTR id)
+{
+    return FirstDriveOf(FindDrivesByDestinationId(id));
+}
+
+wchar_t FirstDriveOf(DWORD drives)
+{
+    for (int drive = 0; drive < 26; ++drive)
+    {
+        if (drives & (1u << drive))
             return static_cast<wchar_t>(L'a' + drive);
     }
     return 0;
+}
+
+int CountDrivesOf(DWORD drives)
+{
+    int count = 0;
+    for (int drive = 0; drive < 26; ++drive)
+        count += (drives >> drive) & 1u;
+    return count;
+}
+
+CString DriveListText(DWORD drives)
+{
+    CString text;
+    for (int drive = 0; drive < 26; ++drive)
+    {
+        if (!(drives & (1u << drive)))
+            continue;
+        if (!text.IsEmpty())
+            text += L", ";
+        text += static_cast<wchar_t>(L'A' + drive);
+        text += L':';
+    }
+    return text;
 }

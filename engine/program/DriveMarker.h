@@ -26,6 +26,21 @@ BOOL GetDestinationDriveIdPath(wchar_t letter, CString &id);
 // 1 with the identity in id, 0 when none could be read or written.
 BOOL GetOrCreateDestinationDriveId(wchar_t letter, CString &id);
 
+// Writes the identity into the drive's marker, whatever the marker held (a drive whose marker was deleted gets its
+// job's identity back). 1 when the whole identity was written.
+BOOL WriteDestinationDriveId(wchar_t letter, const CString &id);
+
+// The present drives from C: upward whose marker holds the identity (compared without regard to case), as a mask
+// of the system's drive bits (bit 0 A:); 0 for a null or empty identity or when no drive carries it. A marker
+// copied onto a second drive gives two bits.
+DWORD FindDrivesByDestinationId(LPCWSTR id);
+
 // The lower-case letter of the first present drive from C: upward whose marker holds the identity (compared
 // without regard to case); 0 for a null or empty identity or when no drive carries it.
 wchar_t FindDriveByDestinationId(LPCWSTR id);
+
+// The lower-case letter of the lowest drive of a mask, 0 for none; the number of drives of a mask.
+wchar_t FirstDriveOf(DWORD drives);
+int CountDrivesOf(DWORD drives);
+// The drives of a mask as the log names them: "E:, X:".
+CString DriveListText(DWORD drives);

@@ -75,7 +75,8 @@ class CSyncJobList
     // under the root makes none). A missing store is read from "Zel.xml.tmp" when a cut-off save left one
     // that holds a store (see GetRecoveredStoreCopy), else gives an empty collection; a store that cannot be
     // read is first copied to "Zel.xml.bad" (see GetBrokenStoreCopy). Later calls keep the document and the jobs and
-    // add jobs only for elements that no job is bound to. Returns 1.
+    // add jobs only for elements that no job is bound to. A two-way job added here whose destination meets the
+    // program's places or another job's destination is disabled (DisableTwoWayJobInUnsafePlace). Returns 1.
     int Load();
     // Puts every job's element under the root in collection order and writes the document (with no declared
     // encoding: UTF-8) to "Zel.xml.tmp", which replaces the store only when it reads back with as many jobs.

@@ -9,6 +9,7 @@
 #include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/job/SyncJob.h"
+#include "engine/job/TwoWayPlaces.h"
 #include "engine/store/XmlLayer.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Handles.h"
@@ -505,11 +506,15 @@ int CSyncJobList::Load()
     if (!m_loaded)
         LoadDocumentFromFile();
     const std::vector<IXMLDOMElementPtr> unbound = FindUnboundElements();
+    const size_t first = m_jobs.size();
     for (const IXMLDOMElementPtr &element : unbound)
         AddJobForElement(element);
     if (!m_loaded)
         m_savedText = DocumentText();
     m_loaded = 1;
+    // Once every job is there, as another job's destination counts. The disabled state is stored at the next save.
+    for (size_t i = first; i < m_jobs.size(); ++i)
+        DisableTwoWayJobInUnsafePlace(*this, *m_jobs[i]);
     return 1;
 }
 

@@ -154,5 +154,7 @@ BOOL CDestinationPage::AcceptDestination(const CString &path)
                            path.GetString());
     }
     def->SetHasSrc(1);
+    // The runs copy to the sources' own destinations: those of an earlier destination move under the new one.
+    m_pJob->KeepDestinationsUnderDest();
     return TRUE;
 }

@@ -4,6 +4,7 @@
 
 #include "engine/job/MainWindowServices.h"
 #include "engine/job/SyncJob.h"
+#include "engine/job/TwoWayPlaces.h"
 #include "engine/store/PathMatch.h"
 #include "engine/store/SourceList.h"
 #include "engine/store/SyncJobList.h"
@@ -76,6 +77,9 @@ PendingSourcesResult AddPendingSources(CSyncJob &job, CStringArray &pending, IMa
     PendingSourcesResult result;
     CJobDef *def = job.GetJobDef();
     const CString dest = def->GetDest();
+    CSyncJobList *jobs = services.GetJobList();
+    // A two-way job's sources are copied into as much as its destination is.
+    const bool twoWay = IsTwoWayFolderJob(*def) != FALSE;
     for (INT_PTR i = 0; i < pending.GetSize(); ++i)
     {
         const CString path = pending[i];
@@ -88,7 +92,8 @@ PendingSourcesResult AddPendingSources(CSyncJob &job, CStringArray &pending, IMa
         XmlReadSrcList(job.GetElement(), sources);
         if (IsCovered(sources, path))
             continue;
-        if (CollidesWithDestination(path, dest, def->GetRetainFullPath()))
+        if (CollidesWithDestination(path, dest, def->GetRetainFullPath()) ||
+            (twoWay && jobs != nullptr && !FindTwoWayPlaceClash(*jobs, &job, path).IsEmpty()))
         {
             result.refusedWith = IDS_PATH_COLLIDES_WITH_DEST;
             break;
@@ -101,7 +106,7 @@ PendingSourcesResult AddPendingSources(CSyncJob &job, CStringArray &pending, IMa
         SkinMessageBoxId(result.refusedWith, MB_OK);
         pending.RemoveAll();
     }
-    if (CSyncJobList *jobs = services.GetJobList())
+    if (jobs != nullptr)
         result.saved = SaveJobStoreReporting(*jobs);
     if (result.changed)
     {

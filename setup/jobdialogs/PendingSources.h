@@ -23,7 +23,9 @@ struct PendingSourcesResult
 
 // For each pending path in order: a mirror job (sync type 2) takes only existing folders (436); a path that is one
 // of the job's sources or lies below one is passed over; a path that is the destination, holds it, or lies inside
-// it while the job does not keep full paths is refused (440); any other path becomes a source whose files are all
-// taken (a folder as its own "src", a file under a "src" of its folder). A refusal empties the pending list. Then
-// the store is saved and, when the job changed, its line repainted and an enabled job run (RunJobNow(job, 1)).
+// it while the job does not keep full paths is refused (440), and so, for a two-way job, is a path that meets the
+// program's folder, its data folder or another job's destination (FindTwoWayPlaceClash); any other path becomes a
+// source whose files are all taken (a folder as its own "src", a file under a "src" of its folder). A refusal empties
+// the pending list. Then the store is saved and, when the job changed, its line repainted and an enabled job run
+// (RunJobNow(job, 1)).
 PendingSourcesResult AddPendingSources(CSyncJob &job, CStringArray &pending, IMainWindowServices &services);

@@ -1,20 +1,28 @@
 // Drives that come and go: the walk over a job store when a drive arrives, with test drives that carry identity
-// markers.
+// markers, and the runs that follow a job's drive to its new letter or refuse a drive that is not the job's.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/run/DriveArrival.h"
+#include "engine/continuous/ContinuousRun.h"
 #include "engine/continuous/DirectoryWatch.h"
+#include "engine/job/JobDeque.h"
 #include "engine/job/SyncJob.h"
+#include "engine/program/AppPaths.h"
 #include "engine/program/DriveMarker.h"
 #include "engine/program/ProgramObjects.h"
+#include "engine/run/RunThread.h"
 #include "engine/store/SyncJobList.h"
 #include "engine/store/XmlLayer.h"
 #include "engine/support/EngineTestSupport.h"
+#include "engine/support/FakeMainWindow.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "platform/windows/MessageBoxAnswer.h"
 #include "support/TestDrive.h"
 
@@ -190,5 +198,229 @@ TEST_F(DriveArrival, ASourceWithoutIdentityGetsItsDrivesMarker)
     EXPECT_EQ(EnsureSourceDriveId(second), L"") << "no drive letter, no marker";
     EXPECT_EQ(XmlGetAttributeString(second, L"uuid"), L"");
 }
+
+// A stick that W: or X: maps in a case: the job's own, another person's (same folder names), or none.
+enum class Stick
+{
+    None,
+    Own,
+    OwnUnmarked,        // its marker deleted
+    Other,              // with a marker of its own
+    OtherWithOwnMarker, // with a copy of the job's marker
+};
+
+const wchar_t kOwnId[] = L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
+const wchar_t kOtherId[] = L"9a8b7c6d-5e4f-3a2b-1c0d-ffeeddccbbaa";
+
+struct MoveCase
+{
+    const char *name;
+    Stick onW; // the letter the jobs were made on
+    Stick onX;
+    bool arrival;   // X: is announced before the runs (else only the runs look for the drive)
+    wchar_t endsOn; // where the jobs' paths lie afterwards; 0: every run is refused
+    UINT logged;    // the line the runs leave, 0 for none, with its arguments after the time
+    const wchar_t *args[4];
+    int times; // over both jobs: a refusal once for the due run and once for each start
+};
+
+void PrintTo(const MoveCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+// A one-way job and a two-way job made while the user's stick was W:, run through the run queue with the real run
+// threads after it came back.
+class DriveArrivalRuns : public enginetest::EngineTest, public testing::WithParamInterface<MoveCase>
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
+        m_savedDataFolder = g_strDataFolder;
+        m_savedListName = GetTesselDirListFileName();
+        g_strDataFolder = (m_folder / L"Data\\").c_str();
+        SetTesselDirListName(L"TesselDir.list");
+        m_workers.emplace(g_syncJobWorkers, g_syncJobWorkers.Get());
+        InstallBackupRunThread();
+        InstallListFileRunThread();
+        for (const wchar_t *file : {L"own\\Backup\\earlier.txt", L"own\\Sync\\mine.txt", L"other\\Backup\\kept.txt",
+                                    L"other\\Sync\\theirs.txt", L"docs\\report.txt", L"sync\\note.txt", L"Data\\x"})
+            ASSERT_NO_FATAL_FAILURE(enginetest::WriteFileAt(m_folder / file, "x"));
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        m_jobs.reset();
+        m_x.reset();
+        m_w.reset();
+        m_workers.reset();
+        SetTesselDirListName(m_savedListName);
+        g_strDataFolder = m_savedDataFolder;
+        EngineTest::TearDown();
+    }
+
+    // The stick's folder mapped as the letter, with its marker where the program reads it.
+    std::unique_ptr<enginetest::TestDrive> Map(wchar_t letter, Stick stick)
+    {
+        if (stick == Stick::None)
+            return nullptr;
+        const std::wstring folder =
+            m_folder / (stick == Stick::Own || stick == Stick::OwnUnmarked ? L"own\\" : L"other\\");
+        const wchar_t *id = stick == Stick::Other ? kOtherId : stick == Stick::OwnUnmarked ? nullptr : kOwnId;
+        if (id != nullptr)
+            enginetest::WriteFileAt(folder + (g_strDataFolder.GetString() + 3) + L"uid_tessel_drive\\uid_tessel_drive",
+                                    CStringA(id).GetString());
+        auto drive = std::make_unique<enginetest::TestDrive>(letter, folder);
+        EXPECT_EQ(drive->Error(), L"");
+        return drive;
+    }
+    void LoadJobs()
+    {
+        const std::string own = CStringA(kOwnId).GetString();
+        const std::string store =
+            "<Tessel xmlns=\"ORVANE\"><jobdef name=\"OneWay\" state=\"1\" sync_type=\"1\" js_type=\"1\" "
+            "js_mins=\"100000\" JobUUID=\"one-way\" dest=\"W:\\Backup\\\" uuid=\"" +
+            own + "\"><src path=\"" + CStringA((m_folder / L"docs\\").c_str()).GetString() +
+            "\" destination=\"W:\\Backup\\docs\\\" rapid=\"0\"/></jobdef><jobdef name=\"TwoWay\" state=\"1\" "
+            "sync_type=\"2\" folder2folder=\"1\" js_type=\"1\" js_mins=\"100000\" maxver=\"1\" JobUUID=\"two-way\" "
+            "dest=\"W:\\Sync\\\" uuid=\"" +
+            own + "\"><src path=\"" + CStringA((m_folder / L"sync\\").c_str()).GetString() +
+            "\" destination=\"W:\\Sync\\\" rapid=\"0\"/></jobdef></Tessel>";
+        ASSERT_TRUE(testsupport::WriteFileBytes(m_folder / L"Zel.xml", store));
+        m_jobs = std::make_unique<CSyncJobList>((m_folder / L"Zel.xml").c_str(), (m_folder / L"Zel.ini").c_str());
+        ASSERT_EQ(m_jobs->GetCount(), 2);
+        m_window = std::make_unique<enginetest::FakeMainWindow>();
+        m_window->m_jobList = m_jobs.get();
+    }
+    UINT Run(CSyncJob *job)
+    {
+        const size_t before = m_window->CountEnds();
+        GetJobDeque().Enqueue(job, 1);
+        EXPECT_TRUE(m_window->WaitForEnds(before + 1));
+        const std::vector<enginetest::PostedMessage> ends = m_window->EndMessages();
+        return ends.size() > before ? ends[before].message : 0;
+    }
+    static CString Destination(CSyncJob *job)
+    {
+        XmlElementIterator sources(job->GetElement());
+        return sources.Next() ? XmlGetAttributeString(sources.GetElement(), L"destination") : CString();
+    }
+    // What another person's stick holds, with the list file a two-way pass leaves (ReadFileTree leaves it out).
+    std::map<std::wstring, std::string> OtherStick() const
+    {
+        std::map<std::wstring, std::string> files;
+        enginetest::ReadFileTree(m_folder / L"other\\", files, false);
+        files[L"list"] = enginetest::Exists(m_folder / L"other\\Sync\\TesselDir.list") ? "there" : "";
+        return files;
+    }
+
+    std::unique_ptr<enginetest::TestDrive> m_w, m_x;
+    std::unique_ptr<CSyncJobList> m_jobs;
+    std::unique_ptr<enginetest::FakeMainWindow> m_window;
+
+  private:
+    CString m_savedDataFolder, m_savedListName;
+    std::optional<SeamOverride<SyncJobWorkers>> m_workers;
+};
+
+using enginetest::kAnyText;
+const MoveCase kMoveCases[] = {
+    {"BackAsXWithAnotherStickOnWAnnounced", Stick::Other, Stick::Own, true, L'X', 0, {}, 0},
+    {"BackAsXWithNothingOnWAnnounced", Stick::None, Stick::Own, true, L'X', 0, {}, 0},
+    {"BackAsXWithAnotherStickOnW",
+     Stick::Other,
+     Stick::Own,
+     false,
+     L'X',
+     IDS_LOG_DEST_DRIVE_MOVED,
+     {kOwnId, L"X:", L"W:", kAnyText},
+     2},
+    {"BackAsXWithNothingOnW",
+     Stick::None,
+     Stick::Own,
+     false,
+     L'X',
+     IDS_LOG_DEST_DRIVE_MOVED,
+     {kOwnId, L"X:", L"W:", kAnyText},
+     2},
+    {"OnlyAnotherStickOnW",
+     Stick::Other,
+     Stick::None,
+     false,
+     0,
+     IDS_LOG_DEST_DRIVE_OTHER,
+     {kAnyText, L"W:", kOtherId, kOwnId},
+     3},
+    {"NoStickAtAll", Stick::None, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_NONE, {kAnyText, kOwnId}, 3},
+    {"OwnStickOnWWithItsMarkerDeleted",
+     Stick::OwnUnmarked,
+     Stick::None,
+     false,
+     L'W',
+     IDS_LOG_DEST_DRIVE_REMARKED,
+     {L"W:", kAnyText, kOwnId},
+     1},
+    {"TheMarkerCopiedOntoAnotherStick",
+     Stick::OtherWithOwnMarker,
+     Stick::Own,
+     true,
+     0,
+     IDS_LOG_DEST_DRIVE_TWICE,
+     {kAnyText, L"W:, X:", kOwnId},
+     3},
+};
+
+TEST_P(DriveArrivalRuns, AJobsFilesGoToItsOwnDriveOrNowhere)
+{
+    const MoveCase &c = GetParam();
+    // Made before the sticks come back: the load finds no drive of the jobs.
+    ASSERT_NO_FATAL_FAILURE(LoadJobs());
+    CSyncJob *oneWay = m_jobs->GetAt(0);
+    CSyncJob *twoWay = m_jobs->GetAt(1);
+    m_w = Map(L'W', c.onW);
+    m_x = Map(L'X', c.onX);
+    const std::map<std::wstring, std::string> otherBefore = OtherStick();
+    if (c.arrival)
+    {
+        EXPECT_EQ(ApplyDriveArrival(*m_jobs, L'x', DriveArrivalActions()), c.endsOn == L'X' ? 2 : 0);
+        // Before any run: the sources' destinations moved with "dest".
+        EXPECT_EQ(Destination(twoWay), CString(c.endsOn == L'X' ? L"X:\\Sync\\" : L"W:\\Sync\\"));
+    }
+    // Change processing copies a changed file only to the job's own marked drive under the destination's letter.
+    EXPECT_EQ(oneWay->CheckDestination(1) != FALSE, c.endsOn == L'X' && c.arrival);
+    // The schedule's look at a due run follows the drive as a start does, and tells once why a run cannot go.
+    for (int tick = 0; tick < 2; ++tick)
+        EXPECT_EQ(oneWay->ValidateDueRun() != FALSE, c.endsOn != 0);
+    const UINT end = c.endsOn != 0 ? WM_JOB_FINISHED : WM_JOB_FAILED;
+    EXPECT_EQ(Run(oneWay), end);
+    EXPECT_EQ(Run(twoWay), end);
+
+    const CString on(c.endsOn != 0 ? c.endsOn : L'W');
+    EXPECT_EQ(oneWay->GetJobDef()->GetDest() + Destination(oneWay), on + L":\\Backup\\" + on + L":\\Backup\\docs\\");
+    EXPECT_EQ(twoWay->GetJobDef()->GetDest() + Destination(twoWay), on + L":\\Sync\\" + on + L":\\Sync\\");
+    EXPECT_EQ(oneWay->GetJobDef()->GetUuid(), CString(kOwnId)) << "the job keeps its drive's identity";
+    EXPECT_EQ(oneWay->CheckDestination(1) != FALSE, c.endsOn != 0);
+    // Nothing of another person's stick was read or written; the job's own got the backup, both ways.
+    EXPECT_EQ(OtherStick(), otherBefore);
+    EXPECT_FALSE(enginetest::Exists(m_folder / L"sync\\theirs.txt"));
+    const std::string ran = c.endsOn != 0 ? "x" : "";
+    EXPECT_EQ(testsupport::ReadFileBytes(m_folder / L"own\\Backup\\docs\\report.txt"), ran);
+    EXPECT_EQ(testsupport::ReadFileBytes(m_folder / L"own\\Sync\\note.txt"), ran);
+    EXPECT_EQ(testsupport::ReadFileBytes(m_folder / L"sync\\mine.txt"), ran);
+    CString marker;
+    EXPECT_TRUE(c.onW != Stick::OwnUnmarked || (GetDestinationDriveIdPath(L'W', marker) && marker == kOwnId))
+        << "the job's own stick is marked again";
+
+    CString line;
+    line.Format(c.logged, enginetest::kAnyTime, c.args[0], c.args[1], c.args[2], c.args[3]);
+    const int lines = c.logged == 0 ? 0
+                                    : enginetest::CountLines(enginetest::JobLogLines(*oneWay), line.GetString()) +
+                                          enginetest::CountLines(enginetest::JobLogLines(*twoWay), line.GetString());
+    EXPECT_EQ(lines, c.times);
+}
+
+INSTANTIATE_TEST_SUITE_P(DriveArrivalRuns, DriveArrivalRuns, testing::ValuesIn(kMoveCases),
+                         [](const testing::TestParamInfo<MoveCase> &param) { return std::string(param.param.name); });
 
 } // namespace

@@ -1,8 +1,11 @@
 // The rules of the main window's job commands without a window: how a proposed destination meets the jobs'
-// sources, the request a later start hands over, and the filter files a deleted job takes with it.
+// sources and, for a two-way job, the program's places and the other jobs' backups; the request a later start hands
+// over, and the filter files a deleted job takes with it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -10,10 +13,15 @@
 
 #include "app/run/JobCommandRules.h"
 #include "app/start/QordelStartRules.h"
+#include "engine/job/JobDeque.h"
 #include "engine/job/SyncJob.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/SyncJobList.h"
 #include "engine/support/EngineTestSupport.h"
+#include "engine/support/FakeMainWindow.h"
+#include "outside/Phrasel/PhraselIds.h"
+#include "platform/windows/MessageBoxAnswer.h"
+#include "setup/jobdialogs/PendingSources.h"
 
 namespace
 {
@@ -98,6 +106,100 @@ TEST_F(JobCommandRules, ADestinationIsClassifiedAgainstOwnAndOtherSources)
     // The wizard's job before it joins the collection: only the collection's sources count.
     EXPECT_EQ(ClassifyDestination(*m_jobs, nullptr, L"D:\\Photos\\In\\"), 3);
     EXPECT_EQ(ClassifyDestination(*m_jobs, nullptr, L"C:\\Data\\"), -1);
+}
+
+TEST_F(JobCommandRules, ATwoWayJobKeepsAwayFromTheProgramAndTheOtherJobsBackups)
+{
+    // A folder stands for the program's drive: the program and its data folder on it, and another job's backup.
+    const CString root = (m_folder / L"E\\").c_str();
+    const CString program = root + L"Tarnvel Program Files\\";
+    const CString data = root + L"Backup Data\\PC\\Velbrook Data Backup\\";
+    const CString other = root + L"Backups\\Other\\";
+    for (const CString &folder : {program, data, other + L"Sync\\", root + L"Photos\\"})
+        ASSERT_EQ(::SHCreateDirectoryExW(nullptr, folder, nullptr), ERROR_SUCCESS);
+    struct Kept
+    {
+        CString program = g_strAppFolder, data = g_strDataFolder;
+        ~Kept()
+        {
+            g_strAppFolder = program;
+            g_strDataFolder = data;
+        }
+    } kept;
+    g_strAppFolder = program;
+    g_strDataFolder = data;
+    const CStringA r(root), o(other);
+    // "Pulled" was stored at the drive's root before the check; the one-click job's destination holds the data
+    // folder, as a one-way job's may. The sources lie on a drive of their own; the jobs given paths below are
+    // disabled, so that nothing runs them.
+    ASSERT_NO_FATAL_FAILURE(LoadJobs(
+        std::string("<jobdef name=\"TwoWay\" state=\"0\" sync_type=\"2\" folder2folder=\"1\" dest=\"F:\\Mirror\\\">"
+                    "<src path=\"Q:\\Sync\\\"/></jobdef>"
+                    "<jobdef name=\"OneWay\" state=\"0\" sync_type=\"1\" dest=\"F:\\Backup\\\">"
+                    "<src path=\"Q:\\Docs\\\"/></jobdef>"
+                    "<jobdef name=\"Other\" state=\"1\" sync_type=\"1\" dest=\"") +
+        o.GetString() +
+        "\"><src path=\"Q:\\Pictures\\\"/></jobdef>"
+        "<jobdef name=\"OneClick\" state=\"1\" sync_type=\"1\" dest=\"" +
+        r.GetString() + "Backup Data\\PC\\\"><src path=\"Q:\\\"/></jobdef>" +
+        "<jobdef name=\"Pulled\" state=\"1\" sync_type=\"2\" folder2folder=\"1\" dest=\"" + r.GetString() +
+        "\"><src path=\"Q:\\Pulled\\\"/></jobdef>"));
+    const struct
+    {
+        CString path;
+        int twoWay;
+        int oneWay;
+    } cases[] = {
+        {root, 2, -1},                        // the program's drive root holds it all
+        {program, 2, -1},                     // the program folder
+        {program + L"Sync\\", 2, -1},         // inside it
+        {data, 2, -1},                        // the data folder
+        {root + L"Backup Data\\PC\\", 2, -1}, // holding it, as the one-click job's destination does
+        {root + L"Backups\\", 2, -1},         // holding another job's destination
+        {other, 2, -1},                       // that destination itself
+        {other + L"Sync\\", -1, -1},          // inside it: nothing of it is taken in
+        {root + L"Photos\\", -1, -1},         // beside them all
+    };
+    for (const auto &c : cases)
+    {
+        EXPECT_EQ(ClassifyDestination(*m_jobs, Job(L"TwoWay"), c.path), c.twoWay) << CStringA(c.path).GetString();
+        EXPECT_EQ(ClassifyDestination(*m_jobs, Job(L"OneWay"), c.path), c.oneWay) << CStringA(c.path).GetString();
+    }
+
+    // At load the stored two-way job was disabled, and says why; the one-way job beside the data folder was not.
+    CSyncJob *pulled = Job(L"Pulled");
+    EXPECT_EQ(pulled->GetJobDef()->GetState(), 0);
+    CString why;
+    why.Format(IDS_LOG_TWO_WAY_DEST_DISABLED, enginetest::kAnyTime, L"Pulled", root.GetString(), program.GetString());
+    EXPECT_EQ(enginetest::CountLines(enginetest::JobLogLines(*pulled), why.GetString()), 1);
+    EXPECT_EQ(Job(L"OneClick")->GetJobDef()->GetState(), 1);
+    // Enabled again, it still does not run.
+    enginetest::FakeMainWindow window;
+    window.m_jobList = m_jobs.get();
+    pulled->Enable();
+    GetJobDeque().Enqueue(pulled, 1);
+    ASSERT_TRUE(window.WaitForEnds(1));
+    EXPECT_EQ(window.EndMessages()[0].message, static_cast<UINT>(WM_JOB_FAILED));
+    EXPECT_EQ(pulled->m_destinationRefused, DEST_REFUSED_TWO_WAY_PLACE);
+    why.Format(IDS_LOG_TWO_WAY_DEST_REFUSED, enginetest::kAnyTime, L"Pulled", root.GetString(), program.GetString());
+    EXPECT_EQ(enginetest::CountLines(enginetest::JobLogLines(*pulled), why.GetString()), 1);
+
+    // Paths handed to a two-way job become its sides as much: the program folder is refused, a folder beside it
+    // taken; a one-way job takes the program folder as a source.
+    std::vector<UINT> told;
+    SeamOverride<MessageBoxAnswer> answer(g_messageBoxAnswer, [&told](UINT id, const CString &, UINT) {
+        told.push_back(id);
+        return IDOK;
+    });
+    CStringArray pending;
+    pending.Add(root + L"Photos\\");
+    pending.Add(program);
+    EXPECT_EQ(AddPendingSources(*Job(L"TwoWay"), pending, window).refusedWith,
+              static_cast<UINT>(IDS_PATH_COLLIDES_WITH_DEST));
+    EXPECT_EQ(ClassifyDestination(*m_jobs, nullptr, root + L"Photos\\Backup\\"), 3) << "Photos became a source";
+    pending.Add(program);
+    EXPECT_EQ(AddPendingSources(*Job(L"OneWay"), pending, window).refusedWith, 0u);
+    EXPECT_EQ(told, std::vector<UINT>{IDS_PATH_COLLIDES_WITH_DEST});
 }
 
 TEST_F(JobCommandRules, ARequestLeavesTheExistingPathsItNames)

@@ -1,7 +1,11 @@
 // The end of a run that stopped, in the test's own process over a program drive F:. The real backup run meets a full
 // disk (the copy seam): hidden, the one-shot run ends the program with code 2 and shows no box; watched, it says the
-// cause its log gives with the system's text of the run's own error. A store that cannot be saved is told once.
+// cause its log gives with the system's text of the run's own error. The program's drive pulled during a run ends
+// the program with code 2. A store that cannot be saved is told once.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dbt.h>
 
 #include <optional>
 
@@ -78,6 +82,67 @@ TEST_F(ProgramRunSafetyWindow, AFullDestinationEndsAHiddenOneShotBackupWithCodeT
         EXPECT_EQ(g_nProgramExitCode, watched ? 0 : 2);
         const CString why = AfxLoadText(IDS_RUN_STOPPED_DISK_FULL) + L"\r\n" + GetSystemErrorText(ERROR_DISK_FULL);
         EXPECT_EQ(m_told, watched ? std::vector<std::wstring>{why.GetString()} : std::vector<std::wstring>{});
+        m_dialog.reset();
+        Pump();
+    }
+    g_nProgramExitCode = 0;
+}
+
+TEST_F(ProgramRunSafetyWindow, TheProgramsDrivePulledDuringARunEndsTheProgramWithCodeTwo)
+{
+    const struct
+    {
+        const char *name;
+        bool oneShot; // "--backup": hidden, the tray program follows it
+        bool run;     // else the user's backup from the window, or none at all
+        int code;
+    } cases[] = {
+        {"a one-shot backup", true, true, 2},
+        {"the user's backup", false, true, 2},
+        {"no run", false, false, 0},
+    };
+    m_runs->SetStepTime(300);
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        runtest::RecordingTray tray;
+        ASSERT_NO_FATAL_FAILURE(MakeDialog(""));
+        m_quitSeen = false;
+        g_nProgramExitCode = 0;
+        const size_t started = m_runs->Started().size();
+        if (c.oneShot)
+        {
+            m_dialog->ShowWindow(SW_HIDE);
+            m_dialog->RunBackupFromCommandLine();
+        }
+        else if (c.run)
+        {
+            Command(ID_JOBLIST_ITEM);
+            Command(IDC_RUN_JOBS);
+        }
+        if (c.run)
+        {
+            ASSERT_TRUE(PumpFor([&] { return m_runs->Started().size() == started + 1; }, 10000));
+        }
+
+        DEV_BROADCAST_VOLUME volume = {sizeof(volume), DBT_DEVTYP_VOLUME, 0, 1u << (L'F' - L'A'), 0};
+        ::SendMessageW(m_dialog->GetSafeHwnd(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                       reinterpret_cast<LPARAM>(&volume));
+        EXPECT_EQ(g_nProgramExitCode, c.code);
+        const auto sent = tray.Messages();
+        ASSERT_FALSE(c.oneShot && sent.size() < 2);
+        if (c.oneShot)
+        {
+            EXPECT_EQ(sent[sent.size() - 2], std::make_pair(2182u, WPARAM(100)));
+            EXPECT_EQ(sent.back(), std::make_pair(2183u, WPARAM(IDS_RUN_STOPPED_DEST_LOST))) << "the tray hears why";
+        }
+        else
+        {
+            EXPECT_TRUE(sent.empty() || sent.back().first == 2180u);
+        }
+        EXPECT_TRUE(PumpFor([this] { return m_quitSeen; }, 5000)) << "the program goes with its drive";
+        // The process would end here; the test lets the run end before the next case.
+        ASSERT_TRUE(PumpFor([this] { return m_dialog->GetRunningJobCount() == 0; }, 20000));
         m_dialog.reset();
         Pump();
     }

@@ -121,6 +121,8 @@ TEST_F(ContinuousRun, FirstRunGivesTheUnionThenRemovalsCarryOverButNotToANewDest
     EXPECT_EQ(Tree(m_b), kept);
 
     // A new, empty destination takes nothing from the source.
+    ASSERT_TRUE(::CreateDirectoryW((m_folder / L"fresh").c_str(), nullptr));
+    m_job->GetJobDef()->SetDest((m_folder / L"fresh\\").c_str());
     XmlSetAttributeString(source, L"destination", (m_folder / L"fresh\\").c_str());
     EXPECT_EQ(Run().lParam, 0);
     EXPECT_EQ(Tree(m_a), kept);
