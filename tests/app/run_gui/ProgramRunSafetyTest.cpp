@@ -80,7 +80,8 @@ class ProgramRunSafety : public ::testing::Test, public testing::WithParamInterf
         if (!testsupport::StartHostProgram(L"Z:\\bin\\chmod", (writable ? L"u+w \"" : L"a-w \"") + host + L"\""))
             return false;
         const std::wstring probe = m_drive.Folder() + L"probe";
-        for (int i = 0; i < 250; ++i)
+        // A host program started from Wine can take seconds to run on a loaded machine: wait up to 20 s.
+        for (int i = 0; i < 1000; ++i)
         {
             // Taking a folder away is what a write-protected folder refuses, whether the probe is new or left over.
             ::CreateDirectoryW(probe.c_str(), nullptr);
