@@ -94,8 +94,8 @@ struct Outcome
     const wchar_t *x, *y; // the trees (Tree)
     int end, errors;
     // The lines besides the run's first and last ones, each a letter and a path: C could not copy x's, R y's
-    // source copy replaced by x's (only where y is the source), X a conflict, K x's kept though y's was removed,
-    // D x's deleted as y's was removed, L a damaged line in x's list, V y's revision not made.
+    // copy replaced by x's, X a conflict, K x's kept though y's was removed, D x's deleted as y's was removed, L a
+    // damaged line in x's list, V y's revision not made.
     const wchar_t *lines;
     const wchar_t *revised; // everything the revision folders hold, sorted, when revisions are kept
 };
@@ -112,14 +112,14 @@ const SafetyCase kCases[] = {
     {"a cancelled copy leaves the old copy and the lists",
      Cancel,
      [](const Sides &s) { Write(s.x + L"big.bin", N, 100); },
-     {L"big.bin=N", L"", 1, 0, L"", L"O"},
-     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O O"},
+     {L"big.bin=N", L"", 1, 0, L"", L""},
+     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O"},
      L""},
     {"a full disk leaves the old copy and the lists",
      DiskFull,
      [](const Sides &s) { Write(s.x + L"big.bin", N, 100); },
-     {L"big.bin=N", L"", 2, 1, L"Cbig.bin", L"O"},
-     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O O"},
+     {L"big.bin=N", L"", 2, 1, L"Cbig.bin", L""},
+     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O"},
      L""},
     {"a pair never in step whose copy fails is listed on neither side",
      DiskFull,
@@ -127,8 +127,8 @@ const SafetyCase kCases[] = {
          Write(s.x + L"big2.bin", N, 100);
          Write(s.y + L"big2.bin", O);
      },
-     {L"big2.bin=N", L"big2.bin=O", 2, 1, L"Cbig2.bin", L"O"},
-     {L"big2.bin=N", L"big2.bin=N", 0, 0, L"Rbig2.bin", L"O O"},
+     {L"big2.bin=N", L"big2.bin=O", 2, 1, L"Cbig2.bin", L""},
+     {L"big2.bin=N", L"big2.bin=N", 0, 0, L"Rbig2.bin", L"O"},
      L"big2.bin"},
     {"a cut-off copy's temporary goes, a set-aside copy stays, neither is copied",
      None,
@@ -164,11 +164,11 @@ const SafetyCase kCases[] = {
      {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"Kf.txt", L""},
      {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"", L""},
      L""},
-    {"a removal there is carried over and logged",
+    {"a removal there is carried over, logged and kept as a revision",
      None,
      [](const Sides &s) { ::DeleteFileW((s.y + L"f.txt").c_str()); },
-     {L"-f.txt", L"-f.txt", 0, 0, L"Df.txt", L""},
-     {L"-f.txt", L"-f.txt", 0, 0, L"", L""},
+     {L"-f.txt", L"-f.txt", 0, 0, L"Df.txt", L"f"},
+     {L"-f.txt", L"-f.txt", 0, 0, L"", L"f"},
      L""},
     {"a folder removed there keeps what was added here since",
      None,
@@ -176,8 +176,8 @@ const SafetyCase kCases[] = {
          Write(s.x + L"d\\new.txt", "new");
          testsupport::RemoveTree(s.y + L"d");
      },
-     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"Dd\\g.txt", L""},
-     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"", L""},
+     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"Dd\\g.txt", L"g"},
+     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"", L"g"},
      L""},
     {"a root folder that is gone is a new one, refilled",
      None,
@@ -197,8 +197,8 @@ const SafetyCase kCases[] = {
          testsupport::WriteFileBytes(list, bytes);
          ::DeleteFileW((s.y + L"f.txt").c_str());
      },
-     {L"-f.txt", L"-f.txt", 0, 0, L"LTesselDir.list Df.txt", L""},
-     {L"-f.txt", L"-f.txt", 0, 0, L"", L""},
+     {L"-f.txt", L"-f.txt", 0, 0, L"LTesselDir.list Df.txt", L"f"},
+     {L"-f.txt", L"-f.txt", 0, 0, L"", L"f"},
      L""},
     // With revisions kept only.
     {"a revision that cannot be made leaves the old copy",
@@ -249,8 +249,9 @@ class TwoWaySafety : public ContinuousTest
             CString line;
             if (word[0] == L'C')
                 line.Format(IDS_LOG_COPY_FAILED, kAnyTime, x.c_str());
-            else if (word[0] == L'R' && !s.xIsSource)
-                line.Format(IDS_LOG_SYNC_SOURCE_REPLACED, kAnyTime, y.c_str(), x.c_str());
+            else if (word[0] == L'R')
+                line.Format(s.xIsSource ? IDS_LOG_SYNC_COPY_REPLACED : IDS_LOG_SYNC_SOURCE_REPLACED, kAnyTime,
+                            y.c_str(), x.c_str());
             else if (word[0] == L'X')
                 line.Format(IDS_LOG_SYNC_CONFLICT, kAnyTime, (s.xIsSource ? x : y).c_str(),
                             (s.xIsSource ? y : x).c_str());
