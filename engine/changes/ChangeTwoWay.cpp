@@ -133,6 +133,9 @@ CChangeProcessor::MatchEnd CChangeProcessor::TwoWayRenamed(ChangeMatch &match)
         return MatchEnd::Done;
     if (def.GetDestAgent() != 0)
         return MatchEnd::Done;
+    // Renames that came together are repeated together, as the chain's end state.
+    if (m_chain != nullptr)
+        return RepeatChain(match, *m_chain);
     const CString oldPath = match.path, newPath = match.secondPath, oldCounterpart = match.counterpart;
     const CString newCounterpart = SiblingPath(oldCounterpart, LastComponent(newPath));
     // A pair whose other side still settles is left to that side's record.

@@ -91,8 +91,9 @@ const Row kRows[] = {
     {"a safe save", OneWay, L"f=F", L"", kSafeSave, L"f=F-saved", L"f=F-saved", L"", L"F", L"Backup"},
     {"a delete and re-create", TwoWay, L"f=F", L"", kRecreate, L"f=F-again", L"f=F-again", L"", L"F", L"Sync"},
     {"a delete and re-create", OneWay, L"f=F", L"", kRecreate, L"f=F-again", L"f=F-again", L"", L"F", L"Backup"},
-    // a to b, then c to a: what has the old name now is another file.
-    {"a rename chain", TwoWay, L"a=A-one c=C-one", L"", kChain, L"a=C-one b=A-one", L"a=C-one b=A-one", L"", L"C-one",
+    // a to b, then c to a: what has the old name now is another file. The two-way job repeats the chain, and
+    // nothing is replaced.
+    {"a rename chain", TwoWay, L"a=A-one c=C-one", L"", kChain, L"a=C-one b=A-one", L"a=C-one b=A-one", L"", L"",
      L"Sync"},
     {"a rename chain", OneWay, L"a=A-one c=C-one", L"", kChain, L"a=C-one b=A-one", L"a=C-one b=A-one", L"", L"",
      L"Backup"},
