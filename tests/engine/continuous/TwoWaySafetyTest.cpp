@@ -106,6 +106,9 @@ struct SafetyCase
     void (*change)(const Sides &);
     Outcome faulty, clean;
     const wchar_t *unlisted; // a name on both sides the faulty run's lists leave out
+    // Another job keeps x's folder in step with a folder of its own: in step before the change, and its run
+    // comes between the change and the faulty run.
+    bool otherJob = false;
 };
 
 const SafetyCase kCases[] = {
@@ -164,6 +167,18 @@ const SafetyCase kCases[] = {
      {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"Kf.txt", L""},
      {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"", L""},
      L""},
+    // The file is removed there (another computer's edit of a stick), then edited here, then another job over
+    // this folder runs: its pass moves nothing of this job's, and the edit is kept and copied back.
+    {"an edit here after the removal there outlives another job's pass",
+     None,
+     [](const Sides &s) {
+         ::DeleteFileW((s.y + L"f.txt").c_str());
+         testsupport::WriteFileBytes(s.x + L"f.txt", "f-edited");
+     },
+     {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"Kf.txt", L""},
+     {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"", L""},
+     L"",
+     true},
     {"a removal there is carried over, logged and kept as a revision",
      None,
      [](const Sides &s) { ::DeleteFileW((s.y + L"f.txt").c_str()); },
@@ -215,7 +230,8 @@ const SafetyCase kCases[] = {
 class TwoWaySafety : public ContinuousTest
 {
   protected:
-    // Each folder's lists name what stands on both sides, as a file or a folder, less the unlisted name.
+    // Each folder's lists name (in this job's lines) what stands on both sides, as a file or a folder, less the
+    // unlisted name.
     void ExpectLists(const std::wstring &relative, const std::wstring &unlisted)
     {
         std::vector<std::wstring> both;
@@ -234,7 +250,12 @@ class TwoWaySafety : public ContinuousTest
         std::sort(both.begin(), both.end());
         for (const std::wstring &side : {m_a, m_b})
         {
+            // This job's lines; another job's are its own affair.
             std::vector<std::wstring> listed = ListEntries(side + relative);
+            listed.erase(
+                std::remove_if(listed.begin(), listed.end(),
+                               [](const std::wstring &line) { return line.find(kJobId) == std::wstring::npos; }),
+                listed.end());
             std::sort(listed.begin(), listed.end());
             EXPECT_EQ(listed, both) << testing::PrintToString(side + relative);
         }
@@ -313,6 +334,21 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
     SeamOverride copy(g_pfnCopyFileEx, &FaultyCopy);
     g_copy.job = m_job.get();
     IXMLDOMElementPtr source = AddSource(m_a, m_b);
+    // The other job over x's folder, with a list line of its own in it.
+    IXMLDOMElementPtr otherElement = NewJobElement(m_document, L"Other", m_drive->Root().c_str());
+    XmlSetAttributeInt(otherElement, L"sync_type", 2);
+    XmlSetAttributeString(otherElement, L"JobUUID", L"{00000000-0000-0000-0000-0000000000F2}");
+    IXMLDOMElementPtr otherSource = NewStoreElement(m_document, L"src");
+    XmlSetAttributeString(otherSource, L"rapid", L"0");
+    IXMLDOMNodePtr appended;
+    _com_util::CheckError(otherElement->appendChild(otherSource, &appended));
+    CSyncJob other;
+    other.Attach(otherElement);
+    auto runOther = [&] {
+        const size_t before = m_window->CountEnds();
+        GetJobDeque().Enqueue(&other, 1);
+        ASSERT_TRUE(m_window->WaitForEnds(before + 1));
+    };
     int n = 0;
     for (const SafetyCase &c : kCases)
     {
@@ -341,12 +377,85 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
                               xIsSource ? m_drive->Root() + L"Revision\\Sync\\" + row + L"dest\\b\\"
                                         : m_dest + L"Revision\\",
                               xIsSource};
+            if (c.otherJob)
+            {
+                XmlSetAttributeString(otherSource, L"path", sides.x.c_str());
+                XmlSetAttributeString(otherSource, L"destination", (m_drive->Root() + row + L"other\\").c_str());
+                XmlSetAttributeString(otherElement, L"neverrun", L"true");
+                runOther();
+            }
             c.change(sides);
+            if (c.otherJob)
+                runOther();
 
             g_copy.fault = c.fault;
             Expect(c.faulty, sides, row, revisions, c.unlisted);
             g_copy.fault = None;
             Expect(c.clean, sides, row, revisions, c.fault == None ? c.unlisted : L"");
+        }
+    }
+}
+
+TEST_F(TwoWaySafety, AFileHeldOpenAllDayIsRevisedOnlyOnceItsCopyIsMade)
+{
+    m_drive = std::make_unique<TestDrive>(L'W', m_folder.Path());
+    ASSERT_EQ(m_drive->Error(), L"");
+    IXMLDOMElementPtr source = AddSource(m_a, m_b);
+    for (const bool heldOnSource : {true, false})
+    {
+        SCOPED_TRACE(heldOnSource ? "held on the source" : "held on the destination");
+        const std::wstring row = heldOnSource ? L"h1\\" : L"h2\\";
+        m_a = m_drive->Root() + row + L"a\\";
+        m_dest = m_drive->Root() + row + L"dest\\";
+        m_b = m_dest + L"b\\";
+        ASSERT_EQ(CreateFolderPath(m_a.c_str()), 0u);
+        ASSERT_EQ(CreateFolderPath(m_b.c_str()), 0u);
+        XmlSetAttributeString(source, L"path", m_a.c_str());
+        XmlSetAttributeString(source, L"destination", m_b.c_str());
+        m_job->GetJobDef()->SetDest(m_dest.c_str());
+        m_job->GetJobDef()->SetMaxVer(3);
+        XmlSetAttributeString(m_element, L"neverrun", L"true");
+        const std::wstring x = heldOnSource ? m_a : m_b, y = heldOnSource ? m_b : m_a;
+        // Every version's bytes the revision folders hold, oldest first.
+        auto revised = [&] {
+            std::vector<std::string> kept;
+            for (const std::wstring &folder : {m_drive->Root() + L"Revision\\Sync\\" + row, m_dest + L"Revision\\"})
+            {
+                Files files;
+                ReadFileTree(folder, files);
+                for (const auto &file : files)
+                    kept.push_back(file.second);
+            }
+            return kept;
+        };
+        for (int version = 1; version <= 3; ++version)
+        {
+            Write(x + L"ledger.db", "version " + std::to_string(version), 100 * version);
+            ASSERT_EQ(Run().lParam, 0);
+        }
+        ASSERT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2"}));
+
+        Write(x + L"ledger.db", "version 4", 400);
+        {
+            // A database or mail program holds its file all day: no run can copy it, and none keeps a revision.
+            LockedFile held(x + L"ledger.db");
+            ASSERT_TRUE(held.IsLocked());
+            for (int run = 1; run <= 3; ++run)
+            {
+                SCOPED_TRACE(testing::Message() << "run " << run << " while it is held");
+                const PostedMessage end = Run();
+                EXPECT_TRUE(end.message == WM_JOB_FINISHED && end.lParam == 1);
+                EXPECT_EQ(testsupport::ReadFileBytes(y + L"ledger.db"), "version 3");
+                EXPECT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2"}));
+            }
+        }
+        // Let go: the copy is made, and the version it replaced is kept once.
+        for (const int run : {1, 2})
+        {
+            SCOPED_TRACE(testing::Message() << "run " << run << " once it is let go");
+            EXPECT_EQ(Run().lParam, 0);
+            EXPECT_EQ(testsupport::ReadFileBytes(y + L"ledger.db"), "version 4");
+            EXPECT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2", "version 3"}));
         }
     }
 }
