@@ -42,9 +42,8 @@ bool IsChainable(const FileChangeEntry &entry)
 bool AreLinked(const FileChangeEntry &a, const FileChangeEntry &b)
 {
     const CString names[] = {a.path, a.secondPath};
-    return std::any_of(std::begin(names), std::end(names), [&](const CString &name) {
-        return SameName(name, b.path) || SameName(name, b.secondPath);
-    });
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const CString &name) { return SameName(name, b.path) || SameName(name, b.secondPath); });
 }
 
 // One file of the chain: the name it had before the chain, and the name it has at its end.
@@ -62,7 +61,8 @@ std::vector<Move> EndState(const std::vector<std::pair<CString, CString>> &steps
     for (const auto &[oldPath, newPath] : steps)
     {
         const CString from = LastComponent(oldPath), to = LastComponent(newPath);
-        auto moved = std::find_if(files.begin(), files.end(), [&](const Move &file) { return SameName(file.to, from); });
+        auto moved =
+            std::find_if(files.begin(), files.end(), [&](const Move &file) { return SameName(file.to, from); });
         const CString original = moved != files.end() ? moved->from : from;
         if (moved != files.end())
             files.erase(moved);
