@@ -16,7 +16,8 @@ const DWORD kTakeWait = 100;
 
 void LogRecord(DWORD error, DWORD level, UINT id, const CSyncTask::FILECOPYING &record)
 {
-    AppLog.LogIdAt(L"SyncTask", __LINE__, error, level, id, FormatNow().GetString(), record.source, record.destination);
+    AppLog.LogIdAt(L"SyncTask", __LINE__, error, level, id, FormatNow().GetString(), record.source, record.destination,
+                   GetSystemErrorText(error).GetString());
 }
 
 } // namespace
