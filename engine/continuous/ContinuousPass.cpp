@@ -2,6 +2,7 @@
 // pair below it.
 #include "engine/continuous/ContinuousRun.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/continuous/OwnFolders.h"
@@ -382,8 +383,11 @@ CListFilePass::Step CListFilePass::FileEntry(const Side &walked, const Side &oth
 
 bool CListFilePass::IsOwnFolder(const CString &path)
 {
-    OwnFolder *folder = FindOwnFolder(m_ownFolders, path);
-    if (folder == nullptr || CutTrailingBackslashes(path).CompareNoCase(folder->path) != 0)
+    // The walk goes down folder by folder: it meets each one at its own name.
+    const CString folderPath = CutTrailingBackslashes(path);
+    auto folder = std::find_if(m_ownFolders.begin(), m_ownFolders.end(),
+                               [&](const OwnFolder &own) { return own.path.CompareNoCase(folderPath) == 0; });
+    if (folder == m_ownFolders.end())
         return false;
     if (!folder->logged)
     {

@@ -66,13 +66,3 @@ bool OwnFolder::Holds(const CString &other) const
 {
     return IsSameOrBelow(path, other);
 }
-
-OwnFolder *FindOwnFolder(std::vector<OwnFolder> &folders, const CString &path)
-{
-    for (OwnFolder &folder : folders)
-    {
-        if (folder.Holds(path))
-            return &folder;
-    }
-    return nullptr;
-}

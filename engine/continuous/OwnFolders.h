@@ -35,6 +35,3 @@ struct OwnFolder
 
 // The job's folders as above, read once (a pass or a change takes them at its start).
 std::vector<OwnFolder> GetJobOwnFolders(CSyncJob &job);
-
-// The folder that path is, or lies below (case ignored); null when none.
-OwnFolder *FindOwnFolder(std::vector<OwnFolder> &folders, const CString &path);

@@ -12,6 +12,7 @@
 #include "engine/continuous/JobPaths.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/run/DestPaths.h"
+#include "engine/store/PathMatch.h"
 #include "engine/run/RunThread.h"
 #include "engine/store/JobDef.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -185,13 +186,16 @@ TEST_F(ChangeSafetyStart, ABurstOfAThousandNewFilesAllReachTheDestination)
 TEST_F(ChangeSafetyStart, TheProgramAndItsDataOnTheWatchedDriveAreNeverCopiedAndNothingNests)
 {
     SeamOverride tick(g_fileMonTickMs, 50u);
-    TestDrive drive(L'Q', m_folder.Path());
+    ASSERT_EQ(CreateFolderPath((m_folder / L"drive").c_str()), 0u);
+    TestDrive drive(L'Q', m_folder / L"drive");
     ASSERT_EQ(drive.Error(), L"");
     // The program started from the drive it watches, as from the system drive: the one-click job backs up the
-    // drive's root into "Backup Data\<computer>\", which holds the program's data folder, beside the program.
+    // drive's root into "Backup Data\\<computer>\\", which holds the program's data folder, beside the program. A
+    // two-way job keeps the drive's root in step with a folder elsewhere.
     const std::wstring dest = drive.Root() + L"Backup Data\\PC\\", data = dest + L"Velbrook Data Backup\\";
-    const std::wstring program = drive.Root() + L"Tarnvel Program Files\\";
+    const std::wstring program = drive.Root() + L"Tarnvel Program Files\\", synced = m_folder / L"sync\\";
     ASSERT_EQ(CreateFolderPath(data.c_str()), 0u);
+    ASSERT_EQ(CreateFolderPath(synced.c_str()), 0u);
     Write(program + L"Tarnvel.exe", "program");
     struct ProgramFolder
     {
@@ -205,28 +209,46 @@ TEST_F(ChangeSafetyStart, TheProgramAndItsDataOnTheWatchedDriveAreNeverCopiedAnd
     g_strDataFolder = data.c_str();
     g_strLogPath = (data + L"Zel.log").c_str();
     ASSERT_EQ(AppLog.Open((data + L"Zel.log").c_str()), 0);
-    LoadJobs(Job(L"PC", dest, drive.Root(), {{L"maxver", L"0"}, {L"neverrun", kRanBefore.at(L"neverrun")}}));
-    CSyncJob *job = JobNamed(L"PC");
+    const Attributes ranBefore{{L"maxver", L"0"}, {L"neverrun", kRanBefore.at(L"neverrun")}};
+    Attributes twoWay = ranBefore;
+    twoWay[L"sync_type"] = L"2";
+    LoadJobs(Job(L"PC", dest, drive.Root(), ranBefore) + Job(L"Sync", synced, drive.Root(), twoWay));
+    CSyncJob *oneClick = JobNamed(L"PC"), *sync = JobNamed(L"Sync");
+    // The two-way job's pass as its last run left it.
+    VssCopyBatch batch;
+    ASSERT_EQ(PassAgainstListFile(*sync, drive.Root().c_str(), synced.c_str(), batch, FALSE), 1);
+    sync->m_runState = JOB_IDLE;
+    for (const auto &[id, folder] :
+         {std::pair{IDS_LOG_OWN_FOLDER_SKIPPED, program}, {IDS_LOG_SYNC_OTHER_BACKUP_SKIPPED, dest}})
+    {
+        const std::wstring line = EntryLine(id, kAnyTime, CutTrailingBackslashes(folder.c_str()).GetString());
+        EXPECT_EQ(CountLines(JobLogLines(*sync), line), 1) << testing::PrintToString(line);
+    }
     CChangeWatch watch;
     Start(watch);
     m_window->PumpUntil([] { return false; }, 300);
 
     Write(drive.Root() + L"docs\\letter.txt", "letter");
     Write(program + L"ENU\\update.dat", "the program's own");
-    EXPECT_TRUE(m_window->PumpUntil([&] { return Exists(dest + L"docs\\letter.txt"); }, 20000));
-    // The copy, the job's log and the journal change the drive too; none of it comes back, then or later.
+    EXPECT_TRUE(m_window->PumpUntil(
+        [&] { return Exists(dest + L"docs\\letter.txt") && Exists(synced + L"docs\\letter.txt"); }, 20000));
+    // The copies, the jobs' logs and the journal change the drive too; none of it comes back, then or later.
     for (const int wait : {1000, 10000})
     {
         m_window->PumpUntil([] { return false; }, wait);
-        Files copies;
-        ReadFileTree(dest, copies);
-        for (auto it = copies.begin(); it != copies.end();)
-            it = it->first.rfind(L"Velbrook Data Backup\\", 0) == 0 ? copies.erase(it) : std::next(it);
-        std::vector<std::wstring> names;
-        for (const auto &copy : copies)
-            names.push_back(copy.first);
-        EXPECT_TRUE(copies == (Files{{L"docs\\letter.txt", "letter"}})) << testing::PrintToString(names);
-        EXPECT_EQ(m_window->RequestsFor(job), 0u) << "a run owed for the program's own changes";
+        for (const std::wstring &folder : {dest, synced})
+        {
+            Files copies;
+            ReadFileTree(folder, copies);
+            for (auto it = copies.begin(); it != copies.end();)
+                it = it->first.rfind(L"Velbrook Data Backup\\", 0) == 0 ? copies.erase(it) : std::next(it);
+            std::vector<std::wstring> names;
+            for (const auto &copy : copies)
+                names.push_back(copy.first);
+            EXPECT_TRUE(copies == (Files{{L"docs\\letter.txt", "letter"}})) << testing::PrintToString(names);
+        }
+        EXPECT_EQ(m_window->RequestsFor(oneClick) + m_window->RequestsFor(sync), 0u)
+            << "a run owed for the program's own changes";
     }
     watch.Stop();
 }
