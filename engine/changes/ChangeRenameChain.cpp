@@ -104,8 +104,8 @@ void CChangeProcessor::ProcessRenames(std::vector<FileChangeEntryPtr> renames)
         {
             if (renames[j] && IsChainable(*renames[j]) && AreLinked(*renames[i], *renames[j]))
             {
-                const size_t merged = chainOf[j];
-                std::replace(chainOf.begin(), chainOf.end(), chainOf[i], merged);
+                const size_t merged = chainOf[j], joined = chainOf[i];
+                std::replace(chainOf.begin(), chainOf.end(), joined, merged);
             }
         }
     }
