@@ -12,9 +12,9 @@
 #include "engine/continuous/JobPaths.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/run/DestPaths.h"
-#include "engine/store/PathMatch.h"
 #include "engine/run/RunThread.h"
 #include "engine/store/JobDef.h"
+#include "engine/store/PathMatch.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "support/TestDrive.h"
 
@@ -190,7 +190,7 @@ TEST_F(ChangeSafetyStart, TheProgramAndItsDataOnTheWatchedDriveAreNeverCopiedAnd
     TestDrive drive(L'Q', m_folder / L"drive");
     ASSERT_EQ(drive.Error(), L"");
     // The program started from the drive it watches, as from the system drive: the one-click job backs up the
-    // drive's root into "Backup Data\\<computer>\\", which holds the program's data folder, beside the program. A
+    // drive's root into "Backup Data\<computer>\", which holds the program's data folder, beside the program. A
     // two-way job keeps the drive's root in step with a folder elsewhere.
     const std::wstring dest = drive.Root() + L"Backup Data\\PC\\", data = dest + L"Velbrook Data Backup\\";
     const std::wstring program = drive.Root() + L"Tarnvel Program Files\\", synced = m_folder / L"sync\\";
