@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/continuous/OwnFolders.h"
 #include "engine/continuous/Reconcile.h"
 #include "engine/continuous/RevisionPath.h"
 #include "engine/job/SyncJob.h"
@@ -149,6 +150,19 @@ bool IsInProgramFolder(CSyncJob &job, LPCWSTR path)
             if (part.CompareNoCase(L"Revision") == 0 || part.CompareNoCase(L"Recycled") == 0)
                 return true;
         }
+    }
+    return false;
+}
+
+bool IsInJobOwnFolder(CSyncJob &job, const CString &path, const CString &counterpart)
+{
+    const bool twoWay = job.GetJobDef()->GetSyncType() == 2;
+    for (const OwnFolder &folder : GetJobOwnFolders(job))
+    {
+        // A two-way job's destination side lies in its "dest": a change there goes back to its source.
+        if (folder.Holds(path) &&
+            (folder.kind != OwnFolder::Destination || !twoWay || (!counterpart.IsEmpty() && folder.Holds(counterpart))))
+            return true;
     }
     return false;
 }

@@ -54,6 +54,10 @@ bool IsProgramFileName(LPCWSTR path);
 // For a two-way job: the path lies in (or is) a "Revision" or "Recycled" folder below one of the job's folders,
 // which the program keeps and never carries from one side to the other.
 bool IsInProgramFolder(CSyncJob &job, LPCWSTR path);
+// The change of path, whose copy goes to counterpart, lies in a folder the job never carries over
+// (OwnFolders.h): the program's data folder, the program folder, another job's backup (for a two-way job), or the
+// job's own "dest" with the copy going there too (a destination inside its source, which would nest itself).
+bool IsInJobOwnFolder(CSyncJob &job, const CString &path, const CString &counterpart);
 // The revision path of a file on either side of one of the job's sources, as the two-way pass names it. FALSE
 // (revision empty) with the thread's last error when none can be made.
 BOOL MakeFileRevisionPath(CSyncJob &job, const CString &file, CString &revision);

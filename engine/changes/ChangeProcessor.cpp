@@ -51,6 +51,15 @@ CSyncJob *FindRunningJob(const CSyncJobList &list, const CString &dest)
     return nullptr;
 }
 
+// Every path of the change lies in a folder the job never carries over (its own backup, the program's folders).
+bool IsOwnFolderChange(CSyncJob &job, const FileChangeEntry &entry, const CString &counterpart)
+{
+    if (!IsInJobOwnFolder(job, entry.path, counterpart))
+        return false;
+    return entry.action != kChangeRenamed ||
+           IsInJobOwnFolder(job, entry.secondPath, SiblingPath(counterpart, LastComponent(entry.secondPath)));
+}
+
 bool InSameFolder(const CString &a, const CString &b)
 {
     return a.Left(a.ReverseFind(L'\\')).CompareNoCase(b.Left(b.ReverseFind(L'\\'))) == 0;
@@ -178,6 +187,10 @@ bool CChangeProcessor::ProcessMatch(CSyncJobList &list, const FileChangeEntry &e
     const LPCWSTR kept = entry.action == kChangeRenamed ? entry.secondPath : entry.path;
     try
     {
+        // The job's own backup and log and the program are no change of the user's: nothing is done, and no run
+        // is owed for them, or every run would call for the next one.
+        if (match.job != nullptr && IsOwnFolderChange(*match.job, entry, match.copyPath))
+            return true;
         CSyncJobList::ListLock hold(list);
         job = list.IsPathInJob(entry.path, entry.secondPath, match.root, match.job);
         if (job == nullptr)
@@ -253,14 +266,20 @@ CChangeProcessor::MatchEnd CChangeProcessor::RunMatch(ChangeMatch &match)
         }
     }
 
-    // What the program keeps beside a two-way job's files is never carried over.
-    if (IsInProgramFolder(job, match.path))
+    // What the program keeps beside a two-way job's files, and the job's own backup and the program's folders,
+    // are never carried over: a file renamed out of them is new, one renamed into them is gone.
+    const auto passedOver = [&](const CString &path, const CString &counterpart) {
+        return IsInProgramFolder(job, path) || IsInJobOwnFolder(job, path, counterpart);
+    };
+    if (passedOver(match.path, match.counterpart))
     {
-        if (match.action != kChangeRenamed || IsInProgramFolder(job, match.secondPath))
+        if (match.action != kChangeRenamed ||
+            passedOver(match.secondPath, SiblingPath(match.counterpart, LastComponent(match.secondPath))))
             return MatchEnd::Skipped;
         BecomeAdded(match);
     }
-    else if (match.action == kChangeRenamed && IsInProgramFolder(job, match.secondPath))
+    else if (match.action == kChangeRenamed &&
+             passedOver(match.secondPath, SiblingPath(match.counterpart, LastComponent(match.secondPath))))
         BecomeRemoved(match);
 
     if (!IsFolderPath(match.path) && (match.secondPath.IsEmpty() || !IsFolderPath(match.secondPath)) &&

@@ -10,7 +10,9 @@
 //     alone; either way the next job goes on. A match whose paths could not be made (a path too long) is
 //     logged, and the job is owed a run;
 //   - the program's own files are left alone: temporary copies and list files, and for a two-way job its
-//     "Revision" and "Recycled" folders on both sides;
+//     "Revision" and "Recycled" folders on both sides; so are the job's own destination (when the change would go
+//     there too), the program's data folder and program folder, and for a two-way job every other job's
+//     destination (OwnFolders.h), and no run is owed for a change there;
 //   - a file that the job's filters leave out (IsExcludedFile, the job's extension filters when its source's
 //     "rapid" is not "0") goes no further for that job; a renamed file whose old name was left out is handled
 //     as added under its new name when that passes;
@@ -30,7 +32,10 @@
 //     pass (ReconcilePair), so the program's own changes on the watched destination, which come back as
 //     records, find their pair in step and do nothing. A removal whose file is back, and a pair whose other
 //     side still settles, are left to the record that is still to come. A rename is carried over as a rename
-//     only when the old name's counterpart is the copy of the renamed file and nothing holds the new name;
+//     only when the old name's counterpart is the copy of the renamed file and nothing holds the new name; a
+//     chain of renames (ProcessRenames) is carried over whole as its end state, or, when that cannot be worked
+//     out, logged as a conflict and left as it is: the user's files are never overwritten by the other side's
+//     copies of other names;
 //   - a record whose file stayed locked (OnStillLocked) gets the revision of its copy, and its copy is handed to
 //     the deferred-copy queue (CFileCopyingQueue), logged once;
 //   - at its end the snapshot batch goes to the agent with the job's own maxver, the job is idle again, its
@@ -66,6 +71,10 @@ class CChangeProcessor
     int ProcessChangeRecord(FileChangeEntryPtr entry);
     // A record whose file stays locked: its copy goes to the deferred-copy queue.
     void OnStillLocked(FileChangeEntryPtr entry);
+    // Renames that arrived together (the settle list holds them for a moment), in their order. Renames linked by
+    // their names (a swap: a to t, b to a, t to b) are one chain, which a two-way job repeats on the other side
+    // as the chain's end state (ChangeRenameChain.cpp); every other rename goes on alone, as it came.
+    void ProcessRenames(std::vector<FileChangeEntryPtr> renames);
     // Tells whether a record of a path still settles; none: nothing does.
     void SetPendingTest(std::function<bool(LPCWSTR path)> test)
     {
@@ -130,6 +139,13 @@ class CChangeProcessor
     };
 
     class RevisionKeeper;
+    // The chain whose records are being processed: each renamed name's step, in order, and the two-way jobs that
+    // have repeated it already.
+    struct RenameChain
+    {
+        std::vector<std::pair<CString, CString>> steps;
+        std::vector<CSyncJob *> repeated;
+    };
 
     int ProcessRecord(FileChangeEntryPtr entry, bool stillLocked);
     bool ProcessMatch(CSyncJobList &list, const FileChangeEntry &entry, const ChangedPathMatch &match,
@@ -146,6 +162,11 @@ class CChangeProcessor
     MatchEnd TwoWayChanged(ChangeMatch &match);
     MatchEnd TwoWayRemoved(ChangeMatch &match);
     MatchEnd TwoWayRenamed(ChangeMatch &match);
+    // The chain of the record's rename, repeated on the match's other side: Done when it was (or could not be,
+    // the names then logged as a conflict and left as they are).
+    MatchEnd RepeatChain(ChangeMatch &match, RenameChain &chain);
+    // A chain that cannot be repeated: its names are logged as a conflict and left as they are.
+    void LeaveChain(ChangeMatch &match, const RenameChain &chain, const CString &here, const CString &there);
     // Reconciles the pair a, b (a folder pair that was one-sided is walked as the pass walks it); the task
     // result of its copy.
     int ReconcileMatchPair(ChangeMatch &match, const CString &a, const CString &b);
@@ -170,6 +191,7 @@ class CChangeProcessor
     bool DestinationThere(CSyncJob &job);
 
     std::function<bool(LPCWSTR path)> m_isPending;
+    RenameChain *m_chain = nullptr;
     struct JournalRecord
     {
         CSyncJob *job;

@@ -79,8 +79,8 @@ BOOL IsChangedFileLocked(LPCWSTR path)
     return !file.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-CChangeSettler::CChangeSettler(Sink sink, Sink lockedSink)
-    : m_sink(std::move(sink)), m_lockedSink(std::move(lockedSink))
+CChangeSettler::CChangeSettler(Sink sink, Sink lockedSink, GroupSink renameSink)
+    : m_sink(std::move(sink)), m_lockedSink(std::move(lockedSink)), m_renameSink(std::move(renameSink))
 {
 }
 
@@ -101,7 +101,26 @@ bool CChangeSettler::IsPending(LPCWSTR path) const
         if (SamePath(pending.entry->path, path))
             return true;
     }
+    return IsRenameWaiting(path);
+}
+
+bool CChangeSettler::IsRenameWaiting(LPCWSTR path) const
+{
+    for (const FileChangeEntryPtr &rename : m_renames)
+    {
+        if (SamePath(rename->path, path) || SamePath(rename->secondPath, path))
+            return true;
+    }
     return false;
+}
+
+void CChangeSettler::HandOverRenames()
+{
+    if (m_renames.empty())
+        return;
+    std::vector<FileChangeEntryPtr> renames;
+    renames.swap(m_renames);
+    m_renameSink(std::move(renames));
 }
 
 void CChangeSettler::OnNewEntry(FileChangeEntryPtr entry)
@@ -167,6 +186,14 @@ void CChangeSettler::OnNewEntry(FileChangeEntryPtr entry)
     default:
         break;
     }
+    if (entry->action == kChangeRenamed && m_renameSink)
+    {
+        m_renames.push_back(std::move(entry));
+        m_lastRenameTick = m_ticks;
+        return;
+    }
+    // What goes on at once may concern a renamed file: the renames that came before it go first.
+    HandOverRenames();
     m_sink(std::move(entry));
 }
 
@@ -201,6 +228,8 @@ bool CChangeSettler::OnTick()
         }
         pending.state = State::Settled;
     }
+    if (!m_renames.empty() && m_ticks - m_lastRenameTick >= kRenameQuietTicks)
+        HandOverRenames();
     return HandOver();
 }
 
@@ -211,8 +240,10 @@ bool CChangeSettler::HandOver()
     {
         // Looked for again after every record: the sink may come back here and change the list (a message
         // dispatched while it works).
-        auto next = std::find_if(m_pending.begin(), m_pending.end(),
-                                 [](const Pending &pending) { return pending.state != State::Waiting; });
+        // A file of a waiting rename is handled after it.
+        auto next = std::find_if(m_pending.begin(), m_pending.end(), [this](const Pending &pending) {
+            return pending.state != State::Waiting && !IsRenameWaiting(pending.entry->path);
+        });
         if (next == m_pending.end())
             return false;
         if (::GetTickCount64() - start >= kHandOverBudgetMs)

@@ -7,7 +7,10 @@
 //   removed           a pending record of the path is dropped; the removal goes on at once
 //   renamed           a pending record of the old path takes the new path and waits again (the file then goes
 //                     as added or modified under its new name), and the old path goes on as removed, so that
-//                     its copy is dealt with; otherwise the rename goes on at once
+//                     its copy is dealt with; otherwise the rename waits with the renames that come with it
+//                     (with a rename sink; without one it goes on at once): they go on together, in their order,
+//                     once no rename has come for kRenameQuietTicks ticks, or before any record that goes on at
+//                     once, and a settled record of one of their names waits for them
 //   tick              in arrival order: a record waits out its count, then while the file is locked (opened
 //                     for reading fails with 32; ".doc" files are never locked: Word keeps them open) or
 //                     changed (last-write time or size) it waits one tick more. Every record found settled goes
@@ -27,6 +30,9 @@
 
 // Ticks a file may stay locked before its record goes to the locked sink: a minute at the usual tick.
 constexpr ULONG kLockedTicks = 60;
+// Ticks without a new rename before the renames that came together go on: a chain of renames (a swap) typed or
+// run at once arrives within them.
+constexpr ULONG kRenameQuietTicks = 2;
 // The work one tick, or one later hand-over, may give the sink before the owner's messages come first again.
 constexpr ULONGLONG kHandOverBudgetMs = 250;
 
@@ -34,8 +40,9 @@ class CChangeSettler
 {
   public:
     using Sink = std::function<void(FileChangeEntryPtr entry)>;
+    using GroupSink = std::function<void(std::vector<FileChangeEntryPtr> entries)>;
 
-    explicit CChangeSettler(Sink sink, Sink lockedSink = nullptr);
+    explicit CChangeSettler(Sink sink, Sink lockedSink = nullptr, GroupSink renameSink = nullptr);
 
     void OnNewEntry(FileChangeEntryPtr entry);
     // TRUE when settled records are left for HandOver.
@@ -44,13 +51,13 @@ class CChangeSettler
     bool HandOver();
     bool HasPending() const
     {
-        return !m_pending.empty();
+        return !m_pending.empty() || !m_renames.empty();
     }
     size_t GetPendingCount() const
     {
         return m_pending.size();
     }
-    // A record of the path (case ignored) still waits here.
+    // A record of the path (case ignored) still waits here, a rename's new path among them.
     bool IsPending(LPCWSTR path) const;
 
   private:
@@ -68,10 +75,16 @@ class CChangeSettler
     };
 
     std::vector<Pending>::iterator Find(LPCWSTR path);
+    // The renames that wait go on now.
+    void HandOverRenames();
+    bool IsRenameWaiting(LPCWSTR path) const;
 
     Sink m_sink;
     Sink m_lockedSink;
+    GroupSink m_renameSink;
     std::vector<Pending> m_pending;
+    std::vector<FileChangeEntryPtr> m_renames;
+    ULONG m_lastRenameTick = 0;
     ULONG m_ticks = 0;
 };
 

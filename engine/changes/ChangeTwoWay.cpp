@@ -78,10 +78,18 @@ int CChangeProcessor::ReconcileMatchPair(ChangeMatch &match, const CString &a, c
         OweRun(&job, RunWhen::Idle);
         return TASK_FAILED;
     }
-    if (direction != 0)
-        AddVssCopyItem(&job, match.batch, 0, a, b);
-    else
-        AddVssCopyItem(&job, match.batch, 0, b, a);
+    const CString &from = direction != 0 ? a : b, &to = direction != 0 ? b : a;
+    // The copy the snapshot's copy replaces is kept from the snapshot first (a version kept already is not kept
+    // again, should the file stay held).
+    CString revision;
+    if (match.def.GetMaxVer() != 0 && PathExists(to) && !IsFolderPath(to) && !IsInRevisionFolder(job, to) &&
+        (!MakeFileRevisionPath(job, to, revision) || !AddVssCopyItem(&job, match.batch, 1, to, revision)))
+    {
+        // Nothing is replaced without its revision: a run takes the pair up and says why.
+        OweRun(&job, RunWhen::Idle);
+        return TASK_FAILED;
+    }
+    AddVssCopyItem(&job, match.batch, 0, from, to);
     return TASK_FAILED;
 }
 
@@ -133,6 +141,9 @@ CChangeProcessor::MatchEnd CChangeProcessor::TwoWayRenamed(ChangeMatch &match)
         return MatchEnd::Done;
     if (def.GetDestAgent() != 0)
         return MatchEnd::Done;
+    // Renames that came together are repeated together, as the chain's end state.
+    if (m_chain != nullptr)
+        return RepeatChain(match, *m_chain);
     const CString oldPath = match.path, newPath = match.secondPath, oldCounterpart = match.counterpart;
     const CString newCounterpart = SiblingPath(oldCounterpart, LastComponent(newPath));
     // A pair whose other side still settles is left to that side's record.

@@ -16,6 +16,13 @@ namespace
 const wchar_t kWindowClass[] = L"VelbrookFileMonWindow";
 constexpr UINT_PTR kTickTimer = 1;
 
+std::vector<FileChangeEntryPtr> One(FileChangeEntryPtr entry)
+{
+    std::vector<FileChangeEntryPtr> entries;
+    entries.push_back(std::move(entry));
+    return entries;
+}
+
 // What a message still carries when the thread ends without handling it.
 void FreeMessage(const MSG &message)
 {
@@ -29,8 +36,10 @@ void FreeMessage(const MSG &message)
 
 CFileMonOperation::CFileMonOperation()
     : m_threadId(0), m_window(nullptr), m_timer(0), m_wake(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_startedEvent(nullptr), m_settler([this](FileChangeEntryPtr entry) { Process(std::move(entry), false); },
-                                         [this](FileChangeEntryPtr entry) { Process(std::move(entry), true); }),
+      m_startedEvent(nullptr),
+      m_settler([this](FileChangeEntryPtr entry) { Process(One(std::move(entry)), Handed::Settled); },
+                [this](FileChangeEntryPtr entry) { Process(One(std::move(entry)), Handed::StillLocked); },
+                [this](std::vector<FileChangeEntryPtr> renames) { Process(std::move(renames), Handed::Renames); }),
       m_processing(false), m_handOverPosted(false)
 {
     // A pair whose other side still settles is left to that side's record.
@@ -260,11 +269,11 @@ void CFileMonOperation::PostHandOver()
         m_handOverPosted = true;
 }
 
-void CFileMonOperation::Process(FileChangeEntryPtr entry, bool stillLocked)
+void CFileMonOperation::Process(std::vector<FileChangeEntryPtr> entries, Handed how)
 {
     if (m_processing)
     {
-        m_deferred.emplace_back(std::move(entry), stillLocked);
+        m_deferred.emplace_back(std::move(entries), how);
         return;
     }
     struct Busy
@@ -279,16 +288,18 @@ void CFileMonOperation::Process(FileChangeEntryPtr entry, bool stillLocked)
         }
         bool &m_flag;
     } busy(m_processing);
-    auto process = [this](FileChangeEntryPtr record, bool locked) {
-        if (locked)
-            m_processor.OnStillLocked(std::move(record));
+    auto process = [this](std::vector<FileChangeEntryPtr> records, Handed kind) {
+        if (kind == Handed::Renames)
+            m_processor.ProcessRenames(std::move(records));
+        else if (kind == Handed::StillLocked)
+            m_processor.OnStillLocked(std::move(records.front()));
         else
-            m_processor.ProcessChangeRecord(std::move(record));
+            m_processor.ProcessChangeRecord(std::move(records.front()));
     };
-    process(std::move(entry), stillLocked);
+    process(std::move(entries), how);
     while (!m_deferred.empty())
     {
-        std::pair<FileChangeEntryPtr, bool> next = std::move(m_deferred.front());
+        std::pair<std::vector<FileChangeEntryPtr>, Handed> next = std::move(m_deferred.front());
         m_deferred.erase(m_deferred.begin());
         process(std::move(next.first), next.second);
     }

@@ -1,8 +1,9 @@
 // CFileMonOperation: the program's receiver of directory-change notifications. The main window makes one and
 // hands it to every watch of the on-change jobs (CheckJobPaths). Each accepted change becomes a FileChangeEntry
 // that goes to the object's own thread, settles there (CChangeSettler: a tick a second, every settled record
-// handed over at once) and is then processed there (CChangeProcessor), so that all change processing runs on
-// this one thread. A file that stays locked goes to the deferred-copy queue (CChangeProcessor::OnStillLocked).
+// handed over at once, renames that came together handed over together) and is then processed there
+// (CChangeProcessor), so that all change processing runs on this one thread. A file that stays locked goes to the
+// deferred-copy queue (CChangeProcessor::OnStillLocked).
 //
 // The thread keeps a message-only window: the records, the watch errors and its tick timer reach it as
 // window messages, which a message box on the thread (the missing destination's) dispatches too; what comes
@@ -71,8 +72,15 @@ class CFileMonOperation : public CDirectoryChangeHandler
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnTick();
-    // The settle list's sinks: process the record now, or after the one being processed.
-    void Process(FileChangeEntryPtr entry, bool stillLocked);
+    // What the settle list hands on: a record, one that stayed locked, or renames that came together.
+    enum class Handed
+    {
+        Settled,
+        StillLocked,
+        Renames,
+    };
+    // The settle list's sinks: process the records now, or after the ones being processed.
+    void Process(std::vector<FileChangeEntryPtr> entries, Handed how);
     void OnHandOver();
     void PostHandOver();
     void NoteLostChange(DWORD error, LPCWSTR path);
@@ -89,7 +97,7 @@ class CFileMonOperation : public CDirectoryChangeHandler
     CChangeProcessor m_processor;
     bool m_processing;
     bool m_handOverPosted;
-    std::vector<std::pair<FileChangeEntryPtr, bool>> m_deferred;
+    std::vector<std::pair<std::vector<FileChangeEntryPtr>, Handed>> m_deferred;
     // Filled on the notifying thread when a post fails, read by this object's thread.
     std::mutex m_lostLock;
     std::vector<LostChange> m_lost;

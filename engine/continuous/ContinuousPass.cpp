@@ -2,8 +2,10 @@
 // pair below it.
 #include "engine/continuous/ContinuousRun.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "engine/continuous/OwnFolders.h"
 #include "engine/continuous/Reconcile.h"
 #include "engine/continuous/RemovalRules.h"
 #include "engine/continuous/RevisionPath.h"
@@ -15,6 +17,7 @@
 #include "engine/run/RunThread.h"
 #include "engine/run/SyncJobCopyOne.h"
 #include "engine/store/PathMatch.h"
+#include "engine/store/SyncJobList.h"
 #include "engine/task/SyncTask.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Handles.h"
@@ -45,7 +48,7 @@ class CListFilePass
                   const CString &destRoot)
         : m_job(job), m_batch(batch), m_keepRevisions(keepRevisions), m_jobName(job.GetJobDef()->GetName()),
           m_id(job.GetJobDef()->GetJobUUID()), m_maxVersions(job.GetJobDef()->GetMaxVer()), m_sourceRoot(sourceRoot),
-          m_destRoot(destRoot), m_found()
+          m_destRoot(destRoot), m_ownFolders(GetJobOwnFolders(job)), m_found()
     {
     }
     CListFilePass(const CListFilePass &) = delete;
@@ -61,13 +64,6 @@ class CListFilePass
         SkipPair, // this folder pair cannot go on (reported); the run goes on
         Stop      // the run ends
     };
-    enum class Revision
-    {
-        Saved,
-        Left,     // the pair stays as it is (reported)
-        Deferred, // the revision and the copy wait for a snapshot
-        Stop
-    };
     struct Side
     {
         const CString &folder;
@@ -75,12 +71,42 @@ class CListFilePass
         const CString &root;
         bool isSource;
     };
+    // What the pass keeps of a file before a reconciliation replaces or deletes it: a revision, when the job
+    // keeps them. Given the pair (path and otherPath) of a file entry, a revision that must wait for a snapshot
+    // (the older copy is in use) goes to the snapshot batch with the copy over it.
+    class RevisionKeeper : public IReplaceGuard
+    {
+      public:
+        RevisionKeeper(CListFilePass &pass, const CString &path = CString(), const CString &otherPath = CString())
+            : m_pass(pass), m_path(path), m_otherPath(otherPath)
+        {
+        }
+        bool BeforeReplace(const CString &file, const CString &removed) override;
+        // The keeper left a file as it was (reported).
+        bool LeftOne() const
+        {
+            return m_left;
+        }
+
+      private:
+        bool Leave()
+        {
+            m_left = true;
+            return false;
+        }
+        CListFilePass &m_pass;
+        const CString m_path;
+        const CString m_otherPath;
+        bool m_left = false;
+    };
 
     Step Walk(const Side &walked, const Side &other, std::vector<CString> &subfolders);
     Step FolderEntry(const Side &walked, const Side &other, const CString &name, std::vector<CString> &subfolders);
     Step FileEntry(const Side &walked, const Side &other, const CString &name);
-    Revision SaveRevision(const CString &replaced, const Side &replacedSide, const CString &newer,
-                          const Side &newerSide);
+    // A folder of the program's own or another job's backup, never listed on either side (logged once).
+    bool IsOwnFolder(const CString &path);
+    // The revision path of a file on either side, where its side keeps them.
+    BOOL MakeRevision(const CString &file, CString &revision);
     Step AfterFailedPair(const Side &other, const CString &path, const CString &otherPath, DWORD direction, DWORD why);
 
     // TRUE when the error ends the run: a cancel, the destination gone, a network error.
@@ -101,6 +127,9 @@ class CListFilePass
     const int m_maxVersions;
     const CString m_sourceRoot;
     const CString m_destRoot;
+    std::vector<OwnFolder> m_ownFolders;
+    // A revision could not be kept for a reason that ends the run (a full disk, the destination gone).
+    bool m_stopped = false;
     // The listing record; every level lists its folder whole before it goes down into the next.
     WIN32_FIND_DATAW m_found;
 };
@@ -241,7 +270,7 @@ CListFilePass::Step CListFilePass::FolderEntry(const Side &walked, const Side &o
     // A destination inside its source (or the other way round) is never taken for a folder of the other tree:
     // each pass would make it one level deeper.
     if (path.CompareNoCase(CutTrailingBackslashes(m_destRoot)) == 0 ||
-        path.CompareNoCase(CutTrailingBackslashes(m_sourceRoot)) == 0)
+        path.CompareNoCase(CutTrailingBackslashes(m_sourceRoot)) == 0 || IsOwnFolder(path))
         return Step::Next;
     const CString otherPath = other.folder + name;
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -282,9 +311,14 @@ CListFilePass::Step CListFilePass::FolderEntry(const Side &walked, const Side &o
     // its missing folders are not removals.
     if (!m_job.m_firstPass && IsListed(walked.list, name) && IsListed(other.list, name))
     {
-        // Removed on the other side: only what was in step at the last pass goes with it.
+        // Removed on the other side: only what was in step at the last pass goes with it, each file kept as a
+        // revision first.
         MarkJobBusy(m_job);
-        if (CarryOverFolderRemoval(m_job, path, otherPath))
+        RevisionKeeper keeper(*this);
+        const bool gone = CarryOverFolderRemoval(m_job, path, otherPath, &keeper);
+        if (m_stopped)
+            return Step::Stop;
+        if (gone)
         {
             Unlist(walked.list, name);
             Unlist(other.list, name);
@@ -325,79 +359,101 @@ CListFilePass::Step CListFilePass::FileEntry(const Side &walked, const Side &oth
         return Step::Next;
     }
     const CString otherPath = other.folder + name;
-    WIN32_FILE_ATTRIBUTE_DATA mine, theirs;
+    WIN32_FILE_ATTRIBUTE_DATA theirs;
     const bool otherThere = g_pfnGetFileAttributesEx(otherPath, GetFileExInfoStandard, &theirs) != FALSE;
     // A pair present on both sides was the source walk's: a second look would count and queue it twice.
     if (otherThere && !walked.isSource)
         return Step::Next;
     ++m_job.m_entriesFound;
-    if (otherThere)
-    {
-        if (theirs.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            return Step::Next; // the folder's walk reports the pair
-        NewerCopy newer = NewerCopy::Same;
-        if (m_keepRevisions && g_pfnGetFileAttributesEx(path, GetFileExInfoStandard, &mine) &&
-            CompareCopies(mine, theirs, newer) && (newer == NewerCopy::A || newer == NewerCopy::B))
-        {
-            // The copy that the reconciliation replaces is the older one: it is kept before it is overwritten.
-            const Revision kept = newer == NewerCopy::B ? SaveRevision(path, walked, otherPath, other)
-                                                        : SaveRevision(otherPath, other, path, walked);
-            if (kept == Revision::Stop)
-                return Step::Stop;
-            if (kept != Revision::Saved)
-                return Step::Next;
-        }
-    }
+    if (otherThere && (theirs.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Step::Next; // the folder's walk reports the pair
+    // The copy that a reconciliation replaces or deletes is kept first.
+    RevisionKeeper keeper(*this, path, otherPath);
     DWORD direction = 1;
-    if (ReconcilePairInLists(m_job, path, otherPath, direction, walked.list, other.list,
-                             walked.isSource ? PairSource::A : PairSource::B))
+    const int result = ReconcilePairInLists(m_job, path, otherPath, direction, walked.list, other.list,
+                                            walked.isSource ? PairSource::A : PairSource::B, &keeper);
+    if (m_stopped)
+        return Step::Stop;
+    if (result)
     {
-        ++m_job.m_filesCopied;
+        if (!keeper.LeftOne())
+            ++m_job.m_filesCopied;
         return Step::Next;
     }
     return AfterFailedPair(other, path, otherPath, direction, ::GetLastError());
 }
 
-CListFilePass::Revision CListFilePass::SaveRevision(const CString &replaced, const Side &replacedSide,
-                                                    const CString &newer, const Side &newerSide)
+bool CListFilePass::IsOwnFolder(const CString &path)
 {
-    CString target, revision;
-    if (!MakeRevisionPath(m_job, newer, newerSide.root, replacedSide.root, target, &revision))
+    // The walk goes down folder by folder: it meets each one at its own name.
+    const CString folderPath = CutTrailingBackslashes(path);
+    auto folder = std::find_if(m_ownFolders.begin(), m_ownFolders.end(),
+                               [&](const OwnFolder &own) { return own.path.CompareNoCase(folderPath) == 0; });
+    if (folder == m_ownFolders.end())
+        return false;
+    if (!folder->logged)
     {
-        // Nothing is overwritten without its revision.
-        CountRevisionFailure(replaced, ::GetLastError());
-        return Revision::Left;
+        folder->logged = true;
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO,
+                               folder->kind == OwnFolder::OtherJob ? IDS_LOG_SYNC_OTHER_BACKUP_SKIPPED
+                                                                   : IDS_LOG_OWN_FOLDER_SKIPPED,
+                               FormatNow().GetString(), folder->path.GetString());
     }
-    const int result = CopyFileWithRevisions(replaced, revision, m_maxVersions);
+    return true;
+}
+
+BOOL CListFilePass::MakeRevision(const CString &file, CString &revision)
+{
+    // The root the file lies in (the longer one, when one side lies inside the other).
+    const bool inDest = CSyncJobList::IsPathBelow(m_destRoot, file) != 0;
+    const bool inSource = CSyncJobList::IsPathBelow(m_sourceRoot, file) != 0;
+    const CString &root =
+        inDest && (!inSource || m_destRoot.GetLength() > m_sourceRoot.GetLength()) ? m_destRoot : m_sourceRoot;
+    CString target;
+    return MakeRevisionPath(m_job, file, root, root, target, &revision);
+}
+
+bool CListFilePass::RevisionKeeper::BeforeReplace(const CString &file, const CString &removed)
+{
+    CListFilePass &pass = m_pass;
+    if (!pass.m_keepRevisions)
+        return true;
+    CString revision;
+    if (!pass.MakeRevision(file, revision))
+    {
+        // Nothing is overwritten or deleted without its revision.
+        pass.CountRevisionFailure(file, ::GetLastError());
+        return Leave();
+    }
+    const int result = CopyFileWithRevisions(file, revision, pass.m_maxVersions);
     if (result == TASK_DONE)
-        return Revision::Saved;
+        return true;
     const DWORD error = ::GetLastError();
     if (result == TASK_DISK_FULL)
     {
-        m_job.m_diskFull = TRUE;
-        CountRevisionFailure(replaced, ERROR_DISK_FULL);
-        return Revision::Stop;
+        pass.m_job.m_diskFull = TRUE;
+        pass.CountRevisionFailure(file, ERROR_DISK_FULL);
+        pass.m_stopped = true;
+        return Leave();
     }
-    if (IsStopError(error))
-        return Revision::Stop;
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+    if (pass.IsStopError(error))
+    {
+        pass.m_stopped = true;
+        return Leave();
+    }
+    if (removed.IsEmpty() && !m_path.IsEmpty() && (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION))
     {
         // The older copy is in use: its revision and then the newer copy over it are both taken from a
         // snapshot, in that order, so that it is not overwritten before it is kept.
-        if (AddVssCopyItem(&m_job, m_batch, 1, replaced, revision) &&
-            AddVssCopyItem(&m_job, m_batch, 0, newer, replaced))
-        {
-            ++m_job.m_errorCount;
-            m_job.FlushVssCopyBatch(m_batch);
-        }
-        else
-        {
-            ++m_job.m_errorCount;
-        }
-        return Revision::Deferred;
+        const CString &newer = file.CompareNoCase(m_path) == 0 ? m_otherPath : m_path;
+        ++pass.m_job.m_errorCount;
+        if (AddVssCopyItem(&pass.m_job, pass.m_batch, 1, file, revision) &&
+            AddVssCopyItem(&pass.m_job, pass.m_batch, 0, newer, file))
+            pass.m_job.FlushVssCopyBatch(pass.m_batch);
+        return Leave();
     }
-    CountRevisionFailure(replaced, error);
-    return Revision::Left;
+    pass.CountRevisionFailure(file, error);
+    return Leave();
 }
 
 CListFilePass::Step CListFilePass::AfterFailedPair(const Side &other, const CString &path, const CString &otherPath,
@@ -438,6 +494,20 @@ CListFilePass::Step CListFilePass::AfterFailedPair(const Side &other, const CStr
         return Step::Next;
     }
     ++m_job.m_errorCount;
+    // The copy it replaces is kept from the snapshot first. Should the copy fail after it (the file stays held
+    // all day), the next run's revision of the same version is not made again (CopyFileWithRevisions).
+    CString revision;
+    const DWORD replaced = ::GetFileAttributesW(to);
+    if (m_keepRevisions && replaced != INVALID_FILE_ATTRIBUTES && !(replaced & FILE_ATTRIBUTE_DIRECTORY))
+    {
+        if (!MakeRevision(to, revision))
+        {
+            CountRevisionFailure(to, ::GetLastError());
+            return Step::Next;
+        }
+        if (!AddVssCopyItem(&m_job, m_batch, 1, to, revision))
+            return Step::Next;
+    }
     if (AddVssCopyItem(&m_job, m_batch, 0, from, to))
         m_job.FlushVssCopyBatch(m_batch);
     return Step::Next;

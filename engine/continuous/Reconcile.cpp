@@ -74,7 +74,9 @@ class CPair
     // The removal of one side carried over to the other, whose attribute record is doomedData.
     int CarryOverRemoval(bool deleteA, const WIN32_FILE_ATTRIBUTE_DATA &doomedData);
     int BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_ATTRIBUTE_DATA &dataB);
-    void ListOnBothSides();
+    // The pair stands in step: listed on both sides, a file pair with the later of its two last-write times
+    // (null for a folder pair).
+    void ListOnBothSides(const FILETIME *written);
 
     CSyncJob &m_job;
     const CString &m_pathA;
@@ -121,12 +123,16 @@ int CPair::Reconcile()
     return BothPresent(dataA, dataB);
 }
 
-void CPair::ListOnBothSides()
+void CPair::ListOnBothSides(const FILETIME *written)
 {
-    if (!m_inA)
-        m_listA.Add(m_name, 0);
-    if (!m_inB)
-        m_listB.Add(m_name, 0);
+    for (TesselDirText *list : {&m_listA, &m_listB})
+    {
+        // A name the pass listed as a folder keeps its folder line.
+        if (written != nullptr && !list->Contains(m_name, 1))
+            list->MarkInStep(m_name, *written);
+        else if (!IsListed(*list, m_name))
+            list->Add(m_name, 0);
+    }
 }
 
 int CPair::Copy(bool fromA)
@@ -135,14 +141,21 @@ int CPair::Copy(bool fromA)
     const CString &to = fromA ? m_pathB : m_pathA;
     m_direction = fromA ? 1 : 0;
     const bool replacing = ::GetFileAttributesW(to) != INVALID_FILE_ATTRIBUTES;
-    // The copy it replaces is kept first (a revision): without it the pair stays as it is.
-    if (replacing && m_guard != nullptr && !m_guard->BeforeReplace(to, CString()))
-        return 1;
     MarkJobBusy(m_job);
+    // The copy it replaces is kept (a revision) once the new copy stands whole beside it, and only then: a copy
+    // that cannot be made keeps nothing. Without it the pair stays as it is.
+    bool left = false;
+    const auto keepReplaced = [&]() {
+        left = m_guard != nullptr && !m_guard->BeforeReplace(to, CString());
+        return !left;
+    };
     // A folder is made, not copied: the copy routine passes a folder over as nothing to do, and a folder listed
     // on both sides that stands on one only reads as deleted on the other.
-    const int result = IsFolderPath(from) ? (CreateDestinationFolder(to, 1) ? TASK_DONE : TASK_FAILED)
-                                          : CopyFileViaTemp(&m_job, from, to);
+    const bool folder = IsFolderPath(from);
+    const int result = folder ? (CreateDestinationFolder(to, 1) ? TASK_DONE : TASK_FAILED)
+                              : CopyFileViaTemp(&m_job, from, to, keepReplaced);
+    if (left)
+        return 1;
     if (result != TASK_DONE)
     {
         // The lists stay as they were: the name is not in step, and the next pass looks at it again.
@@ -151,11 +164,21 @@ int CPair::Copy(bool fromA)
         ::SetLastError(error);
         return 0;
     }
-    ListOnBothSides();
-    if (replacing && (m_source == PairSource::A) != fromA)
+    WIN32_FILE_ATTRIBUTE_DATA dataFrom, dataTo;
+    if (!folder && g_pfnGetFileAttributesEx(from, GetFileExInfoStandard, &dataFrom) &&
+        g_pfnGetFileAttributesEx(to, GetFileExInfoStandard, &dataTo))
+        ListOnBothSides(::CompareFileTime(&dataFrom.ftLastWriteTime, &dataTo.ftLastWriteTime) > 0
+                            ? &dataFrom.ftLastWriteTime
+                            : &dataTo.ftLastWriteTime);
+    else
+        ListOnBothSides(nullptr);
+    if (replacing)
     {
-        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, IDS_LOG_SYNC_SOURCE_REPLACED, FormatNow().GetString(),
-                               to.GetString(), from.GetString());
+        // Every replacement says so, on either side: the source's is the user's own file.
+        const bool sourceReplaced = (m_source == PairSource::A) != fromA;
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO,
+                               sourceReplaced ? IDS_LOG_SYNC_SOURCE_REPLACED : IDS_LOG_SYNC_COPY_REPLACED,
+                               FormatNow().GetString(), to.GetString(), from.GetString());
     }
     return 1;
 }
@@ -171,7 +194,7 @@ int CPair::CarryOverRemoval(bool deleteA, const WIN32_FILE_ATTRIBUTE_DATA &doome
     if (doomedData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     {
         MarkJobBusy(m_job);
-        if (CarryOverFolderRemoval(m_job, CutTrailingBackslashes(doomed), CutTrailingBackslashes(removed)))
+        if (CarryOverFolderRemoval(m_job, CutTrailingBackslashes(doomed), CutTrailingBackslashes(removed), m_guard))
         {
             Unlist(removedList, m_name);
             Unlist(doomedList, m_name);
@@ -204,7 +227,7 @@ int CPair::BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_
 {
     if (dataA.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     {
-        ListOnBothSides();
+        ListOnBothSides(nullptr);
         return 1;
     }
     NewerCopy newer = NewerCopy::Same;
@@ -213,7 +236,8 @@ int CPair::BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_
     switch (newer)
     {
     case NewerCopy::Same:
-        ListOnBothSides();
+        ListOnBothSides(::CompareFileTime(&dataA.ftLastWriteTime, &dataB.ftLastWriteTime) > 0 ? &dataA.ftLastWriteTime
+                                                                                              : &dataB.ftLastWriteTime);
         return 1;
     case NewerCopy::Conflict:
         // Neither copy is known to be the newer one; unlisted, the one the user removes is no removal to carry

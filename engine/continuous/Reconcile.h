@@ -15,11 +15,12 @@
 // A side whose list does not hold the name is new to it (a new or refilled destination, a list that lost the
 // line): nothing there was removed, so the copy that stands is copied over, never deleted.
 //
-// Carrying a removal over (CarryOverRemoval, RemovalRules.h) deletes the surviving copy only when its folder's
-// list was written after it (the copy is as the last pass left it): a copy written since is kept and copied
-// back. While the first-pass byte is set (the first run of the job) nothing is deleted. A deletion that fails is
-// logged (string 443) and undone by copying the copy that stayed back to the other side. Every deletion, and
-// every copy that replaces a file on the source side, writes one line in the job's log.
+// Carrying a removal over (CarryOverRemoval, RemovalRules.h) deletes the surviving copy only when it was not
+// written after the time its list line holds (the pair as the job last had it in step): a copy written since is
+// kept and copied back. A pair found or put in step gets that time in both lists (the later of its two copies'
+// last-write times). While the first-pass byte is set (the first run of the job) nothing is deleted. A deletion
+// that fails is logged (string 443) and undone by copying the copy that stayed back to the other side. Every
+// deletion, and every copy that replaces a file on either side, writes one line in the job's log.
 //
 // A side counts as absent only when the system says its path is not found while its folder is there: a
 // counterpart that cannot be looked at (a drive or share gone, access denied) is never taken for a deletion.
@@ -42,9 +43,10 @@ enum class PairSource
     B
 };
 
-// Asked before a reconciliation replaces or deletes a file: TRUE lets it go ahead (the guard has kept what it
-// needs of it, a revision); FALSE leaves the file and the pair as they are, the guard having reported why.
-// removed: for a deletion, the path whose removal it carries over; empty when the file is to be replaced.
+// Asked before a reconciliation replaces or deletes a file (a replacement once its new copy stands whole beside
+// it): TRUE lets it go ahead (the guard has kept what it needs of it, a revision); FALSE leaves the file and the
+// pair as they are, the guard having reported why. removed: for a deletion, the path whose removal it carries
+// over; empty when the file is to be replaced.
 class IReplaceGuard
 {
   public:

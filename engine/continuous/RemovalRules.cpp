@@ -49,7 +49,7 @@ bool ListFolder(const CString &folder, std::vector<Entry> &entries)
 RemovalOutcome CarryOverFileRemoval(CSyncJob &job, const CString &doomed, const FILETIME &doomedWritten,
                                     const CString &removedPath, const TesselDirText &doomedList, IReplaceGuard *guard)
 {
-    if (doomedList.IsWrittenSinceLastPass(doomedWritten))
+    if (doomedList.IsWrittenSinceInStep(doomed.Mid(doomed.ReverseFind(L'\\') + 1), doomedWritten))
     {
         LogPair(job, __LINE__, 0, LM_INFO, IDS_LOG_SYNC_KEPT_CHANGED, doomed, removedPath);
         return RemovalOutcome::Kept;
@@ -68,12 +68,11 @@ RemovalOutcome CarryOverFileRemoval(CSyncJob &job, const CString &doomed, const 
     return RemovalOutcome::Failed;
 }
 
-bool CarryOverFolderRemoval(CSyncJob &job, const CString &folder, const CString &removedFolder)
+bool CarryOverFolderRemoval(CSyncJob &job, const CString &folder, const CString &removedFolder, IReplaceGuard *guard)
 {
     std::vector<Entry> entries;
     bool whole = ListFolder(folder, entries);
     {
-        // Opened before anything here changes: its last write is the end of the last pass through the folder.
         TesselDirText list(job.GetJobDef()->GetJobUUID(), &job.GetLog());
         if (!list.Open(folder + L"\\"))
             return false;
@@ -94,13 +93,13 @@ bool CarryOverFolderRemoval(CSyncJob &job, const CString &folder, const CString 
             if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
             {
                 MarkJobBusy(job);
-                if (CarryOverFolderRemoval(job, path, removedPath))
+                if (CarryOverFolderRemoval(job, path, removedPath, guard))
                     Unlist(list, entry.name);
                 else
                     whole = false;
                 continue;
             }
-            if (CarryOverFileRemoval(job, path, entry.written, removedPath, list) == RemovalOutcome::Deleted)
+            if (CarryOverFileRemoval(job, path, entry.written, removedPath, list, guard) == RemovalOutcome::Deleted)
                 Unlist(list, entry.name);
             else
                 whole = false;

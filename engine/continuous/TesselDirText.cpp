@@ -52,13 +52,47 @@ bool SkipQuoted(std::wstring_view &text, bool mayBeEmpty)
     return true;
 }
 
-// An entry line as FormatLine writes it, without its CR LF.
+const wchar_t kSyncedField[] = L",synced=\"";
+constexpr size_t kSyncedDigits = 16;
+
+// The 16 hex digits of a FILETIME, high word first.
+bool ParseSynced(std::wstring_view digits, FILETIME &time)
+{
+    if (digits.size() != kSyncedDigits)
+        return false;
+    ULONGLONG value = 0;
+    for (const wchar_t c : digits)
+    {
+        const int digit = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'A' && c <= L'F' ? c - L'A' + 10 : -1;
+        if (digit < 0)
+            return false;
+        value = (value << 4) | static_cast<ULONGLONG>(digit);
+    }
+    time.dwHighDateTime = static_cast<DWORD>(value >> 32);
+    time.dwLowDateTime = static_cast<DWORD>(value);
+    return true;
+}
+
+// The in-step time as a line ends with it: ,synced="<high word><low word>", in hex.
+std::wstring FormatSynced(const FILETIME &time)
+{
+    wchar_t digits[kSyncedDigits + 1];
+    swprintf(digits, kSyncedDigits + 1, L"%08lX%08lX", static_cast<unsigned long>(time.dwHighDateTime),
+             static_cast<unsigned long>(time.dwLowDateTime));
+    return kSyncedField + std::wstring(digits) + L"\"";
+}
+
+// An entry line as the list writes it, without its CR LF.
 bool IsEntryLine(std::wstring_view line)
 {
     if (!Skip(line, L"id=\"") || !SkipQuoted(line, true) || !Skip(line, L",name=\"") || !SkipQuoted(line, false) ||
         !Skip(line, L",isdir=\""))
         return false;
-    return line == L"0\"" || line == L"1\"";
+    if (!Skip(line, L"0\"") && !Skip(line, L"1\""))
+        return false;
+    FILETIME time;
+    return line.empty() || (Skip(line, kSyncedField) && line.size() == kSyncedDigits + 1 && line.back() == L'"' &&
+                            ParseSynced(line.substr(0, kSyncedDigits), time));
 }
 
 } // namespace
@@ -132,7 +166,8 @@ BOOL TesselDirText::Open(LPCWSTR folder)
     CString path;
     if (!GetListPath(wanted, path))
         return FALSE;
-    // Read before this opening changes it.
+    // A file line without its in-step time was written by a program that went by the list's own last write:
+    // it gets that time, as this opening finds it, once.
     WIN32_FILE_ATTRIBUTE_DATA found;
     const bool existed = ::GetFileAttributesExW(path, GetFileExInfoStandard, &found) != FALSE;
     if (!Create(wanted))
@@ -171,11 +206,17 @@ BOOL TesselDirText::Open(LPCWSTR folder)
     // The text ends where only NULs follow: a list left at its open size holds them after its last line.
     while (units > 0 && m_text[units - 1] == L'\0')
         --units;
-    const DWORD length = TidyText(units);
+    std::wstring tidy = TidyText(units, existed ? &found.ftLastWriteTime : nullptr);
+    // The view reaches kListFileSlack bytes beyond the file: the tidy text and its NUL must fit in it, or the
+    // old lines stay without their times.
+    if ((tidy.size() + 1) * sizeof(wchar_t) + sizeof(kMark) > fileSize + kListFileSlack)
+        tidy = TidyText(units, nullptr);
+    if (tidy.size() != units || wmemcmp(tidy.data(), m_text, units) != 0)
+        wmemcpy(m_text, tidy.data(), tidy.size());
+    const DWORD length = static_cast<DWORD>(tidy.size());
     m_textBytes = length * sizeof(wchar_t);
     m_text[length] = L'\0';
     m_sizeAtOpen = fileSize;
-    m_lastPass = existed ? found.ftLastWriteTime : FILETIME{0, 0};
     if (m_damagedLines > 0)
     {
         CLogMsg &log = m_log != nullptr ? *m_log : AppLog;
@@ -185,7 +226,7 @@ BOOL TesselDirText::Open(LPCWSTR folder)
     return TRUE;
 }
 
-DWORD TesselDirText::TidyText(DWORD units)
+std::wstring TesselDirText::TidyText(DWORD units, const FILETIME *listWritten)
 {
     const std::wstring_view text(m_text, units);
     const size_t folderEnd = text.find(L"\r\n");
@@ -204,23 +245,29 @@ DWORD TesselDirText::TidyText(DWORD units)
         // A last line without its CR LF is whole when it has the entry form, and gets its CR LF back.
         const std::wstring_view line = text.substr(at, end - at);
         if (IsEntryLine(line))
-            tidy.append(line).append(L"\r\n");
+        {
+            tidy.append(line);
+            constexpr std::wstring_view fileEnd = L",isdir=\"0\"";
+            if (listWritten != nullptr && line.size() >= fileEnd.size() &&
+                line.substr(line.size() - fileEnd.size()) == fileEnd)
+                tidy.append(FormatSynced(*listWritten));
+            tidy.append(L"\r\n");
+        }
         else
+        {
             ++m_damagedLines;
+        }
         at = end + 2;
     }
-    // The view reaches kListFileSlack bytes beyond the file: the tidy text (at most a new folder line longer)
-    // and its NUL fit.
-    if (tidy.size() != units || wmemcmp(tidy.data(), m_text, units) != 0)
-        wmemcpy(m_text, tidy.data(), tidy.size());
-    return static_cast<DWORD>(tidy.size());
+    return tidy;
 }
 
-BOOL TesselDirText::IsWrittenSinceLastPass(const FILETIME &lastWrite) const
+BOOL TesselDirText::IsWrittenSinceInStep(LPCWSTR name, const FILETIME &lastWrite) const
 {
-    if (m_lastPass.dwLowDateTime == 0 && m_lastPass.dwHighDateTime == 0)
+    FILETIME synced;
+    if (!GetInStepTime(name, synced))
         return TRUE;
-    return ::CompareFileTime(&lastWrite, &m_lastPass) > 0;
+    return ::CompareFileTime(&lastWrite, &synced) > 0;
 }
 
 void TesselDirText::Close()
@@ -243,15 +290,13 @@ void TesselDirText::Close()
     m_text = nullptr;
     m_textBytes = 0;
     m_sizeAtOpen = 0;
-    m_lastPass = FILETIME{0, 0};
     m_damagedLines = 0;
 }
 
 CString TesselDirText::FormatLine(LPCWSTR name, int isDir) const
 {
     CString line;
-    line.Format(L"id=\"%s\",name=\"%s\",isdir=\"%d\"\r\n", m_id.GetString(), name != nullptr ? name : L"",
-                isDir ? 1 : 0);
+    line.Format(L"id=\"%s\",name=\"%s\",isdir=\"%d\"", m_id.GetString(), name != nullptr ? name : L"", isDir ? 1 : 0);
     return line;
 }
 
@@ -260,13 +305,44 @@ DWORD TesselDirText::Find(LPCWSTR name, int isDir) const
     if (m_text == nullptr || name == nullptr)
         return 0;
     const CString line = FormatLine(name, isDir);
-    // A hit counts only at the start of a line: the folder line could end in text that looks like an entry.
+    // A hit counts only as a whole line, with or without its time: the folder line could end in text that looks
+    // like an entry, and one name can begin another.
     for (const wchar_t *hit = wcsstr(m_text, line); hit != nullptr; hit = wcsstr(hit + 1, line))
     {
-        if (hit > m_text && hit[-1] == L'\n')
+        const wchar_t next = hit[line.GetLength()];
+        if (hit > m_text && hit[-1] == L'\n' && (next == L'\r' || next == L','))
             return static_cast<DWORD>(hit - m_text) * sizeof(wchar_t);
     }
     return 0;
+}
+
+DWORD TesselDirText::LineBytesAt(DWORD offset) const
+{
+    const wchar_t *start = m_text + offset / sizeof(wchar_t);
+    const wchar_t *end = wcsstr(start, L"\r\n");
+    const wchar_t *stop = m_text + m_textBytes / sizeof(wchar_t);
+    return static_cast<DWORD>(((end != nullptr ? end + 2 : stop) - start) * sizeof(wchar_t));
+}
+
+BOOL TesselDirText::Append(const CString &line)
+{
+    const DWORD lineBytes = static_cast<DWORD>(line.GetLength()) * sizeof(wchar_t);
+    // The view holds the mark, the text and the NUL after it.
+    if (m_textBytes + lineBytes + sizeof(wchar_t) > m_sizeAtOpen + kListFileSlack - sizeof(kMark))
+    {
+        // Closed and opened again: the text goes to the file whole, and the mapping reaches kListFileSlack
+        // bytes beyond it.
+        const CString folder = m_folder;
+        Close();
+        if (!Open(folder))
+            return FALSE;
+        if (m_textBytes + lineBytes + sizeof(wchar_t) > m_sizeAtOpen + kListFileSlack - sizeof(kMark))
+            return FALSE;
+    }
+    memcpy(reinterpret_cast<BYTE *>(m_text) + m_textBytes, line.GetString(), lineBytes);
+    m_textBytes += lineBytes;
+    m_text[m_textBytes / sizeof(wchar_t)] = L'\0';
+    return TRUE;
 }
 
 BOOL TesselDirText::Add(LPCWSTR name, int isDir)
@@ -275,27 +351,7 @@ BOOL TesselDirText::Add(LPCWSTR name, int isDir)
         return FALSE;
     if (Contains(name, isDir))
         return TRUE;
-    const CString line = FormatLine(name, isDir);
-    const DWORD lineBytes = static_cast<DWORD>(line.GetLength()) * sizeof(wchar_t);
-    // The view holds the mark, the text and the NUL after it.
-    const DWORD room = m_sizeAtOpen + kListFileSlack - sizeof(kMark);
-    if (m_textBytes + lineBytes + sizeof(wchar_t) > room)
-    {
-        // The reopening is part of this pass: the list keeps the time of the last one.
-        const CString folder = m_folder;
-        const FILETIME lastPass = m_lastPass;
-        Close();
-        if (!Open(folder))
-            return FALSE;
-        m_lastPass = lastPass;
-        if (m_textBytes + lineBytes + sizeof(wchar_t) > m_sizeAtOpen + kListFileSlack - sizeof(kMark))
-            return FALSE;
-        return Add(name, isDir);
-    }
-    memcpy(reinterpret_cast<BYTE *>(m_text) + m_textBytes, line.GetString(), lineBytes);
-    m_textBytes += lineBytes;
-    m_text[m_textBytes / sizeof(wchar_t)] = L'\0';
-    return TRUE;
+    return Append(FormatLine(name, isDir) + L"\r\n");
 }
 
 BOOL TesselDirText::Remove(LPCWSTR name, int isDir)
@@ -305,12 +361,42 @@ BOOL TesselDirText::Remove(LPCWSTR name, int isDir)
     const DWORD offset = Find(name, isDir);
     if (offset == 0)
         return TRUE;
-    const DWORD lineBytes = static_cast<DWORD>(FormatLine(name, isDir).GetLength()) * sizeof(wchar_t);
+    const DWORD lineBytes = LineBytesAt(offset);
     BYTE *text = reinterpret_cast<BYTE *>(m_text);
     memmove(text + offset, text + offset + lineBytes, m_textBytes - offset - lineBytes);
     m_textBytes -= lineBytes;
     m_text[m_textBytes / sizeof(wchar_t)] = L'\0';
     return TRUE;
+}
+
+BOOL TesselDirText::MarkInStep(LPCWSTR name, const FILETIME &written)
+{
+    if (m_text == nullptr || name == nullptr)
+        return FALSE;
+    const CString line = FormatLine(name, 0) + FormatSynced(written).c_str() + L"\r\n";
+    const DWORD lineBytes = static_cast<DWORD>(line.GetLength()) * sizeof(wchar_t);
+    const DWORD offset = Find(name, 0);
+    if (offset != 0 && LineBytesAt(offset) == lineBytes)
+    {
+        // A line with a time already: the new time takes its place.
+        memcpy(reinterpret_cast<BYTE *>(m_text) + offset, line.GetString(), lineBytes);
+        return TRUE;
+    }
+    if (offset != 0)
+        Remove(name, 0);
+    return Append(line);
+}
+
+BOOL TesselDirText::GetInStepTime(LPCWSTR name, FILETIME &written) const
+{
+    written = FILETIME{0, 0};
+    const DWORD offset = Find(name, 0);
+    if (offset == 0)
+        return FALSE;
+    const size_t prefix = static_cast<size_t>(FormatLine(name, 0).GetLength());
+    std::wstring_view rest(m_text + offset / sizeof(wchar_t) + prefix, LineBytesAt(offset) / sizeof(wchar_t) - prefix);
+    return Skip(rest, kSyncedField) && rest.size() >= kSyncedDigits &&
+           ParseSynced(rest.substr(0, kSyncedDigits), written);
 }
 
 CString TesselDirText::GetText() const

@@ -5,9 +5,11 @@
 // The file, UTF-16LE:
 //   FF FE                                   byte-order mark
 //   <folder as passed to Create> CR LF      the folder line
-//   id="<id>",name="<name>",isdir="<0|1>" CR LF     one line per entry, in the order added
+//   id="<id>",name="<name>",isdir="<0|1>"[,synced="<16 hex digits>"] CR LF     one line per entry, in the
+//                                                                            order added
 // id is the job's "JobUUID" (one list may hold lines of several jobs), name the bare file or folder name, isdir
-// 1 for a folder. Lines are compared exactly, case included.
+// 1 for a folder. Lines are compared exactly, case included. "synced" is the last-write time (a FILETIME, high
+// word first) the pair had when this job last found or put it in step: the later of its two copies' times.
 //
 // An open list is edited in place through a mapping kListFileSlack bytes larger than the file, which grows the
 // file by as much while it is open; Close cuts it back to its text. The text ends where only NUL units follow:
@@ -16,14 +18,20 @@
 // form) is left out when the list is opened and logged once (LM_WARNING, string IDS_LOG_LIST_DAMAGED): its
 // name counts as never seen, so its file is copied again, never deleted; every good line stays.
 //
-// The list's own last-write time, as Open finds it, is when the job last went through the folder: a file
-// written after it was changed since (IsWrittenSinceLastPass), which a removal on the other side must not take.
+// A file written after its pair's "synced" time was changed since the job last had the pair in step
+// (IsWrittenSinceInStep), and a removal on the other side must not take it. The time is the job's own and the
+// pair's own: another job's pass, another pair's change, an opening of the list (which grows the file by its
+// slack and cuts it back) or a reopening for room move nothing of it. A file line without the time (one a
+// program that went by the list's own last write wrote) gets that last write, as its first opening here finds
+// it, once; a line that has none (a folder's) never lets a file go.
 //
 // The file is opened without sharing, so two list objects on one folder exclude each other: the second Open
 // fails with 32 (sharing violation), also within one process. Callers open, edit and close within one
 // operation; an object is used by one thread at a time.
 #pragma once
 #include <windows.h>
+
+#include <string>
 
 #include "platform/system/Handles.h"
 #include "platform/text/String.h"
@@ -77,13 +85,17 @@ class TesselDirText
     BOOL Add(LPCWSTR name, int isDir);
     // Takes the entry's line out; TRUE whether or not it was there, FALSE when nothing is open.
     BOOL Remove(LPCWSTR name, int isDir);
+    // Lists the file name (isdir 0) as in step with the time written, its line added or its time replaced.
+    BOOL MarkInStep(LPCWSTR name, const FILETIME &written);
+    // The time the file name's line holds; FALSE when it holds none (or the name is not listed as a file).
+    BOOL GetInStepTime(LPCWSTR name, FILETIME &written) const;
 
     // The text (folder line and entries) without the mark; empty when closed.
     CString GetText() const;
 
-    // TRUE when a file last written at lastWrite changed after the job's last pass through the folder: later
-    // than the list's last write as Open found it, or the list was new then.
-    BOOL IsWrittenSinceLastPass(const FILETIME &lastWrite) const;
+    // TRUE when the file name, last written at lastWrite, changed after the job last had its pair in step: later
+    // than the line's time, or its line holds none.
+    BOOL IsWrittenSinceInStep(LPCWSTR name, const FILETIME &lastWrite) const;
     // The damaged lines Open left out.
     int GetDamagedLines() const
     {
@@ -91,9 +103,15 @@ class TesselDirText
     }
 
   private:
+    // The entry's line without its time and its CR LF.
     CString FormatLine(LPCWSTR name, int isDir) const;
-    // Takes the text of the mapped list (units long, slack cut off) into its good lines; their length.
-    DWORD TidyText(DWORD units);
+    // Appends a whole line (with its CR LF), reopening the list for room when needed.
+    BOOL Append(const CString &line);
+    // The bytes of the line at offset, its CR LF included.
+    DWORD LineBytesAt(DWORD offset) const;
+    // The good lines of the mapped list's text (units long, slack cut off), each file line without its time
+    // given listWritten when that is not null.
+    std::wstring TidyText(DWORD units, const FILETIME *listWritten);
 
     CString m_id;
     CString m_folder;
@@ -104,7 +122,6 @@ class TesselDirText
     DWORD m_textBytes = 0;     // without the mark
     DWORD m_sizeAtOpen = 0;
     CLogMsg *m_log;
-    FILETIME m_lastPass = {0, 0}; // 0: the list was new
     int m_damagedLines = 0;
 };
 

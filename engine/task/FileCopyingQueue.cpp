@@ -2,7 +2,10 @@
 
 #include <process.h>
 
+#include "engine/job/SyncJob.h"
+#include "engine/log/LogMsg.h"
 #include "engine/program/AppPaths.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/ExceptionReport.h"
 
 namespace
@@ -10,7 +13,12 @@ namespace
 
 const DWORD kPause = 500;
 const DWORD kTakeWait = 100;
-const DWORD kRemoveWait = 500;
+
+void LogRecord(DWORD error, DWORD level, UINT id, const CSyncTask::FILECOPYING &record)
+{
+    AppLog.LogIdAt(L"SyncTask", __LINE__, error, level, id, FormatNow().GetString(), record.source, record.destination,
+                   GetSystemErrorText(error).GetString());
+}
 
 } // namespace
 
@@ -80,11 +88,15 @@ bool CFileCopyingQueue::Pause()
     return m_stop == 0;
 }
 
-CSyncTask::FILECOPYING *CFileCopyingQueue::TakeFirst()
+std::vector<CSyncTask::FILECOPYING *> CFileCopyingQueue::TakeRound()
 {
-    CSyncTask::FILECOPYING *record = m_records.GetSize() > 0 ? m_records[0] : nullptr;
+    std::vector<CSyncTask::FILECOPYING *> round;
+    if (!m_lock.Lock(kTakeWait))
+        return round;
+    for (INT_PTR i = 0; i < m_records.GetSize(); ++i)
+        round.push_back(m_records[i]);
     m_lock.Unlock();
-    return record;
+    return round;
 }
 
 void CFileCopyingQueue::Remove(CSyncTask::FILECOPYING *record)
@@ -100,42 +112,67 @@ void CFileCopyingQueue::Remove(CSyncTask::FILECOPYING *record)
     }
 }
 
+void CFileCopyingQueue::MoveToBack(CSyncTask::FILECOPYING *record)
+{
+    for (INT_PTR i = 0; i < m_records.GetSize(); ++i)
+    {
+        if (m_records[i] == record)
+        {
+            m_records.RemoveAt(i);
+            m_records.Add(record);
+            return;
+        }
+    }
+}
+
+bool CFileCopyingQueue::TryRecord(const CSyncTask::FILECOPYING &record)
+{
+    WIN32_FILE_ATTRIBUTE_DATA source, target;
+    if (!::GetFileAttributesExW(record.source, GetFileExInfoStandard, &source))
+    {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        {
+            LogRecord(error, LM_WARNING, IDS_LOG_QUEUE_SOURCE_GONE, record);
+            return true;
+        }
+    }
+    else if (::GetFileAttributesExW(record.destination, GetFileExInfoStandard, &target) &&
+             ::CompareFileTime(&source.ftLastWriteTime, &target.ftLastWriteTime) <= 0)
+    {
+        LogRecord(0, LM_INFO, IDS_LOG_QUEUE_NOT_NEWER, record);
+        return true;
+    }
+    if (CopyFileViaTemp(nullptr, record.source, record.destination) == TASK_DONE)
+    {
+        LogRecord(0, LM_INFO, IDS_LOG_QUEUE_COPIED, record);
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return false;
+    LogRecord(error, LM_ERROR, IDS_LOG_QUEUE_FAILED, record);
+    ::SetLastError(error);
+    ShowLastErrorMessage();
+    return true;
+}
+
 void CFileCopyingQueue::Run()
 {
     while (m_stop == 0)
     {
-        if (!m_lock.Lock(kTakeWait))
+        // Every record in turn, in the order they wait. Only this thread removes records, so each stays valid
+        // after the lock is let go.
+        for (CSyncTask::FILECOPYING *record : TakeRound())
         {
-            if (!Pause())
+            if (m_stop != 0)
                 return;
-            continue;
-        }
-        // Only this thread removes records, so the first one stays valid after the lock is let go.
-        CSyncTask::FILECOPYING *record = TakeFirst();
-        if (record == nullptr)
-        {
-            if (!Pause())
-                return;
-            continue;
-        }
-
-        const BOOL copied = CopyFileViaTemp(nullptr, record->source, record->destination) == TASK_DONE;
-        const DWORD error = copied ? 0 : ::GetLastError();
-        if (error == ERROR_SHARING_VIOLATION)
-        {
-            if (!Pause())
-                return;
-            continue;
-        }
-        if (m_lock.Lock(kRemoveWait))
-        {
-            Remove(record);
-            m_lock.Unlock();
-        }
-        if (!copied)
-        {
-            ::SetLastError(error);
-            ShowLastErrorMessage();
+            const bool done = TryRecord(*record);
+            CSingleLock hold(&m_lock, TRUE);
+            if (done)
+                Remove(record);
+            else
+                MoveToBack(record);
         }
         if (!Pause())
             return;

@@ -16,6 +16,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 #include "platform/system/XmlDom.h"
 #include "platform/text/String.h"
 #include "platform/text/Time.h"
@@ -56,10 +58,17 @@ struct CSyncTask
 // target exists is not tried (TASK_FAILED, error 32). A full disk sets the job's disk-full flag and adds a
 // copy-error entry. Every failure leaves its error as the thread's last error.
 int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target);
+// The same, and when the copy replaces a target: once the new copy stands whole under its temporary name,
+// beforeReplace is asked before the move (the caller keeps the old target as a revision there, so that a copy
+// that cannot be made keeps none). false leaves the old target as it was and deletes the temporary copy
+// (TASK_FAILED, ERROR_CANCELLED).
+int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target, const std::function<bool()> &beforeReplace);
 
 // Copies the source into the next revision of target, keeping at most maxVersions revisions (below 0: keeps
 // every one, as the unsigned 16-bit count 65535 does). Nothing is done (TASK_DONE) for a folder as source or
-// maxVersions 0. A revision that cannot be made is never reported as made: TASK_DISK_FULL for error 112,
+// maxVersions 0, nor when the newest revision is already this version (same size, last-write time and bytes):
+// a copy that could not replace the file last time kept it then, and a second revision of it would push an
+// older version out. A revision that cannot be made is never reported as made: TASK_DISK_FULL for error 112,
 // TASK_FAILED for any other failure (a target or revision name of kMaxPathChars characters or more, a folder
 // that cannot be made, a revision name whose attributes cannot be read), its error the thread's last error.
 int CopyFileWithRevisions(LPCWSTR source, LPCWSTR target, int maxVersions);

@@ -45,6 +45,11 @@ DWORD Without(DWORD attributes, DWORD dropped)
 
 int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target)
 {
+    return CopyFileViaTemp(job, source, target, std::function<bool()>());
+}
+
+int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target, const std::function<bool()> &beforeReplace)
+{
     if (source == nullptr || target == nullptr || *source == L'\0' || *target == L'\0')
         return Fail(TASK_FAILED, ERROR_INVALID_PARAMETER);
     const DWORD sourceAttributes = ::GetFileAttributesW(source);
@@ -95,6 +100,12 @@ int CopyFileViaTemp(CSyncJob *job, LPCWSTR source, LPCWSTR target)
             job->m_diskFull = TRUE;
         }
         return Fail(TASK_FAILED, error);
+    }
+    // What the new copy replaces is kept now, once the copy stands whole, or not at all.
+    if (original != INVALID_FILE_ATTRIBUTES && beforeReplace && !beforeReplace())
+    {
+        DeleteTemporary(temporary);
+        return Fail(TASK_FAILED, ERROR_CANCELLED);
     }
     // A replaced target's attributes go to its new copy, read-only aside; a new target has the source's.
     if (original != INVALID_FILE_ATTRIBUTES)

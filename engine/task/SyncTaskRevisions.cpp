@@ -2,6 +2,7 @@
 #include "engine/task/SyncTask.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -94,6 +95,42 @@ std::vector<Revision> ListRevisions(const RevisionName &name)
     return found;
 }
 
+// Both files hold the same bytes (each read as far as they are equal).
+bool SameBytes(LPCWSTR first, LPCWSTR second)
+{
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    CKernelHandle a(
+        ::CreateFileW(first, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    CKernelHandle b(
+        ::CreateFileW(second, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!a.IsValid() || !b.IsValid())
+        return false;
+    std::vector<char> bufferA(64 * 1024), bufferB(64 * 1024);
+    for (;;)
+    {
+        DWORD readA = 0, readB = 0;
+        if (!::ReadFile(a.Get(), bufferA.data(), static_cast<DWORD>(bufferA.size()), &readA, nullptr) ||
+            !::ReadFile(b.Get(), bufferB.data(), static_cast<DWORD>(bufferB.size()), &readB, nullptr) ||
+            readA != readB || memcmp(bufferA.data(), bufferB.data(), readA) != 0)
+            return false;
+        if (readA == 0)
+            return true;
+    }
+}
+
+// The newest revision of the target is source's version already: same size, last-write time and bytes.
+bool IsNewestRevision(LPCWSTR source, const RevisionName &name)
+{
+    const std::vector<Revision> found = ListRevisions(name);
+    WIN32_FILE_ATTRIBUTE_DATA mine, newest;
+    if (found.empty() || !::GetFileAttributesExW(source, GetFileExInfoStandard, &mine) ||
+        !::GetFileAttributesExW(found.back().path, GetFileExInfoStandard, &newest))
+        return false;
+    return mine.nFileSizeHigh == newest.nFileSizeHigh && mine.nFileSizeLow == newest.nFileSizeLow &&
+           ::CompareFileTime(&mine.ftLastWriteTime, &newest.ftLastWriteTime) == 0 &&
+           SameBytes(source, found.back().path);
+}
+
 unsigned Limit(int maxVersions)
 {
     if (maxVersions < 0)
@@ -163,6 +200,8 @@ int CopyFileWithRevisions(LPCWSTR source, LPCWSTR target, int maxVersions)
     }
     if (!CreateDestinationFolder(target, 0))
         return TASK_FAILED;
+    if (IsNewestRevision(source, RevisionName(target)))
+        return TASK_DONE;
 
     std::vector<wchar_t> name(targetLength + 10, L'\0');
     RotateRevisions(target, maxVersions, name.data(), name.size());

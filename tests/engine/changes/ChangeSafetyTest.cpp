@@ -78,6 +78,13 @@ const Act kChain = [](const std::wstring &s) {
 };
 const Act kRenameOnto = [](const std::wstring &s) { Move(s + L"a", s + L"x"); };
 const Act kPutBack = [](const std::wstring &s) { WriteFileAt(s + L"f", "F-1", 0); };
+// The usual way to swap two names: a to t, b to a, t to b.
+const Act kSwap = [](const std::wstring &s) {
+    Move(s + L"a", s + L"t");
+    Move(s + L"b", s + L"a");
+    Move(s + L"t", s + L"b");
+};
+const Act kNewFile = [](const std::wstring &s) { Write(s + L"g", "G"); };
 const Act kEdit = [](const std::wstring &s) {
     ::DeleteFileW((s + L"f").c_str());
     Write(s + L"g", "G-two");
@@ -98,14 +105,16 @@ struct Row
     Act act;
     const wchar_t *src, *dst, *dst2, *revised; // after; revised: every revision's bytes, when kept
     const wchar_t *name;
+    bool destInside = false; // dst is the folder "Backup" in src
 };
 const Row kRows[] = {
     {"a safe save", TwoWay, L"f=F", L"", kSafeSave, L"f=F-saved", L"f=F-saved", L"", L"F", L"Sync"},
     {"a safe save", OneWay, L"f=F", L"", kSafeSave, L"f=F-saved", L"f=F-saved", L"", L"F", L"Backup"},
     {"a delete and re-create", TwoWay, L"f=F", L"", kRecreate, L"f=F-again", L"f=F-again", L"", L"F", L"Sync"},
     {"a delete and re-create", OneWay, L"f=F", L"", kRecreate, L"f=F-again", L"f=F-again", L"", L"F", L"Backup"},
-    // a to b, then c to a: what has the old name now is another file.
-    {"a rename chain", TwoWay, L"a=A-one c=C-one", L"", kChain, L"a=C-one b=A-one", L"a=C-one b=A-one", L"", L"C-one",
+    // a to b, then c to a: what has the old name now is another file. The two-way job repeats the chain, and
+    // nothing is replaced.
+    {"a rename chain", TwoWay, L"a=A-one c=C-one", L"", kChain, L"a=C-one b=A-one", L"a=C-one b=A-one", L"", L"",
      L"Sync"},
     {"a rename chain", OneWay, L"a=A-one c=C-one", L"", kChain, L"a=C-one b=A-one", L"a=C-one b=A-one", L"", L"",
      L"Backup"},
@@ -132,6 +141,15 @@ const Row kRows[] = {
      L"f=F g=G-two h=H", L"F G G", L"Sync"},
     {"a job whose name is no folder name", TwoWay, L"f=F g=G", L"", kEdit, L"g=G-two h=H", L"g=G-two h=H", L"", L"F G",
      L"Work/Home"},
+    // a written two days ago, b one day ago: each side ends with the two files under each other's names.
+    {"a swap of two names", TwoWay, L"a=AAA b=BBB@86400", L"", kSwap, L"a=BBB b=AAA", L"a=BBB b=AAA", L"", L"",
+     L"Sync"},
+    // The other side's b is another file: nothing is overwritten on either side.
+    {"a swap that the other side cannot follow", TwoWay, L"a=AAA b=BBB@86400", L"b=XXX@50", kSwap, L"a=BBB b=AAA",
+     L"a=AAA b=XXX", L"", L"", L"Sync"},
+    // The copies in the destination are changes in the source too: they are never copied into themselves.
+    {"a destination inside its source", OneWay, L"f=F", L"", kNewFile, L"f=F g=G Backup\\f=F Backup\\g=G", L"f=F g=G",
+     L"", L"", L"Backup", true},
     // What stands under the old name there is another file by now (edited there since): it is neither moved nor
     // overwritten, and it comes back under its name as an edit outlives a removal.
     {"a rename whose old name holds another file there", TwoWay, L"a=A-one", L"a=A-other@later",
@@ -199,7 +217,7 @@ TEST_F(ChangeSafety, WhatTheUserDidIsCarriedOverAndNothingComesBack)
             const Case c{row,
                          revisions,
                          at + L"src\\",
-                         at + L"dst\\",
+                         row.destInside ? at + L"src\\Backup\\" : at + L"dst\\",
                          at + L"dst2\\",
                          name,
                          drive.Root() + L"Revision\\" + MakeLogFileName(name.c_str()).GetString() + L"\\" + folder};

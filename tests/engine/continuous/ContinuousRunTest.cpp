@@ -113,12 +113,18 @@ TEST_F(ContinuousRun, FirstRunGivesTheUnionThenRemovalsCarryOverButNotToANewDest
         }
     }
 
-    // A file and a listed folder removed on B go from A as well.
+    // A file and a listed folder removed on B go from A as well, each file kept as a revision first: a source
+    // file's revisions lie in "dest" (B itself here), in its "Revision" folder, which the pass leaves alone.
     ASSERT_TRUE(::DeleteFileW((m_b + L"l1\\y.txt").c_str()) && testsupport::RemoveTree(m_b + L"m1"));
     EXPECT_EQ(Run().lParam, 0);
     const std::set<std::wstring> kept = Tree(m_a);
     EXPECT_TRUE(kept.count(L"x.txt") && !kept.count(L"l1\\y.txt") && !kept.count(L"m1\\"));
-    EXPECT_EQ(Tree(m_b), kept);
+    std::set<std::wstring> onB = Tree(m_b);
+    EXPECT_EQ(ReadFileBytes(m_b + L"Revision\\l1\\y(00).txt"), "a");
+    EXPECT_EQ(ReadFileBytes(m_b + L"Revision\\m1\\m2\\m3\\q(00).txt"), "b");
+    for (auto it = onB.begin(); it != onB.end();)
+        it = it->rfind(L"Revision\\", 0) == 0 ? onB.erase(it) : std::next(it);
+    EXPECT_EQ(onB, kept);
 
     // A new, empty destination takes nothing from the source.
     ASSERT_TRUE(::CreateDirectoryW((m_folder / L"fresh").c_str(), nullptr));

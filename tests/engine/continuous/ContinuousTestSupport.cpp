@@ -67,7 +67,17 @@ void Write(const std::wstring &path, const std::string &bytes, LONGLONG seconds)
     WriteFileAt(path, bytes, seconds);
 }
 
-std::vector<std::wstring> ListEntries(const std::wstring &folder)
+FILETIME WrittenAt(LONGLONG seconds)
+{
+    const SYSTEMTIME base = {2020, 6, 1, 1, 12, 0, 0, 0};
+    FILETIME time;
+    ::SystemTimeToFileTime(&base, &time);
+    const ULONGLONG value = (ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart +
+                             static_cast<ULONGLONG>(seconds) * 10000000ULL);
+    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+std::vector<std::wstring> ListEntries(const std::wstring &folder, bool withTimes)
 {
     const std::string bytes = testsupport::ReadFileBytes(folder + L"TesselDir.list");
     std::wstring text(bytes.size() / 2, L'\0');
@@ -75,8 +85,13 @@ std::vector<std::wstring> ListEntries(const std::wstring &folder)
     std::vector<std::wstring> lines;
     for (size_t start = text.find(L"\r\n"), end; start != std::wstring::npos; start = end)
     {
-        if ((end = text.find(L"\r\n", start + 2)) != std::wstring::npos)
-            lines.push_back(text.substr(start + 2, end - start - 2));
+        if ((end = text.find(L"\r\n", start + 2)) == std::wstring::npos)
+            break;
+        std::wstring line = text.substr(start + 2, end - start - 2);
+        const size_t synced = line.find(L",synced=\"");
+        if (!withTimes && synced != std::wstring::npos)
+            line.erase(synced);
+        lines.push_back(line);
     }
     return lines;
 }

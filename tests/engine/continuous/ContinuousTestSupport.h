@@ -37,8 +37,11 @@ class ContinuousTest : public EngineTest
 
 // Writes a file, making its folders, last written 2020-06-01 12:00:00 UTC + seconds.
 void Write(const std::wstring &path, const std::string &bytes, LONGLONG seconds = 0);
-// The entry lines of a folder's list (the folder line left out), in file order.
-std::vector<std::wstring> ListEntries(const std::wstring &folder);
+// The entry lines of a folder's list (the folder line left out), in file order; without the in-step times
+// unless withTimes.
+std::vector<std::wstring> ListEntries(const std::wstring &folder, bool withTimes = false);
+// The time Write gives a file written at seconds.
+FILETIME WrittenAt(LONGLONG seconds = 0);
 // The test job's entry line for a name.
 std::wstring Entry(const std::wstring &name, int isDir = 0);
 

@@ -87,13 +87,15 @@ TEST_F(ListFile, AListLeftOpenByAKilledProcessReadsBackWholeAndIsTrimmed)
     ASSERT_TRUE(Exists(m_a + L"ready") && ::TerminateProcess(child, 1));
     ASSERT_EQ(::WaitForSingleObject(child, 30000), WAIT_OBJECT_0);
 
-    std::wstring text = m_a + L"\r\n";
+    std::vector<std::wstring> entries;
     for (int i = 0; i < kChildLines; ++i)
-        text += Entry(ChildName(i)) + L"\r\n";
+        entries.push_back(Entry(ChildName(i)));
     // The killed process left its list at the open size: the text, then NUL units.
     const std::string left = ReadFileBytes(m_a + L"TesselDir.list");
-    EXPECT_EQ(left, Bytes(text) + std::string(left.size() - Bytes(text).size(), '\0'));
-    EXPECT_GT(left.size(), Bytes(text).size());
+    const size_t textEnd = left.find_last_not_of('\0') + 2;
+    EXPECT_EQ(left.substr(textEnd - 4, 4), std::string("\r\0\n\0", 4));
+    EXPECT_GT(left.size(), textEnd);
+    EXPECT_EQ(ListEntries(m_a), entries);
 
     TesselDirText list(kJobId);
     ASSERT_TRUE(list.Open(m_a.c_str()) && list.Add(L"after.txt", 0));
@@ -101,7 +103,10 @@ TEST_F(ListFile, AListLeftOpenByAKilledProcessReadsBackWholeAndIsTrimmed)
         EXPECT_TRUE(list.Contains(ChildName(i).c_str(), 0)) << i;
     EXPECT_TRUE(list.Contains(L"after.txt", 0));
     list.Close();
-    EXPECT_EQ(ReadFileBytes(m_a + L"TesselDir.list"), Bytes(text + Entry(L"after.txt") + L"\r\n"));
+    entries.push_back(Entry(L"after.txt"));
+    EXPECT_EQ(ListEntries(m_a), entries);
+    const std::string trimmed = ReadFileBytes(m_a + L"TesselDir.list");
+    EXPECT_EQ(trimmed.substr(trimmed.size() - 4), std::string("\r\0\n\0", 4)) << "cut back to its text";
 }
 
 // The test program's own entry (instead of GoogleTest's): see the top of this file.

@@ -95,8 +95,8 @@ struct Outcome
     const wchar_t *x, *y; // the trees (Tree)
     int end, errors;
     // The lines besides the run's first and last ones, each a letter and a path: C could not copy x's, R y's
-    // source copy replaced by x's (only where y is the source), X a conflict, K x's kept though y's was removed,
-    // D x's deleted as y's was removed, L a damaged line in x's list, V y's revision not made.
+    // copy replaced by x's, X a conflict, K x's kept though y's was removed, D x's deleted as y's was removed, L a
+    // damaged line in x's list, V y's revision not made.
     const wchar_t *lines;
     const wchar_t *revised; // everything the revision folders hold, sorted, when revisions are kept
 };
@@ -107,20 +107,23 @@ struct SafetyCase
     void (*change)(const Sides &);
     Outcome faulty, clean;
     const wchar_t *unlisted; // a name on both sides the faulty run's lists leave out
+    // Another job keeps x's folder in step with a folder of its own: in step before the change, and its run
+    // comes between the change and the faulty run.
+    bool otherJob = false;
 };
 
 const SafetyCase kCases[] = {
     {"a cancelled copy leaves the old copy and the lists",
      Cancel,
      [](const Sides &s) { Write(s.x + L"big.bin", N, 100); },
-     {L"big.bin=N", L"", 1, 0, L"", L"O"},
-     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O O"},
+     {L"big.bin=N", L"", 1, 0, L"", L""},
+     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O"},
      L""},
     {"a full disk leaves the old copy and the lists",
      DiskFull,
      [](const Sides &s) { Write(s.x + L"big.bin", N, 100); },
-     {L"big.bin=N", L"", 2, 1, L"Cbig.bin", L"O"},
-     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O O"},
+     {L"big.bin=N", L"", 2, 1, L"Cbig.bin", L""},
+     {L"big.bin=N", L"big.bin=N", 0, 0, L"Rbig.bin", L"O"},
      L""},
     {"a pair never in step whose copy fails is listed on neither side",
      DiskFull,
@@ -128,8 +131,8 @@ const SafetyCase kCases[] = {
          Write(s.x + L"big2.bin", N, 100);
          Write(s.y + L"big2.bin", O);
      },
-     {L"big2.bin=N", L"big2.bin=O", 2, 1, L"Cbig2.bin", L"O"},
-     {L"big2.bin=N", L"big2.bin=N", 0, 0, L"Rbig2.bin", L"O O"},
+     {L"big2.bin=N", L"big2.bin=O", 2, 1, L"Cbig2.bin", L""},
+     {L"big2.bin=N", L"big2.bin=N", 0, 0, L"Rbig2.bin", L"O"},
      L"big2.bin"},
     {"a cut-off copy's temporary goes, a set-aside copy stays, neither is copied",
      None,
@@ -165,11 +168,23 @@ const SafetyCase kCases[] = {
      {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"Kf.txt", L""},
      {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"", L""},
      L""},
-    {"a removal there is carried over and logged",
+    // The file is removed there (another computer's edit of a stick), then edited here, then another job over
+    // this folder runs: its pass moves nothing of this job's, and the edit is kept and copied back.
+    {"an edit here after the removal there outlives another job's pass",
+     None,
+     [](const Sides &s) {
+         ::DeleteFileW((s.y + L"f.txt").c_str());
+         testsupport::WriteFileBytes(s.x + L"f.txt", "f-edited");
+     },
+     {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"Kf.txt", L""},
+     {L"f.txt=f-edited", L"f.txt=f-edited", 0, 0, L"", L""},
+     L"",
+     true},
+    {"a removal there is carried over, logged and kept as a revision",
      None,
      [](const Sides &s) { ::DeleteFileW((s.y + L"f.txt").c_str()); },
-     {L"-f.txt", L"-f.txt", 0, 0, L"Df.txt", L""},
-     {L"-f.txt", L"-f.txt", 0, 0, L"", L""},
+     {L"-f.txt", L"-f.txt", 0, 0, L"Df.txt", L"f"},
+     {L"-f.txt", L"-f.txt", 0, 0, L"", L"f"},
      L""},
     {"a folder removed there keeps what was added here since",
      None,
@@ -177,8 +192,8 @@ const SafetyCase kCases[] = {
          Write(s.x + L"d\\new.txt", "new");
          testsupport::RemoveTree(s.y + L"d");
      },
-     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"Dd\\g.txt", L""},
-     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"", L""},
+     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"Dd\\g.txt", L"g"},
+     {L"d\\new.txt=new -d\\g.txt", L"d\\new.txt=new -d\\g.txt", 0, 0, L"", L"g"},
      L""},
     {"a root folder that is gone is a new one, refilled",
      None,
@@ -198,8 +213,8 @@ const SafetyCase kCases[] = {
          testsupport::WriteFileBytes(list, bytes);
          ::DeleteFileW((s.y + L"f.txt").c_str());
      },
-     {L"-f.txt", L"-f.txt", 0, 0, L"LTesselDir.list Df.txt", L""},
-     {L"-f.txt", L"-f.txt", 0, 0, L"", L""},
+     {L"-f.txt", L"-f.txt", 0, 0, L"LTesselDir.list Df.txt", L"f"},
+     {L"-f.txt", L"-f.txt", 0, 0, L"", L"f"},
      L""},
     // With revisions kept only.
     {"a revision that cannot be made leaves the old copy",
@@ -226,7 +241,8 @@ const SafetyCase kCases[] = {
 class TwoWaySafety : public ContinuousTest
 {
   protected:
-    // Each folder's lists name what stands on both sides, as a file or a folder, less the unlisted name.
+    // Each folder's lists name (in this job's lines) what stands on both sides, as a file or a folder, less the
+    // unlisted name.
     void ExpectLists(const std::wstring &relative, const std::wstring &unlisted)
     {
         std::vector<std::wstring> both;
@@ -245,7 +261,12 @@ class TwoWaySafety : public ContinuousTest
         std::sort(both.begin(), both.end());
         for (const std::wstring &side : {m_a, m_b})
         {
+            // This job's lines; another job's are its own affair.
             std::vector<std::wstring> listed = ListEntries(side + relative);
+            listed.erase(
+                std::remove_if(listed.begin(), listed.end(),
+                               [](const std::wstring &line) { return line.find(kJobId) == std::wstring::npos; }),
+                listed.end());
             std::sort(listed.begin(), listed.end());
             EXPECT_EQ(listed, both) << testing::PrintToString(side + relative);
         }
@@ -260,8 +281,9 @@ class TwoWaySafety : public ContinuousTest
             CString line;
             if (word[0] == L'C')
                 line.Format(IDS_LOG_COPY_FAILED, kAnyTime, x.c_str());
-            else if (word[0] == L'R' && !s.xIsSource)
-                line.Format(IDS_LOG_SYNC_SOURCE_REPLACED, kAnyTime, y.c_str(), x.c_str());
+            else if (word[0] == L'R')
+                line.Format(s.xIsSource ? IDS_LOG_SYNC_COPY_REPLACED : IDS_LOG_SYNC_SOURCE_REPLACED, kAnyTime,
+                            y.c_str(), x.c_str());
             else if (word[0] == L'X')
                 line.Format(IDS_LOG_SYNC_CONFLICT, kAnyTime, (s.xIsSource ? x : y).c_str(),
                             (s.xIsSource ? y : x).c_str());
@@ -325,6 +347,21 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
     SeamOverride<PFN_MOVE_FILE_EX> move(g_pfnMoveFileEx, &MoveAsWindows);
     g_copy.job = m_job.get();
     IXMLDOMElementPtr source = AddSource(m_a, m_b);
+    // The other job over x's folder, with a list line of its own in it.
+    IXMLDOMElementPtr otherElement = NewJobElement(m_document, L"Other", m_drive->Root().c_str());
+    XmlSetAttributeInt(otherElement, L"sync_type", 2);
+    XmlSetAttributeString(otherElement, L"JobUUID", L"{00000000-0000-0000-0000-0000000000F2}");
+    IXMLDOMElementPtr otherSource = NewStoreElement(m_document, L"src");
+    XmlSetAttributeString(otherSource, L"rapid", L"0");
+    IXMLDOMNodePtr appended;
+    _com_util::CheckError(otherElement->appendChild(otherSource, &appended));
+    CSyncJob other;
+    other.Attach(otherElement);
+    auto runOther = [&] {
+        const size_t before = m_window->CountEnds();
+        GetJobDeque().Enqueue(&other, 1);
+        ASSERT_TRUE(m_window->WaitForEnds(before + 1));
+    };
     int n = 0;
     for (const SafetyCase &c : kCases)
     {
@@ -353,12 +390,85 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
                               xIsSource ? m_drive->Root() + L"Revision\\Sync\\" + row + L"dest\\b\\"
                                         : m_dest + L"Revision\\",
                               xIsSource};
+            if (c.otherJob)
+            {
+                XmlSetAttributeString(otherSource, L"path", sides.x.c_str());
+                XmlSetAttributeString(otherSource, L"destination", (m_drive->Root() + row + L"other\\").c_str());
+                XmlSetAttributeString(otherElement, L"neverrun", L"true");
+                runOther();
+            }
             c.change(sides);
+            if (c.otherJob)
+                runOther();
 
             g_copy.fault = c.fault;
             Expect(c.faulty, sides, row, revisions, c.unlisted);
             g_copy.fault = None;
             Expect(c.clean, sides, row, revisions, c.fault == None ? c.unlisted : L"");
+        }
+    }
+}
+
+TEST_F(TwoWaySafety, AFileHeldOpenAllDayIsRevisedOnlyOnceItsCopyIsMade)
+{
+    m_drive = std::make_unique<TestDrive>(L'W', m_folder.Path());
+    ASSERT_EQ(m_drive->Error(), L"");
+    IXMLDOMElementPtr source = AddSource(m_a, m_b);
+    for (const bool heldOnSource : {true, false})
+    {
+        SCOPED_TRACE(heldOnSource ? "held on the source" : "held on the destination");
+        const std::wstring row = heldOnSource ? L"h1\\" : L"h2\\";
+        m_a = m_drive->Root() + row + L"a\\";
+        m_dest = m_drive->Root() + row + L"dest\\";
+        m_b = m_dest + L"b\\";
+        ASSERT_EQ(CreateFolderPath(m_a.c_str()), 0u);
+        ASSERT_EQ(CreateFolderPath(m_b.c_str()), 0u);
+        XmlSetAttributeString(source, L"path", m_a.c_str());
+        XmlSetAttributeString(source, L"destination", m_b.c_str());
+        m_job->GetJobDef()->SetDest(m_dest.c_str());
+        m_job->GetJobDef()->SetMaxVer(3);
+        XmlSetAttributeString(m_element, L"neverrun", L"true");
+        const std::wstring x = heldOnSource ? m_a : m_b, y = heldOnSource ? m_b : m_a;
+        // Every version's bytes the revision folders hold, oldest first.
+        auto revised = [&] {
+            std::vector<std::string> kept;
+            for (const std::wstring &folder : {m_drive->Root() + L"Revision\\Sync\\" + row, m_dest + L"Revision\\"})
+            {
+                Files files;
+                ReadFileTree(folder, files);
+                for (const auto &file : files)
+                    kept.push_back(file.second);
+            }
+            return kept;
+        };
+        for (int version = 1; version <= 3; ++version)
+        {
+            Write(x + L"ledger.db", "version " + std::to_string(version), 100 * version);
+            ASSERT_EQ(Run().lParam, 0);
+        }
+        ASSERT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2"}));
+
+        Write(x + L"ledger.db", "version 4", 400);
+        {
+            // A database or mail program holds its file all day: no run can copy it, and none keeps a revision.
+            LockedFile held(x + L"ledger.db");
+            ASSERT_TRUE(held.IsLocked());
+            for (int run = 1; run <= 3; ++run)
+            {
+                SCOPED_TRACE(testing::Message() << "run " << run << " while it is held");
+                const PostedMessage end = Run();
+                EXPECT_TRUE(end.message == WM_JOB_FINISHED && end.lParam == 1);
+                EXPECT_EQ(testsupport::ReadFileBytes(y + L"ledger.db"), "version 3");
+                EXPECT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2"}));
+            }
+        }
+        // Let go: the copy is made, and the version it replaced is kept once.
+        for (const int run : {1, 2})
+        {
+            SCOPED_TRACE(testing::Message() << "run " << run << " once it is let go");
+            EXPECT_EQ(Run().lParam, 0);
+            EXPECT_EQ(testsupport::ReadFileBytes(y + L"ledger.db"), "version 4");
+            EXPECT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2", "version 3"}));
         }
     }
 }

@@ -130,6 +130,31 @@ TEST_F(RevisionsCopy, FullDiskGivesFiveAndNothingIsCopiedForTheRefusedCases)
     EXPECT_EQ(FileNames(Dest()), std::vector<std::wstring>{L"Revision"});
 }
 
+TEST_F(RevisionsCopy, AVersionIsKeptOnceHoweverOftenItIsAskedFor)
+{
+    // A copy that could not replace the file asks for its revision again at the next try.
+    const std::wstring source = MakeSource(L"report.txt", "version 1");
+    const std::wstring target = Dest() + L"report.txt";
+    for (int ask = 0; ask < 3; ++ask)
+        EXPECT_EQ(CopyFileWithRevisions(source.c_str(), target.c_str(), 3), TASK_DONE);
+    EXPECT_EQ(FileNames(Dest()), std::vector<std::wstring>{L"report(00).txt"});
+    // Other bytes of the same size and time are another version.
+    FILETIME written;
+    {
+        CKernelHandle file(
+            ::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(::GetFileTime(file, nullptr, nullptr, &written));
+    }
+    ASSERT_TRUE(WriteFileBytes(source, "version 2"));
+    {
+        CKernelHandle file(::CreateFileW(source.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &written));
+    }
+    EXPECT_EQ(CopyFileWithRevisions(source.c_str(), target.c_str(), 3), TASK_DONE);
+    EXPECT_EQ(ReadFileBytes(Dest() + L"report(01).txt"), "version 2");
+    EXPECT_EQ(FileNames(Dest()).size(), 2u);
+}
+
 TEST_F(RevisionsCopy, RotationReportsTheCountAndNamesTheFreeNumber)
 {
     const std::wstring target = Dest() + L"notes";
