@@ -334,8 +334,11 @@ CListFilePass::Step CListFilePass::FileEntry(const Side &walked, const Side &oth
         if (theirs.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             return Step::Next; // the folder's walk reports the pair
         NewerCopy newer = NewerCopy::Same;
+        bool keptApart = false;
+        const bool inStep = !m_job.m_firstPass && IsListed(walked.list, name) && IsListed(other.list, name);
         if (m_keepRevisions && g_pfnGetFileAttributesEx(path, GetFileExInfoStandard, &mine) &&
-            CompareCopies(mine, theirs, newer) && (newer == NewerCopy::A || newer == NewerCopy::B))
+            DecideBothPresent(m_job, mine, theirs, inStep, PairSource::A, newer, keptApart) &&
+            (newer == NewerCopy::A || newer == NewerCopy::B))
         {
             // The copy that the reconciliation replaces is the older one: it is kept before it is overwritten.
             const Revision kept = newer == NewerCopy::B ? SaveRevision(path, walked, otherPath, other)
