@@ -126,7 +126,6 @@ TEST_F(SourcePageWindow, NothingChosenOrTooMuchForTheProgramDriveKeepsThePageAnd
         {"nothing chosen", 0, true, true, ~0ULL, false, IDS_NOTHING_TO_BACK_UP},
         // A drive is searched for the kinds of files: without one it would give nothing.
         {"a drive without a kind of file", 0, true, false, ~0ULL, false, IDS_NOTHING_TO_BACK_UP},
-        {"the wizard's drive without a kind of file", 1, true, false, ~0ULL, false, IDS_NOTHING_TO_BACK_UP},
         {"more than the program drive holds", 0, false, false, 1, false, IDS_BACKUP_TOO_LARGE},
         {"the wizard's job, which goes elsewhere", 1, false, false, 1, true, 0},
     };
