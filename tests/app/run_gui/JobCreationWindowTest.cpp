@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "engine/continuous/ContinuousRun.h"
+#include "engine/program/AppPaths.h"
 #include "engine/run/RunThread.h"
 #include "app/support/RunRoadTestSupport.h"
 #include "app/window/JobCommandWindows.h"
@@ -89,6 +90,8 @@ class JobCreationWindow : public runtest::RunRoadTest
         m_workers.emplace(g_syncJobWorkers, g_syncJobWorkers.Get());
         InstallBackupRunThread();
         InstallListFileRunThread();
+        m_savedListName = GetTesselDirListFileName();
+        SetTesselDirListName(L"TesselDir.list");
         m_texts.emplace(g_messageBoxAnswer, [this](UINT textId, const CString &, UINT) {
             m_boxes.push_back(textId);
             return textId == IDS_ASK_CANCEL_WIZARD || textId == IDS_ASK_DELETE_JOB ? IDYES : IDOK;
@@ -110,6 +113,7 @@ class JobCreationWindow : public runtest::RunRoadTest
         m_texts.reset();
         RunRoadTest::TearDown();
         m_workers.reset();
+        SetTesselDirListName(m_savedListName);
     }
     void ExpectPairUntouched()
     {
@@ -163,6 +167,7 @@ class JobCreationWindow : public runtest::RunRoadTest
     DWORD m_asked = 0;
 
   private:
+    CString m_savedListName;
     std::optional<SeamOverride<SyncJobWorkers>> m_workers;
     std::optional<SeamOverride<MessageBoxAnswer>> m_texts;
     std::optional<SeamOverride<JobCommandWindows>> m_menu;
