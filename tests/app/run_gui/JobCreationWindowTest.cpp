@@ -94,7 +94,8 @@ class JobCreationWindow : public runtest::RunRoadTest
         SetTesselDirListName(L"TesselDir.list");
         m_texts.emplace(g_messageBoxAnswer, [this](UINT textId, const CString &, UINT) {
             m_boxes.push_back(textId);
-            return textId == IDS_ASK_CANCEL_WIZARD || textId == IDS_ASK_DELETE_JOB ? IDYES : IDOK;
+            return textId == IDS_ASK_CANCEL_WIZARD || textId == IDS_ASK_DELETE_JOB || textId == IDS_ASK_EXIT ? IDYES
+                                                                                                             : IDOK;
         });
         // A right-button click selects the card under the pointer; no menu shows.
         JobCommandWindows windows = g_jobCommandWindows.Get();
@@ -215,5 +216,20 @@ TEST_F(JobCreationWindow, AnOnChangePairRunsBeforeNoAnswerAndLaterWaitsForItsFir
     // Watched without a first run: "Always replace" would have replaced the other report.
     ASSERT_TRUE(PumpFor([job] { return job->m_watchFlag != FALSE; }, 10000)) << "the pair is not watched";
     PumpFor([] { return false; }, 3000);
+    ExpectPairUntouched();
+}
+
+TEST_F(JobCreationWindow, TheProgramsEndDuringTheOverwriteChoiceKeepsTheJobDisabled)
+{
+    // The tray icon's Exit, which stays at hand while the main window takes no input.
+    CreatePairJob({OnDialog(IDC_OVERWRITE_CONTINUE,
+                            [this](HWND) { ::SendMessageW(m_dialog->m_hWnd, WM_COMMAND, ID_TRAY_EXIT_MAIN, 0); })});
+    PumpFor([this] { return m_quitSeen; }, 2000);
+    EXPECT_TRUE(m_quitSeen);
+    ASSERT_EQ(m_dialog->GetJobList()->GetCount(), 2);
+    EXPECT_EQ(m_dialog->GetJobList()->GetAt(1)->GetJobDef()->GetState(), 0) << "unanswered, it may not run";
+    EXPECT_NE(StoreText().find("name=\"Pair\""), std::string::npos);
+    EXPECT_EQ(FindDialogWith(IDC_START_BACKUP_CHECK), nullptr);
+    PumpFor([] { return false; }, 2000);
     ExpectPairUntouched();
 }
