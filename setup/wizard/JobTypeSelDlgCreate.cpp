@@ -67,7 +67,8 @@ void ReportJobNotMade(HRESULT hr)
 // Keeps the main window from taking input from the wizard's start until the start prompt is answered: a job deleted
 // there (or a command that rebuilds the job list) would pull the new job from under the road. The dialogs of the
 // road are owned by the chooser, or by the main window itself while the chooser has no window yet, and a dialog
-// that ends gives its owner its input back: the hold is renewed after each.
+// that ends gives its owner its input back: the hold is renewed after each. (Wine still hands a click to an enabled
+// child of a disabled window, which Windows does not: there the looks after each dialog keep the road whole.)
 class MainWindowHold
 {
   public:
