@@ -222,8 +222,9 @@ void CJobListView::UpdateScrollBar()
                                            ::GetSystemMetrics(SM_CXVSCROLL));
     SetScrollSizes(MM_TEXT, CSize(width, m_totalHeight));
     m_centringWidth = width;
+    // A view narrower than a card shows the card from its left edge, where its name is.
     for (CJobListItem *item : m_items)
-        item->MoveTo((width - item->m_rect.Width()) / 2, item->m_rect.top);
+        item->MoveTo(std::max(0, (width - item->m_rect.Width()) / 2), item->m_rect.top);
 }
 
 void CJobListView::UpdateDriveButton(CJobListItem *item)
@@ -255,7 +256,7 @@ int CJobListView::CardsLeft() const
         GetClientRect(&client);
         width = client.Width();
     }
-    return (width - CurrentJobListMetrics().width) / 2;
+    return std::max(0, (width - CurrentJobListMetrics().width) / 2);
 }
 
 CRect CJobListView::GetLargeButtonRect(int button) const

@@ -81,7 +81,10 @@ void CQordelDlg::OnTrayExit()
     }
     // Only now: the destination watch ends on the stop event, and a No must keep the program whole.
     StopEvent.SetEvent();
-    DestroyWindow();
+    // The dialogs of job setup still stand on this window, and their road on a job of its list: WM_QUIT breaks
+    // them off one by one, and the window goes with the program.
+    if (!m_jobSetupOpen)
+        DestroyWindow();
     ::PostQuitMessage(0);
 }
 

@@ -205,10 +205,13 @@ CChangeProcessor::MatchEnd CChangeProcessor::HandOverLocked(ChangeMatch &match)
         // Only a copy that is newer than its counterpart, or that has none, is worth waiting for.
         WIN32_FILE_ATTRIBUTE_DATA mine, theirs;
         NewerCopy newer = NewerCopy::A;
+        bool keptApart = false;
         if (LeftToOtherRecord(match.counterpart) || !::GetFileAttributesExW(match.path, GetFileExInfoStandard, &mine))
             return MatchEnd::Done;
         if (::GetFileAttributesExW(match.counterpart, GetFileExInfoStandard, &theirs) &&
-            (!CompareCopies(mine, theirs, newer) || newer != NewerCopy::A))
+            (!DecideBothPresent(job, mine, theirs, IsPairInStep(job, match.path, match.counterpart),
+                                IsInJobSource(job, match.path) ? PairSource::A : PairSource::B, newer, keptApart) ||
+             newer != NewerCopy::A))
             return MatchEnd::Done;
         why = MakeFileRevisionPath(job, match.counterpart, revision) ? 0 : ::GetLastError();
     }

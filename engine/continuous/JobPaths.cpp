@@ -125,9 +125,11 @@ void CheckJobPaths(CSyncJob &job, IDirectoryWatch &watcher, CDirectoryChangeHand
         for (const JobFolder &folder : ReadJobFolders(job, true))
             WatchFolderOnce(watcher, folder.watched, handler);
         job.m_watchFlag = TRUE;
+        // A new job whose first backup the user put off waits for its first change.
+        const bool putOff = job.m_waitForFirstChange.Exchange(FALSE) != FALSE;
         // What changed while nothing watched the job's folders (the program was not running, or the job was
         // disabled, or changes were still settling when the program ended) is caught by one run.
-        if (!watched && job.m_runState != JOB_BUSY)
+        if (!watched && !putOff && job.m_runState != JOB_BUSY)
         {
             if (HasNeverRun(job))
                 job.m_runState = JOB_IDLE;
@@ -136,6 +138,8 @@ void CheckJobPaths(CSyncJob &job, IDirectoryWatch &watcher, CDirectoryChangeHand
         }
         return;
     }
-    if ((jsType == 1 || jsType == 2) && (jsType == 2 || !HasNeverRun(job)) && job.ValidateDueRun())
+    // A job that has never run is due on its schedule as well: its first backup may have been put off when it was
+    // made, and nothing else would ever run it.
+    if ((jsType == 1 || jsType == 2) && job.ValidateDueRun())
         Queue(job, mainWindow);
 }

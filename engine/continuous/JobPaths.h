@@ -9,9 +9,9 @@
 //       flag 1. A job whose folders were not watched before and that is not running is queued (RunJobNow(job,
 //       1)) once it validates, so that one run catches what changed while nothing watched: at the program's
 //       start, after the job was enabled, or after its watch ended. A job that has never run is put to idle
-//       first.
-//   scheduled (js_type 1 or 2): a job that validates is queued, except a js_type-1 job that has never run. A job
-//       that is due but cannot run is logged once (CSyncJob::ValidateDueRun).
+//       first. A new job whose first backup the user put off (m_waitForFirstChange) is watched without that run.
+//   scheduled (js_type 1 or 2): a job that validates is queued, also one that has never run. A job that is due
+//       but cannot run is logged once (CSyncJob::ValidateDueRun).
 //
 // The job's folders are read from its sources before the watcher is called, which may dispatch messages while
 // it waits: no walk of the store spans a watcher call.

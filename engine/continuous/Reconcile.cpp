@@ -1,6 +1,8 @@
 // Two-way reconciliation of one file pair against the two folders' list files.
 #include "engine/continuous/Reconcile.h"
 
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "engine/continuous/RemovalRules.h"
@@ -73,7 +75,9 @@ class CPair
     int Copy(bool fromA);
     // The removal of one side carried over to the other, whose attribute record is doomedData.
     int CarryOverRemoval(bool deleteA, const WIN32_FILE_ATTRIBUTE_DATA &doomedData);
-    int BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_ATTRIBUTE_DATA &dataB);
+    int BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_ATTRIBUTE_DATA &dataB, bool inStep);
+    // Once per pair and program start: the log says the overwrite choice keeps the two copies apart.
+    void ReportKeptApart();
     // The pair stands in step: listed on both sides, a file pair with the later of its two last-write times
     // (null for a folder pair).
     void ListOnBothSides(const FILETIME *written);
@@ -120,7 +124,7 @@ int CPair::Reconcile()
         m_direction = 0;
         return Copy(false);
     }
-    return BothPresent(dataA, dataB);
+    return BothPresent(dataA, dataB, wasInStep);
 }
 
 void CPair::ListOnBothSides(const FILETIME *written)
@@ -223,7 +227,7 @@ int CPair::CarryOverRemoval(bool deleteA, const WIN32_FILE_ATTRIBUTE_DATA &doome
     }
 }
 
-int CPair::BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_ATTRIBUTE_DATA &dataB)
+int CPair::BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_ATTRIBUTE_DATA &dataB, bool inStep)
 {
     if (dataA.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     {
@@ -231,8 +235,17 @@ int CPair::BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_
         return 1;
     }
     NewerCopy newer = NewerCopy::Same;
-    if (!CompareCopies(dataA, dataB, newer))
+    bool keptApart = false;
+    if (!DecideBothPresent(m_job, dataA, dataB, inStep, m_source, newer, keptApart))
         return NotExamined(m_job, ERROR_INVALID_TIME);
+    if (keptApart)
+    {
+        // Unlisted, neither copy can ever count as removed; the next pass asks the choice again.
+        Unlist(m_listA, m_name);
+        Unlist(m_listB, m_name);
+        ReportKeptApart();
+        return 1;
+    }
     switch (newer)
     {
     case NewerCopy::Same:
@@ -256,7 +269,70 @@ int CPair::BothPresent(const WIN32_FILE_ATTRIBUTE_DATA &dataA, const WIN32_FILE_
     }
 }
 
+// The pairs whose copies were kept apart and logged since the program started, as "JobUUID|A|B" in upper case.
+std::mutex g_keptApartLock;
+std::set<CString> g_keptApartLogged;
+
+void CPair::ReportKeptApart()
+{
+    CString key = m_job.GetJobDef()->GetJobUUID() + L"|" + m_pathA + L"|" + m_pathB;
+    key.MakeUpper();
+    {
+        std::lock_guard<std::mutex> hold(g_keptApartLock);
+        if (!g_keptApartLogged.insert(key).second)
+            return;
+    }
+    const bool sourceIsA = m_source == PairSource::A;
+    m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, 0, LM_NOTICE, IDS_LOG_SYNC_KEPT_APART, FormatNow().GetString(),
+                           (sourceIsA ? m_pathA : m_pathB).GetString(), (sourceIsA ? m_pathB : m_pathA).GetString());
+}
+
 } // namespace
+
+NewerCopy OverwriteChoice(int owType, NewerCopy newer, PairSource source, bool &keptApart)
+{
+    keptApart = false;
+    if (newer == NewerCopy::Same)
+        return newer;
+    switch (owType)
+    {
+    case 2:
+        return source == PairSource::A ? NewerCopy::A : NewerCopy::B;
+    case 3:
+        keptApart = true;
+        return NewerCopy::Same;
+    default:
+        return newer;
+    }
+}
+
+BOOL DecideBothPresent(CSyncJob &job, const WIN32_FILE_ATTRIBUTE_DATA &a, const WIN32_FILE_ATTRIBUTE_DATA &b,
+                       bool inStep, PairSource source, NewerCopy &newer, bool &keptApart)
+{
+    keptApart = false;
+    if (!CompareCopies(a, b, newer))
+        return FALSE;
+    if (!inStep)
+        newer = OverwriteChoice(job.GetJobDef()->GetOwType(), newer, source, keptApart);
+    return TRUE;
+}
+
+bool IsPairInStep(CSyncJob &job, const CString &pathA, const CString &pathB)
+{
+    const int slashA = pathA.ReverseFind(L'\\');
+    const int slashB = pathB.ReverseFind(L'\\');
+    if (slashA <= 0 || slashB <= 0 || job.m_firstPass != 0)
+        return false;
+    const CString id = job.GetJobDef()->GetJobUUID();
+    TesselDirText listA(id, &job.GetLog());
+    TesselDirText listB(id, &job.GetLog());
+    const CString name = pathA.Mid(slashA + 1);
+    const bool inStep = listA.Open(pathA.Left(slashA + 1)) && listB.Open(pathB.Left(slashB + 1)) &&
+                        IsListed(listA, name) && IsListed(listB, name);
+    listB.Close();
+    listA.Close();
+    return inStep;
+}
 
 BOOL IsListed(const TesselDirText &list, LPCWSTR name)
 {

@@ -11,7 +11,9 @@
 //   yes    -      otherwise                                 A is copied to B
 //   -      yes    otherwise                                 B is copied to A
 //   yes    yes                                              the newer copy replaces the older (CompareCopies);
-//                                                           copies in step are listed on both sides
+//                                                           copies in step are listed on both sides; a pair
+//                                                           never in step goes by the job's overwrite choice
+//                                                           (OverwriteChoice)
 // A side whose list does not hold the name is new to it (a new or refilled destination, a list that lost the
 // line): nothing there was removed, so the copy that stands is copied over, never deleted.
 //
@@ -96,6 +98,24 @@ enum class NewerCopy
 // 5 seconds copies of one size are the same; of different sizes the later time (to the file system's own
 // precision) is newer, and with equal times they are in conflict. FALSE when a time cannot be converted.
 BOOL CompareCopies(const WIN32_FILE_ATTRIBUTE_DATA &a, const WIN32_FILE_ATTRIBUTE_DATA &b, NewerCopy &newer);
+
+// The overwrite choice of a folder-to-folder job ("ow_type", asked when the job was made) over a pair that stands on
+// both sides but was never in step (the job's first pass, or a pair the choice kept apart before):
+//   1  the newer copy replaces the older (newer as CompareCopies found it); so does a job without the choice (0)
+//   2  the source's copy replaces the other, whichever is newer
+//   3  neither is replaced: keptApart is set, and the pair stays out of the lists (nothing is copied)
+// Copies in step (Same) stay so whatever the choice. Before a copy replaces another, the copy it replaces is kept as
+// a revision when the job keeps revisions (the pass keeps it first; change processing through its guard).
+NewerCopy OverwriteChoice(int owType, NewerCopy newer, PairSource source, bool &keptApart);
+
+// What the reconciliation does with a pair that stands on both sides: CompareCopies, turned by the job's overwrite
+// choice when the pair is not in step (inStep: both lists name it and it is not the job's first pass). FALSE when
+// a time cannot be converted.
+BOOL DecideBothPresent(CSyncJob &job, const WIN32_FILE_ATTRIBUTE_DATA &a, const WIN32_FILE_ATTRIBUTE_DATA &b,
+                       bool inStep, PairSource source, NewerCopy &newer, bool &keptApart);
+// inStep of DecideBothPresent for a caller that does not hold the pair's lists: both lists name the file of pathA
+// (a list that cannot be read names nothing) and it is not the job's first pass.
+bool IsPairInStep(CSyncJob &job, const CString &pathA, const CString &pathB);
 
 // Whether path lies in one of the job's source folders (as its "path" names it, case ignored).
 bool IsInJobSource(CSyncJob &job, LPCWSTR path);

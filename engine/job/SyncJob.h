@@ -161,9 +161,12 @@ class CSyncJob
     // call pumps the caller's messages until its worker has ended; the worker posts its own end message.
     void Cancel();
     // Claims the job for one caller: run state idle to busy in one step. TRUE when this caller got it; FALSE when
-    // the job was busy or disabled already. Every caller that means to run or work on an idle job claims it so.
+    // the job was busy or disabled already, or still waits for the answers of its setup. Every caller that means to
+    // run or work on an idle job claims it so.
     BOOL TryClaimRun()
     {
+        if (m_awaitingAnswers)
+            return FALSE;
         return m_runState.CompareExchange(JOB_IDLE, JOB_BUSY) ? TRUE : FALSE;
     }
     // Cancels a running job, then run state 2 with the cancel flag kept set; stores "state" 0.
@@ -361,6 +364,11 @@ class CSyncJob
     RelaxedAtomic<BOOL> m_notStored;         // made in this session and never saved; the loader clears it
     RelaxedAtomic<BOOL> m_cannotRunLogged;   // a due run that could not run was logged; cleared when a run ends
     RelaxedAtomic<int> m_destinationRefused; // DEST_REFUSED_*: why the last start refused the destination
+    // A new job whose overwrite choice and start prompt are not answered yet: nothing runs it, the schedule passes
+    // it over and its folders are not watched for it.
+    RelaxedAtomic<BOOL> m_awaitingAnswers;
+    // An on-change job whose first backup the user put off: its watch begins without the run that catches up.
+    RelaxedAtomic<BOOL> m_waitForFirstChange;
 
     // Borrows: a thread that works with the job outside the collection's list lock takes a borrow under that
     // lock and returns it when done; CSyncJobList::RemoveJob deletes the job only once none is left.

@@ -154,6 +154,13 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
 
 RunEnd RunSources(CSyncJob &job, const CString &jobName, const std::vector<RunSource> &sources, CRunFolders &folders)
 {
+    // A run that has nothing to copy has copied nothing: it ends with the error the user sees, never as done.
+    if (sources.empty())
+    {
+        ++job.m_errorCount;
+        LogWithTime(job, LM_ERROR, IDS_LOG_NO_SOURCE);
+        return RunEnd::Finished;
+    }
     for (const RunSource &source : sources)
     {
         if (job.m_cancelFlag)

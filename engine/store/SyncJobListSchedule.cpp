@@ -26,6 +26,9 @@ CSyncJob *CSyncJobList::GetNextDueJob()
 
     for (CSyncJob *job : m_jobs)
     {
+        // Neither watched nor run before the user has answered its setup's questions.
+        if (job->m_awaitingAnswers)
+            continue;
         CJobDef *jobDef = job->GetJobDef();
         const int state = jobDef->GetState();
         const int type = jobDef->GetJsType();

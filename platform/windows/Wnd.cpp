@@ -401,6 +401,11 @@ void CWnd::PostNcDestroy()
 {
 }
 
+UINT AfxGetModalQuitCount()
+{
+    return ThreadState().modalQuitCount;
+}
+
 LPCWSTR AfxDefaultWndClass()
 {
     static const wchar_t kClassName[] = L"VelbrookWnd";
@@ -481,6 +486,7 @@ int CWnd::RunModalLoop(DWORD dwFlags)
         {
             // WM_QUIT ends the modal loop and is passed on to the loop outside.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
+            ++ThreadState().modalQuitCount;
             if (ContinueModal())
                 m_nModalResult = -1;
             break;

@@ -316,5 +316,9 @@ enum : DWORD
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// How many modal loops of the calling thread WM_QUIT has ended so far: a count that moved during a dialog tells
+// that the program's end broke it off (the loop passes WM_QUIT on to the loop outside).
+UINT AfxGetModalQuitCount();
+
 // The window class that Create uses when it is given none: double clicks, arrow cursor, no background.
 LPCWSTR AfxDefaultWndClass();

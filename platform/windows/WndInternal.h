@@ -21,6 +21,8 @@ struct ThreadWindowState
     HWND hLockoutNotify = nullptr;
     // The menu that TrackPopupMenu shows, for WM_MEASUREITEM of owner-drawn items.
     HMENU hTrackingMenu = nullptr;
+    // Modal loops that WM_QUIT ended.
+    UINT modalQuitCount = 0;
 };
 
 ThreadWindowState &ThreadState();

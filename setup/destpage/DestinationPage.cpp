@@ -127,6 +127,9 @@ BOOL CDestinationPage::LoadPage()
             AppLog.LogAt(L"DestinationPage", __LINE__, static_cast<DWORD>(error.Error()), LM_ERROR, L"%D %m\n");
         }
         m_firstSource = sources.GetSize() > 0 ? sources[0] : CString();
+        // The scanner filters its first entry only: without an include set every folder counts whole.
+        if (scanner.GetIncludeText().IsEmpty())
+            sources.InsertAt(0, CString());
         scanner.StartScan(sources, scanner.GetIncludeText(), scanner.GetExcludeText());
     }
     if (!m_loaded)

@@ -13,6 +13,8 @@
 #include "engine/log/LogMsg.h"
 #include "engine/program/DriveMarker.h"
 #include "engine/program/NetPath.h"
+#include "platform/windows/WaitCursor.h"
+#include "setup/destpage/DestinationRules.h"
 #include "setup/shell/ShellItems.h"
 #include "setup/wizard/SetupReports.h"
 #include "ui/boxes/MessageBoxDlg.h"
@@ -102,9 +104,15 @@ BOOL CDestinationPage::CheckSpaceAndDrive(const CString &path, bool unc)
     ULONGLONG free = 0;
     const BOOL measured = GetPathDiskSpace(path, total, used, free);
     const DWORD spaceError = measured ? NO_ERROR : ::GetLastError();
-    // Without figures there is nothing to compare; a local drive is refused for it below.
-    if (measured && def->GetFolderSizeScanner().GetTotalSize(FALSE) > free &&
-        SkinMessageBoxId(IDS_ASK_DEST_TOO_SMALL, MB_OKCANCEL) != IDOK)
+    // Without figures there is nothing to compare; a local drive is refused for it below. The sources are counted
+    // now, as they stand: a size scan of the pages may have been cut short or never covered them.
+    ULONGLONG needed = 0;
+    if (measured)
+    {
+        CWaitCursor wait;
+        needed = CountJobSourceBytes(*m_pJob);
+    }
+    if (measured && needed > free && SkinMessageBoxId(IDS_ASK_DEST_TOO_SMALL, MB_OKCANCEL) != IDOK)
         return FALSE;
     if (unc)
         return TRUE;

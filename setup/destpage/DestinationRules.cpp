@@ -2,6 +2,9 @@
 
 #include <cwchar>
 
+#include "engine/job/SyncJob.h"
+#include "engine/program/FolderSizeScanner.h"
+#include "engine/run/RunThread.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Resources.h"
 #include "setup/desttree/DesTreeNode.h"
@@ -55,4 +58,35 @@ int ThresholdOfText(const CString &text, int sliderPos)
     if (value > kThresholdMax)
         return kThresholdMax;
     return value;
+}
+
+ULONGLONG CountJobSourceBytes(CSyncJob &job)
+{
+    std::vector<RunSource> sources;
+    if (!ReadRunSources(job.GetElement(), sources))
+        return 0;
+    CJobDef *def = job.GetJobDef();
+    ULONGLONG total = 0;
+    for (const RunSource &source : sources)
+    {
+        if (!source.files.empty())
+        {
+            for (const CString &file : source.files)
+            {
+                WIN32_FILE_ATTRIBUTE_DATA data;
+                if (::GetFileAttributesExW(file, GetFileExInfoStandard, &data) &&
+                    !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    total += RoundedFileSize(data.nFileSizeHigh, data.nFileSizeLow);
+            }
+            continue;
+        }
+        // The scanner filters its first entry only: an empty first entry has every later one counted whole.
+        CFolderSizeScanner scanner;
+        scanner.SetTotalAndFilters(0, def->GetInclude(), def->GetExclude());
+        if (!source.filtersActive)
+            scanner.AddFolder(L"");
+        scanner.AddFolder(source.path);
+        total += scanner.GetTotalSize(TRUE);
+    }
+    return total;
 }

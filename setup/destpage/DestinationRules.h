@@ -6,6 +6,7 @@
 #include "platform/system/Seam.h"
 #include "platform/text/String.h"
 
+class CSyncJob;
 class CWnd;
 
 // The usage threshold's range in percent.
@@ -19,6 +20,11 @@ CString MakeNewFolderName(const CString &path, int kind, const CString &base);
 // The threshold the edit box's text gives the slider: below the range the least, above it the most; a text that is
 // no number above 0 (nothing typed yet, or letters) leaves the slider where it is.
 int ThresholdOfText(const CString &text, int sliderPos);
+
+// What the job's sources take now, in bytes rounded as the size scanner rounds them, counted on the calling thread:
+// a source with its filters on counts the files that the job's include and exclude sets let through, one with
+// them off ("rapid" "0") counts whole, and a source that names its files counts those files alone.
+ULONGLONG CountJobSourceBytes(CSyncJob &job);
 
 // Asks for a new folder's name in the input box, owned by parent, with name as the value offered; FALSE when it
 // was cancelled. The entered name is then in name.

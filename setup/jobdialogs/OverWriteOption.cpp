@@ -1,6 +1,8 @@
 #include "setup/jobdialogs/OverWriteOption.h"
 
+#include "engine/job/MainWindowServices.h"
 #include "engine/job/SyncJob.h"
+#include "engine/store/SyncJobList.h"
 
 BEGIN_MESSAGE_MAP(COverWriteOption, CDialog)
 ON_BN_CLICKED(IDC_OVERWRITE_CONTINUE, &COverWriteOption::OnContinue)
@@ -33,7 +35,10 @@ void COverWriteOption::OnOK()
         choice = 1;
     else if (IsDlgButtonChecked(IDC_OVERWRITE_ALWAYS) == BST_CHECKED)
         choice = 2;
-    if (m_pJob != nullptr)
+    // The job may have been deleted while the choice was open: its answer then goes nowhere.
+    IMainWindowServices *main = g_pMainDlg.load();
+    CSyncJobList *jobs = main != nullptr ? main->GetJobList() : nullptr;
+    if (m_pJob != nullptr && (jobs == nullptr || jobs->Contains(m_pJob)))
         m_pJob->GetJobDef()->SetOwType(choice);
     EndDialog(IDOK);
 }

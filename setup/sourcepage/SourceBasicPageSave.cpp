@@ -51,10 +51,21 @@ BOOL CSourceBasicPage::SaveBackupView()
         if (IsDriveChecked(i))
             drives.Add(WithOneTrailingBackslash(m_drivePaths[i]));
     }
+    // A drive the list does not show (its listing failed, or the drive is not there now) was never unchecked by the
+    // user: it stays a source as it was stored.
+    CStringArray stored;
+    XmlReadSrcList(m_pJob->GetElement(), stored);
+    for (INT_PTR s = 0; s < stored.GetSize(); ++s)
+    {
+        if (stored[s].GetLength() == 3 && FindDrive(stored[s]) < 0)
+            drives.Add(stored[s]);
+    }
     CStringArray folders;
     CString extensions;
     CollectTreeSelection(m_filterRoot.get(), folders, extensions);
-    if (drives.GetSize() == 0 && folders.GetSize() == 0 && extensions.IsEmpty())
+    // A drive is searched for the chosen kinds of files: without a kind and without a folder nothing would be backed
+    // up, checked drive or not.
+    if (folders.GetSize() == 0 && extensions.IsEmpty())
     {
         SkinMessageBoxId(IDS_NOTHING_TO_BACK_UP, MB_OK);
         return FALSE;

@@ -139,7 +139,10 @@ CString FormatTimeText(const FILETIME &time)
     return text;
 }
 
-std::vector<ComputerDrive> ListComputerDrives(HWND owner)
+namespace
+{
+
+std::vector<ComputerDrive> ListShellDrives(HWND owner)
 {
     std::vector<ComputerDrive> drives;
     LPITEMIDLIST computerPidl = nullptr;
@@ -169,6 +172,15 @@ std::vector<ComputerDrive> ListComputerDrives(HWND owner)
         drives.push_back(std::move(drive));
     }
     return drives;
+}
+
+} // namespace
+
+Seam<PFN_LIST_COMPUTER_DRIVES> g_pfnListComputerDrives{&ListShellDrives};
+
+std::vector<ComputerDrive> ListComputerDrives(HWND owner)
+{
+    return g_pfnListComputerDrives.Get()(owner);
 }
 
 namespace

@@ -39,7 +39,10 @@ struct ComputerDrive
     CComPtr<IShellFolder> folder; // My Computer
 };
 // My Computer's removable and fixed drives (hidden ones too) in the shell's order; none when the shell lists none.
+// Through g_pfnListComputerDrives, which tests may answer otherwise.
 std::vector<ComputerDrive> ListComputerDrives(HWND owner);
+typedef std::vector<ComputerDrive> (*PFN_LIST_COMPUTER_DRIVES)(HWND owner);
+extern Seam<PFN_LIST_COMPUTER_DRIVES> g_pfnListComputerDrives;
 
 // The device agent's records of protected volumes (GetZorbitInfo().LoadItems unless a test puts others in).
 typedef int (*PFN_LOAD_DEVICE_RECORDS)(std::vector<ZorbitRecord> &records);

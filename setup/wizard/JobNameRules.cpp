@@ -31,6 +31,27 @@ BOOL FilterJobNameText(CString &text)
     return TRUE;
 }
 
+BOOL IsReservedDeviceName(const CString &name)
+{
+    // The system reads a device name up to the first dot, without the blanks before it.
+    CString base = name;
+    const int dot = base.Find(L'.');
+    if (dot >= 0)
+        base = base.Left(dot);
+    base.TrimRight(L' ');
+    base.MakeUpper();
+    for (LPCWSTR device : {L"CON", L"PRN", L"AUX", L"NUL"})
+    {
+        if (base == device)
+            return TRUE;
+    }
+    if (base.GetLength() != 4 || (base.Left(3) != L"COM" && base.Left(3) != L"LPT"))
+        return FALSE;
+    const wchar_t number = base[3];
+    return (number >= L'1' && number <= L'9') || number == 0x00B9 || number == 0x00B2 || number == 0x00B3 ? TRUE
+                                                                                                          : FALSE;
+}
+
 BOOL IsJobNameTaken(const CSyncJobList *jobs, const CString &name, const CSyncJob *except)
 {
     if (jobs == nullptr)

@@ -64,6 +64,96 @@ void ReportJobNotMade(HRESULT hr)
     SkinMessageBoxId(IDS_JOB_NOT_MADE, MB_OK);
 }
 
+// Keeps the main window from taking input from the wizard's start until the start prompt is answered: a job deleted
+// there (or a command that rebuilds the job list) would pull the new job from under the road. The dialogs of the
+// road are owned by the chooser, or by the main window itself while the chooser has no window yet, and a dialog
+// that ends gives its owner its input back: the hold is renewed after each. (Wine still hands a click to an enabled
+// child of a disabled window, which Windows does not: there the looks after each dialog keep the road whole.)
+class MainWindowHold
+{
+  public:
+    explicit MainWindowHold(HWND window)
+        : m_window(window), m_wasEnabled(window != nullptr && ::IsWindowEnabled(window) != FALSE)
+    {
+        Renew();
+    }
+    ~MainWindowHold()
+    {
+        Release();
+    }
+    MainWindowHold(const MainWindowHold &) = delete;
+    MainWindowHold &operator=(const MainWindowHold &) = delete;
+
+    void Renew()
+    {
+        if (m_window != nullptr && ::IsWindow(m_window))
+            ::EnableWindow(m_window, FALSE);
+    }
+    void Release()
+    {
+        if (m_wasEnabled && m_window != nullptr && ::IsWindow(m_window))
+            ::EnableWindow(m_window, TRUE);
+        m_window = nullptr;
+    }
+
+  private:
+    HWND m_window;
+    bool m_wasEnabled;
+};
+
+// What the user answered after the wizard.
+struct NewJobAnswers
+{
+    bool gone = false;                // the job left the collection meanwhile: nothing of it may be touched
+    bool overwriteUnanswered = false; // the program's end broke off the overwrite choice
+    bool programEnding = false;       // the program's end broke off a question
+    INT_PTR start = IDCANCEL;         // the start prompt's answer
+    BOOL checked = FALSE;             // its check box
+};
+
+// The overwrite choice (folder-to-folder jobs) and the start prompt, each followed by a look whether the job is
+// still the collection's.
+NewJobAnswers AskAfterWizard(CSyncJobList &jobs, CSyncJob &job, const JobCreationDialogs &dialogs, CWnd *parent,
+                             MainWindowHold &hold)
+{
+    NewJobAnswers answers;
+    const UINT quitsBefore = AfxGetModalQuitCount();
+    if (job.GetJobDef()->GetFolder2Folder() != 0 && dialogs.runOverwriteChoice)
+    {
+        dialogs.runOverwriteChoice(&job, parent);
+        hold.Renew();
+        if (!jobs.Contains(&job))
+        {
+            answers.gone = true;
+            return answers;
+        }
+        if (AfxGetModalQuitCount() != quitsBefore)
+        {
+            answers.overwriteUnanswered = answers.programEnding = true;
+            return answers;
+        }
+    }
+    if (dialogs.runStartBackup)
+        answers.start = dialogs.runStartBackup(answers.checked);
+    hold.Renew();
+    answers.gone = !jobs.Contains(&job);
+    answers.programEnding = AfxGetModalQuitCount() != quitsBefore;
+    if (answers.programEnding)
+        answers.start = IDCANCEL;
+    return answers;
+}
+
+// A new job whose first backup waits: an on-change job for its first change, a scheduled one for its schedule
+// (an interval job one interval from now).
+void PutOffFirstBackup(CSyncJob &job)
+{
+    if (job.GetJobDef()->GetJsType() == 0)
+        job.m_waitForFirstChange = TRUE;
+    else
+        job.m_runState = JOB_IDLE;
+    job.m_startTime = g_pfnClock();
+}
+
 } // namespace
 
 BOOL CJobTypeSelDlg::Choose(int type)
@@ -118,38 +208,59 @@ int CJobTypeSelDlg::CreateJob()
     // Before the chooser has a window its wizard takes the chooser's parent.
     CWnd *parent = m_hWnd != nullptr ? static_cast<CWnd *>(this) : m_pParentWnd;
     const JobCreationDialogs dialogs = g_jobCreationDialogs.Get();
+    MainWindowHold hold(main->GetWindowHandle());
     // A cancelled job goes with its element, which never joined the store's tree.
     if (!dialogs.runWizard || dialogs.runWizard(job.get(), parent) != IDOK)
         return 0;
+    hold.Renew();
 
     CSyncJob *added = job.release();
+    // Nothing runs the job (schedule, watch, catch-up) before the user has answered what follows.
+    added->m_awaitingAnswers = TRUE;
     jobs->Add(added);
     main->JobListInsert(added);
     CJobDef *def = added->GetJobDef();
+    NewJobAnswers answers;
     try
     {
         def->SetState(1);
         added->UpdateSourceDestinations();
-        if (def->GetFolder2Folder() != 0 && dialogs.runOverwriteChoice)
-            dialogs.runOverwriteChoice(added, parent);
-        BOOL checked = FALSE;
-        if (dialogs.runStartBackup && dialogs.runStartBackup(checked) == IDOK)
+        answers = AskAfterWizard(*jobs, *added, dialogs, parent, hold);
+        if (answers.gone)
+        {
+            // Deleted meanwhile (or taken by a rebuilt job list): it no longer exists.
+            AppLog.LogIdAt(L"JobTypeSelDlg", __LINE__, 0, LM_INFO, IDS_LOG_NEW_JOB_GONE);
+            return 0;
+        }
+        hold.Release();
+        added->m_awaitingAnswers = FALSE;
+        if (answers.overwriteUnanswered)
+        {
+            // Without the user's choice the job may not touch a file: it waits, disabled, until the user enables it.
+            added->Disable();
+            added->GetLog().LogIdAt(L"JobTypeSelDlg", __LINE__, 0, LM_WARNING, IDS_LOG_NEW_JOB_HELD,
+                                    def->GetName().GetString());
+        }
+        else if (answers.start == IDOK)
         {
             main->RunJobNow(added, 1);
         }
         else
         {
-            if (def->GetJsType() != 0)
-                added->m_runState = JOB_IDLE;
-            SkinMessageBoxId(IDS_FIRST_BACKUP_LATER, MB_OK);
+            PutOffFirstBackup(*added);
+            if (!answers.programEnding)
+                SkinMessageBoxId(IDS_FIRST_BACKUP_LATER, MB_OK);
         }
-        XmlSetAttributeString(added->GetElement(), L"startbackupdlg", checked ? L"true" : L"false");
-        XmlSetAttributeInt(added->GetElement(), L"state", 1);
+        XmlSetAttributeString(added->GetElement(), L"startbackupdlg", answers.checked ? L"true" : L"false");
+        XmlSetAttributeInt(added->GetElement(), L"state", answers.overwriteUnanswered ? 0 : 1);
     }
     catch (const _com_error &error)
     {
-        // The job stays in the collection as far as it was set up; the save below keeps that much.
         ReportJobNotMade(error.Error());
+        if (!jobs->Contains(added))
+            return 0;
+        // The job stays in the collection as far as it was set up; the save below keeps that much.
+        added->m_awaitingAnswers = FALSE;
     }
     added->m_createdTime = g_pfnClock();
     SaveJobStoreReporting(*jobs);

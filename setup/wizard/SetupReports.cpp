@@ -12,9 +12,13 @@
 
 INT_PTR RunSetupDialog(CDialog &dialog)
 {
+    const UINT quitsBefore = AfxGetModalQuitCount();
     const INT_PTR result = dialog.DoModal();
     if (result != -1)
         return result;
+    // The program's end broke the dialog off: the user gave no answer, and nothing is missing.
+    if (AfxGetModalQuitCount() != quitsBefore)
+        return IDCANCEL;
     const UINT_PTR templateId =
         IS_INTRESOURCE(dialog.m_lpszTemplateName) ? reinterpret_cast<UINT_PTR>(dialog.m_lpszTemplateName) : 0;
     AppLog.LogIdAt(L"SetupReports", __LINE__, ::GetLastError(), LM_ERROR, IDS_LOG_TEMPLATE_MISSING,

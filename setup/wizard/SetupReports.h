@@ -7,7 +7,8 @@ class CDialog;
 class CSyncJobList;
 
 // Runs the dialog modally. A dialog whose template the language library lacks (DoModal -1) is logged (string
-// 52801 with the template's number), told (52802) and counts as cancelled (IDCANCEL).
+// 52801 with the template's number), told (52802) and counts as cancelled (IDCANCEL); one that the program's end
+// broke off (WM_QUIT) counts as cancelled without a word.
 INT_PTR RunSetupDialog(CDialog &dialog);
 
 // Saves the job store. A save that fails is logged as the main window logs it (52752, the store's path and the

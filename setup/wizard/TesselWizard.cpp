@@ -222,20 +222,26 @@ void CTesselWizard::OnFinish()
         SkinMessageBoxId(IDS_JOB_NAME_EMPTY, MB_ICONEXCLAMATION);
         return;
     }
+    if (IsReservedDeviceName(name))
+    {
+        SkinMessageBoxId(IDS_JOB_NAME_RESERVED, MB_ICONEXCLAMATION);
+        return;
+    }
     if (IsNameTaken(name))
     {
         SkinMessageBoxId(IDS_JOB_NAME_TAKEN, MB_ICONEXCLAMATION);
         return;
     }
+    // The page is saved before anything is made under the name: a page that refuses leaves no log or restore list
+    // behind for a Cancel to find.
+    CPageBase *page = GetPage(m_step);
+    if (page != nullptr && page->GetSafeHwnd() != nullptr && !page->SavePage())
+        return;
     if (name != m_pJob->GetJobDef()->GetName())
         RenameJob(name);
     OpenJobLog();
     if (m_pJob->GetJobDef()->GetState() != 0 && m_pJob->m_runState != JOB_BUSY)
         m_pJob->m_runState = JOB_IDLE;
-
-    CPageBase *page = GetPage(m_step);
-    if (page != nullptr && page->GetSafeHwnd() != nullptr && !page->SavePage())
-        return;
     m_pJob->m_createdTime = g_pfnClock();
     m_finished = TRUE;
     const WizardPageFactory factory = g_wizardPageFactory.Get();

@@ -1,7 +1,8 @@
 // CTesselWizard: the three-step frame of the new-job wizard (template 382): the source step, the destination step
 // and the schedule step, over a header that paints the step band and the step's sentence. It moves between the
-// steps (Next saves the page it leaves and loads the next one, Back neither saves nor loads), and on Finish names
-// the job, opens its log and commits the schedule page. Only job creation opens it.
+// steps (Next saves the page it leaves and loads the next one, Back neither saves nor loads), and on Finish commits
+// the schedule page, then names the job and opens its log. A name that is empty, taken or a device's (NUL, COM1)
+// keeps the wizard open. Only job creation opens it.
 //
 // The source and destination pages come from g_wizardPageFactory (WizardPageFactory.h); the schedule page is the
 // wizard's own (CWhenWhereDlgHP).

@@ -290,11 +290,19 @@ void CWhenWhereDlgHP::OnIntervalKillFocus()
     int lower = 0;
     int upper = 0;
     m_spin.GetRange32(lower, upper);
-    const int position = m_spin.GetPos32();
+    // The box shows what will be saved: a text the control did not take ("0", nothing) gives way to its position.
+    int position = m_spin.GetPos32();
     if (position > upper)
-        m_spin.SetPos32(upper);
+        position = upper;
     else if (position < lower)
-        m_spin.SetPos32(lower);
+        position = lower;
+    m_spin.SetPos32(position);
+    CString shown;
+    GetDlgItemText(IDC_SCHEDULE_INTERVAL, shown);
+    CString saved;
+    saved.Format(L"%d", position);
+    if (shown != saved)
+        SetDlgItemText(IDC_SCHEDULE_INTERVAL, saved);
 }
 
 void CWhenWhereDlgHP::OnSize(UINT nType, int cx, int cy)

@@ -1,5 +1,7 @@
 #include "ui/boxes/MessageBoxDlg.h"
 
+#include <algorithm>
+
 #include "platform/drawing/Dc.h"
 #include "platform/windows/MessageBoxAnswer.h"
 #include "platform/windows/WinApp.h"
@@ -99,24 +101,40 @@ BOOL CMessageBoxDlg::OnInitDialog()
 
 void CMessageBoxDlg::FitToText()
 {
-    SetDlgItemText(IDC_SKIN_MESSAGE_TEXT, m_strText);
+    MessageBoxGeometry before;
+    GetWindowRect(&before.dialog);
+    before.text = ClientRectOf(*this, IDC_SKIN_MESSAGE_TEXT);
+    before.button1 = ClientRectOf(*this, IDOK);
+    before.button2 = ClientRectOf(*this, IDCANCEL);
+    // The box stays on its screen: a long text (a path above all) is wrapped to three fifths of the screen's width,
+    // or to the template's own width on a small screen.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    CRect workArea(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    if (::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        workArea = monitor.rcWork;
+    const int frame = before.dialog.Width() - before.text.Width();
+    const int maxTextWidth = std::max(before.text.Width(), workArea.Width() * 3 / 5 - frame);
 
+    CString shown = m_strText;
     CSize extent;
     {
         CClientDC dc(this);
         if (dc.GetSafeHdc() != nullptr)
         {
             CSelectObjectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
-            extent = MeasureMessageText(dc.GetSafeHdc(), m_strText);
+            shown = WrapMessageText(m_strText, maxTextWidth, [&dc](const CString &line) {
+                SIZE size = {0, 0};
+                ::GetTextExtentPoint32W(dc.GetSafeHdc(), line, line.GetLength(), &size);
+                return static_cast<int>(size.cx);
+            });
+            extent = MeasureMessageText(dc.GetSafeHdc(), shown);
         }
     }
+    SetDlgItemText(IDC_SKIN_MESSAGE_TEXT, shown);
 
-    MessageBoxGeometry before;
-    GetWindowRect(&before.dialog);
-    before.text = ClientRectOf(*this, IDC_SKIN_MESSAGE_TEXT);
-    before.button1 = ClientRectOf(*this, IDOK);
-    before.button2 = ClientRectOf(*this, IDCANCEL);
     MessageBoxGeometry after = LayOutMessageBox(before, extent, m_nType);
+    after.dialog = KeepWithin(after.dialog, workArea);
 
     if (CWnd *text = GetDlgItem(IDC_SKIN_MESSAGE_TEXT))
         text->MoveWindow(&after.text);

@@ -19,6 +19,98 @@ std::vector<CString> SplitMessageLines(const CString &text)
     }
 }
 
+namespace
+{
+
+bool IsBreakAfter(wchar_t ch)
+{
+    return ch == L' ' || ch == L'\\' || ch == L'/';
+}
+
+// The pieces of a line that a break may follow: each ends with a blank, a backslash or a slash, or at the line's
+// end.
+std::vector<CString> BreakPieces(const CString &line)
+{
+    std::vector<CString> pieces;
+    int start = 0;
+    for (int i = 0; i < line.GetLength(); ++i)
+    {
+        if (!IsBreakAfter(line[i]))
+            continue;
+        pieces.push_back(line.Mid(start, i + 1 - start));
+        start = i + 1;
+    }
+    if (start < line.GetLength())
+        pieces.push_back(line.Mid(start));
+    return pieces;
+}
+
+void AppendLine(CString &out, CString line)
+{
+    line.TrimRight(L' ');
+    if (!out.IsEmpty())
+        out += L'\n';
+    out += line;
+}
+
+} // namespace
+
+CString WrapMessageText(const CString &text, int maxWidth, const std::function<int(const CString &)> &width)
+{
+    if (maxWidth <= 0)
+        return text;
+    CString out;
+    bool first = true;
+    for (const CString &line : SplitMessageLines(text))
+    {
+        // An empty line (a blank line of the text) is kept as it is.
+        if (!first)
+            out += L'\n';
+        first = false;
+        CString wrapped;
+        CString current;
+        for (CString piece : BreakPieces(line))
+        {
+            if (width(current + piece) <= maxWidth)
+            {
+                current += piece;
+                continue;
+            }
+            if (!current.IsEmpty())
+                AppendLine(wrapped, current);
+            current.Empty();
+            // A piece wider than a line by itself is cut where the line is full.
+            while (piece.GetLength() > 1 && width(piece) > maxWidth)
+            {
+                int fits = 1;
+                while (fits + 1 < piece.GetLength() && width(piece.Left(fits + 1)) <= maxWidth)
+                    ++fits;
+                AppendLine(wrapped, piece.Left(fits));
+                piece = piece.Mid(fits);
+            }
+            current = piece;
+        }
+        if (!current.IsEmpty() || wrapped.IsEmpty())
+            AppendLine(wrapped, current);
+        out += wrapped;
+    }
+    return out;
+}
+
+CRect KeepWithin(const CRect &rect, const CRect &area)
+{
+    CRect kept = rect;
+    if (kept.right > area.right)
+        kept.OffsetRect(area.right - kept.right, 0);
+    if (kept.bottom > area.bottom)
+        kept.OffsetRect(0, area.bottom - kept.bottom);
+    if (kept.left < area.left)
+        kept.OffsetRect(area.left - kept.left, 0);
+    if (kept.top < area.top)
+        kept.OffsetRect(0, area.top - kept.top);
+    return kept;
+}
+
 CSize MeasureMessageText(HDC dc, const CString &text)
 {
     std::vector<CString> lines = SplitMessageLines(text);

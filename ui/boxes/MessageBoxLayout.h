@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/text/Geometry.h"
@@ -11,6 +12,14 @@
 // The message's lines: the pieces between line feeds, without them. A text ending in a line feed has a last,
 // empty piece.
 std::vector<CString> SplitMessageLines(const CString &text);
+
+// The message with line feeds put in so that no line is wider than maxWidth as width measures it. A line breaks
+// after a blank; a word that is wider by itself (a long path) after one of its backslashes or slashes, or anywhere
+// when none is left. The text's own line feeds stay; a blank where a line breaks is dropped.
+CString WrapMessageText(const CString &text, int maxWidth, const std::function<int(const CString &)> &width);
+
+// The rectangle moved (not resized, unless it is larger) so that it lies within area.
+CRect KeepWithin(const CRect &rect, const CRect &area);
 
 // The extent of a message in the font selected into dc: the width of its widest line and the height of its
 // tallest line times the number of lines.

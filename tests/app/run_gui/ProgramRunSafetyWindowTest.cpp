@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <dbt.h>
 
+#include <map>
 #include <optional>
 
 #include "app/start/QordelObjects.h"
@@ -146,6 +147,39 @@ TEST_F(ProgramRunSafetyWindow, TheProgramsDrivePulledDuringARunEndsTheProgramWit
         m_dialog.reset();
         Pump();
     }
+    g_nProgramExitCode = 0;
+}
+
+TEST_F(ProgramRunSafetyWindow, TheOneClickBackupTakesThePhotosAndDocumentsOfTheDefaultSet)
+{
+    m_runs.reset();
+    SeamOverride<SyncJobWorkers> workers(g_syncJobWorkers, g_syncJobWorkers.Get());
+    InstallBackupRunThread();
+    // The default set is built from the shipped template, as on a first start.
+    const std::vector<std::pair<std::wstring, bool>> files = {{L"Photos\\Beach.jpeg", true},
+                                                              {L"Docs\\Letter.odt", true},
+                                                              {L"Docs\\Notes.md", true},
+                                                              {L"Photos\\Phone.heic", true},
+                                                              {L"Docs\\Trace.log", false}};
+    for (const auto &file : files)
+        enginetest::WriteFileAt(Local(file.first), "Taken or left.");
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(""));
+    m_dialog->ShowWindow(SW_HIDE);
+    m_dialog->RunBackupFromCommandLine();
+    ASSERT_TRUE(PumpFor([this] { return m_dialog->GetRunningJobCount() == 0; }, 60000)) << "the run did not end";
+    Pump();
+
+    std::map<std::wstring, std::string> backedUp;
+    enginetest::ReadFileTree(Local(L"Backup Data\\Tester\\"), backedUp);
+    for (const auto &file : files)
+    {
+        size_t found = 0;
+        for (const auto &copy : backedUp)
+            found += copy.first.size() > file.first.size() &&
+                     copy.first.compare(copy.first.size() - file.first.size(), file.first.size(), file.first) == 0;
+        EXPECT_EQ(found, file.second ? 1u : 0u) << CStringA(file.first.c_str()).GetString();
+    }
+    EXPECT_EQ(g_nProgramExitCode, 0);
     g_nProgramExitCode = 0;
 }
 

@@ -1,12 +1,14 @@
 // The continuous-copy run from the run queue to its end message, on real trees kept in step both ways.
 #include <process.h>
 
+#include <map>
 #include <set>
 
 #include "ContinuousTestSupport.h"
 #include "engine/continuous/ContinuousRun.h"
 #include "engine/snapshot/ZorbitInfo.h"
 #include "engine/store/JobDef.h"
+#include "engine/store/SourceList.h"
 #include "outside/Phrasel/PhraselIds.h"
 #include "support/TestDrive.h"
 #include "support/HostLink.h"
@@ -214,4 +216,65 @@ TEST_F(ContinuousRun, SpaceWarningOtherSyncTypeAndCancel)
     EXPECT_EQ(m_job->GetJobDef()->GetCompleteStatus(), 4);
     EXPECT_FALSE(Exists(m_b + L"f.txt"));
     EXPECT_EQ(CountLines(JobLogLines(*m_job), EntryLine(IDS_LOG_RUN_CANCELLED, kAnyTime)), 1);
+}
+
+TEST_F(ContinuousRun, TheOverwriteChoiceDecidesAPairThatWasNeverInStep)
+{
+    // The destination's copy is the newer: only the choice says whether the source's replaces it.
+    TestDrive drive(L'V', m_folder.Path());
+    ASSERT_EQ(drive.Error(), L"");
+    const struct
+    {
+        int owType, maxVer;
+        const char *source, *dest; // the pair after two runs
+        std::vector<std::string> revisions;
+    } rows[] = {
+        {1, 0, "dest", "dest", {}},           {1, 3, "dest", "dest", {"source"}}, {2, 0, "source", "source", {}},
+        {2, 3, "source", "source", {"dest"}}, {3, 0, "source", "dest", {}},       {3, 3, "source", "dest", {}},
+    };
+    for (const auto &row : rows)
+    {
+        const std::wstring name = L"ow" + std::to_wstring(row.owType) + L"v" + std::to_wstring(row.maxVer);
+        SCOPED_TRACE(CStringA(name.c_str()).GetString());
+        m_a = drive.Root() + name + L"\\a\\";
+        m_b = drive.Root() + name + L"\\b\\";
+        Write(m_a + L"f.txt", "source");
+        Write(m_b + L"f.txt", "dest", 100);
+        Write(m_a + L"same.txt", "same");
+        Write(m_b + L"same.txt", "same");
+        XmlRemoveSrcList(m_element);
+        AddSource(m_a, m_b);
+        CJobDef *def = m_job->GetJobDef();
+        def->SetDest(m_b.c_str());
+        def->SetFolder2Folder(1);
+        def->SetOwType(row.owType);
+        def->SetMaxVer(row.maxVer);
+        // The second run finds the pair as the first left it.
+        for (int run = 0; run < 2; ++run)
+            EXPECT_EQ(Run().lParam, 0);
+
+        EXPECT_EQ(ReadFileBytes(m_a + L"f.txt"), row.source);
+        EXPECT_EQ(ReadFileBytes(m_b + L"f.txt"), row.dest);
+        // The revisions of either side's copies, wherever they are kept.
+        std::vector<std::string> revisions;
+        for (const std::wstring &folder :
+             {drive.Root() + L"Revision\\Sync\\" + name + L"\\", m_a + L"Revision\\", m_b + L"Revision\\"})
+        {
+            std::map<std::wstring, std::string> files;
+            ReadFileTree(folder, files);
+            for (const auto &file : files)
+                revisions.push_back(file.second);
+        }
+        EXPECT_EQ(revisions, row.revisions);
+        // A pair kept apart stays out of the lists and is logged once; copies in step are listed whatever the choice.
+        for (const std::wstring &side : {m_a, m_b})
+        {
+            const std::vector<std::wstring> lines = ListEntries(side);
+            EXPECT_EQ(std::count(lines.begin(), lines.end(), Entry(L"f.txt")), row.owType == 3 ? 0 : 1);
+            EXPECT_EQ(std::count(lines.begin(), lines.end(), Entry(L"same.txt")), 1);
+        }
+        EXPECT_EQ(CountLines(JobLogLines(*m_job), EntryLine(IDS_LOG_SYNC_KEPT_APART, kAnyTime, (m_a + L"f.txt").c_str(),
+                                                            (m_b + L"f.txt").c_str())),
+                  row.owType == 3 ? 1 : 0);
+    }
 }

@@ -109,14 +109,15 @@ TEST_F(JobPaths, MailStoreFolderAndOnlyExistingDestinationsAreWatchedANeverRunJo
     EXPECT_EQ(Queued(), std::vector<CSyncJob *>{m_list->GetAt(0)});
 }
 
-TEST_F(JobPaths, ScheduledJobsAreQueuedOnceTheyRanOrWhenWeekly)
+TEST_F(JobPaths, ScheduledJobsAreQueuedAlsoBeforeTheirFirstRun)
 {
+    // An interval job whose first backup was put off has only its schedule to run it.
     Load({{L"name=\"MinutesNew\" js_type=\"1\" neverrun=\"true\"", Src(m_a)},
           {L"name=\"WeeklyNew\" js_type=\"2\" neverrun=\"true\"", Src(m_a)},
           {L"name=\"MinutesRan\" js_type=\"1\" neverrun=\"2020-05-17 14:03:22\"", Src(m_a)}});
     for (int i = 0; i < 3; ++i)
         Check(i);
-    EXPECT_EQ(Queued(), (std::vector<CSyncJob *>{m_list->GetAt(1), m_list->GetAt(2)}));
+    EXPECT_EQ(Queued(), (std::vector<CSyncJob *>{m_list->GetAt(0), m_list->GetAt(1), m_list->GetAt(2)}));
     EXPECT_TRUE(m_watch.keys.empty());
 }
 

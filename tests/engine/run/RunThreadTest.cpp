@@ -208,6 +208,16 @@ TEST_F(RunTest, JobWithoutSourceListEndsAsFailed)
     EXPECT_EQ(ends[0].job, &unbound);
 }
 
+TEST_F(RunTest, AJobWithNoSourceAtAllEndsWithAnErrorNotAsDone)
+{
+    // A one-shot start ends with code 1 for it, not 0: nothing was backed up.
+    PostedMessage end = Run();
+    EXPECT_EQ(end.message, WM_JOB_FINISHED);
+    EXPECT_EQ(end.lParam, 1);
+    EXPECT_EQ(m_job->GetErrorCount(), 1);
+    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_NO_SOURCE, kAnyTime)), 1);
+}
+
 TEST_F(RunTest, BadSourcesAreCountedAndTheRunGoesOn)
 {
     WriteSource(L"a.txt", "kept");

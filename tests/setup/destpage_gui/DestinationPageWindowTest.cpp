@@ -164,9 +164,19 @@ TEST_F(DestinationPageWindow, ADrivesFolderIsTakenWithTheDrivesIdentityOnceTheUs
     EXPECT_TRUE(testsupport::SaveWindowPng(m_host.GetSafeHwnd(), testsupport::BuildFolder() + L"destination.png"));
 
     m_page->GetSlider().SetPos(70);
-    m_job->GetJobDef()->GetFolderSizeScanner().SetTotalAndFilters(10 * kMegabyte, L"", L"");
+    // The job's source holds 2 MB, for the drive's 1 MB free; the pages' size scans never counted it.
+    enginetest::WriteFileAt(m_folder / L"Sources\\photo.jpg", std::string(2 * kMegabyte, 'p'));
+    m_job->GetJobDef()->AddSource((m_folder / L"Sources\\").c_str(), nullptr, FALSE);
     SeamOverride<PFN_GET_DISK_FREE_SPACE_EX> small(g_pfnGetDiskFreeSpaceEx, &SmallDrive);
+    // Its filters take no ".jpg": nothing of it needs room.
+    m_job->GetJobDef()->SetInclude(L".doc;");
     m_answer = [](UINT, UINT) { return IDCANCEL; };
+    EXPECT_TRUE(m_page->SavePage());
+    EXPECT_TRUE(m_asked.empty());
+    m_job->GetJobDef()->SetDest(L"Q:\\Old\\");
+    m_job->GetJobDef()->SetUuid(L"old-identity");
+
+    m_job->GetJobDef()->SetInclude(L".jpg;");
     EXPECT_FALSE(m_page->SavePage());
     EXPECT_EQ(AskedIds(), std::vector<UINT>{IDS_ASK_DEST_TOO_SMALL});
     ExpectDestinationKept();

@@ -244,3 +244,14 @@ TEST_F(JobSetupRulesStore, JobNamesLoseWhatCannotStandInAFileNameAndCompareWitho
     EXPECT_FALSE(IsJobNameTaken(m_jobs.get(), L"doc", nullptr));
     EXPECT_FALSE(IsJobNameTaken(nullptr, L"docs", nullptr));
 }
+
+TEST(JobSetupRules, ADevicesNameIsNoJobNameWhateverFollowsIt)
+{
+    // Each would make "<name>.log" the device itself: the log and the restore list would go nowhere.
+    for (LPCWSTR name : {L"NUL", L"nul", L"Con", L"PRN", L"aux", L"COM1", L"com9", L"LPT1", L"lpt9", L"NUL.txt",
+                         L"con.log", L"NUL.", L"NUL...", L"NUL  ", L"AUX .x", L"COM\u00B9", L"LPT\u00B3.a"})
+        EXPECT_TRUE(IsReservedDeviceName(name)) << CStringA(name).GetString();
+    for (LPCWSTR name : {L"Nullify", L"CONSOLE", L"COM", L"COM0", L"COM10", L"LPT", L"xNUL", L"My NUL", L"AUX2",
+                         L"Backup.NUL", L"C0N"})
+        EXPECT_FALSE(IsReservedDeviceName(name)) << CStringA(name).GetString();
+}

@@ -17,6 +17,7 @@
 #include "setup/jobdialogs/OverWriteOption.h"
 #include "setup/jobdialogs/SvrSelectDlg.h"
 #include "setup/support/JobSetupTestSupport.h"
+#include "setup/wizard/SetupReports.h"
 #include "setup/zorbit/OpenZorbitDlg.h"
 
 using enginetest::kAnyText;
@@ -183,6 +184,18 @@ int CALLBACK RecordingBrowseProc(HWND hWnd, UINT message, LPARAM lParam, LPARAM 
 }
 
 } // namespace
+
+TEST_F(JobDialogsWindow, TheProgramsEndBreakingADialogOffIsACancelAndNoTemplateMissing)
+{
+    CDialog prompt(IDD_START_BACKUP, nullptr);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
+    EXPECT_EQ(RunSetupDialog(prompt), IDCANCEL);
+    ::KillTimer(nullptr, timer);
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "WM_QUIT goes on to the outer loop";
+    EXPECT_TRUE(m_asked.empty());
+    EXPECT_EQ(enginetest::CountLines(ProgramLogLines(), std::wstring(kAnyText) + L"cannot be shown" + kAnyText), 0);
+}
 
 TEST_F(JobDialogsWindow, TheBrowserKeepsOkOffForTheExcludedFolder)
 {

@@ -271,10 +271,15 @@ TEST_F(WizardWindow, AJobGoesFromTheChooserThroughTheStepsIntoTheStore)
         AtStep(2,
                [this] {
                    EXPECT_EQ(Asked(IDS_NO_WEEKDAY), 1u);
-                   // Every 2 hours, told in the header.
+                   EXPECT_FALSE(enginetest::Exists(m_folder / L"Family photos.log")) << "a refused Finish made files";
+                   // Every 2 hours, told in the header; a "0" typed and left shows the 2 that is saved.
                    ChooseComboItem(SchedulePage(), IDC_SCHEDULE_KIND, 1);
                    ChooseComboItem(SchedulePage(), IDC_SCHEDULE_UNIT, UNIT_HOURS);
                    ::SendDlgItemMessageW(SchedulePage(), IDC_SCHEDULE_SPIN, UDM_SETPOS32, 0, 2);
+                   ::SetDlgItemTextW(SchedulePage(), IDC_SCHEDULE_INTERVAL, L"0");
+                   ::SendMessageW(SchedulePage(), WM_COMMAND, MAKEWPARAM(IDC_SCHEDULE_INTERVAL, EN_KILLFOCUS),
+                                  reinterpret_cast<LPARAM>(::GetDlgItem(SchedulePage(), IDC_SCHEDULE_INTERVAL)));
+                   EXPECT_EQ(setuptest::WindowText(::GetDlgItem(SchedulePage(), IDC_SCHEDULE_INTERVAL)), L"2");
                    ChooseComboItem(SchedulePage(), IDC_SCHEDULE_KIND, 1);
                    CString sentence;
                    sentence.Format(IDS_HEADER_INTERVAL_ONE_WAY, L"2 hours");

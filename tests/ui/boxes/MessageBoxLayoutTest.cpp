@@ -195,3 +195,26 @@ TEST(MessageBoxLayout, TypeTableGivesCaptionsAndResults)
         EXPECT_EQ(buttons.shift, row.shift);
     }
 }
+
+TEST(MessageBoxLayout, ALongTextWrapsWithinTheWidthAndALongPathBreaksAfterItsBackslashes)
+{
+    // Ten pixels a character, twenty characters a line.
+    const auto width = [](const CString &line) { return line.GetLength() * 10; };
+    const struct
+    {
+        const wchar_t *text, *wrapped;
+    } rows[] = {
+        {L"Fits as it is.", L"Fits as it is."},
+        {L"Words go on the next line when full.", L"Words go on the\nnext line when full."},
+        {L"Too long: C:\\Users\\Someone\\Documents\\report.docx",
+         L"Too long: C:\\Users\\\nSomeone\\Documents\\\nreport.docx"},
+        {L"Abcdefghijklmnopqrstuvwxyz", L"Abcdefghijklmnopqrst\nuvwxyz"},
+        {L"Kept\n\nlines", L"Kept\n\nlines"},
+    };
+    for (const auto &row : rows)
+        EXPECT_STREQ(WrapMessageText(row.text, 200, width), row.wrapped);
+    // The box moves back onto the screen, whole.
+    const CRect screen(0, 0, 1024, 768);
+    EXPECT_EQ(KeepWithin(CRect(700, 300, 1300, 450), screen), CRect(424, 300, 1024, 450));
+    EXPECT_EQ(KeepWithin(CRect(-50, -10, 250, 90), screen), CRect(0, 0, 300, 100));
+}
