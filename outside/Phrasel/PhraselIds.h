@@ -86,3 +86,4 @@
 #include "SourcesIds.h"
 #include "DestinationIds.h"
 #include "JobCommandsIds.h"
+#include "RestoreIds.h"
