@@ -157,6 +157,10 @@ class CChangeProcessor
     // revision is empty).
     bool KeepRevision(ChangeMatch &match, const CString &file, const CString &revision, DWORD why,
                       const CString &removed = CString());
+    // Before a one-way job deletes the copy of a removed file or folder: every file of it kept as a revision (or
+    // the job keeps none). FALSE leaves the copy, the failure counted and logged.
+    bool KeepRemovedCopy(ChangeMatch &match);
+    bool KeepFolderRevisions(ChangeMatch &match, const CString &folder, const CString &removed);
     void FinishMatch(ChangeMatch &match, MatchEnd end);
     // The job's disk is full: the file waits for a run once there is room again.
     MatchEnd LeaveForFullDisk(ChangeMatch &match);
