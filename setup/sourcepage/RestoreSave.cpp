@@ -190,8 +190,8 @@ SourceSavePlan PlanRestoreSave(const std::vector<CString> &places, const std::ve
             continue;
         }
         wholePlaces.push_back(place);
-        plan.writes.push_back(SourceWrite{SourceWrite::SOURCE, place, toOtherFolder ? CString() : target, TRUE,
-                                          CString()});
+        plan.writes.push_back(
+            SourceWrite{SourceWrite::SOURCE, place, toOtherFolder ? CString() : target, TRUE, CString()});
     }
     if (plan.include.IsEmpty())
         return plan;

@@ -70,8 +70,8 @@ TEST_F(RestoreRun, APlaceFileNewerThanItsBackupStaysUnlessEveryFileIsAsked)
                 << CStringA(file.name).GetString();
         EXPECT_EQ(m_job->m_newerKept, every ? 0 : 1);
         EXPECT_EQ(m_job->GetErrorCount(), 0);
-        EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_NEWER_KEPT, kAnyTime, (Src() + L"newer.txt").c_str())),
-                  1) << "one line for the file left, from the first restore only";
+        EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_NEWER_KEPT, kAnyTime, (Src() + L"newer.txt").c_str())), 1)
+            << "one line for the file left, from the first restore only";
     }
     // A restore speaks of itself, and keeps no journal of what it wrote back.
     EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_STARTED, kAnyTime)), 2);
@@ -97,8 +97,7 @@ TEST_F(RestoreRun, AnEmptyPlaceIsSaidAndWhatDoesNotFitIsReportedAtItsPlace)
 
     EXPECT_EQ(Restore(false).message, WM_JOB_FINISHED);
     EXPECT_EQ(testsupport::ReadFileBytes(Src() + L"a.txt"), "alpha");
-    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_NOTHING_OF_PLACE, kAnyTime, emptyPlace.c_str(),
-                                 emptyBackup.c_str())),
+    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_NOTHING_OF_PLACE, kAnyTime, emptyPlace.c_str(), emptyBackup.c_str())),
               1);
     EXPECT_EQ(m_job->GetErrorCount(), 1) << "only the file that does not fit";
     EXPECT_EQ(LogCount(EntryLine(IDS_LOG_COPY_FAILED, kAnyTime, (deepPlace + L"x.y").c_str())), 1)
