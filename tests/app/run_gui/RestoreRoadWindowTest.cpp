@@ -18,6 +18,8 @@
 #include "engine/store/XmlLayer.h"
 #include "outside/Phrasel/JobCommandsIds.h"
 #include "setup/jobdialogs/FolderBrowseFilter.h"
+#include "setup/filterui/FilterPage.h"
+#include "setup/sourcepage/SourceBasicPage.h"
 #include "setup/sourcepage/SourcePage.h"
 #include "support/ImageSupport.h"
 
@@ -273,6 +275,28 @@ TEST_F(RestoreRoadWindow, TheRestoreOptionsStandClearOfThePageAtEverySize)
             RECT optionRect = screenRect(option), overlap = {};
             EXPECT_FALSE(::IntersectRect(&overlap, &pageRect, &optionRect))
                 << "option " << id << " lies under the restore page, grown by " << grow;
+        }
+        // The four boxes of kinds of files lie within the page, none under another, each with its list and
+        // summary inside it.
+        CSourceBasicPage &basic = m_dialog->GetSourcePage(1).GetBasicPage();
+        const RECT basicRect = screenRect(basic.GetSafeHwnd());
+        for (int i = 0; i < CSourceBasicPage::kBoxCount; ++i)
+        {
+            CFilterPage &box = basic.GetCategoryBox(i);
+            const RECT boxRect = screenRect(box.GetSafeHwnd()), list = screenRect(box.GetList().GetSafeHwnd());
+            RECT inside = {};
+            EXPECT_TRUE(::IntersectRect(&inside, &boxRect, &basicRect) && ::EqualRect(&inside, &boxRect))
+                << "box " << i << " reaches out of the page, grown by " << grow;
+            EXPECT_GE(list.bottom - list.top, 40) << "box " << i << ", grown by " << grow;
+            EXPECT_LE(list.bottom, screenRect(box.GetDlgItem(IDC_FILTER_SUMMARY)->GetSafeHwnd()).top)
+                << "box " << i << ": its list over its summary, grown by " << grow;
+            for (int j = i + 1; j < CSourceBasicPage::kBoxCount; ++j)
+            {
+                const RECT other = screenRect(basic.GetCategoryBox(j).GetSafeHwnd());
+                RECT overlap = {};
+                EXPECT_FALSE(::IntersectRect(&overlap, &boxRect, &other))
+                    << "boxes " << i << " and " << j << " overlap, grown by " << grow;
+            }
         }
     }
 }
