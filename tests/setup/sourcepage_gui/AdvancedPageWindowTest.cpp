@@ -189,11 +189,13 @@ TEST_F(AdvancedPageWindow, TheRestoreViewShowsThePagesJobAndRestoresItsCheckedPl
     EXPECT_EQ(Node(page, L"K:\\Backup Data\\Docs\\Deep")->GetState(), CHECK_PARTIAL);
     EXPECT_EQ(advanced.GetCategoryTree().GetCategoryNode(CATEGORY_MUSIC)->GetState(), CHECK_ON);
 
+    // The checked file comes back whole; the music from every stored place, the song the view shows in Docs too.
     ASSERT_TRUE(page.SavePage());
     EXPECT_EQ(Sources(job),
               (std::vector<std::wstring>{
-                  L"K:\\Backup Data\\Music\\|C:\\Music\\|",
                   L"K:\\Backup Data\\Docs\\Deep\\Deeper\\deep.txt|C:\\Users\\Bob\\Docs\\Deep\\Deeper\\deep.txt|0",
+                  L"K:\\Backup Data\\Music\\|C:\\Music\\|",
+                  L"K:\\Backup Data\\Docs\\|C:\\Users\\Bob\\Docs\\|",
               }));
     EXPECT_EQ(job->GetJobDef()->GetInclude(), CategoryIncludeText(GetFileCategoryInfo(CATEGORY_MUSIC).extensions));
     EXPECT_EQ(testsupport::ReadFileBytes(StorePath()), store) << "the page wrote the job store";
