@@ -356,6 +356,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     BOOL LeaveRunningList(CSyncJob *job);
     // The end of a cancelled or failed run.
     void EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled);
+    // A run the window followed is over: its progress window goes and the window takes input again.
+    void GiveWindowBack();
     void ShowErrorReport(CSyncJob *job);
     void ViewJobLog(CSyncJob *job);
     // The one-shot run's job (the run RunBackupFromCommandLine started): TRUE when job is it, which it then stops

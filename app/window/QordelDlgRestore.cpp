@@ -95,6 +95,9 @@ void CQordelDlg::StartRestore()
     CSyncJob *job = m_restoreForm.GetJob();
     if (job == nullptr || !m_jobList.Contains(job))
         return;
+    // From the page's save on, the job is its restore's form until it is put back: a save of the store meanwhile
+    // (another job's end while this one waits in the queue) stores it as its backup.
+    m_restoreForm.GuardStore(m_jobList);
     // A page that refuses has told the user why.
     if (m_restorePage.GetSafeHwnd() != nullptr && !m_restorePage.SavePage())
     {
@@ -123,9 +126,12 @@ void CQordelDlg::StartRestore()
     UpdateView();
     ReleaseHold();
     SetTimer(TIMER_RUN_PROGRESS, kMainTimerMs, nullptr);
+    // The run it is queued for copies the backup back, whenever it starts and whatever the window shows then.
+    job->m_restoreRun = TRUE;
     if (!StartRun(job, 1, TRUE))
     {
         // A disabled or busy job runs nothing: the page is the user's again, with the job as stored.
+        job->m_restoreRun = FALSE;
         KillTimer(TIMER_RUN_PROGRESS);
         PutBackRestoreForm();
         viewState = VIEW_RESTORE_PAGE;
