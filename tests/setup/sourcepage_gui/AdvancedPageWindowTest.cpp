@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -140,6 +141,23 @@ class AdvancedPageWindow : public sourcetest::SourcePageTest
 
     std::vector<std::unique_ptr<CSourcePage>> m_pages;
 };
+
+TEST_F(AdvancedPageWindow, TheRestoreViewFindsAFolderWhereTheBackupKeptItsFullPath)
+{
+    ASSERT_EQ(::SHCreateDirectoryExW(nullptr, (m_removableFolder / L"Backup Data\\PC_C\\Letters").c_str(), nullptr),
+              ERROR_SUCCESS);
+    CSyncJob *job = AddJob(L"Full", L"K:\\Backup Data\\", {{L"wizard_mode", L"1"}, {L"retain_full_path", L"1"}});
+    job->GetJobDef()->AddSource(L"C:\\Letters\\", L"K:\\Backup Data\\PC_C\\Letters\\", FALSE);
+    m_jobs->Save();
+    m_main->m_mode = MAIN_MODE_RESTORE_IDLE;
+    CSourcePage &page = ShowPage(job);
+    BaseNode *letters = Node(page, L"K:\\Backup Data\\PC_C\\Letters");
+    ASSERT_NE(letters, nullptr) << "the folder is where the backup put it, not under its last name";
+    EXPECT_EQ(letters->GetParent(), Advanced(page).GetCategoryTree().GetViewRoot());
+    letters->SetState(CHECK_ON);
+    ASSERT_TRUE(page.SavePage());
+    EXPECT_EQ(Sources(job), std::vector<std::wstring>{L"K:\\Backup Data\\PC_C\\Letters\\|C:\\Letters\\|0"});
+}
 
 TEST_F(AdvancedPageWindow, TheRestoreViewShowsThePagesJobAndRestoresItsCheckedPlaces)
 {
