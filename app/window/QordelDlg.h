@@ -384,6 +384,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // The restore page (QordelDlgRestore.cpp).
     // The big button on the restore page: the page's save, the folder, then the restore run.
     void StartRestore();
+    // The job's folders (its backup's, watched) stop being watched while it restores into them.
+    void PauseWatchesForRestore(CSyncJob &job, const std::vector<CString> &folders);
     // Radio buttons 1141 and 1142 and edit box 1150 for a restore into another folder (TRUE) or to the places
     // the files came from.
     void ChooseRestoreToOtherFolder(BOOL other);

@@ -315,13 +315,15 @@ void CProgressDialog::OnCancel()
             ::EnableWindow(mainHwnd, FALSE);
         return;
     }
+    // The run stops before the window goes: hiding a window can take a while (Wine without a window manager waits
+    // up to two seconds for it), and the run would copy on meanwhile. Cancel is not pressed twice.
+    ShowButton(IDCANCEL, FALSE);
+    if (mainWindow != nullptr)
+        mainWindow->OnRunJobs();
     ClearBar();
     EndDialog(IDCANCEL);
     if (mainWindow != nullptr)
-    {
-        mainWindow->OnRunJobs();
         mainWindow->SetProgressShown(FALSE);
-    }
 }
 
 void CProgressDialog::OnClose()

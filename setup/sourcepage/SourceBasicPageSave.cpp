@@ -100,6 +100,13 @@ BOOL CSourceBasicPage::SaveRestoreView()
     XmlRemoveSrcList(m_pJob->GetElement());
     ApplySourceWrites(*def, plan.writes);
     def->SetInclude(plan.include);
+    // The boxes' figures are the page's; the restore run leaves the page, and their recount must not hold up
+    // the window while it runs.
+    for (CFilterPage &box : m_boxes)
+    {
+        if (box.GetSafeHwnd() != nullptr)
+            box.KillTimer(CFilterPage::kRefreshTimer);
+    }
     def->GetFolderSizeScanner().SetTotalAndFilters(SumOfBoxTotals(), plan.include, def->GetExclude());
     return TRUE;
 }

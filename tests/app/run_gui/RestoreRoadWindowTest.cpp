@@ -260,6 +260,34 @@ TEST_F(RestoreRoadWindow, ARestoreWaitingBehindAnotherRunIsNeverStoredInItsResto
     Command(IDC_BACK);
 }
 
+TEST_F(RestoreRoadWindow, AWatchedJobIsNotWatchedWhileItRestoresIntoItsPlaces)
+{
+    std::string onChange = kFirst;
+    onChange.replace(onChange.find("js_type=\"1\""), 11, "js_type=\"0\"");
+    ASSERT_NO_FATAL_FAILURE(MakeDialog(onChange));
+    ASSERT_EQ(::SHCreateDirectoryExW(nullptr, Local(L"Backup\\One\\Docs").c_str(), nullptr), ERROR_SUCCESS);
+    CDirectoryChangeWatcher &watcher = m_dialog->GetChangeWatch().GetWatcher();
+    // The job list's schedule watches the job's folder.
+    OpenRestorePage(0);
+    Command(IDC_BACK);
+    ASSERT_TRUE(PumpFor([&] { return watcher.IsWatching(L"F:\\Docs\\") != FALSE; }, 20000));
+
+    // Every file the restore writes would come back as a change: the folder is not watched while it restores.
+    OpenRestorePage(0);
+    m_runs->SetHeld(true);
+    Command(IDC_RUN_JOBS);
+    ASSERT_TRUE(PumpFor([this] { return m_runs->Started().size() == 1; }, 10000));
+    EXPECT_FALSE(watcher.IsWatching(L"F:\\Docs\\"));
+    m_runs->SetHeld(false);
+    ASSERT_TRUE(PumpFor([this] { return RestoreEnded(); }, 20000));
+
+    // Back on the job list the folder is watched again (and the job runs once it can, to catch what changed).
+    Command(IDC_BACK);
+    EXPECT_TRUE(PumpFor([&] { return watcher.IsWatching(L"F:\\Docs\\") != FALSE; }, 20000));
+    EXPECT_TRUE(Job(0)->m_watchFlag);
+    EXPECT_EQ(StoredForm(L"First"), FirstForm());
+}
+
 // The one-click job backed up with the real run, files deleted and changed, and restored to the places through
 // the real restore page and run: every file back at its own path, byte for byte; a file changed after the backup
 // stays, and the end says so.
