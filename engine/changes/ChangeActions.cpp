@@ -221,7 +221,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
     return MatchEnd::Done;
 }
 
-CChangeProcessor::MatchEnd CChangeProcessor::OnRemoved(ChangeMatch &match)
+CChangeProcessor::MatchEnd CChangeProcessor::OnRemoved(ChangeMatch &match, bool copyLivesOn)
 {
     CSyncJob &job = match.job;
     CJobDef &def = match.def;
@@ -256,7 +256,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRemoved(ChangeMatch &match)
     if (!def.GetAutoDel() || PathExists(match.path))
         return MatchEnd::Done;
     // A file deleted by mistake is the restore's first case: a job that keeps revisions keeps the copy first.
-    if (!KeepRemovedCopy(match))
+    if (!copyLivesOn && !KeepRemovedCopy(match))
         return MatchEnd::Done;
     if (def.GetMoveToRecycle())
     {
@@ -293,18 +293,21 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRenamed(ChangeMatch &match)
     // name's copy goes as a removal does.
     const CString oldPath = match.path, oldCounterpart = match.counterpart, oldRevision = match.revision;
     MatchEnd end = MatchEnd::Done;
+    // The old name's copy needs no revision when its bytes live on as the copy under the new name.
+    bool copyLivesOn = false;
     if (PassesJobFilters(job, match.secondPath))
     {
         BecomeAdded(match);
         end = OnAdded(match);
         if (end == MatchEnd::FolderCopyFailed)
             return end;
+        copyLivesOn = !IsFolderPath(oldCounterpart) && IsCopyOf(oldCounterpart, match.counterpart);
     }
     match.action = kChangeRemoved;
     match.path = oldPath;
     match.secondPath.Empty();
     match.counterpart = oldCounterpart;
     match.revision = oldRevision;
-    OnRemoved(match);
+    OnRemoved(match, copyLivesOn);
     return end;
 }

@@ -138,7 +138,8 @@ class CChangeProcessor
     // Room on a full destination: Done when the file must wait for it, else Skipped (go on).
     MatchEnd CheckRoom(ChangeMatch &match);
     MatchEnd OnAdded(ChangeMatch &match);
-    MatchEnd OnRemoved(ChangeMatch &match);
+    // copyLivesOn: the removal is a rename's, whose copy under the new name holds the removed copy's bytes.
+    MatchEnd OnRemoved(ChangeMatch &match, bool copyLivesOn = false);
     MatchEnd OnRenamed(ChangeMatch &match);
     // Copies the file over its counterpart; the copy's task result.
     int CopyOver(ChangeMatch &match);
