@@ -21,6 +21,12 @@ void CRestoreFormKeeper::Keep(CSyncJob *job)
         m_job = job;
 }
 
+void CRestoreFormKeeper::GuardStore(CSyncJobList &jobs)
+{
+    if (m_job != nullptr && jobs.Contains(m_job))
+        jobs.SetSavedForm(m_job, m_copy);
+}
+
 BOOL CRestoreFormKeeper::PutBack(CSyncJobList &jobs)
 {
     if (m_job == nullptr)
@@ -30,7 +36,11 @@ BOOL CRestoreFormKeeper::PutBack(CSyncJobList &jobs)
         Forget(m_job);
         return FALSE;
     }
-    return jobs.PutBackJob(m_job, m_copy) != 0 ? TRUE : FALSE;
+    const BOOL putBack = jobs.PutBackJob(m_job, m_copy) != 0 ? TRUE : FALSE;
+    // Only once the job holds its stored form again may a save write the job as it stands.
+    if (putBack)
+        jobs.SetSavedForm(m_job, nullptr);
+    return putBack;
 }
 
 BOOL CRestoreFormKeeper::Release(CSyncJobList &jobs)

@@ -356,6 +356,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     BOOL LeaveRunningList(CSyncJob *job);
     // The end of a cancelled or failed run.
     void EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled);
+    // A run the window followed is over: its progress window goes and the window takes input again.
+    void GiveWindowBack();
     void ShowErrorReport(CSyncJob *job);
     void ViewJobLog(CSyncJob *job);
     // The one-shot run's job (the run RunBackupFromCommandLine started): TRUE when job is it, which it then stops
@@ -382,6 +384,8 @@ class CQordelDlg : public CDialog, public IMainWindowServices
     // The restore page (QordelDlgRestore.cpp).
     // The big button on the restore page: the page's save, the folder, then the restore run.
     void StartRestore();
+    // The job's folders (its backup's, watched) stop being watched while it restores into them.
+    void PauseWatchesForRestore(CSyncJob &job, const std::vector<CString> &folders);
     // Radio buttons 1141 and 1142 and edit box 1150 for a restore into another folder (TRUE) or to the places
     // the files came from.
     void ChooseRestoreToOtherFolder(BOOL other);

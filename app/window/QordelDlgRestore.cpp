@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "app/window/JobCommandWindows.h"
+#include "engine/continuous/JobPaths.h"
 #include "engine/job/SyncJob.h"
 #include "engine/log/LogMsg.h"
 #include "engine/run/DestPaths.h"
@@ -95,6 +96,11 @@ void CQordelDlg::StartRestore()
     CSyncJob *job = m_restoreForm.GetJob();
     if (job == nullptr || !m_jobList.Contains(job))
         return;
+    // The folders the job's backup watches, read while the job is still its backup.
+    const std::vector<CString> watched = job->m_watchFlag ? GetJobWatchedFolders(*job) : std::vector<CString>();
+    // From the page's save on, the job is its restore's form until it is put back: a save of the store meanwhile
+    // (another job's end while this one waits in the queue) stores it as its backup.
+    m_restoreForm.GuardStore(m_jobList);
     // A page that refuses has told the user why.
     if (m_restorePage.GetSafeHwnd() != nullptr && !m_restorePage.SavePage())
     {
@@ -123,14 +129,34 @@ void CQordelDlg::StartRestore()
     UpdateView();
     ReleaseHold();
     SetTimer(TIMER_RUN_PROGRESS, kMainTimerMs, nullptr);
+    // The run it is queued for copies the backup back, whenever it starts and whatever the window shows then.
+    job->m_restoreRun = TRUE;
     if (!StartRun(job, 1, TRUE))
     {
         // A disabled or busy job runs nothing: the page is the user's again, with the job as stored.
+        job->m_restoreRun = FALSE;
         KillTimer(TIMER_RUN_PROGRESS);
         PutBackRestoreForm();
         viewState = VIEW_RESTORE_PAGE;
         UpdateView();
+        return;
     }
+    PauseWatchesForRestore(*job, watched);
+}
+
+void CQordelDlg::PauseWatchesForRestore(CSyncJob &job, const std::vector<CString> &folders)
+{
+    // Every file the restore writes back into a watched place would come back as a change, so many that the window
+    // would not hear the user (Cancel) until the restore had ended, and each would be copied to the backup it came
+    // from. Each folder no other on-change job needs is not watched during the restore; once the schedule runs
+    // again it watches the job's folders anew and runs the job once, as after any time they were not watched.
+    for (const CString &folder : folders)
+    {
+        if (!job.CheckPathInStore(folder))
+            m_changeWatch.GetWatcher().RemoveWatch(folder);
+    }
+    if (!folders.empty())
+        job.m_watchFlag = FALSE;
 }
 
 void CQordelDlg::PutBackRestoreForm()

@@ -322,7 +322,10 @@ void CQordelDlg::OnRunJobs()
         StartRestore();
         break;
     case VIEW_RESTORE_RUNNING: {
-        CSyncJob *job = GetSelectedJobObject();
+        // The restore's own job, whatever card is selected now; its end gives the window back (EndStoppedRun).
+        CSyncJob *job = m_restoreForm.GetJob();
+        if (job == nullptr || !m_jobList.Contains(job))
+            job = GetSelectedJobObject();
         if (job != nullptr)
             job->Cancel();
         break;

@@ -2,6 +2,7 @@
 // with the job as wParam; and the engine's progress and string messages.
 #include "app/window/QordelDlg.h"
 
+#include "app/run/RestoreEndText.h"
 #include "app/run/RunStopText.h"
 #include "app/run/TrayLink.h"
 #include "app/start/QordelObjects.h"
@@ -48,6 +49,8 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
     facts.hasErrorItems = job->GetErrorList().GetCount() > 0 ? TRUE : FALSE;
     facts.completeStatus = job->GetJobDef()->GetCompleteStatus();
     const UINT messageId = ChooseFinishedMessage(facts);
+    const bool restore = job->m_journalFlag == FALSE;
+    const int newerKept = job->m_newerKept;
 
     // Only a run the window started and follows moves the view and speaks to the user; the schedule's and the
     // watch's runs end quietly, and so does a one-shot run that nobody opened the window for.
@@ -63,9 +66,15 @@ LRESULT CQordelDlg::OnJobFinished(WPARAM wParam, LPARAM lParam)
         PutBackRestoreForm();
     ReportStoreSave(m_jobList.RecordRunEnd(*job, true, false, countBackup), quiet);
 
-    const CString message = EndMessageText(messageId, viewState);
-    if (fromWindow && !quiet && (m_pProgressDlg == nullptr || m_pProgressDlg->GetSafeHwnd() == nullptr))
+    const CString message =
+        restore ? RestoreEndText(facts.errorCount, newerKept) : EndMessageText(messageId, viewState);
+    // Without a progress window to show it (and to give the window back with its OK), the end is a box.
+    const bool progressShown =
+        m_pProgressDlg != nullptr && m_pProgressDlg->GetSafeHwnd() != nullptr && m_pProgressDlg->IsWindowVisible();
+    if (fromWindow && !quiet && !progressShown)
     {
+        if (followed && m_hWnd != nullptr)
+            EnableWindow(TRUE);
         SkinMessageBox(message, MB_OK);
         if (m_hWnd != nullptr)
             Invalidate(TRUE);
@@ -135,6 +144,9 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
 
     const BOOL followed =
         fromWindow && (viewState == VIEW_BACKUP_RUNNING || viewState == VIEW_RESTORE_RUNNING) ? TRUE : FALSE;
+    // The run is over, however it stopped: its progress window goes and the window is the user's again.
+    if (followed)
+        GiveWindowBack();
     if (fromWindow && !quiet)
     {
         if (!cancelled)
@@ -165,6 +177,15 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
     }
     if (quiet)
         EndOneShotProcess(EXIT_RUN_STOPPED);
+}
+
+void CQordelDlg::GiveWindowBack()
+{
+    if (m_pProgressDlg != nullptr && m_pProgressDlg->GetSafeHwnd() != nullptr)
+        m_pProgressDlg->ShowWindow(SW_HIDE);
+    m_progressShown = FALSE;
+    if (m_hWnd != nullptr)
+        EnableWindow(TRUE);
 }
 
 bool CQordelDlg::TakeOneShotJob(CSyncJob *job)

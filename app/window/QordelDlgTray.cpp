@@ -2,7 +2,9 @@
 // start's requests to show the window.
 #include "app/window/QordelDlg.h"
 
+#include "app/run/TrayLink.h"
 #include "engine/job/SyncJob.h"
+#include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/windows/ProgressDialog.h"
 #include "tray/logic/TrayMessages.h"
@@ -91,7 +93,17 @@ void CQordelDlg::OnTrayExit()
 LRESULT CQordelDlg::OnTrayCommand(WPARAM wParam, LPARAM)
 {
     if (wParam == ID_TRAY_BACKUP_NOW)
+    {
+        // The one-click rebuild would remove or replace the job a restore is writing back with: the backup is
+        // refused, and the tray program says why.
+        if (viewState == VIEW_RESTORE_RUNNING)
+        {
+            AppLog.LogIdAt(L"QordelDlg", __LINE__, 0, LM_WARNING, IDS_LOG_BACKUP_WAITS_FOR_RESTORE);
+            SendTrayRunStopped(IDS_BACKUP_WAITS_FOR_RESTORE, 0);
+            return 0;
+        }
         RunBackupFromCommandLine();
+    }
     else if (wParam == ID_TRAY_SHOW_MAIN)
         ShowOnRequest();
     return 0;

@@ -15,6 +15,7 @@
 #include "engine/task/SyncTask.h"
 #include "engine/watch/DirectoryChangeHandler.h"
 #include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/Handles.h"
 
 namespace
 {
@@ -100,6 +101,59 @@ bool CChangeProcessor::KeepRevision(ChangeMatch &match, const CString &file, con
     return false;
 }
 
+bool CChangeProcessor::KeepRemovedCopy(ChangeMatch &match)
+{
+    if (match.def.GetMaxVer() == 0 || match.def.GetDestAgent() != 0)
+        return true;
+    if (!IsFolderPath(match.counterpart))
+        return KeepRevision(match, match.counterpart, match.revision, match.revisionError, match.path);
+    return KeepFolderRevisions(match, match.counterpart, match.path);
+}
+
+bool CChangeProcessor::KeepFolderRevisions(ChangeMatch &match, const CString &folder, const CString &removed)
+{
+    WIN32_FIND_DATAW found;
+    CFindHandle listing(::FindFirstFileW(folder + L"\\*.*", &found));
+    bool kept = listing.IsValid();
+    DWORD error = kept ? 0 : ::GetLastError();
+    while (kept)
+    {
+        const CString name = found.cFileName;
+        const CString path = folder + L"\\" + name;
+        // A link is deleted as a link, never entered: what it leads to stays, and needs no revision.
+        if (name != L"." && name != L".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        {
+            const CString removedPath = removed + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            {
+                if (!KeepFolderRevisions(match, path, removedPath))
+                    return false;
+            }
+            else
+            {
+                CString revision;
+                const DWORD why = MakeFileRevisionPath(match.job, path, revision) ? 0 : ::GetLastError();
+                if (!KeepRevision(match, path, revision, why, removedPath))
+                    return false;
+            }
+        }
+        if (!::FindNextFileW(listing, &found))
+        {
+            error = ::GetLastError();
+            break;
+        }
+    }
+    if (error == 0 || error == ERROR_NO_MORE_FILES)
+        return true;
+    // A folder whose files cannot all be seen cannot have them all kept: it stays as it is.
+    CSyncJob &job = match.job;
+    ++job.m_errorCount;
+    job.GetLog().LogIdAt(L"FileMon", __LINE__, error, LM_ERROR, IDS_LOG_CHANGE_COPY_KEPT, FormatNow().GetString(),
+                         removed.GetString(), folder.GetString());
+    job.LogError(error, folder);
+    return false;
+}
+
 CChangeProcessor::MatchEnd CChangeProcessor::CheckRoom(ChangeMatch &match)
 {
     CSyncJob &job = match.job;
@@ -167,7 +221,7 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnAdded(ChangeMatch &match)
     return MatchEnd::Done;
 }
 
-CChangeProcessor::MatchEnd CChangeProcessor::OnRemoved(ChangeMatch &match)
+CChangeProcessor::MatchEnd CChangeProcessor::OnRemoved(ChangeMatch &match, bool copyLivesOn)
 {
     CSyncJob &job = match.job;
     CJobDef &def = match.def;
@@ -200,6 +254,9 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRemoved(ChangeMatch &match)
     }
     // A one-way job carries a removal over only with autodel, and only while the file is still away.
     if (!def.GetAutoDel() || PathExists(match.path))
+        return MatchEnd::Done;
+    // A file deleted by mistake is the restore's first case: a job that keeps revisions keeps the copy first.
+    if (!copyLivesOn && !KeepRemovedCopy(match))
         return MatchEnd::Done;
     if (def.GetMoveToRecycle())
     {
@@ -236,18 +293,21 @@ CChangeProcessor::MatchEnd CChangeProcessor::OnRenamed(ChangeMatch &match)
     // name's copy goes as a removal does.
     const CString oldPath = match.path, oldCounterpart = match.counterpart, oldRevision = match.revision;
     MatchEnd end = MatchEnd::Done;
+    // The old name's copy needs no revision when its bytes live on as the copy under the new name.
+    bool copyLivesOn = false;
     if (PassesJobFilters(job, match.secondPath))
     {
         BecomeAdded(match);
         end = OnAdded(match);
         if (end == MatchEnd::FolderCopyFailed)
             return end;
+        copyLivesOn = !IsFolderPath(oldCounterpart) && IsCopyOf(oldCounterpart, match.counterpart);
     }
     match.action = kChangeRemoved;
     match.path = oldPath;
     match.secondPath.Empty();
     match.counterpart = oldCounterpart;
     match.revision = oldRevision;
-    OnRemoved(match);
+    OnRemoved(match, copyLivesOn);
     return end;
 }

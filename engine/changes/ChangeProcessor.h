@@ -154,7 +154,8 @@ class CChangeProcessor
     // Room on a full destination: Done when the file must wait for it, else Skipped (go on).
     MatchEnd CheckRoom(ChangeMatch &match);
     MatchEnd OnAdded(ChangeMatch &match);
-    MatchEnd OnRemoved(ChangeMatch &match);
+    // copyLivesOn: the removal is a rename's, whose copy under the new name holds the removed copy's bytes.
+    MatchEnd OnRemoved(ChangeMatch &match, bool copyLivesOn = false);
     MatchEnd OnRenamed(ChangeMatch &match);
     // Copies the file over its counterpart; the copy's task result.
     int CopyOver(ChangeMatch &match);
@@ -178,6 +179,10 @@ class CChangeProcessor
     // revision is empty).
     bool KeepRevision(ChangeMatch &match, const CString &file, const CString &revision, DWORD why,
                       const CString &removed = CString());
+    // Before a one-way job deletes the copy of a removed file or folder: every file of it kept as a revision (or
+    // the job keeps none). FALSE leaves the copy, the failure counted and logged.
+    bool KeepRemovedCopy(ChangeMatch &match);
+    bool KeepFolderRevisions(ChangeMatch &match, const CString &folder, const CString &removed);
     void FinishMatch(ChangeMatch &match, MatchEnd end);
     // The job's disk is full: the file waits for a run once there is room again.
     MatchEnd LeaveForFullDisk(ChangeMatch &match);

@@ -11,6 +11,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "engine/journal/RestoreJournal.h"
 #include "engine/store/XmlLayer.h"
+#include "outside/Phrasel/PhraselIds.h"
 #include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
 
@@ -172,13 +173,12 @@ void CSyncJob::Start(int argument)
     m_entriesFound = 0;
     m_filesCopied = 0;
     m_entriesFiltered = 0;
+    m_newerKept = 0;
     m_errorCount = 0;
     m_jobDef->SetCompleteStatus(4);
 
-    IMainWindowServices *mainWindow = g_pMainDlg.load();
-    const int mode = mainWindow != nullptr ? mainWindow->GetMode() : 0;
     // The restore run's job holds the restore's pairs, which lie outside "dest" by design.
-    const bool restoreRun = mode == MAIN_MODE_RESTORE_IDLE || mode == MAIN_MODE_RESTORE_RUNNING;
+    const bool restoreRun = m_restoreRun != FALSE;
     if (!CheckDestinationBeforeRun(!restoreRun))
     {
         RefuseStart(WM_JOB_FAILED);
@@ -216,7 +216,9 @@ void CSyncJob::Start(int argument)
     m_queueArgument = argument;
     m_runState = JOB_BUSY;
 
-    m_journalFlag = (mode == MAIN_MODE_BACKUP_IDLE || mode == MAIN_MODE_BACKUP_RUNNING) ? TRUE : FALSE;
+    // Every run keeps the journal but the restore the main window asked for, whatever the window shows: a
+    // scheduled, caught-up or wizard-started backup is a backup too.
+    m_journalFlag = m_restoreRun ? FALSE : TRUE;
     if (m_journalFlag)
     {
         ULONGLONG total = 0, used = 0, free = 0;
@@ -226,7 +228,8 @@ void CSyncJob::Start(int argument)
     }
 
     // The log stays: it is the job's open log file, and a new run appends to it.
-    m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, 183, FormatNow().GetString());
+    m_log.LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, m_journalFlag ? IDS_LOG_RUN_STARTED : IDS_LOG_RESTORE_STARTED,
+                  FormatNow().GetString());
 
     SyncJobWorkers workers = g_syncJobWorkers.Get();
     bool listFile = m_jobDef->GetSyncType() == 2;
@@ -321,5 +324,6 @@ void CSyncJob::OnRunFinished()
         m_runState = JOB_IDLE;
     }
     m_cannotRunLogged = FALSE;
+    m_restoreRun = FALSE;
     m_jobDef->SetNeverRun(FormatNow());
 }

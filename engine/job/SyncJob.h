@@ -350,8 +350,12 @@ class CSyncJob
     RelaxedAtomic<int> m_entriesFiltered;
     RelaxedAtomic<int> m_progressPercent;
     RelaxedAtomic<int> m_secondPercent;
-    RelaxedAtomic<BYTE> m_filtersActive;  // the current source has include or exclude lists
-    RelaxedAtomic<BOOL> m_journalFlag;    // 1 for a backup run, 0 for a restore run
+    RelaxedAtomic<BYTE> m_filtersActive; // the current source has include or exclude lists
+    RelaxedAtomic<BOOL> m_journalFlag;   // 1 for a backup run, 0 for a restore run
+    // The run the job is queued for is a restore: set by the main window as it queues the restore, cleared at
+    // the run's end. Start takes the journal flag from it.
+    RelaxedAtomic<BOOL> m_restoreRun;
+    RelaxedAtomic<int> m_newerKept;       // files a restore left at their places, being newer than their backup copies
     RelaxedAtomic<BOOL> m_watchFlag;      // the job's paths are watched
     RelaxedAtomic<int> m_lastRunMonthDay; // day of the month of the last weekly run
     RelaxedAtomic<BOOL> m_refreshFlag;    // the job's line in the job list must be repainted

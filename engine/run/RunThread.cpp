@@ -36,6 +36,14 @@ CString LastComponent(const CString &path)
     return path.Mid(path.ReverseFind(L'\\') + 1);
 }
 
+// The folder that holds a folder (given with its trailing backslash), without a trailing backslash.
+CString ParentFolder(const CString &folder)
+{
+    CString path = folder;
+    path.TrimRight(L'\\');
+    return path.Left(path.ReverseFind(L'\\') + 1);
+}
+
 enum class RunEnd
 {
     Finished,
@@ -45,6 +53,12 @@ enum class RunEnd
 void LogWithTime(CSyncJob &job, DWORD level, UINT id)
 {
     job.GetLog().LogIdAt(L"SyncJob", __LINE__, ::GetLastError(), level, id, FormatNow().GetString());
+}
+
+// A restore speaks of itself in the log, not of a backup.
+UINT RunText(const CSyncJob &job, UINT backupId, UINT restoreId)
+{
+    return job.m_journalFlag ? backupId : restoreId;
 }
 
 void LogSourceForm(CSyncJob &job, const CString &path)
@@ -134,6 +148,16 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
     if (!g_pfnGetFileAttributesEx(root, GetFileExInfoStandard, &rootData))
     {
         DWORD error = ::GetLastError();
+        // A place the backup never made a folder for (it held nothing then) has nothing to restore: the restore
+        // says so and goes on with the other places. Without the folder that holds it, the backup itself is
+        // missing: that is an error.
+        if (!job.m_journalFlag && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) &&
+            ::GetFileAttributesW(ParentFolder(root)) != INVALID_FILE_ATTRIBUTES)
+        {
+            job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_WARNING, IDS_LOG_RESTORE_NOTHING_OF_PLACE,
+                                 FormatNow().GetString(), destination.GetString(), root.GetString());
+            return RunEnd::Finished;
+        }
         ++job.m_errorCount;
         job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_FOLDER_UNREADABLE, FormatNow().GetString(),
                              root.GetString(), GetSystemErrorText(error).GetString());
@@ -198,7 +222,7 @@ void EndFailed(CSyncJob &job)
 {
     if (job.m_cancelFlag)
     {
-        LogWithTime(job, LM_WARNING, IDS_LOG_RUN_CANCELLED);
+        LogWithTime(job, LM_WARNING, RunText(job, IDS_LOG_RUN_CANCELLED, IDS_LOG_RESTORE_CANCELLED));
         PostEnd(job, WM_JOB_CANCELLED, 0);
         return;
     }
@@ -250,7 +274,7 @@ Seam<PFN_READ_RUN_SOURCES> g_pfnReadRunSources{&ReadRunSources};
 
 void LogRunFailure(CSyncJob &job)
 {
-    LogWithTime(job, LM_INFO, IDS_LOG_RUN_ENDED);
+    LogWithTime(job, LM_INFO, RunText(job, IDS_LOG_RUN_ENDED, IDS_LOG_RESTORE_ENDED));
     const CString dest = job.GetJobDef()->GetDest();
     if (job.m_destinationLost)
     {
@@ -396,7 +420,7 @@ unsigned __stdcall RunThreadProc(void *param)
         KeepUnlistedRecords(*job, *folders);
         job->m_progressPercent = 100;
         job->m_secondPercent = 100;
-        LogWithTime(*job, LM_INFO, IDS_LOG_RUN_ENDED);
+        LogWithTime(*job, LM_INFO, RunText(*job, IDS_LOG_RUN_ENDED, IDS_LOG_RESTORE_ENDED));
         // Set before the message goes: once it is handled the job may be edited or removed.
         try
         {

@@ -54,6 +54,17 @@ bool SameSizeAndUpToDate(const WIN32_FILE_ATTRIBUTE_DATA &source, const WIN32_FI
            IsUpToDate(source.ftLastWriteTime, target.ftLastWriteTime);
 }
 
+ULONGLONG FileSizeOf(const WIN32_FILE_ATTRIBUTE_DATA &data)
+{
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// time is later than other by the five seconds that tell two copies' times apart.
+bool IsNewerThan(const FILETIME &time, const FILETIME &other)
+{
+    return !IsUpToDate(time, other) && WholeSeconds(time) > WholeSeconds(other);
+}
+
 } // namespace
 
 BOOL IsUpToDate(const FILETIME &sourceTime, const FILETIME &targetTime)
@@ -215,11 +226,13 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
     CString target;
     if (!MakeRevisionPath(full, root, destination, target))
     {
-        // Nothing may be written outside the destination: a target that does not fit is a failed file.
+        // Nothing may be written outside the destination: a target that does not fit is a failed file, named
+        // where the user knows it (in a restore, at its place).
+        const CString named = m_job.m_journalFlag ? full : JoinDestRoot(destination) + full.Mid(root.GetLength());
         ++m_job.m_errorCount;
         m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, ERROR_FILENAME_EXCED_RANGE, LM_ERROR, IDS_LOG_COPY_FAILED,
-                               FormatNow().GetString(), full.GetString());
-        m_job.LogError(ERROR_FILENAME_EXCED_RANGE, full);
+                               FormatNow().GetString(), named.GetString());
+        m_job.LogError(ERROR_FILENAME_EXCED_RANGE, named);
         return Step::Next;
     }
 
@@ -282,6 +295,16 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
         UpToDate(present, target, full);
         return Step::Next;
     }
+    // A restore never replaces what the user changed at the place after the backup, unless asked to (the
+    // full-copy flag): the file stays, one line in the log, and the end message counts it.
+    if (!m_job.m_journalFlag && IsNewerThan(present.ftLastWriteTime, source.ftLastWriteTime))
+    {
+        ++m_job.m_newerKept;
+        m_job.m_bytesDone += FileSizeOf(source);
+        m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, 0, LM_INFO, IDS_LOG_RESTORE_NEWER_KEPT, FormatNow().GetString(),
+                               target.GetString());
+        return Step::Next;
+    }
     // A changed file is copied as a missing one would be: every backup run clears the full-copy flag, so
     // passing it over here would leave the backup at its first copy for good.
     return CopyTarget(full, target, true, known);
@@ -289,7 +312,7 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
 
 void CBackupScan::UpToDate(const WIN32_FILE_ATTRIBUTE_DATA &present, const CString &target, const CString &full)
 {
-    m_job.m_bytesDone += (static_cast<ULONGLONG>(present.nFileSizeHigh) << 32) | present.nFileSizeLow;
+    m_job.m_bytesDone += FileSizeOf(present);
     if (!(present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && m_job.m_journalFlag)
         m_job.GetRestoreJournal()->Queue(target, full);
 }

@@ -174,12 +174,14 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target, const KnownTarget *kn
     const CString targetPath(target != nullptr ? target : L"");
     const int slash = targetPath.ReverseFind(L'\\');
 
-    // A file that is not copied is one error, one log entry and one line of the copy-error list.
+    // A file that is not copied is one error, one log entry and one line of the copy-error list, which name the
+    // file the user knows: the file backed up, or in a restore the file at its place.
+    const CString &named = m_journalFlag ? sourcePath : targetPath;
     auto countFailure = [&](DWORD error, int line, UINT stringId) -> BOOL {
         m_lastCopyError = error;
         ++m_errorCount;
-        LogFileFailure(m_log, line, error, stringId, sourcePath);
-        LogError(error, sourcePath);
+        LogFileFailure(m_log, line, error, stringId, named);
+        LogError(error, named);
         return FALSE;
     };
     if (sourcePath.IsEmpty() || slash < 0 || slash == targetPath.GetLength() - 1)
@@ -215,7 +217,9 @@ BOOL CSyncJob::CopyOneFile(LPCWSTR source, LPCWSTR target, const KnownTarget *kn
             return FALSE;
         if (error == ERROR_DISK_FULL)
             m_diskFull = TRUE;
-        if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        // A restore writes nothing outside its places: what does not fit is reported, not put aside.
+        if (m_journalFlag &&
+            (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
             CopyToRecycledFolder(sourcePath);
         if (targetPath.GetLength() >= kMaxPathChars)
             error = ERROR_FILENAME_EXCED_RANGE;

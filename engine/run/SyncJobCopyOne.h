@@ -8,7 +8,8 @@
 //                                 behind or the old target changed.
 //   CopyToRecycledFolder(source)  the copy of a source that could not reach its own place (errors 2, 3, 206)
 //                                 into destination\COMPUTER_X\Recycled\, under a name of its own (" (2)" ...
-//                                 before the extension) when another file holds the name.
+//                                 before the extension) when another file holds the name. A backup only: a
+//                                 restore writes nothing outside the places it restores to.
 //   GetRecycledPath, GetDestFolderName, GetPstFolder   the path builders (DestPaths.h for the pure parts).
 //   IsIncluded, IsExcluded        the job's file filters, off while the filters-active byte is 0.
 //   CopyFolder(...)               a whole folder tree (SyncJobFolderCopy.cpp).
@@ -24,11 +25,11 @@
 // message-box answer seam.
 //
 // Failures: each failed copy adds one to the job's error count, writes one LM_ERROR entry (string 206 with the
-// time and the source) and one line of the copy-error list, except a cancelled one, which writes none. Error
-// 112 sets the disk-full flag. When the destination has gone (IsDestinationLost: the program's own drive, or
-// the job's "dest" after an error of the drive-gone class) the destination-lost flag is set, the last copy
-// error is 21 and nothing is counted: the run ends on it. A source that is gone when it is copied is neither
-// counted nor logged (last copy error 2 or 3).
+// time and the source, in a restore the target at its place) and one line of the copy-error list, except a cancelled
+// one, which writes none. Error 112 sets the disk-full flag. When the destination has gone (IsDestinationLost: the
+// program's own drive, or the job's "dest" after an error of the drive-gone class) the destination-lost flag is set,
+// the last copy error is 21 and nothing is counted: the run ends on it. A source that is gone when it is copied is
+// neither counted nor logged (last copy error 2 or 3).
 #pragma once
 #include <windows.h>
 

@@ -30,6 +30,7 @@ int CSyncJobList::RemoveJob(CSyncJob *job)
             return 1000;
         m_jobs.erase(it);
     }
+    SetSavedForm(job, nullptr);
     job->Cancel();
     // Another thread may still be working with the job under a borrow (change processing): its copies stop on
     // the cancel flag, and the job is deleted once the last borrow is back. The window goes on meanwhile.

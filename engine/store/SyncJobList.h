@@ -9,6 +9,7 @@
 #pragma once
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/text/String.h"
@@ -103,6 +104,10 @@ class CSyncJobList
     // Makes the job's live element hold exactly the attributes and children of kept (a copy of it taken earlier,
     // or an element of another document), and the job reads it again. 1 when done, 0 without either element.
     int PutBackJob(CSyncJob *job, IXMLDOMElement *kept);
+    // While a form is set, every save writes it for the job in place of the job's element as it stands (a job
+    // that the restore page has turned into its restore's form is stored as its backup); the element itself is
+    // left as it is. A null form ends that. A job that leaves the collection takes its form along.
+    void SetSavedForm(CSyncJob *job, IXMLDOMElement *form);
 
     // Appends the job (the collection takes ownership); its element joins the document at the next Save.
     // Returns 1000.
@@ -204,6 +209,8 @@ class CSyncJobList
     CString m_iniPath;
     // The document's text after the last load or save, for SaveIfChanged.
     CString m_savedText;
+    // The forms SetSavedForm gave, by job.
+    std::vector<std::pair<CSyncJob *, IXMLDOMElementPtr>> m_savedForms;
     CString m_brokenStoreCopy;
     CString m_recoveredStoreCopy;
     BOOL m_brokenCopyFailed = FALSE;

@@ -2,6 +2,7 @@
 // "Zel.ini" import and the reload of one job's stored definition.
 #include "engine/store/SyncJobList.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -550,6 +551,53 @@ void CSyncJobList::WriteDocumentTo(const CString &path)
     }
 }
 
+void CSyncJobList::SetSavedForm(CSyncJob *job, IXMLDOMElement *form)
+{
+    CSingleLock listLock(&m_lock, TRUE);
+    m_savedForms.erase(std::remove_if(m_savedForms.begin(), m_savedForms.end(),
+                                      [job](const auto &saved) { return saved.first == job; }),
+                       m_savedForms.end());
+    if (job != nullptr && form != nullptr)
+        m_savedForms.emplace_back(job, form);
+}
+
+namespace
+{
+
+// The elements that hold another form while a save writes them, given back their own when it has.
+class SavedFormSwap
+{
+  public:
+    ~SavedFormSwap()
+    {
+        for (auto it = m_own.rbegin(); it != m_own.rend(); ++it)
+        {
+            try
+            {
+                ReplaceElementContent(it->first, it->second);
+            }
+            catch (const _com_error &)
+            {
+            }
+        }
+    }
+    void Swap(IXMLDOMElement *live, IXMLDOMElement *form)
+    {
+        IXMLDOMNodePtr copy;
+        XmlCheck(live->cloneNode(VARIANT_TRUE, &copy));
+        IXMLDOMElementPtr own(copy);
+        if (!own)
+            XmlRaiseError(E_NOINTERFACE);
+        ReplaceElementContent(live, form);
+        m_own.emplace_back(live, own);
+    }
+
+  private:
+    std::vector<std::pair<IXMLDOMElementPtr, IXMLDOMElementPtr>> m_own;
+};
+
+} // namespace
+
 int CSyncJobList::Save()
 {
     CSingleLock listLock(&m_lock, TRUE);
@@ -563,6 +611,15 @@ int CSyncJobList::Save()
     }
     DropDeclaredEncoding(m_document);
     const int jobs = CountChildElements(root);
+    // A job in another form than the one to store (the restore page's) is written in the stored one; its
+    // element is its own again as the save ends, however it ends.
+    SavedFormSwap swap;
+    for (const auto &saved : m_savedForms)
+    {
+        IXMLDOMElementPtr element = Contains(saved.first) ? saved.first->GetJobDef()->GetElement() : nullptr;
+        if (element)
+            swap.Swap(element, saved.second);
+    }
     // The store is never rewritten in place: a drive pulled in the middle of the write would leave a file
     // that loads as no jobs at all. Nor is it replaced by a file that does not read back as every job.
     const CString temporary = m_storePath + L".tmp";

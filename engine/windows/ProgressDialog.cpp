@@ -240,14 +240,18 @@ void CProgressDialog::ShowCompleted()
     InvalidateTextArea();
 }
 
-void CProgressDialog::ShowFinished(LPCWSTR, int, int)
+void CProgressDialog::ShowFinished(LPCWSTR message, int, int)
 {
     if (GetSafeHwnd() == nullptr)
         return;
     SetBarPosition(100);
     IMainWindowServices *mainWindow = g_pMainDlg.load();
     const int mode = mainWindow != nullptr ? mainWindow->GetMode() : MAIN_MODE_BACKUP_IDLE;
-    m_strStatus = AfxLoadText(IsBackupMode(mode) ? IDS_BACKUP_FINISHED : IDS_RESTORE_FINISHED);
+    // The end message the main window chose says what the run did; "finished" alone may not be the truth.
+    if (message != nullptr && *message != L'\0')
+        m_strStatus = message;
+    else
+        m_strStatus = AfxLoadText(IsBackupMode(mode) ? IDS_BACKUP_FINISHED : IDS_RESTORE_FINISHED);
     InvalidateTextArea();
     ShowButton(IDOK, TRUE);
     ShowButton(IDCANCEL, FALSE);
@@ -292,6 +296,16 @@ void CProgressDialog::OnCancel()
     const int answer = MessageBox(question, nullptr, MB_YESNO | MB_ICONQUESTION);
     // The main window (and so the mode) may have gone while the question was open.
     mainWindow = g_pMainDlg.load();
+    // The run may have ended while the question was open: then there is nothing left to stop, and the run
+    // command would start another run. Yes takes a shown end as its OK does; an end that took the window away
+    // has given the main window back already.
+    const int modeNow = mainWindow != nullptr ? mainWindow->GetMode() : MAIN_MODE_BACKUP_IDLE;
+    if (answer == IDYES && modeNow != MAIN_MODE_BACKUP_RUNNING && modeNow != MAIN_MODE_RESTORE_RUNNING)
+    {
+        if (GetSafeHwnd() != nullptr && IsWindowVisible())
+            OnOK();
+        return;
+    }
     if (answer != IDYES)
     {
         if (GetSafeHwnd() != nullptr)
@@ -301,13 +315,15 @@ void CProgressDialog::OnCancel()
             ::EnableWindow(mainHwnd, FALSE);
         return;
     }
+    // The run stops before the window goes: hiding a window can take a while (Wine without a window manager waits
+    // up to two seconds for it), and the run would copy on meanwhile. Cancel is not pressed twice.
+    ShowButton(IDCANCEL, FALSE);
+    if (mainWindow != nullptr)
+        mainWindow->OnRunJobs();
     ClearBar();
     EndDialog(IDCANCEL);
     if (mainWindow != nullptr)
-    {
-        mainWindow->OnRunJobs();
         mainWindow->SetProgressShown(FALSE);
-    }
 }
 
 void CProgressDialog::OnClose()

@@ -36,9 +36,9 @@ class CProgressDialog : public CDialog
     void ResetProgress(BOOL show);
     // One periodic update from the running job's byte counters; nothing without a running job or window.
     void ShowCompleted();
-    // The end state: full bar, the end text of a backup or restore, OK in place of Cancel. The arguments
-    // do not change what is shown.
-    void ShowFinished(LPCWSTR name, int count, int flag);
+    // The end state: full bar, the end message (the main window's; without one the end text of a backup or
+    // restore), OK in place of Cancel. count and flag do not change what is shown.
+    void ShowFinished(LPCWSTR message, int count, int flag);
 
     BOOL OnInitDialog() override;
     // Gives the main window back: enabled, mode idle, the dialog hidden.

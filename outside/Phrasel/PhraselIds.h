@@ -87,3 +87,4 @@
 #include "DestinationIds.h"
 #include "JobCommandsIds.h"
 #include "OwnDriveIds.h"
+#include "RestoreIds.h"

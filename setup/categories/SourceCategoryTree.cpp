@@ -1,6 +1,7 @@
 #include "setup/categories/SourceCategoryTree.h"
 
 #include <deque>
+#include <map>
 
 #include "engine/job/MainWindowServices.h"
 #include "engine/job/SyncJob.h"
@@ -8,6 +9,7 @@
 #include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/SourceList.h"
+#include "engine/store/PathMatch.h"
 #include "engine/store/SyncJobList.h"
 #include "setup/categories/CategoryTreeWalks.h"
 #include "setup/categories/RememberedChecks.h"
@@ -82,9 +84,19 @@ std::unique_ptr<BaseNode> SourceCategoryTree::MakeRestoreView()
 void SourceCategoryTree::FillRestoreView(BaseNode &root, CSyncJob &job)
 {
     CStringArray sources;
+    // Where the backup put each folder source, as the store says.
+    std::map<CString, CString> backupFolders;
     try
     {
         XmlReadSrcList(job.GetElement(), sources);
+        XmlDomLock lock;
+        XmlElementIterator children(job.GetElement());
+        while (children.Next())
+        {
+            if (children.GetName() == L"src")
+                backupFolders.emplace(GetXmlPathAttribute(children.GetElement()),
+                                      XmlGetAttributeString(children.GetElement(), L"destination"));
+        }
     }
     catch (const _com_error &error)
     {
@@ -95,7 +107,12 @@ void SourceCategoryTree::FillRestoreView(BaseNode &root, CSyncJob &job)
         m_hiddenDesktop = MakeDesktopNode();
     for (INT_PTR i = 0; i < sources.GetSize() && m_hiddenDesktop; ++i)
     {
-        const CString place = RestoreViewPlace(sources[i], dest);
+        CString place = RestoreViewPlace(sources[i], dest);
+        // A job that keeps full paths puts a folder below the computer's and drive's name, not its last name.
+        const auto stored = backupFolders.find(sources[i]);
+        if (!place.IsEmpty() && sources[i].Right(1) == L"\\" && stored != backupFolders.end() &&
+            !stored->second.IsEmpty())
+            place = CutTrailingBackslashes(stored->second);
         BaseNode *found = place.IsEmpty() ? nullptr : FindNodeForPath(m_hiddenDesktop.get(), place);
         // The node leaves the search tree for the view: it is the view's from now on.
         if (found != nullptr && found->GetParent() != nullptr)

@@ -1,5 +1,7 @@
 #include "setup/filterui/FilterPage.h"
 
+#include <algorithm>
+
 #include "engine/job/MainWindowServices.h"
 #include "engine/program/AppPaths.h"
 #include "outside/Phrasel/PhraselIds.h"
@@ -7,12 +9,15 @@
 #include "platform/drawing/Dc.h"
 #include "platform/system/Resources.h"
 #include "setup/filterui/FilterUiSeams.h"
+#include "setup/layout/DialogLayout.h"
 
 namespace
 {
 
 const int kTitleLeft = 8;
 const int kTitleTop = 4;
+// The band of the background picture that holds the title: it keeps its height whatever the page's.
+const int kTitleBand = 24;
 
 bool IsChosen(const FilterNode *filter)
 {
@@ -26,6 +31,7 @@ BEGIN_MESSAGE_MAP(CFilterPage, CDialog)
 ON_WM_TIMER()
 ON_WM_DESTROY()
 ON_WM_ERASEBKGND()
+ON_WM_SIZE()
 ON_WM_CTLCOLOR()
 ON_MESSAGE(WM_FILTER_TOGGLED, &CFilterPage::OnFilterToggled)
 ON_BN_CLICKED(IDC_FILTER_SET_SWITCH, &CFilterPage::OnSetSwitchClicked)
@@ -109,7 +115,29 @@ BOOL CFilterPage::OnInitDialog()
         m_toolTip.SetMaxTipWidth(400);
     RefreshList();
     UpdateSummary();
+    // A smaller page (the restore page's) keeps the switch at its corner, the summary at the bottom and the list
+    // between them.
+    m_layout = std::make_unique<CDialogLayout>();
+    m_layout->Attach(this);
+    m_layout->AddControl(GetDlgItem(IDC_FILTER_SET_SWITCH), LAYOUT_TOP | LAYOUT_RIGHT);
+    m_layout->AddControl(&m_list, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);
+    m_layout->AddControl(GetDlgItem(IDC_FILTER_SUMMARY), LAYOUT_LEFT | LAYOUT_RIGHT | LAYOUT_BOTTOM);
     return TRUE;
+}
+
+void CFilterPage::OnSize(UINT nType, int cx, int cy)
+{
+    CDialog::OnSize(nType, cx, cy);
+    if (m_layout != nullptr && m_layout->GetCount() > 0)
+    {
+        m_layout->Apply();
+        // The one column spans what the list shows, its scroll bar aside: no sideways scrolling.
+        CRect inside;
+        m_list.GetClientRect(&inside);
+        if (inside.Width() > 0)
+            m_list.SetColumnWidth(0, inside.Width());
+    }
+    Invalidate();
 }
 
 void CFilterPage::RefreshList()
@@ -235,8 +263,15 @@ BOOL CFilterPage::OnEraseBkgnd(CDC *pDC)
     GetClientRect(&client);
     if (m_background)
     {
+        // The title's band at its own height, the rest of the picture stretched below it.
         Gdiplus::Graphics graphics(pDC->GetSafeHdc());
-        graphics.DrawImage(m_background.get(), Gdiplus::Rect(client.left, client.top, client.Width(), client.Height()));
+        const int pictureHeight = static_cast<int>(m_background->GetHeight());
+        const int band = std::min(kTitleBand, std::min(pictureHeight, static_cast<int>(client.Height())));
+        graphics.DrawImage(m_background.get(), Gdiplus::Rect(client.left, client.top, client.Width(), band), 0, 0,
+                           static_cast<int>(m_background->GetWidth()), band, Gdiplus::UnitPixel);
+        graphics.DrawImage(m_background.get(),
+                           Gdiplus::Rect(client.left, client.top + band, client.Width(), client.Height() - band), 0,
+                           band, static_cast<int>(m_background->GetWidth()), pictureHeight - band, Gdiplus::UnitPixel);
     }
     else
     {

@@ -19,6 +19,8 @@
 #include "platform/windows/Dialog.h"
 #include "setup/filterui/FilterListCtrl.h"
 
+class CDialogLayout;
+
 class CFilterPage : public CDialog
 {
   public:
@@ -77,6 +79,7 @@ class CFilterPage : public CDialog
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnDestroy();
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
     afx_msg LRESULT OnFilterToggled(WPARAM wParam, LPARAM lParam);
     afx_msg void OnSetSwitchClicked();
@@ -99,4 +102,5 @@ class CFilterPage : public CDialog
     ULONGLONG m_totalSize;
     CFolderSizeScanner *m_pScanner;
     CString m_summary;
+    std::unique_ptr<CDialogLayout> m_layout;
 };

@@ -8,6 +8,7 @@
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/SourceList.h"
 #include "setup/sourcepage/AdvancedSourceSave.h"
+#include "setup/sourcepage/RestoreSave.h"
 #include "setup/sourcepage/SourcePageView.h"
 #include "ui/boxes/MessageBoxDlg.h"
 
@@ -74,7 +75,7 @@ BOOL CSourceAdvancedPage::SaveRestoreView(const std::vector<CString> &places)
     IMainWindowServices *main = g_pMainDlg.load();
     const bool toOtherFolder = main != nullptr && main->GetRestoreToOtherFolder() != 0;
     const SourceSavePlan plan =
-        PlanRestoreSave(places, ReadStoredSources(m_pJob->GetElement()), def->GetDest(), toOtherFolder);
+        PlanRestoreSave(places, ReadStoredSources(m_pJob->GetElement()), ReadBackupLayout(*m_pJob), toOtherFolder);
     for (const CString &place : plan.leftOut)
         AppLog.LogIdAt(L"SourceAdvancedPage", __LINE__, 0, LM_ERROR, IDS_LOG_RESTORE_PLACE_LEFT_OUT, place.GetString());
     if (plan.writes.empty())

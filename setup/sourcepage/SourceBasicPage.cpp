@@ -1,5 +1,7 @@
 #include "setup/sourcepage/SourceBasicPage.h"
 
+#include <algorithm>
+
 #include "engine/job/SyncJob.h"
 #include "engine/log/LogMsg.h"
 #include "engine/program/ProgramObjects.h"
@@ -18,9 +20,6 @@ namespace
 
 const UINT kBoxPlaces[CSourceBasicPage::kBoxCount] = {IDC_SOURCE_BOX_1, IDC_SOURCE_BOX_2, IDC_SOURCE_BOX_3,
                                                       IDC_SOURCE_BOX_4};
-// The boxes keep their corner of the page: top left, top right, bottom left, bottom right.
-const DWORD kBoxAnchors[CSourceBasicPage::kBoxCount] = {LAYOUT_TOP | LAYOUT_LEFT, LAYOUT_TOP | LAYOUT_RIGHT,
-                                                        LAYOUT_LEFT | LAYOUT_BOTTOM, LAYOUT_RIGHT | LAYOUT_BOTTOM};
 // The last box shows no size.
 const int kScannedBoxes = 3;
 const int kDriveColumnWidth = 190;
@@ -100,12 +99,41 @@ BOOL CSourceBasicPage::OnInitDialog()
     m_layout.Attach(this);
     if (m_driveList.GetSafeHwnd() != nullptr)
         m_layout.AddControl(&m_driveList, LAYOUT_TOP | LAYOUT_LEFT | LAYOUT_BOTTOM);
+    CRect client, places[kBoxCount];
+    GetClientRect(&client);
+    for (int i = 0; i < kBoxCount; ++i)
+    {
+        if (CWnd *place = GetDlgItem(static_cast<int>(kBoxPlaces[i])))
+        {
+            place->GetWindowRect(&places[i]);
+            ScreenToClient(&places[i]);
+        }
+    }
+    m_boxMargins.SetRect(places[0].left, places[0].top, client.right - places[1].right,
+                         client.bottom - places[2].bottom);
+    m_boxSize = places[0].Size();
+    m_boxGap = CSize(places[1].left - places[0].right, places[2].top - places[0].bottom);
+    return TRUE;
+}
+
+void CSourceBasicPage::PlaceBoxes()
+{
+    CRect area;
+    GetClientRect(&area);
+    area.DeflateRect(m_boxMargins.left, m_boxMargins.top, m_boxMargins.right, m_boxMargins.bottom);
+    const int width = std::max(0L, std::min<LONG>(m_boxSize.cx, (area.Width() - m_boxGap.cx) / 2));
+    const int height = std::max(0L, std::min<LONG>(m_boxSize.cy, (area.Height() - m_boxGap.cy) / 2));
+    const CRect corners[kBoxCount] = {
+        CRect(area.left, area.top, area.left + width, area.top + height),
+        CRect(area.right - width, area.top, area.right, area.top + height),
+        CRect(area.left, area.bottom - height, area.left + width, area.bottom),
+        CRect(area.right - width, area.bottom - height, area.right, area.bottom),
+    };
     for (int i = 0; i < kBoxCount; ++i)
     {
         if (m_boxes[i].GetSafeHwnd() != nullptr)
-            m_layout.AddControl(&m_boxes[i], kBoxAnchors[i]);
+            m_boxes[i].MoveWindow(&corners[i]);
     }
-    return TRUE;
 }
 
 void CSourceBasicPage::SetUpDriveList()
@@ -253,6 +281,8 @@ void CSourceBasicPage::OnSize(UINT nType, int cx, int cy)
     CPageBase::OnSize(nType, cx, cy);
     if (m_layout.GetCount() > 0)
         m_layout.Apply();
+    if (m_boxSize.cx > 0)
+        PlaceBoxes();
     Invalidate();
 }
 

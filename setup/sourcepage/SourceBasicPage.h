@@ -97,6 +97,9 @@ class CSourceBasicPage : public CPageBase
     void StartBoxRefresh();
     BOOL SaveBackupView();
     BOOL SaveRestoreView();
+    // The four boxes in the page's corners at their own size, each made smaller (evenly, keeping the gaps) where
+    // the page is too small for them all: the restore page is lower than the backup page.
+    void PlaceBoxes();
 
     int m_wizardFlag;
     CListCtrl m_driveList;
@@ -110,6 +113,10 @@ class CSourceBasicPage : public CPageBase
     // The first three boxes read their figures from it.
     CFolderSizeScanner m_scanner;
     CFilterPage m_boxes[kBoxCount];
+    // Where the boxes lie at the template's size: the margins of their area and the gaps between them.
+    CRect m_boxMargins;
+    CSize m_boxSize;
+    CSize m_boxGap;
     CDialogLayout m_layout;
     std::unique_ptr<Gdiplus::Image> m_background;
 };

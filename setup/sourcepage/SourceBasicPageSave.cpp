@@ -2,7 +2,6 @@
 // page that stays leaves the job as it was.
 #include "setup/sourcepage/SourceBasicPage.h"
 
-#include <map>
 #include <vector>
 
 #include "engine/job/MainWindowServices.h"
@@ -12,21 +11,9 @@
 #include "engine/store/SourceList.h"
 #include "engine/store/XmlLayer.h"
 #include "setup/filters/FilterTree.h"
+#include "setup/sourcepage/RestoreSave.h"
 #include "setup/sourcepage/SourcePageView.h"
 #include "ui/boxes/MessageBoxDlg.h"
-
-namespace
-{
-
-// One "src" the restore view writes.
-struct RestoreSource
-{
-    bool asSourcePath; // through AddSourcePath (a file or a folder), else AddSource
-    CString path;
-    CString destination; // empty: none
-};
-
-} // namespace
 
 BOOL CSourceBasicPage::SavePage()
 {
@@ -100,60 +87,37 @@ BOOL CSourceBasicPage::SaveBackupView()
 
 BOOL CSourceBasicPage::SaveRestoreView()
 {
-    const std::map<CString, CString> stored = ReadStoredSources(m_pJob->GetElement());
-    CStringArray folders;
+    CStringArray chosen;
     CString extensions;
-    CollectTreeSelection(m_filterRoot.get(), folders, extensions);
-
-    // The entries: the first stored place (which the chosen kinds of files come back to), then the chosen folders.
-    std::vector<CString> entries;
-    const bool withFirstPlace = !stored.empty() && !extensions.IsEmpty();
-    if (withFirstPlace)
-        entries.push_back(stored.begin()->first);
-    for (INT_PTR i = 0; i < folders.GetSize(); ++i)
-        entries.push_back(folders[i]);
-
+    CollectTreeSelection(m_filterRoot.get(), chosen, extensions);
+    std::vector<CString> folders;
+    for (INT_PTR i = 0; i < chosen.GetSize(); ++i)
+        folders.push_back(chosen[i]);
     IMainWindowServices *main = g_pMainDlg.load();
-    const bool noDestination = main != nullptr && main->GetRestoreToOtherFolder() != 0;
-    std::vector<RestoreSource> sources;
-    CString newDest;
-    for (size_t i = 0; i < entries.size(); ++i)
-    {
-        auto found = stored.find(entries[i]);
-        if (found == stored.end())
-            continue;
-        // A restore reads back from where the backup put the place: path and destination change sides.
-        if (i == 0 && withFirstPlace)
-        {
-            if (found->second.Find(L'\\') >= 0)
-                sources.push_back({true, found->second, CString()});
-            if (!noDestination)
-                newDest = entries[i];
-        }
-        else
-        {
-            sources.push_back({false, found->second, noDestination ? CString() : entries[i]});
-        }
-    }
-    if (sources.empty() && extensions.IsEmpty())
+    const bool toOtherFolder = main != nullptr && main->GetRestoreToOtherFolder() != 0;
+    const SourceSavePlan plan = PlanBasicRestoreSave(folders, extensions, ReadStoredSources(m_pJob->GetElement()),
+                                                     ReadBackupLayout(*m_pJob), toOtherFolder);
+    for (const CString &place : plan.leftOut)
+        AppLog.LogIdAt(L"SourceBasicPage", __LINE__, 0, LM_ERROR, IDS_LOG_RESTORE_PLACE_LEFT_OUT, place.GetString());
+    if (plan.writes.empty())
     {
         SkinMessageBoxId(IDS_NOTHING_TO_RESTORE, MB_OK);
         return FALSE;
     }
 
-    // The job in memory takes the restore's form for the restore run; nothing here writes the job store.
+    // The job in memory takes the restore's form for the restore run; nothing here writes the job store, and its
+    // "dest" stays the backup's: every source says where its files go back to.
     CJobDef *def = m_pJob->GetJobDef();
     XmlRemoveSrcList(m_pJob->GetElement());
-    for (const RestoreSource &source : sources)
+    ApplySourceWrites(*def, plan.writes);
+    def->SetInclude(plan.include);
+    // The boxes' figures are the page's; the restore run leaves the page, and their recount must not hold up
+    // the window while it runs.
+    for (CFilterPage &box : m_boxes)
     {
-        if (source.asSourcePath)
-            def->AddSourcePath(source.path, nullptr);
-        else
-            def->AddSource(source.path, source.destination.IsEmpty() ? nullptr : source.destination.GetString(), FALSE);
+        if (box.GetSafeHwnd() != nullptr)
+            box.KillTimer(CFilterPage::kRefreshTimer);
     }
-    if (!newDest.IsEmpty())
-        def->SetDest(newDest);
-    def->SetInclude(extensions);
-    def->GetFolderSizeScanner().SetTotalAndFilters(SumOfBoxTotals(), extensions, def->GetExclude());
+    def->GetFolderSizeScanner().SetTotalAndFilters(SumOfBoxTotals(), plan.include, def->GetExclude());
     return TRUE;
 }

@@ -1,6 +1,10 @@
 #include "setup/sourcepage/SourcePageView.h"
 
+#include <algorithm>
+
 #include "engine/job/MainWindowServices.h"
+#include "engine/job/SyncJob.h"
+#include "engine/run/DestPaths.h"
 #include "engine/store/XmlLayer.h"
 #include "setup/filters/FilterTree.h"
 #include "platform/drawing/Dc.h"
@@ -86,19 +90,39 @@ Gdiplus::Image *LoadSourcePageImage(LPCWSTR fileName)
     return image;
 }
 
-std::map<CString, CString> ReadStoredSources(IXMLDOMElement *jobElement)
+std::vector<StoredSource> ReadStoredSources(IXMLDOMElement *jobElement)
 {
-    std::map<CString, CString> stored;
-    XmlDomLock lock;
-    XmlElementIterator children(jobElement);
-    while (children.Next())
+    std::vector<StoredSource> stored;
     {
-        if (children.GetName() != L"src")
-            continue;
-        IXMLDOMElementPtr source = children.GetElement();
-        stored.emplace(XmlGetAttributeString(source, L"path"), XmlGetAttributeString(source, L"destination"));
+        XmlDomLock lock;
+        XmlElementIterator children(jobElement);
+        while (children.Next())
+        {
+            if (children.GetName() != L"src")
+                continue;
+            IXMLDOMElementPtr source = children.GetElement();
+            stored.push_back(StoredSource{XmlGetAttributeString(source, L"path"),
+                                          XmlGetAttributeString(source, L"destination"),
+                                          XmlGetAttributeString(source, L"rapid") == L"0"});
+        }
     }
+    std::stable_sort(stored.begin(), stored.end(),
+                     [](const StoredSource &a, const StoredSource &b) { return a.path < b.path; });
+    stored.erase(std::unique(stored.begin(), stored.end(),
+                             [](const StoredSource &a, const StoredSource &b) { return a.path == b.path; }),
+                 stored.end());
     return stored;
+}
+
+BackupLayout ReadBackupLayout(CSyncJob &job)
+{
+    const CJobDef *def = job.GetJobDef();
+    BackupLayout layout;
+    layout.dest = def->GetDest();
+    layout.retainFullPath = def->GetRetainFullPath() != 0;
+    layout.folderToFolder = def->GetFolder2Folder() != 0;
+    layout.computer = GetDestComputerName();
+    return layout;
 }
 
 CString WithOneTrailingBackslash(CString path)

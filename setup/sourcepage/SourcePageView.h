@@ -9,12 +9,14 @@
 #include <gdiplus.h>
 
 #include <functional>
-#include <map>
+#include <vector>
 
 #include "platform/text/Geometry.h"
 #include "platform/text/String.h"
+#include "setup/sourcepage/RestoreSave.h"
 
 class CDC;
+class CSyncJob;
 class CWnd;
 class FilterNode;
 class FiltersMedia;
@@ -37,8 +39,11 @@ CRect SourceHostArea(CWnd &page, bool isHost);
 // A skin picture of the skin folder, or null when it cannot be loaded.
 Gdiplus::Image *LoadSourcePageImage(LPCWSTR fileName);
 
-// "path" to "destination" of the job element's "src" children (a missing one read as empty), ordered by path.
-std::map<CString, CString> ReadStoredSources(IXMLDOMElement *jobElement);
+// The job element's "src" children as stored ("destination" read as empty when missing, whole for "rapid" "0"),
+// ordered by path; of two with one path the first.
+std::vector<StoredSource> ReadStoredSources(IXMLDOMElement *jobElement);
+// How the job's backup lays its places out, from its definition.
+BackupLayout ReadBackupLayout(CSyncJob &job);
 // The path with exactly one trailing backslash.
 CString WithOneTrailingBackslash(CString path);
 // Loads the filter file at path under root, or, when it is missing or cannot be read (the filter files log why), the

@@ -30,6 +30,7 @@ std::vector<CSyncJob *> g_started;
 std::atomic<DWORD> g_stepMs{100};
 std::atomic<bool> g_copyError{false};
 std::atomic<bool> g_failure{false};
+std::atomic<bool> g_held{false};
 
 int NoMailPrograms(CStringArray &values)
 {
@@ -153,6 +154,7 @@ ScriptedRuns::ScriptedRuns() : m_workers(g_syncJobWorkers, SyncJobWorkers{&Scrip
     g_stepMs = 100;
     g_copyError = false;
     g_failure = false;
+    g_held = false;
 }
 
 ScriptedRuns::~ScriptedRuns() = default;
@@ -160,6 +162,11 @@ ScriptedRuns::~ScriptedRuns() = default;
 void ScriptedRuns::SetStepTime(DWORD stepMs)
 {
     g_stepMs = stepMs;
+}
+
+void ScriptedRuns::SetHeld(bool held)
+{
+    g_held = held;
 }
 
 void ScriptedRuns::SetCopyError(bool error)
@@ -189,6 +196,8 @@ unsigned __stdcall ScriptedRuns::Run(void *param)
     job->m_bytesTotal = 1000;
     if (job->m_journalFlag)
         job->GetRestoreJournal()->Open(job->GetJobDef()->GetName(), 1);
+    while (g_held && !job->m_cancelFlag)
+        ::Sleep(10);
     for (int step = 0; step < 10; ++step)
     {
         ::Sleep(g_stepMs);

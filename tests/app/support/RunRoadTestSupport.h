@@ -67,6 +67,9 @@ class ScriptedRuns
 
     // Steps of 100 of 1000 bytes each, stepMs apart.
     void SetStepTime(DWORD stepMs);
+    // While held, a run that has started waits before its first step until it is let go or cancelled: a run
+    // that is surely under way, or one that ends at a moment of the test's choosing.
+    void SetHeld(bool held);
     void SetCopyError(bool error);
     void SetFailure(bool failure);
     // The jobs whose runs started, in order.

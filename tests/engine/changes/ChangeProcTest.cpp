@@ -143,6 +143,44 @@ TEST_F(ChangeProc, ARemovalDeletesTheCopyOnlyWithAutodel)
     EXPECT_EQ(ReadFileBytes(m_dst + L"book.xls"), "old") << "the copy stays for the new file's own record";
 }
 
+TEST_F(ChangeProc, AOneWayRemovalKeepsARevisionOfEveryCopyItDeletes)
+{
+    // A job that keeps revisions (2) with autodel: a file and a folder deleted by mistake can still come back.
+    LoadJobs(Job(L"Docs", m_dst));
+    CSyncJob *job = JobNamed(L"Docs");
+    Write(m_src + L"f.txt", "letter");
+    Write(m_src + L"g.txt", "held");
+    Write(m_src + L"Folder\\a.txt", "a");
+    Write(m_src + L"Folder\\Sub\\b.txt", "b");
+    for (LPCWSTR added : {L"f.txt", L"g.txt", L"Folder"})
+        ASSERT_EQ(Process(kChangeAdded, m_src + added), 1);
+    ASSERT_EQ(ReadFileBytes(m_dst + L"Folder\\Sub\\b.txt"), "b");
+
+    ASSERT_TRUE(::DeleteFileW((m_src + L"f.txt").c_str()));
+    EXPECT_EQ(Process(kChangeRemoved, m_src + L"f.txt"), 1);
+    EXPECT_FALSE(Exists(m_dst + L"f.txt"));
+    EXPECT_EQ(ReadFileBytes(m_dst + L"Revision\\f(00).txt"), "letter");
+
+    ASSERT_TRUE(::DeleteFileW((m_src + L"Folder\\Sub\\b.txt").c_str()) &&
+                ::RemoveDirectoryW((m_src + L"Folder\\Sub").c_str()) &&
+                ::DeleteFileW((m_src + L"Folder\\a.txt").c_str()) && ::RemoveDirectoryW((m_src + L"Folder").c_str()));
+    EXPECT_EQ(Process(kChangeRemoved, m_src + L"Folder"), 1);
+    EXPECT_FALSE(Exists(m_dst + L"Folder"));
+    EXPECT_EQ(ReadFileBytes(m_dst + L"Revision\\Folder\\a(00).txt"), "a");
+    EXPECT_EQ(ReadFileBytes(m_dst + L"Revision\\Folder\\Sub\\b(00).txt"), "b");
+
+    // The revision cannot be made: the last copy stays, and the user hears of it.
+    g_failCopiesFrom = m_dst + L"g.txt";
+    SeamOverride copy(g_pfnCopyFileEx, &CopyFailingFrom);
+    ASSERT_TRUE(::DeleteFileW((m_src + L"g.txt").c_str()));
+    EXPECT_EQ(Process(kChangeRemoved, m_src + L"g.txt"), 1);
+    EXPECT_EQ(ReadFileBytes(m_dst + L"g.txt"), "held");
+    EXPECT_EQ(CountLines(JobLogLines(*job), EntryLine(IDS_LOG_CHANGE_COPY_KEPT, kAnyTime, (m_src + L"g.txt").c_str(),
+                                                      (m_dst + L"g.txt").c_str())),
+              1);
+    EXPECT_EQ(job->m_runState, JOB_IDLE);
+}
+
 TEST_F(ChangeProc, RenamesFollowTheFileAndOfficeSavesAreLeftAlone)
 {
     LoadJobs(Job(L"Docs", m_dst));

@@ -198,7 +198,8 @@ TEST_F(SyncJobTest, StartStampsTheRunAndKeepsTheOpenLog)
     job->m_networkRetry = TRUE;
     __int64 before = _time64(nullptr);
 
-    m_window->m_mode = MAIN_MODE_RESTORE_IDLE;
+    // The restore page marks the run it queues as a restore.
+    job->m_restoreRun = TRUE;
     ::SetEvent(Script().release.Get());
     GetJobDeque().Enqueue(job.get(), 3);
     EXPECT_EQ(job->m_startArgument, 3);
@@ -218,7 +219,7 @@ TEST_F(SyncJobTest, StartStampsTheRunAndKeepsTheOpenLog)
     EXPECT_EQ(job->m_startArgument, 0);
     EXPECT_EQ(job->GetJobDef()->GetNeverRun().GetLength(), 19);
 
-    m_window->m_mode = MAIN_MODE_BACKUP_IDLE;
+    EXPECT_FALSE(job->m_restoreRun) << "the run's end clears the mark";
     GetJobDeque().Enqueue(job.get(), 1);
     EXPECT_TRUE(job->m_journalFlag);
     EXPECT_GT(job->m_destSpaceTotal, 0ull);

@@ -212,7 +212,7 @@ TEST_F(CopyOneFile, RestoreThatCannotReplaceTheTargetAsksAndCancelCountsAsFailed
     EXPECT_EQ(Sleeps(), kInUseAutoRetries);
     EXPECT_EQ(ReadFileBytes(target), "in use");
     EXPECT_EQ(m_job->GetErrorCount(), 1);
-    EXPECT_EQ(LogCount(IDS_LOG_FILE_IN_USE, source), 1);
+    EXPECT_EQ(LogCount(IDS_LOG_FILE_IN_USE, target), 1) << "the file is named at its place";
 }
 
 TEST_F(CopyOneFile, MissingPathAndNameTooLongErrorsLeaveACopyInTheRecycledFolder)

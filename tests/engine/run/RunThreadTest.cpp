@@ -142,7 +142,7 @@ TEST_F(RunTest, FullCopyCopiesEveryPresentTargetOnlyOutsideBackupMode)
     EXPECT_EQ(m_job->m_filesCopied, 0);
     EXPECT_FALSE(m_job->m_fullCopy);
 
-    m_window->m_mode = MAIN_MODE_RESTORE_IDLE;
+    m_job->m_restoreRun = TRUE;
     m_job->m_fullCopy = TRUE;
     ASSERT_EQ(Run().message, WM_JOB_FINISHED);
     EXPECT_EQ(m_job->m_filesCopied, 2);

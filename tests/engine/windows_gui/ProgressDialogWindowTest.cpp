@@ -196,8 +196,12 @@ TEST_F(ProgressDialog, ShowFinishedFillsTheBarAndOffersOk)
 {
     StartRun(MAIN_MODE_BACKUP_RUNNING);
     Update(3 * MB, 10 * MB, 1000);
-    m_dialog->ShowFinished(L"Documents", 3, 1);
+    // The end message the main window chose is what the window says.
+    m_dialog->ShowFinished(L"The backup has ended, but not every file was backed up.", 3, 1);
     EXPECT_EQ(m_dialog->GetBarPosition(), 100);
+    EXPECT_EQ(std::wstring(static_cast<LPCWSTR>(m_dialog->GetStatusText())),
+              L"The backup has ended, but not every file was backed up.");
+    m_dialog->ShowFinished(L"", 3, 1);
     EXPECT_EQ(std::wstring(static_cast<LPCWSTR>(m_dialog->GetStatusText())), LoadString(177));
     EXPECT_TRUE(IsShownAndEnabled(*m_dialog, IDOK));
     EXPECT_TRUE(IsHiddenAndDisabled(*m_dialog, IDCANCEL));

@@ -1,16 +1,17 @@
-// What saving the advanced source page writes, worked out from the checked places, the job's stored sources and its
-// destination: the restore's sources with the places they go back to, its include text, and the backup's sources.
+// What saving a source page writes, worked out from the chosen places, the job's stored sources and its backup's
+// layout: the restore's sources with the places they go back to, whole or through the kinds, its include text, and
+// the advanced page's backup sources.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/program/FolderSizeScanner.h"
 #include "setup/categories/FileCategories.h"
 #include "setup/sourcepage/AdvancedSourceSave.h"
+#include "setup/sourcepage/RestoreSave.h"
 
 namespace
 {
@@ -37,11 +38,13 @@ std::vector<std::wstring> Written(const SourceSavePlan &plan)
     return written;
 }
 
+const BackupLayout kLayout{L"X:\\Backup\\", false, false, L"PC"};
+
 struct RestoreCase
 {
     const char *what;
     std::vector<CString> places;
-    std::map<CString, CString> stored;
+    std::vector<StoredSource> stored;
     bool toOtherFolder;
     std::vector<std::wstring> written;
     CString include;
@@ -50,7 +53,7 @@ struct RestoreCase
 
 TEST(RestoreSave, EachPlaceGoesBackWhereItsStoredSourceCameFrom)
 {
-    const std::map<CString, CString> stored = {{L"C:\\Docs\\", L"X:\\Backup\\Docs\\"}, {L"K:\\", L"X:\\Backup\\K\\"}};
+    const std::vector<StoredSource> stored = {{L"C:\\Docs\\", L"X:\\Backup\\Docs\\"}, {L"K:\\", L"X:\\Backup\\K\\"}};
     const RestoreCase cases[] = {
         {"a stored folder and a folder below one",
          {L"X:\\Backup\\Docs\\", L"X:\\Backup\\K\\Work\\Sub\\"},
@@ -59,18 +62,18 @@ TEST(RestoreSave, EachPlaceGoesBackWhereItsStoredSourceCameFrom)
          {L"src X:\\Backup\\Docs\\ > C:\\Docs\\ !", L"src X:\\Backup\\K\\Work\\Sub\\ > K:\\Work\\Sub\\ !"},
          L"",
          {}},
-        {"two kinds: the first stored place once, both texts apart",
+        {"two kinds: every stored place once, both texts apart",
          {kMusic, kPictures},
          stored,
          false,
-         {L"srcpath X:\\Backup\\Docs\\ > C:\\Docs\\"},
+         {L"src X:\\Backup\\Docs\\ > C:\\Docs\\", L"src X:\\Backup\\K\\ > K:\\"},
          kMusic + kPictures,
          {}},
         {"into a folder of the user's: no destinations",
          {L"X:\\Backup\\Docs\\a.txt", kMusic},
          stored,
          true,
-         {L"src X:\\Backup\\Docs\\a.txt !", L"src X:\\Backup\\Docs\\"},
+         {L"src X:\\Backup\\Docs\\a.txt !", L"src X:\\Backup\\Docs\\", L"src X:\\Backup\\K\\"},
          kMusic,
          {}},
         {"no stored place: below the job's destination its own path",
@@ -80,11 +83,11 @@ TEST(RestoreSave, EachPlaceGoesBackWhereItsStoredSourceCameFrom)
          {L"src X:\\Backup\\C\\Docs\\ > C:\\Docs\\ !"},
          L"",
          {}},
-        {"an older job's source without a destination is never taken",
-         {L"X:\\Backup\\Work\\Sub\\"},
+        {"an older job's source without a destination is where the backup puts it",
+         {L"X:\\Backup\\Work\\Sub\\", L"X:\\Backup\\Old\\"},
          {{L"A:\\Old\\", L""}, {L"K:\\Work\\", L"X:\\Backup\\Work\\"}},
          false,
-         {L"src X:\\Backup\\Work\\Sub\\ > K:\\Work\\Sub\\ !"},
+         {L"src X:\\Backup\\Work\\Sub\\ > K:\\Work\\Sub\\ !", L"src X:\\Backup\\Old\\ > A:\\Old\\ !"},
          L"",
          {}},
         {"a stored destination inside a longer name is no way back, nor is a place away from the destination",
@@ -99,19 +102,112 @@ TEST(RestoreSave, EachPlaceGoesBackWhereItsStoredSourceCameFrom)
     for (const RestoreCase &restore : cases)
     {
         SCOPED_TRACE(restore.what);
-        const SourceSavePlan plan =
-            PlanRestoreSave(restore.places, restore.stored, L"X:\\Backup\\", restore.toOtherFolder);
+        const SourceSavePlan plan = PlanRestoreSave(restore.places, restore.stored, kLayout, restore.toOtherFolder);
         EXPECT_EQ(Written(plan), restore.written);
         EXPECT_EQ(plan.include, restore.include);
         EXPECT_EQ(plan.leftOut, restore.leftOut);
     }
 }
 
+// The three forms a stored job comes in, restored to the places from either page: each backup folder back to the
+// place it was backed up from, whole where the backup took it whole.
+TEST(RestoreSave, BothPagesSendEveryPlaceBackWhereItCameFrom)
+{
+    const CString kinds = L".txt;.jpg;";
+    const StoredSource drive{L"C:\\", L"E:\\Backup Data\\PC\\C\\", false};
+    const StoredSource favorites{L"C:\\Users\\Bob\\Favorites\\", L"E:\\Backup Data\\PC\\Favorites\\", true};
+    const BackupLayout oneClick{L"E:\\Backup Data\\PC\\", false, false, L"PC"};
+    const BackupLayout fullPaths{L"X:\\Backup\\", true, false, L"PC"};
+    const std::vector<StoredSource> retained = {
+        {L"C:\\Users\\Bob\\Docs\\", L"X:\\Backup\\PC_C\\Users\\Bob\\Docs\\", true}, {L"D:\\Photos\\", L"", true}};
+    const std::vector<StoredSource> chosen = {{L"C:\\Work\\", L"X:\\Backup\\Work\\", true},
+                                              {L"K:\\", L"X:\\Backup\\K\\", true}};
+    const struct
+    {
+        const char *what;
+        bool basicPage;
+        std::vector<CString> chosen; // the basic page's folders, or the advanced page's checked places
+        CString kinds;               // the basic page's
+        std::vector<StoredSource> stored;
+        BackupLayout layout;
+        std::vector<std::wstring> written;
+    } cases[] = {
+        {"one-click job, basic page: the drive through the kinds, the chosen folder whole",
+         true,
+         {L"C:\\Users\\Bob\\Favorites\\"},
+         kinds,
+         {drive, favorites},
+         oneClick,
+         {L"src E:\\Backup Data\\PC\\Favorites\\ > C:\\Users\\Bob\\Favorites\\ !",
+          L"src E:\\Backup Data\\PC\\C\\ > C:\\"}},
+        {"one-click job, basic page: the kinds alone",
+         true,
+         {},
+         kinds,
+         {drive, favorites},
+         oneClick,
+         {L"src E:\\Backup Data\\PC\\C\\ > C:\\"}},
+        {"one-click job, advanced page: a kind and the folder",
+         false,
+         {kPictures, L"E:\\Backup Data\\PC\\Favorites\\"},
+         L"",
+         {drive, favorites},
+         oneClick,
+         {L"src E:\\Backup Data\\PC\\Favorites\\ > C:\\Users\\Bob\\Favorites\\ !",
+          L"src E:\\Backup Data\\PC\\C\\ > C:\\"}},
+        {"full paths, basic page: a stored place without a destination is where the backup put it",
+         true,
+         {L"C:\\Users\\Bob\\Docs\\", L"D:\\Photos\\"},
+         L"",
+         retained,
+         fullPaths,
+         {L"src X:\\Backup\\PC_C\\Users\\Bob\\Docs\\ > C:\\Users\\Bob\\Docs\\ !",
+          L"src X:\\Backup\\PC_D\\Photos\\ > D:\\Photos\\ !"}},
+        {"full paths, advanced page: below a stored place, and a drive's folder no place names",
+         false,
+         {L"X:\\Backup\\PC_C\\Users\\Bob\\Docs\\Letters\\", L"X:\\Backup\\PC_E\\"},
+         L"",
+         retained,
+         fullPaths,
+         {L"src X:\\Backup\\PC_C\\Users\\Bob\\Docs\\Letters\\ > C:\\Users\\Bob\\Docs\\Letters\\ !",
+          L"src X:\\Backup\\PC_E\\ > E:\\ !"}},
+        {"chosen folders, basic page: whole",
+         true,
+         {L"C:\\Work\\", L"K:\\"},
+         kinds,
+         chosen,
+         kLayout,
+         {L"src X:\\Backup\\Work\\ > C:\\Work\\ !", L"src X:\\Backup\\K\\ > K:\\ !"}},
+        {"chosen folders, advanced page: a folder and a folder below the drive",
+         false,
+         {L"X:\\Backup\\Work\\", L"X:\\Backup\\K\\Sub\\"},
+         L"",
+         chosen,
+         kLayout,
+         {L"src X:\\Backup\\Work\\ > C:\\Work\\ !", L"src X:\\Backup\\K\\Sub\\ > K:\\Sub\\ !"}},
+    };
+    for (const auto &restore : cases)
+    {
+        SCOPED_TRACE(restore.what);
+        const SourceSavePlan plan =
+            restore.basicPage
+                ? PlanBasicRestoreSave(restore.chosen, restore.kinds, restore.stored, restore.layout, false)
+                : PlanRestoreSave(restore.chosen, restore.stored, restore.layout, false);
+        EXPECT_EQ(Written(plan), restore.written);
+        EXPECT_TRUE(plan.leftOut.empty());
+    }
+
+    // A folder chosen on the basic page that the job never backed up has no place to go back to: it is left out.
+    const SourceSavePlan unknown = PlanBasicRestoreSave({L"C:\\Games\\"}, L"", {drive, favorites}, oneClick, false);
+    EXPECT_TRUE(unknown.writes.empty());
+    EXPECT_EQ(unknown.leftOut, std::vector<CString>{L"C:\\Games\\"});
+}
+
 TEST(RestoreSave, TheRestoreRunTakesEveryExtensionOfEachCheckedKind)
 {
     const CString outlook = CategoryIncludeText(GetFileCategoryInfo(CATEGORY_OUTLOOK).extensions);
     const CString windowsMail = CategoryIncludeText(GetFileCategoryInfo(CATEGORY_WINDOWS_MAIL).extensions);
-    const SourceSavePlan plan = PlanRestoreSave({kMusic, outlook, windowsMail, kPictures}, {}, L"X:\\Backup\\", false);
+    const SourceSavePlan plan = PlanRestoreSave({kMusic, outlook, windowsMail, kPictures}, {}, kLayout, false);
     CExtFilterPair filters;
     filters.SetIncludeExts(plan.include);
     for (const wchar_t *file : {L"a.aac", L"a.mp3", L"Inbox.pst", L"a.eml", L"a.edb", L"a.jpg", L"a.raw"})

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -141,6 +142,23 @@ class AdvancedPageWindow : public sourcetest::SourcePageTest
     std::vector<std::unique_ptr<CSourcePage>> m_pages;
 };
 
+TEST_F(AdvancedPageWindow, TheRestoreViewFindsAFolderWhereTheBackupKeptItsFullPath)
+{
+    ASSERT_EQ(::SHCreateDirectoryExW(nullptr, (m_removableFolder / L"Backup Data\\PC_C\\Letters").c_str(), nullptr),
+              ERROR_SUCCESS);
+    CSyncJob *job = AddJob(L"Full", L"K:\\Backup Data\\", {{L"wizard_mode", L"1"}, {L"retain_full_path", L"1"}});
+    job->GetJobDef()->AddSource(L"C:\\Letters\\", L"K:\\Backup Data\\PC_C\\Letters\\", FALSE);
+    m_jobs->Save();
+    m_main->m_mode = MAIN_MODE_RESTORE_IDLE;
+    CSourcePage &page = ShowPage(job);
+    BaseNode *letters = Node(page, L"K:\\Backup Data\\PC_C\\Letters");
+    ASSERT_NE(letters, nullptr) << "the folder is where the backup put it, not under its last name";
+    EXPECT_EQ(letters->GetParent(), Advanced(page).GetCategoryTree().GetViewRoot());
+    letters->SetState(CHECK_ON);
+    ASSERT_TRUE(page.SavePage());
+    EXPECT_EQ(Sources(job), std::vector<std::wstring>{L"K:\\Backup Data\\PC_C\\Letters\\|C:\\Letters\\|0"});
+}
+
 TEST_F(AdvancedPageWindow, TheRestoreViewShowsThePagesJobAndRestoresItsCheckedPlaces)
 {
     AddJob(L"First", L"K:\\Backup\\", {{L"wizard_mode", L"1"}})
@@ -189,11 +207,13 @@ TEST_F(AdvancedPageWindow, TheRestoreViewShowsThePagesJobAndRestoresItsCheckedPl
     EXPECT_EQ(Node(page, L"K:\\Backup Data\\Docs\\Deep")->GetState(), CHECK_PARTIAL);
     EXPECT_EQ(advanced.GetCategoryTree().GetCategoryNode(CATEGORY_MUSIC)->GetState(), CHECK_ON);
 
+    // The checked file comes back whole; the music from every stored place, the song the view shows in Docs too.
     ASSERT_TRUE(page.SavePage());
     EXPECT_EQ(Sources(job),
               (std::vector<std::wstring>{
-                  L"K:\\Backup Data\\Music\\|C:\\Music\\|",
                   L"K:\\Backup Data\\Docs\\Deep\\Deeper\\deep.txt|C:\\Users\\Bob\\Docs\\Deep\\Deeper\\deep.txt|0",
+                  L"K:\\Backup Data\\Music\\|C:\\Music\\|",
+                  L"K:\\Backup Data\\Docs\\|C:\\Users\\Bob\\Docs\\|",
               }));
     EXPECT_EQ(job->GetJobDef()->GetInclude(), CategoryIncludeText(GetFileCategoryInfo(CATEGORY_MUSIC).extensions));
     EXPECT_EQ(testsupport::ReadFileBytes(StorePath()), store) << "the page wrote the job store";

@@ -197,13 +197,12 @@ TEST_F(SourcePageWindow, TheRestoreViewTurnsTheJobInMemoryAroundAndNeverWritesTh
 {
     m_main->m_mode = MAIN_MODE_RESTORE_IDLE;
     const RestoreCase cases[] = {
-        {"a job without sources", {}, 0, {}, L"Q:\\Backup\\"},
-        {"the first place takes the chosen kinds back",
+        {"the chosen kinds come back to every place the backup searched",
          {{L"C:\\Work\\", L"Q:\\Backup\\C\\Work\\"}, {L"K:\\", L"Q:\\Backup\\K\\"}},
          0,
-         {L"Q:\\Backup\\C\\Work\\||"},
-         L"C:\\Work\\"},
-        {"into a folder of the user's: the destination stays",
+         {L"Q:\\Backup\\C\\Work\\|C:\\Work\\|", L"Q:\\Backup\\K\\|K:\\|"},
+         L"Q:\\Backup\\"},
+        {"into a folder of the user's: no place is named",
          {{L"C:\\Work\\", L"Q:\\Backup\\C\\Work\\"}},
          1,
          {L"Q:\\Backup\\C\\Work\\||"},
@@ -221,10 +220,18 @@ TEST_F(SourcePageWindow, TheRestoreViewTurnsTheJobInMemoryAroundAndNeverWritesTh
         CSourcePage &page = ShowPage(job);
         EXPECT_TRUE(page.SavePage());
         EXPECT_EQ(Sources(job), restore.sources);
-        EXPECT_EQ(job->GetJobDef()->GetDest(), restore.dest);
+        EXPECT_EQ(job->GetJobDef()->GetDest(), restore.dest) << "the job's destination stays the backup's";
         EXPECT_EQ(job->GetJobDef()->GetInclude(), L".x;.y;");
         EXPECT_EQ(testsupport::ReadFileBytes(StorePath()), store) << "the page wrote the job store";
     }
+    m_main->m_restoreToOtherFolder = 0;
+
+    // A job without a stored place has nothing to restore: string 137.
+    m_asked.clear();
+    CSourcePage &empty = ShowPage(AddBasicJob(L"Empty"));
+    EXPECT_FALSE(empty.SavePage());
+    ASSERT_EQ(m_asked.size(), 1u);
+    EXPECT_EQ(m_asked[0].textId, static_cast<UINT>(IDS_NOTHING_TO_RESTORE));
 
     // Nothing chosen: string 137, and the job stays as it was.
     m_asked.clear();

@@ -1,0 +1,13 @@
+// Strings of a restore: its own log entries, what it leaves at the places it restores to, its end messages, and
+// the tray program's back-up-now refused while it runs.
+#pragma once
+
+#define IDS_LOG_RESTORE_STARTED 54421
+#define IDS_LOG_RESTORE_ENDED 54422
+#define IDS_LOG_RESTORE_CANCELLED 54423
+#define IDS_LOG_RESTORE_NEWER_KEPT 54424
+#define IDS_LOG_RESTORE_NOTHING_OF_PLACE 54425
+#define IDS_RESTORE_INCOMPLETE 54426
+#define IDS_RESTORE_NEWER_LEFT 54427
+#define IDS_BACKUP_WAITS_FOR_RESTORE 54428
+#define IDS_LOG_BACKUP_WAITS_FOR_RESTORE 54429
