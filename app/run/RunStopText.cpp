@@ -22,8 +22,26 @@ RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRe
     return RunStopCause::Other;
 }
 
-UINT RunStopTextId(RunStopCause cause)
+UINT RunStopTextId(RunStopCause cause, bool restore)
 {
+    if (restore)
+    {
+        switch (cause)
+        {
+        case RunStopCause::DestinationLost:
+            return IDS_RESTORE_STOPPED_PLACE_LOST;
+        case RunStopCause::DiskFull:
+            return IDS_RESTORE_STOPPED_DISK_FULL;
+        case RunStopCause::Network:
+            return IDS_RESTORE_STOPPED_NETWORK;
+        case RunStopCause::DestinationMissing:
+            return IDS_RESTORE_STOPPED_BACKUP_MISSING;
+        case RunStopCause::DestinationRefused: // a restore's backup is never refused as a two-way place
+        case RunStopCause::Other:
+            break;
+        }
+        return IDS_RESTORE_STOPPED_OTHER;
+    }
     switch (cause)
     {
     case RunStopCause::DestinationLost:
@@ -42,9 +60,9 @@ UINT RunStopTextId(RunStopCause cause)
     return IDS_RUN_STOPPED_OTHER;
 }
 
-CString RunStopText(RunStopCause cause, DWORD lastError)
+CString RunStopText(RunStopCause cause, DWORD lastError, bool restore)
 {
-    CString text = AfxLoadText(RunStopTextId(cause));
+    CString text = AfxLoadText(RunStopTextId(cause, restore));
     const CString reason = lastError != 0 ? GetSystemErrorText(lastError) : CString();
     if (!reason.IsEmpty())
         text += L"\r\n" + reason;

@@ -19,7 +19,7 @@ enum class RunStopCause
 // took the destination's letter counts as no destination.
 RunStopCause GetRunStopCause(BOOL destinationLost, BOOL diskFull, BOOL networkRetry, BOOL destinationPresent,
                              int destinationRefused);
-// The cause's text in the language library.
-UINT RunStopTextId(RunStopCause cause);
+// The cause's text in the language library; a restore's speaks of a restore, whose "destination" is its backup.
+UINT RunStopTextId(RunStopCause cause, bool restore = false);
 // What the end box says: the cause, then the system's text of the run's own last error (when it has one).
-CString RunStopText(RunStopCause cause, DWORD lastError);
+CString RunStopText(RunStopCause cause, DWORD lastError, bool restore = false);

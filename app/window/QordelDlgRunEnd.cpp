@@ -138,6 +138,8 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
                         ::GetFileAttributesW(job->GetJobDef()->GetDest()) != INVALID_FILE_ATTRIBUTES ? TRUE : FALSE,
                         job->m_destinationRefused);
     const DWORD lastError = job->m_lastCopyError;
+    // A restore tells its end in its own words; the mark stays until the end below is recorded.
+    const bool restore = job->m_restoreRun != FALSE;
     if (job == m_restoreForm.GetJob())
         PutBackRestoreForm();
     ReportStoreSave(m_jobList.RecordRunEnd(*job, false, onlyWaiting, false), quiet);
@@ -150,7 +152,7 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
     if (fromWindow && !quiet)
     {
         if (!cancelled)
-            SkinMessageBox(RunStopText(cause, lastError), MB_OK);
+            SkinMessageBox(RunStopText(cause, lastError, restore), MB_OK);
         else if (viewState == VIEW_BACKUP_RUNNING)
             SkinMessageBoxId(IDS_BACKUP_CANCELLED, MB_OK);
         else if (viewState == VIEW_RESTORE_RUNNING)
@@ -159,7 +161,7 @@ void CQordelDlg::EndStoppedRun(CSyncJob *job, LPARAM lParam, BOOL cancelled)
     SendTrayHideBalloon();
     // The tray program showed this run's progress: it tells why it stopped, also when no box does.
     if (fromWindow && !cancelled)
-        SendTrayRunStopped(RunStopTextId(cause), lastError);
+        SendTrayRunStopped(RunStopTextId(cause, restore), lastError);
     if (followed)
     {
         KillTimer(TIMER_RUN_PROGRESS);

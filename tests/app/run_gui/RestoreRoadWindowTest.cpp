@@ -163,13 +163,14 @@ TEST_F(RestoreRoadWindow, CancelYesStopsTheRestoreAndEveryEndGivesTheWindowBack)
 {
     ASSERT_NO_FATAL_FAILURE(MakeDialog(kFirst + BackedUpJob("Gone", "1", "F:\\Music\\", "F:\\Backup\\Missing\\")));
     ASSERT_EQ(::SHCreateDirectoryExW(nullptr, Local(L"Backup\\One\\Docs").c_str(), nullptr), ERROR_SUCCESS);
-    std::vector<std::wstring> questions;
+    std::vector<std::wstring> questions, texts;
     std::function<void()> whileAsked = [] {};
     // The progress window's question is answered Yes; every box is recorded (0 for a box of its own text).
     SeamOverride<MessageBoxAnswer> answers(g_messageBoxAnswer, [&](UINT id, const CString &text, UINT flags) {
         if ((flags & MB_TYPEMASK) != MB_YESNO)
         {
             m_boxes.push_back(id);
+            texts.push_back(text.GetString());
             return IDOK;
         }
         questions.push_back(text.GetString());
@@ -216,6 +217,9 @@ TEST_F(RestoreRoadWindow, CancelYesStopsTheRestoreAndEveryEndGivesTheWindowBack)
     Command(IDC_RUN_JOBS);
     ASSERT_TRUE(PumpFor([this] { return RestoreEnded(); }, 10000));
     EXPECT_EQ(m_boxes, (std::vector<UINT>{IDS_RESTORE_CANCELLED, 0})) << "the box that says why";
+    EXPECT_EQ(texts.back().substr(0, texts.back().find(L"\r\n")),
+              AfxLoadText(IDS_RESTORE_STOPPED_BACKUP_MISSING).GetString())
+        << "in a restore's own words";
     EXPECT_EQ(m_runs->Started().size(), 2u);
     EXPECT_TRUE(m_dialog->IsWindowEnabled());
     EXPECT_FALSE(ProgressShown());
