@@ -221,6 +221,7 @@ int CJobTypeSelDlg::CreateJob()
     main->JobListInsert(added);
     CJobDef *def = added->GetJobDef();
     NewJobAnswers answers;
+    bool tellLater = false;
     try
     {
         def->SetState(1);
@@ -248,8 +249,7 @@ int CJobTypeSelDlg::CreateJob()
         else
         {
             PutOffFirstBackup(*added);
-            if (!answers.programEnding)
-                SkinMessageBoxId(IDS_FIRST_BACKUP_LATER, MB_OK);
+            tellLater = !answers.programEnding;
         }
         XmlSetAttributeString(added->GetElement(), L"startbackupdlg", answers.checked ? L"true" : L"false");
         XmlSetAttributeInt(added->GetElement(), L"state", answers.overwriteUnanswered ? 0 : 1);
@@ -263,7 +263,9 @@ int CJobTypeSelDlg::CreateJob()
         added->m_awaitingAnswers = FALSE;
     }
     added->m_createdTime = g_pfnClock();
-    SaveJobStoreReporting(*jobs);
+    // The box says the job is saved: it comes only once the store is written (a failed save has told why).
+    if (SaveJobStoreReporting(*jobs) && tellLater)
+        SkinMessageBoxId(IDS_FIRST_BACKUP_LATER, MB_OK);
     added->FormatSummary(IDS_LOG_NEW_JOB);
     return 1;
 }
