@@ -1,4 +1,5 @@
-// Helpers shared by the test programs: the program folder of the build and temporary folders.
+// Helpers shared by the test programs: the program folder of the build, temporary folders, and program-wide values
+// set for a scope.
 #pragma once
 #include <string>
 #include <utility>
