@@ -1,6 +1,8 @@
-// Helpers shared by the test programs: the program folder of the build and temporary folders.
+// Helpers shared by the test programs: the program folder of the build, temporary folders, and program-wide values
+// set for a scope.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -40,6 +42,20 @@ class TempFolder
 
   private:
     std::wstring m_path;
+};
+
+// Gives a program-wide variable a value while the object lives, then puts back what it held.
+template <typename T> struct ScopedValue
+{
+    ScopedValue(T &target, T value) : variable(target), saved(std::exchange(target, std::move(value)))
+    {
+    }
+    ~ScopedValue()
+    {
+        variable = std::move(saved);
+    }
+    T &variable;
+    T saved;
 };
 
 // Writes bytes to a file (creating or truncating it); true on success.

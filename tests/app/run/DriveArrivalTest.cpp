@@ -12,7 +12,6 @@
 #include "app/run/DriveArrival.h"
 #include "engine/continuous/ContinuousRun.h"
 #include "engine/continuous/DirectoryWatch.h"
-#include "engine/job/JobDeque.h"
 #include "engine/job/SyncJob.h"
 #include "engine/program/AppPaths.h"
 #include "engine/program/DriveMarker.h"
@@ -57,9 +56,6 @@ class DriveArrival : public enginetest::EngineTest
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
-        m_savedDataFolder = g_strDataFolder;
-        // The markers lie in this folder of each drive.
-        g_strDataFolder = L"Z:\\Velbrook\\";
         ASSERT_TRUE(::CreateDirectoryW((m_drives / L"one").c_str(), nullptr));
         ASSERT_TRUE(::CreateDirectoryW((m_drives / L"two").c_str(), nullptr));
         m_f = std::make_unique<TestDrive>(L'F', m_drives / L"one\\");
@@ -75,7 +71,6 @@ class DriveArrival : public enginetest::EngineTest
         m_h.reset();
         m_g.reset();
         m_f.reset();
-        g_strDataFolder = m_savedDataFolder;
         EngineTest::TearDown();
     }
 
@@ -126,15 +121,14 @@ class DriveArrival : public enginetest::EngineTest
         return CString();
     }
 
+    // The markers lie in this folder of each drive.
+    testsupport::ScopedValue<CString> m_dataFolder{g_strDataFolder, L"Z:\\Velbrook\\"};
     testsupport::TempFolder m_drives;
     std::unique_ptr<TestDrive> m_f, m_g, m_h;
     CString m_one, m_two;
     std::unique_ptr<CSyncJobList> m_jobs;
     RecordingWatch m_watch;
     std::vector<CString> m_enabled, m_started, m_questions;
-
-  private:
-    CString m_savedDataFolder;
 };
 
 TEST_F(DriveArrival, JobsFollowTheirDriveToItsNewLetters)
@@ -217,11 +211,11 @@ struct MoveCase
     const char *name;
     Stick onW; // the letter the jobs were made on
     Stick onX;
-    bool arrival;   // X: is announced before the runs (else only the runs look for the drive)
-    wchar_t endsOn; // where the jobs' paths lie afterwards; 0: every run is refused
-    UINT logged;    // the line the runs leave, 0 for none, with its arguments after the time
-    const wchar_t *args[4];
-    int times; // over both jobs: a refusal once for the due run and once for each start
+    bool arrival;    // X: is announced before the runs (else only the runs look for the drive)
+    wchar_t endsOn;  // where the jobs' paths lie afterwards; 0: every run is refused
+    int times;       // how often, over both jobs: a refusal once for the due run and once for each start
+    UINT logged = 0; // the line the runs leave, 0 for none, with its arguments after the time
+    const wchar_t *arg1 = nullptr, *arg2 = nullptr, *arg3 = nullptr, *arg4 = nullptr;
 };
 
 void PrintTo(const MoveCase &c, std::ostream *os)
@@ -237,9 +231,7 @@ class DriveArrivalRuns : public enginetest::EngineTest, public testing::WithPara
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(EngineTest::SetUp());
-        m_savedDataFolder = g_strDataFolder;
         m_savedListName = GetTesselDirListFileName();
-        g_strDataFolder = (m_folder / L"Data\\").c_str();
         SetTesselDirListName(L"TesselDir.list");
         m_workers.emplace(g_syncJobWorkers, g_syncJobWorkers.Get());
         InstallBackupRunThread();
@@ -256,7 +248,6 @@ class DriveArrivalRuns : public enginetest::EngineTest, public testing::WithPara
         m_w.reset();
         m_workers.reset();
         SetTesselDirListName(m_savedListName);
-        g_strDataFolder = m_savedDataFolder;
         EngineTest::TearDown();
     }
 
@@ -293,14 +284,6 @@ class DriveArrivalRuns : public enginetest::EngineTest, public testing::WithPara
         m_window = std::make_unique<enginetest::FakeMainWindow>();
         m_window->m_jobList = m_jobs.get();
     }
-    UINT Run(CSyncJob *job)
-    {
-        const size_t before = m_window->CountEnds();
-        GetJobDeque().Enqueue(job, 1);
-        EXPECT_TRUE(m_window->WaitForEnds(before + 1));
-        const std::vector<enginetest::PostedMessage> ends = m_window->EndMessages();
-        return ends.size() > before ? ends[before].message : 0;
-    }
     static CString Destination(CSyncJob *job)
     {
         XmlElementIterator sources(job->GetElement());
@@ -320,55 +303,26 @@ class DriveArrivalRuns : public enginetest::EngineTest, public testing::WithPara
     std::unique_ptr<enginetest::FakeMainWindow> m_window;
 
   private:
-    CString m_savedDataFolder, m_savedListName;
+    testsupport::ScopedValue<CString> m_dataFolder{g_strDataFolder, (m_folder / L"Data\\").c_str()};
+    CString m_savedListName;
     std::optional<SeamOverride<SyncJobWorkers>> m_workers;
 };
 
 using enginetest::kAnyText;
 const MoveCase kMoveCases[] = {
-    {"BackAsXWithAnotherStickOnWAnnounced", Stick::Other, Stick::Own, true, L'X', 0, {}, 0},
-    {"BackAsXWithNothingOnWAnnounced", Stick::None, Stick::Own, true, L'X', 0, {}, 0},
-    {"BackAsXWithAnotherStickOnW",
-     Stick::Other,
-     Stick::Own,
-     false,
-     L'X',
-     IDS_LOG_DEST_DRIVE_MOVED,
-     {kOwnId, L"X:", L"W:", kAnyText},
-     2},
-    {"BackAsXWithNothingOnW",
-     Stick::None,
-     Stick::Own,
-     false,
-     L'X',
-     IDS_LOG_DEST_DRIVE_MOVED,
-     {kOwnId, L"X:", L"W:", kAnyText},
-     2},
-    {"OnlyAnotherStickOnW",
-     Stick::Other,
-     Stick::None,
-     false,
-     0,
-     IDS_LOG_DEST_DRIVE_OTHER,
-     {kAnyText, L"W:", kOtherId, kOwnId},
-     3},
-    {"NoStickAtAll", Stick::None, Stick::None, false, 0, IDS_LOG_DEST_DRIVE_NONE, {kAnyText, kOwnId}, 3},
-    {"OwnStickOnWWithItsMarkerDeleted",
-     Stick::OwnUnmarked,
-     Stick::None,
-     false,
-     L'W',
-     IDS_LOG_DEST_DRIVE_REMARKED,
-     {L"W:", kAnyText, kOwnId},
-     1},
-    {"TheMarkerCopiedOntoAnotherStick",
-     Stick::OtherWithOwnMarker,
-     Stick::Own,
-     true,
-     0,
-     IDS_LOG_DEST_DRIVE_TWICE,
-     {kAnyText, L"W:, X:", kOwnId},
-     3},
+    {"BackAsXWithAnotherStickOnWAnnounced", Stick::Other, Stick::Own, true, L'X', 0},
+    {"BackAsXWithNothingOnWAnnounced", Stick::None, Stick::Own, true, L'X', 0},
+    {"BackAsXWithAnotherStickOnW", Stick::Other, Stick::Own, false, L'X', 2, IDS_LOG_DEST_DRIVE_MOVED, kOwnId, L"X:",
+     L"W:", kAnyText},
+    {"BackAsXWithNothingOnW", Stick::None, Stick::Own, false, L'X', 2, IDS_LOG_DEST_DRIVE_MOVED, kOwnId, L"X:", L"W:",
+     kAnyText},
+    {"OnlyAnotherStickOnW", Stick::Other, Stick::None, false, 0, 3, IDS_LOG_DEST_DRIVE_OTHER, kAnyText, L"W:", kOtherId,
+     kOwnId},
+    {"NoStickAtAll", Stick::None, Stick::None, false, 0, 3, IDS_LOG_DEST_DRIVE_NONE, kAnyText, kOwnId},
+    {"OwnStickOnWWithItsMarkerDeleted", Stick::OwnUnmarked, Stick::None, false, L'W', 1, IDS_LOG_DEST_DRIVE_REMARKED,
+     L"W:", kAnyText, kOwnId},
+    {"TheMarkerCopiedOntoAnotherStick", Stick::OtherWithOwnMarker, Stick::Own, true, 0, 3, IDS_LOG_DEST_DRIVE_TWICE,
+     kAnyText, L"W:, X:", kOwnId},
 };
 
 TEST_P(DriveArrivalRuns, AJobsFilesGoToItsOwnDriveOrNowhere)
@@ -393,8 +347,8 @@ TEST_P(DriveArrivalRuns, AJobsFilesGoToItsOwnDriveOrNowhere)
     for (int tick = 0; tick < 2; ++tick)
         EXPECT_EQ(oneWay->ValidateDueRun() != FALSE, c.endsOn != 0);
     const UINT end = c.endsOn != 0 ? WM_JOB_FINISHED : WM_JOB_FAILED;
-    EXPECT_EQ(Run(oneWay), end);
-    EXPECT_EQ(Run(twoWay), end);
+    EXPECT_EQ(m_window->RunQueued(oneWay).message, end);
+    EXPECT_EQ(m_window->RunQueued(twoWay).message, end);
 
     const CString on(c.endsOn != 0 ? c.endsOn : L'W');
     EXPECT_EQ(oneWay->GetJobDef()->GetDest() + Destination(oneWay), on + L":\\Backup\\" + on + L":\\Backup\\docs\\");
@@ -413,7 +367,7 @@ TEST_P(DriveArrivalRuns, AJobsFilesGoToItsOwnDriveOrNowhere)
         << "the job's own stick is marked again";
 
     CString line;
-    line.Format(c.logged, enginetest::kAnyTime, c.args[0], c.args[1], c.args[2], c.args[3]);
+    line.Format(c.logged, enginetest::kAnyTime, c.arg1, c.arg2, c.arg3, c.arg4);
     const int lines = c.logged == 0 ? 0
                                     : enginetest::CountLines(enginetest::JobLogLines(*oneWay), line.GetString()) +
                                           enginetest::CountLines(enginetest::JobLogLines(*twoWay), line.GetString());

@@ -13,7 +13,6 @@
 
 #include "app/run/JobCommandRules.h"
 #include "app/start/QordelStartRules.h"
-#include "engine/job/JobDeque.h"
 #include "engine/job/SyncJob.h"
 #include "engine/program/ProgramObjects.h"
 #include "engine/store/SyncJobList.h"
@@ -117,17 +116,7 @@ TEST_F(JobCommandRules, ATwoWayJobKeepsAwayFromTheProgramAndTheOtherJobsBackups)
     const CString other = root + L"Backups\\Other\\";
     for (const CString &folder : {program, data, other + L"Sync\\", root + L"Photos\\"})
         ASSERT_EQ(::SHCreateDirectoryExW(nullptr, folder, nullptr), ERROR_SUCCESS);
-    struct Kept
-    {
-        CString program = g_strAppFolder, data = g_strDataFolder;
-        ~Kept()
-        {
-            g_strAppFolder = program;
-            g_strDataFolder = data;
-        }
-    } kept;
-    g_strAppFolder = program;
-    g_strDataFolder = data;
+    const testsupport::ScopedValue<CString> programFolder(g_strAppFolder, program), dataFolder(g_strDataFolder, data);
     const CStringA r(root), o(other);
     // "Pulled" was stored at the drive's root before the check; the one-click job's destination holds the data
     // folder, as a one-way job's may. The sources lie on a drive of their own; the jobs given paths below are
@@ -177,9 +166,7 @@ TEST_F(JobCommandRules, ATwoWayJobKeepsAwayFromTheProgramAndTheOtherJobsBackups)
     enginetest::FakeMainWindow window;
     window.m_jobList = m_jobs.get();
     pulled->Enable();
-    GetJobDeque().Enqueue(pulled, 1);
-    ASSERT_TRUE(window.WaitForEnds(1));
-    EXPECT_EQ(window.EndMessages()[0].message, static_cast<UINT>(WM_JOB_FAILED));
+    EXPECT_EQ(window.RunQueued(pulled).message, static_cast<UINT>(WM_JOB_FAILED));
     EXPECT_EQ(pulled->m_destinationRefused, DEST_REFUSED_TWO_WAY_PLACE);
     why.Format(IDS_LOG_TWO_WAY_DEST_REFUSED, enginetest::kAnyTime, L"Pulled", root.GetString(), program.GetString());
     EXPECT_EQ(enginetest::CountLines(enginetest::JobLogLines(*pulled), why.GetString()), 1);

@@ -161,9 +161,7 @@ TEST_F(ChangeProc, AOneWayRemovalKeepsARevisionOfEveryCopyItDeletes)
     EXPECT_FALSE(Exists(m_dst + L"f.txt"));
     EXPECT_EQ(ReadFileBytes(m_dst + L"Revision\\f(00).txt"), "letter");
 
-    ASSERT_TRUE(::DeleteFileW((m_src + L"Folder\\Sub\\b.txt").c_str()) &&
-                ::RemoveDirectoryW((m_src + L"Folder\\Sub").c_str()) &&
-                ::DeleteFileW((m_src + L"Folder\\a.txt").c_str()) && ::RemoveDirectoryW((m_src + L"Folder").c_str()));
+    ASSERT_TRUE(testsupport::RemoveTree(m_src + L"Folder"));
     EXPECT_EQ(Process(kChangeRemoved, m_src + L"Folder"), 1);
     EXPECT_FALSE(Exists(m_dst + L"Folder"));
     EXPECT_EQ(ReadFileBytes(m_dst + L"Revision\\Folder\\a(00).txt"), "a");

@@ -197,15 +197,7 @@ TEST_F(ChangeSafetyStart, TheProgramAndItsDataOnTheWatchedDriveAreNeverCopiedAnd
     ASSERT_EQ(CreateFolderPath(data.c_str()), 0u);
     ASSERT_EQ(CreateFolderPath(synced.c_str()), 0u);
     Write(program + L"Tarnvel.exe", "program");
-    struct ProgramFolder
-    {
-        ~ProgramFolder()
-        {
-            g_strAppFolder = saved;
-        }
-        CString saved = g_strAppFolder;
-    } restore;
-    g_strAppFolder = program.c_str();
+    const testsupport::ScopedValue<CString> programFolder(g_strAppFolder, program.c_str());
     g_strDataFolder = data.c_str();
     g_strLogPath = (data + L"Zel.log").c_str();
     ASSERT_EQ(AppLog.Open((data + L"Zel.log").c_str()), 0);
@@ -242,10 +234,7 @@ TEST_F(ChangeSafetyStart, TheProgramAndItsDataOnTheWatchedDriveAreNeverCopiedAnd
             ReadFileTree(folder, copies);
             for (auto it = copies.begin(); it != copies.end();)
                 it = it->first.rfind(L"Velbrook Data Backup\\", 0) == 0 ? copies.erase(it) : std::next(it);
-            std::vector<std::wstring> names;
-            for (const auto &copy : copies)
-                names.push_back(copy.first);
-            EXPECT_TRUE(copies == (Files{{L"docs\\letter.txt", "letter"}})) << testing::PrintToString(names);
+            EXPECT_EQ(copies, (Files{{L"docs\\letter.txt", "letter"}}));
         }
         EXPECT_EQ(m_window->RequestsFor(oneClick) + m_window->RequestsFor(sync), 0u)
             << "a run owed for the program's own changes";

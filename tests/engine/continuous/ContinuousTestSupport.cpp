@@ -55,11 +55,20 @@ IXMLDOMElementPtr ContinuousTest::AddSource(const std::wstring &path, const std:
 
 PostedMessage ContinuousTest::Run()
 {
-    const size_t before = m_window->CountEnds();
-    GetJobDeque().Enqueue(m_job.get(), 1);
-    EXPECT_TRUE(m_window->WaitForEnds(before + 1));
-    const std::vector<PostedMessage> ends = m_window->EndMessages();
-    return ends.size() > before ? ends[before] : PostedMessage{0, nullptr, 0};
+    return m_window->RunQueued(m_job.get());
+}
+
+std::vector<std::string> FileBytes(std::initializer_list<std::wstring> folders)
+{
+    std::vector<std::string> bytes;
+    for (const std::wstring &folder : folders)
+    {
+        std::map<std::wstring, std::string> files;
+        ReadFileTree(folder, files);
+        for (const auto &file : files)
+            bytes.push_back(file.second);
+    }
+    return bytes;
 }
 
 void Write(const std::wstring &path, const std::string &bytes, LONGLONG seconds)

@@ -1,8 +1,11 @@
 // Shared by the continuous-copy tests: a two-way job "Sync" (sync_type 2, maxver 3, never run) whose source
 // folder m_a and destination folder m_b lie in a temporary folder; files with chosen times; lists read back.
 #pragma once
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/job/SyncJob.h"
 #include "engine/support/EngineTestSupport.h"
@@ -44,6 +47,8 @@ std::vector<std::wstring> ListEntries(const std::wstring &folder, bool withTimes
 FILETIME WrittenAt(LONGLONG seconds = 0);
 // The test job's entry line for a name.
 std::wstring Entry(const std::wstring &name, int isDir = 0);
+// The bytes of every file below the folders, as ReadFileTree reads them: folder after folder, each in path order.
+std::vector<std::string> FileBytes(std::initializer_list<std::wstring> folders);
 
 // This program started with this variable naming a test folder runs RunTwoWayChild (TwoWaySafetyProcessTest.cpp).
 extern const wchar_t kTwoWayChildVariable[];

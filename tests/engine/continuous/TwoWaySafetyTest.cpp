@@ -316,13 +316,8 @@ class TwoWaySafety : public ContinuousTest
         EXPECT_TRUE(x == Tree(outcome.x)) << "the side worked on differs";
         EXPECT_TRUE(y == Tree(outcome.y)) << "the other side differs";
         std::string revised;
-        for (const std::wstring &folder : {m_drive->Root() + L"Revision\\Sync\\" + row, m_dest + L"Revision\\"})
-        {
-            Files kept;
-            ReadFileTree(folder, kept);
-            for (const auto &[name, bytes] : kept)
-                revised += (revised.empty() ? "" : " ") + (bytes == O ? "O" : bytes);
-        }
+        for (const std::string &bytes : Revised(row))
+            revised += (revised.empty() ? "" : " ") + (bytes == O ? "O" : bytes);
         EXPECT_EQ(revised, revisions ? std::string(CStringA(outcome.revised).GetString()) : "");
         ExpectLists(L"", unlisted);
         const std::vector<std::wstring> expected = ExpectedLines(outcome, sides), all = JobLogLines(*m_job);
@@ -330,6 +325,26 @@ class TwoWaySafety : public ContinuousTest
         EXPECT_EQ(lines.size(), expected.size()) << testing::PrintToString(lines);
         for (const std::wstring &line : expected)
             EXPECT_EQ(CountLines(lines, line), 1) << testing::PrintToString(line);
+    }
+
+    // The job's pair moved to folders of the row's own on the drive, "a\" and "dest\b\", and never run.
+    void UseRow(const IXMLDOMElementPtr &source, const std::wstring &row, int maxVer)
+    {
+        m_a = m_drive->Root() + row + L"a\\";
+        m_dest = m_drive->Root() + row + L"dest\\";
+        m_b = m_dest + L"b\\";
+        ASSERT_EQ(CreateFolderPath(m_a.c_str()), 0u);
+        ASSERT_EQ(CreateFolderPath(m_b.c_str()), 0u);
+        XmlSetAttributeString(source, L"path", m_a.c_str());
+        XmlSetAttributeString(source, L"destination", m_b.c_str());
+        m_job->GetJobDef()->SetDest(m_dest.c_str());
+        m_job->GetJobDef()->SetMaxVer(maxVer);
+        XmlSetAttributeString(m_element, L"neverrun", L"true");
+    }
+    // Every version's bytes the row's revision folders hold, oldest first.
+    std::vector<std::string> Revised(const std::wstring &row) const
+    {
+        return FileBytes({m_drive->Root() + L"Revision\\Sync\\" + row, m_dest + L"Revision\\"});
     }
 
     std::unique_ptr<TestDrive> m_drive;
@@ -357,11 +372,6 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
     _com_util::CheckError(otherElement->appendChild(otherSource, &appended));
     CSyncJob other;
     other.Attach(otherElement);
-    auto runOther = [&] {
-        const size_t before = m_window->CountEnds();
-        GetJobDeque().Enqueue(&other, 1);
-        ASSERT_TRUE(m_window->WaitForEnds(before + 1));
-    };
     int n = 0;
     for (const SafetyCase &c : kCases)
     {
@@ -374,17 +384,9 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
             SCOPED_TRACE(testing::Message() << c.what << (xIsSource ? ", on the source" : ", on the destination")
                                             << (revisions ? ", revisions kept" : ""));
             const std::wstring row = L"r" + std::to_wstring(++n) + L"\\";
-            m_a = m_drive->Root() + row + L"a\\";
-            m_dest = m_drive->Root() + row + L"dest\\";
-            m_b = m_dest + L"b\\";
+            ASSERT_NO_FATAL_FAILURE(UseRow(source, row, revisions ? 3 : 0));
             for (const auto &[name, bytes] : kStart)
                 Write(m_a + name, bytes);
-            ASSERT_EQ(CreateFolderPath(m_b.c_str()), 0u);
-            XmlSetAttributeString(source, L"path", m_a.c_str());
-            XmlSetAttributeString(source, L"destination", m_b.c_str());
-            m_job->GetJobDef()->SetDest(m_dest.c_str());
-            m_job->GetJobDef()->SetMaxVer(revisions ? 3 : 0);
-            XmlSetAttributeString(m_element, L"neverrun", L"true");
             ASSERT_EQ(Run().lParam, 0);
             const Sides sides{xIsSource ? m_a : m_b, xIsSource ? m_b : m_a,
                               xIsSource ? m_drive->Root() + L"Revision\\Sync\\" + row + L"dest\\b\\"
@@ -395,11 +397,11 @@ TEST_F(TwoWaySafety, NoGoodCopyIsLostOnEitherSide)
                 XmlSetAttributeString(otherSource, L"path", sides.x.c_str());
                 XmlSetAttributeString(otherSource, L"destination", (m_drive->Root() + row + L"other\\").c_str());
                 XmlSetAttributeString(otherElement, L"neverrun", L"true");
-                runOther();
+                m_window->RunQueued(&other);
             }
             c.change(sides);
             if (c.otherJob)
-                runOther();
+                m_window->RunQueued(&other);
 
             g_copy.fault = c.fault;
             Expect(c.faulty, sides, row, revisions, c.unlisted);
@@ -418,35 +420,14 @@ TEST_F(TwoWaySafety, AFileHeldOpenAllDayIsRevisedOnlyOnceItsCopyIsMade)
     {
         SCOPED_TRACE(heldOnSource ? "held on the source" : "held on the destination");
         const std::wstring row = heldOnSource ? L"h1\\" : L"h2\\";
-        m_a = m_drive->Root() + row + L"a\\";
-        m_dest = m_drive->Root() + row + L"dest\\";
-        m_b = m_dest + L"b\\";
-        ASSERT_EQ(CreateFolderPath(m_a.c_str()), 0u);
-        ASSERT_EQ(CreateFolderPath(m_b.c_str()), 0u);
-        XmlSetAttributeString(source, L"path", m_a.c_str());
-        XmlSetAttributeString(source, L"destination", m_b.c_str());
-        m_job->GetJobDef()->SetDest(m_dest.c_str());
-        m_job->GetJobDef()->SetMaxVer(3);
-        XmlSetAttributeString(m_element, L"neverrun", L"true");
+        ASSERT_NO_FATAL_FAILURE(UseRow(source, row, 3));
         const std::wstring x = heldOnSource ? m_a : m_b, y = heldOnSource ? m_b : m_a;
-        // Every version's bytes the revision folders hold, oldest first.
-        auto revised = [&] {
-            std::vector<std::string> kept;
-            for (const std::wstring &folder : {m_drive->Root() + L"Revision\\Sync\\" + row, m_dest + L"Revision\\"})
-            {
-                Files files;
-                ReadFileTree(folder, files);
-                for (const auto &file : files)
-                    kept.push_back(file.second);
-            }
-            return kept;
-        };
         for (int version = 1; version <= 3; ++version)
         {
             Write(x + L"ledger.db", "version " + std::to_string(version), 100 * version);
             ASSERT_EQ(Run().lParam, 0);
         }
-        ASSERT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2"}));
+        ASSERT_EQ(Revised(row), (std::vector<std::string>{"version 1", "version 2"}));
 
         Write(x + L"ledger.db", "version 4", 400);
         {
@@ -459,7 +440,7 @@ TEST_F(TwoWaySafety, AFileHeldOpenAllDayIsRevisedOnlyOnceItsCopyIsMade)
                 const PostedMessage end = Run();
                 EXPECT_TRUE(end.message == WM_JOB_FINISHED && end.lParam == 1);
                 EXPECT_EQ(testsupport::ReadFileBytes(y + L"ledger.db"), "version 3");
-                EXPECT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2"}));
+                EXPECT_EQ(Revised(row), (std::vector<std::string>{"version 1", "version 2"}));
             }
         }
         // Let go: the copy is made, and the version it replaced is kept once.
@@ -468,7 +449,7 @@ TEST_F(TwoWaySafety, AFileHeldOpenAllDayIsRevisedOnlyOnceItsCopyIsMade)
             SCOPED_TRACE(testing::Message() << "run " << run << " once it is let go");
             EXPECT_EQ(Run().lParam, 0);
             EXPECT_EQ(testsupport::ReadFileBytes(y + L"ledger.db"), "version 4");
-            EXPECT_EQ(revised(), (std::vector<std::string>{"version 1", "version 2", "version 3"}));
+            EXPECT_EQ(Revised(row), (std::vector<std::string>{"version 1", "version 2", "version 3"}));
         }
     }
 }

@@ -141,6 +141,15 @@ bool FakeMainWindow::WaitForEnds(size_t n, DWORD timeoutMs)
     return PumpUntil([this, n] { return CountEnds() >= n; }, timeoutMs);
 }
 
+PostedMessage FakeMainWindow::RunQueued(CSyncJob *job)
+{
+    const size_t before = CountEnds();
+    m_deque->Enqueue(job, 1);
+    EXPECT_TRUE(WaitForEnds(before + 1));
+    const std::vector<PostedMessage> ends = EndMessages();
+    return ends.size() > before ? ends[before] : PostedMessage{0, nullptr, 0};
+}
+
 std::vector<WPARAM> FakeMainWindow::TakePostedCommands()
 {
     std::vector<WPARAM> commands;

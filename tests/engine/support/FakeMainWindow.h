@@ -128,6 +128,9 @@ class FakeMainWindow : public IMainWindowServices
     bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
     // Dispatches messages until n end messages have come or the time is up.
     bool WaitForEnds(size_t n, DWORD timeoutMs = 60000);
+    // Puts the job on the run queue and waits for the end message of its run (a failure of the test when none
+    // comes, and message 0).
+    PostedMessage RunQueued(CSyncJob *job);
     // The WM_COMMAND ids posted to the window, taken from its queue.
     std::vector<WPARAM> TakePostedCommands();
 
