@@ -16,14 +16,6 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
-// The part of path after folder (which it lies below), without leading backslashes.
-CString PartAfter(const CString &path, const CString &folder)
-{
-    CString rest = path.Mid(CutTrailingBackslashes(folder).GetLength());
-    rest.TrimLeft(L'\\');
-    return rest;
-}
-
 // The job's name as one folder name: the log file's rule (MakeLogFileName) for the characters a file name
 // cannot hold and for leading dots, and a trailing dot or blank, which Windows would drop, made "_" too.
 CString RevisionFolderName(const CString &jobName)
@@ -74,7 +66,7 @@ BOOL SplitRevisionPath(LPCWSTR file, LPCWSTR root, LPCWSTR destination, CString 
     if (!base.IsEmpty() && CutTrailingBackslashes(path).CompareNoCase(base) == 0)
         result = destination;
     else if (!base.IsEmpty() && CSyncJobList::IsPathBelow(base, path))
-        result = JoinDestRoot(destination) + PartAfter(path, base);
+        result = JoinDestRoot(destination) + PathBelow(path, base);
     else
         return Fail(ERROR_BAD_PATHNAME);
     if (result.GetLength() >= kMaxPathChars)
@@ -119,7 +111,7 @@ BOOL MakeRevisionPath(CSyncJob &job, LPCWSTR file, LPCWSTR root, LPCWSTR destina
             return Fail(ERROR_BAD_PATHNAME);
         }
         // A target outside "dest" would give no part after it: the file's own place below its root stands in.
-        const CString rest = underDest ? PartAfter(target, dest) : PartAfter(CString(file), CString(root));
+        const CString rest = underDest ? PathBelow(target, dest) : PathBelow(CString(file), CString(root));
         result = JoinDestRoot(dest) + L"Revision\\" + rest;
     }
     if (result.GetLength() >= kMaxPathChars)

@@ -15,6 +15,13 @@ CString CutTrailingBackslashes(const CString &path)
     return result;
 }
 
+CString PathBelow(const CString &path, const CString &folder)
+{
+    CString rest = path.Mid(CutTrailingBackslashes(folder).GetLength());
+    rest.TrimLeft(L'\\');
+    return rest;
+}
+
 CString StripLongPathPrefix(LPCWSTR path)
 {
     const CString text(path ? path : L"");

@@ -7,6 +7,8 @@
 
 // The text without its trailing backslashes.
 CString CutTrailingBackslashes(const CString &path);
+// The part of path below folder (which it lies below), without leading backslashes.
+CString PathBelow(const CString &path, const CString &folder);
 // The path without a leading "\\?\" (the test looks at its first three characters, as the watcher's paths
 // never carry a longer prefix).
 CString StripLongPathPrefix(LPCWSTR path);

@@ -28,14 +28,6 @@ bool IsFilePlace(const CString &path)
     return path.GetLength() > 3 && path.Right(1) != L"\\";
 }
 
-// The part of place below folder (which it lies below), without a leading backslash.
-CString RestBelow(const CString &place, const CString &folder)
-{
-    CString rest = place.Mid(CutTrailingBackslashes(folder).GetLength());
-    rest.TrimLeft(L'\\');
-    return rest;
-}
-
 CString KeyOf(const CString &path)
 {
     CString key = CutTrailingBackslashes(path);
@@ -94,7 +86,7 @@ CString PlaceOfBackupFolder(const CString &folder, const BackupLayout &layout)
 {
     if (layout.dest.IsEmpty() || !CSyncJobList::IsPathBelow(layout.dest, folder))
         return CString();
-    const CString rest = RestBelow(folder, layout.dest);
+    const CString rest = PathBelow(folder, layout.dest);
     const int slash = rest.Find(L'\\');
     const CString first = slash < 0 ? rest : rest.Left(slash);
     const CString below = slash < 0 ? CString() : rest.Mid(slash + 1);
@@ -177,7 +169,7 @@ SourceSavePlan PlanRestoreSave(const std::vector<CString> &places, const std::ve
             if (SamePlace(place, backup))
                 target = source.path;
             else if (CSyncJobList::IsPathBelow(backup, place))
-                target = JoinDestRoot(source.path) + RestBelow(place, backup);
+                target = JoinDestRoot(source.path) + PathBelow(place, backup);
             else
                 continue;
             break;
