@@ -159,8 +159,8 @@ RunEnd BackupTreeSource(CSyncJob &job, const CString &jobName, const RunSource &
             return RunEnd::Finished;
         }
         ++job.m_errorCount;
-        job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, IDS_LOG_FOLDER_UNREADABLE, FormatNow().GetString(),
-                             root.GetString(), GetSystemErrorText(error).GetString());
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, FolderFailureText(job, IDS_LOG_FOLDER_UNREADABLE),
+                             FormatNow().GetString(), root.GetString(), GetSystemErrorText(error).GetString());
         job.LogError(error, root);
         folders.AddUnlisted(root);
         // A share that does not answer ends the run; a missing folder is this source's failure only, and the
@@ -272,14 +272,27 @@ void KeepUnlistedRecords(CSyncJob &job, const CRunFolders &folders)
 
 Seam<PFN_READ_RUN_SOURCES> g_pfnReadRunSources{&ReadRunSources};
 
+UINT FolderFailureText(const CSyncJob &job, UINT backupId)
+{
+    if (job.m_journalFlag)
+        return backupId;
+    return backupId == IDS_LOG_FOLDER_CUT_SHORT ? IDS_LOG_RESTORE_FOLDER_CUT_SHORT : IDS_LOG_RESTORE_FOLDER_UNREADABLE;
+}
+
 void LogRunFailure(CSyncJob &job)
 {
     LogWithTime(job, LM_INFO, RunText(job, IDS_LOG_RUN_ENDED, IDS_LOG_RESTORE_ENDED));
     const CString dest = job.GetJobDef()->GetDest();
     if (job.m_destinationLost)
     {
-        job.GetLog().LogIdAt(L"SyncJob", __LINE__, job.m_lastCopyError, LM_ERROR, IDS_LOG_DEST_LOST,
-                             FormatNow().GetString(), dest.GetString());
+        job.GetLog().LogIdAt(L"SyncJob", __LINE__, job.m_lastCopyError, LM_ERROR,
+                             RunText(job, IDS_LOG_DEST_LOST, IDS_LOG_RESTORE_BACKUP_LOST), FormatNow().GetString(),
+                             dest.GetString());
+    }
+    else if (job.m_diskFull && !job.m_journalFlag)
+    {
+        // What fills up in a restore is the drive of a place, not the backup's.
+        LogWithTime(job, LM_ERROR, IDS_LOG_RESTORE_DISK_FULL);
     }
     else if (job.m_diskFull)
     {

@@ -97,6 +97,10 @@ class CBackupScan
     // the copy-error list; a network error also sets the network-retry flag, which ends the run. The folder is
     // recorded as unlisted.
     void ReportFolderFailure(const CString &folder, DWORD error, UINT stringId);
+    // Whether a path that was not found means that the whole source went (its drive pulled, its folder
+    // removed) rather than one entry: then the run stops as its destination went (a restore's source is the
+    // backup on that drive), or the source's root is reported as read only in part and its walk ends.
+    bool SourceWentAway(const CString &root, DWORD error);
     // Takes the entry's name for the listing being walked; FALSE (one error, logged with both paths) when an
     // earlier entry of that listing has the name in another case.
     bool ClaimName(const CString &full);
@@ -121,7 +125,12 @@ class CBackupScan
     // entry that took each.
     std::vector<std::unordered_map<CString, CString>> m_names;
     size_t m_depth = 0;
+    // The source's root went during the walk: reported once, nothing more of it is looked at.
+    bool m_sourceGone = false;
 };
+
+// The log text of a folder the walk could not read (whole or in part): a restore's own where the run restores.
+UINT FolderFailureText(const CSyncJob &job, UINT backupId);
 
 // The log entries of a run that ended without being cancelled before its end: string 264, then why (the
 // destination went away, the destination is full, or string 1151), each with the time.

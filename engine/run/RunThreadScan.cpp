@@ -118,10 +118,24 @@ void CBackupScan::ReportFolderFailure(const CString &folder, DWORD error, UINT s
     // A network error ends the run (the network-retry flag); the folder is named in the log all the same.
     m_job.IsRetryableError(error);
     ++m_job.m_errorCount;
-    m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, stringId, FormatNow().GetString(), folder.GetString(),
-                           GetSystemErrorText(error).GetString());
+    m_job.GetLog().LogIdAt(L"SyncJob", __LINE__, error, LM_ERROR, FolderFailureText(m_job, stringId),
+                           FormatNow().GetString(), folder.GetString(), GetSystemErrorText(error).GetString());
     m_job.LogError(error, folder);
     m_folders.AddUnlisted(folder);
+}
+
+bool CBackupScan::SourceWentAway(const CString &root, DWORD error)
+{
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        return false;
+    if (m_job.IsDestinationLost(error))
+        return true;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (g_pfnGetFileAttributesEx(root, GetFileExInfoStandard, &data))
+        return false;
+    m_sourceGone = true;
+    ReportFolderFailure(root, error, IDS_LOG_FOLDER_CUT_SHORT);
+    return true;
 }
 
 bool CBackupScan::ClaimName(const CString &full)
@@ -168,12 +182,14 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
     {
         // A folder that cannot be listed is every file below it not backed up: one error the user sees, and
         // the walk goes on with the next entry of the level above.
-        ReportFolderFailure(folder, ::GetLastError(), IDS_LOG_FOLDER_UNREADABLE);
+        const DWORD error = ::GetLastError();
+        if (!SourceWentAway(root, error))
+            ReportFolderFailure(folder, error, IDS_LOG_FOLDER_UNREADABLE);
         return 0;
     }
     do
     {
-        if (MustStop())
+        if (MustStop() || m_sourceGone)
             return 0;
         if (IsDotEntry(m_found.cFileName))
             continue;
@@ -187,7 +203,7 @@ int CBackupScan::ScanAndCopy(BOOL fullCopy, const CString &root, const CString &
         {
             if (!wholeTree || IsSystemPath(full) || m_folders.IsOwnFolder(m_job, full) || !ClaimName(full))
                 continue;
-            if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1) && MustStop())
+            if (!ScanAndCopy(fullCopy, root, full + L"\\", destination, 1) && (MustStop() || m_sourceGone))
                 return 0;
             continue;
         }
@@ -254,7 +270,10 @@ __attribute__((noinline)) CBackupScan::Step CBackupScan::CopyEntry(BOOL fullCopy
     {
         const DWORD error = ::GetLastError();
         m_job.m_lastCopyError = error;
-        // Gone or out of reach since the listing: nothing is left to back up.
+        // Gone or out of reach since the listing: nothing is left to back up. Unless its drive went with it: a
+        // pulled drive answers "not found" for every file still to come, and none of them is copied.
+        if (SourceWentAway(root, error))
+            return Step::Stop;
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED)
             return Step::Next;
         if (error != 0)

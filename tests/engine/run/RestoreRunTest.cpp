@@ -3,12 +3,64 @@
 // journal.
 #include "RunTestSupport.h"
 #include "engine/journal/RestoreJournal.h"
+#include "engine/run/FileOpsSeams.h"
 #include "outside/Phrasel/PhraselIds.h"
+#include "platform/system/CopyFile.h"
 
 using namespace runtest;
 
 namespace
 {
+
+// The backup's drive, pulled once the first file is restored: below its folder nothing is found any more.
+struct PulledBackup
+{
+    std::wstring folder;
+    bool gone = false;
+} g_pulled;
+
+bool UnderPulledBackup(LPCWSTR path)
+{
+    return g_pulled.gone && path != nullptr && _wcsnicmp(path, g_pulled.folder.c_str(), g_pulled.folder.size()) == 0;
+}
+
+BOOL WINAPI CopyThenPull(LPCWSTR source, LPCWSTR target, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel,
+                         DWORD flags)
+{
+    if (UnderPulledBackup(source))
+    {
+        ::SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const BOOL copied = CopyFileWithProgress(source, target, progress, data, cancel, flags);
+    g_pulled.gone = true;
+    return copied;
+}
+
+BOOL WINAPI AttributesOfPulled(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID data)
+{
+    if (UnderPulledBackup(path))
+    {
+        ::SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    return ::GetFileAttributesExW(path, level, data);
+}
+
+HANDLE WINAPI ListingOfPulled(LPCWSTR pattern, LPWIN32_FIND_DATAW found)
+{
+    if (UnderPulledBackup(pattern) || wcsstr(pattern, L"\\locked\\") != nullptr)
+    {
+        ::SetLastError(UnderPulledBackup(pattern) ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return ::FindFirstFileW(pattern, found);
+}
+
+BOOL PresentUnlessPulled(LPCWSTR root)
+{
+    return UnderPulledBackup(root) ? FALSE : IsDestinationPresent(root);
+}
 
 class RestoreRun : public RunTest
 {
@@ -124,4 +176,44 @@ TEST_F(RestoreRun, EveryBackupKeepsTheJournalWhateverTheWindowShows)
     }
     EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RUN_STARTED, kAnyTime)), 2);
     EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_STARTED, kAnyTime)), 0);
+}
+
+TEST_F(RestoreRun, ABackupThatGoesAwayStopsTheRestoreAndEveryFailureSpeaksOfTheRestore)
+{
+    // A folder of the backup that cannot be read is the restore's failure, in its own words; the rest comes back.
+    AddPlace(Backup(), Src());
+    WriteFileAt(Backup() + L"a.txt", "alpha");
+    WriteFileAt(Backup() + L"locked\\l.txt", "held");
+    SeamOverride listing(g_pfnFindFirstFile, &ListingOfPulled);
+    EXPECT_EQ(Restore(false).message, WM_JOB_FINISHED);
+    EXPECT_EQ(testsupport::ReadFileBytes(Src() + L"a.txt"), "alpha");
+    EXPECT_EQ(m_job->GetErrorCount(), 1);
+    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_FOLDER_UNREADABLE, kAnyTime, (Backup() + L"locked\\").c_str(),
+                                 GetSystemErrorText(ERROR_ACCESS_DENIED).GetString())),
+              1);
+    ::DeleteFileW((Backup() + L"locked\\l.txt").c_str());
+    ::RemoveDirectoryW((Backup() + L"locked").c_str());
+
+    // The backup's drive pulled after the first file: the files still to come are not found, and the restore
+    // stops with the drive instead of passing over them as files deleted since their listing.
+    for (const wchar_t *name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt"})
+    {
+        WriteFileAt(Backup() + name, "backup");
+        ::DeleteFileW((Src() + name).c_str());
+    }
+    g_pulled = PulledBackup{Dest(), false};
+    SeamOverride copy(g_pfnCopyFileEx, &CopyThenPull);
+    SeamOverride attributes(g_pfnGetFileAttributesEx, &AttributesOfPulled);
+    SeamOverride present(g_pfnIsDestinationPresent, &PresentUnlessPulled);
+    EXPECT_EQ(Restore(false).message, WM_JOB_FAILED);
+    EXPECT_TRUE(m_job->m_destinationLost);
+    int restored = 0;
+    for (const wchar_t *name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt"})
+        restored += ::GetFileAttributesW((Src() + name).c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    EXPECT_EQ(restored, 1) << "what came back before the drive went stays";
+    EXPECT_TRUE(testsupport::TemporaryCopies(m_folder.Path()).empty());
+    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_BACKUP_LOST, kAnyTime, Dest().c_str())), 1);
+    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_DEST_LOST, kAnyTime, Dest().c_str())), 0);
+    EXPECT_EQ(LogCount(EntryLine(IDS_LOG_RESTORE_ENDED, kAnyTime)), 2);
+    g_pulled = PulledBackup();
 }

@@ -449,6 +449,17 @@ const FaultCase kCases[] = {
      kFirstAndE,
      {L"sub\\e.txt=echo"}},
 
+    {"SourceGoneWithItsWholeFolderIsAnErrorNotASkip",
+     // The source's drive is pulled after the run looked at its root: every file still to come is not found.
+     AddE,
+     {{Hook::Attributes, L"\\src\\", ERROR_PATH_NOT_FOUND, 1}},
+     Finished(1, 1, {Log(IDS_LOG_FOLDER_CUT_SHORT, L"@T", L"@S", L"@E3"), kEnded}),
+     kFirst,
+     {L"sub\\e.txt"},
+     nullptr,
+     kFirstAndE,
+     {L"sub\\e.txt=echo"}},
+
     {"OneFailedFileIsOneError",
      [](RunFaults &t) {
          ChangeB(t);
